@@ -1,0 +1,78 @@
+// Calendar arithmetic on the fixed-width date texts of the system.
+//
+// A date text is eight characters DDMMYYYY, a week text six characters WWYYYY.
+// The calendar is the Gregorian one applied to every year (no switch-over),
+// weeks run Monday to Sunday and are numbered by the ISO 8601 rule with one
+// deviation (see WeekOfDate). Every piece of a text is read as ReadNumber
+// reads it (leading white space, optional sign, digits), limited to the
+// piece's own characters, so '0101-001' is 1 January of the year -1.
+
+#ifndef GRULO_CALENDAR_CALENDAR_H_
+#define GRULO_CALENDAR_CALENDAR_H_
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+namespace grulo {
+
+// A produced date: eight digits and a NUL.
+using DateText = std::array<char, 9>;
+
+inline std::string_view DateView(const DateText& date) {
+  return std::string_view(date.data(), 8);
+}
+
+struct SplitDateResult {
+  int16_t day;
+  int16_t month;
+  int16_t year;
+};
+
+// Year divisible by 4 and not by 100, or by 400; year 0 is a leap year.
+bool IsLeapYear(int32_t year);
+
+// Day from characters 0-1, month from 2-3, year from 4-7. Reads at most eight
+// characters; a shorter text ends where it ends.
+SplitDateResult SplitDate(std::string_view date);
+
+// 0 when the date is valid, 1 when the month is not 1 to 12 or the day is not
+// within the month. No test is made on the year.
+int16_t DateIsValid(std::string_view date);
+
+// Day number with 1 January 1860 as day 1 (truncating divisions), for a valid
+// date. The blank date (day, month and year 0) gives -679016.
+int32_t DayNumber(std::string_view date);
+
+// Weekday by Sakamoto's formula with truncating divisions, 0 Sunday to
+// 6 Saturday. For years where the formula's remainder is negative, 7 is added
+// so that the weekday always lies in 0 to 6.
+int16_t WeekdayOf(std::string_view date);
+
+// Year x 100 + week of a valid date: the ISO 8601 week, except that a date
+// before the Monday of week 1 always gets week 53 of the previous year
+// (1 January 2011 gives 201053 where ISO says 201052).
+int32_t WeekOfDate(std::string_view date);
+
+// Writes the date of the Monday of the week WWYYYY: the Monday of ISO week 1
+// of YYYY plus 7 x (WW - 1) days (532010 gives 03012011). Meant for weeks
+// 1 to 53 of years from 1990 on; other values still give some date text.
+void WeekStartDate(std::string_view week, DateText* out);
+
+// Whole years from the earlier to the later date: the difference of the
+// years, less one when the later month and day come before the earlier ones.
+// Someone born on 29 February is one year older on 1 March.
+int16_t AgeBetween(std::string_view later, std::string_view earlier);
+
+// 42 when the week part (characters 0-1) is not 1 to 53, else 44 when the
+// year part (characters 2-5) is below 1990, else 0.
+int16_t WeekNoIsPlausible(std::string_view week);
+
+// Writes day, month and year as "%02d%02d%04d" followed by a NUL. A month
+// outside 1 to 12 is written as 13, the value of a clock text whose month
+// name is not recognised.
+void FormatDate(int day, int month, int year, DateText* out);
+
+}  // namespace grulo
+
+#endif  // GRULO_CALENDAR_CALENDAR_H_

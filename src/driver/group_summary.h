@@ -1,0 +1,39 @@
+// The record grouping operation as the batch driver sees it: one call per
+// well-formed summary line, all outcomes returned through the arguments.
+
+#ifndef GRULO_DRIVER_GROUP_SUMMARY_H_
+#define GRULO_DRIVER_GROUP_SUMMARY_H_
+
+#include <cstdint>
+#include <string_view>
+
+#include "checks/error_list.h"
+#include "driver/output_file.h"
+#include "tables/open_tables.h"
+
+namespace grulo {
+
+// The three numbers of a summary's result, printed "%02d", "%03d", "%02d".
+struct GroupResult {
+  int16_t GroupCategory = 0;
+  int16_t GroupNumber = 0;
+  int16_t GroupReturn = 0;
+};
+
+class SummaryGrouper {
+ public:
+  virtual ~SummaryGrouper() = default;
+
+  // Groups one well-formed summary line. The driver sets the three result
+  // numbers to 0 and the version to the empty text before the call; the
+  // operation fills the error list, the result and the tree table's version,
+  // and writes its table messages into `err_file`.
+  virtual void GroupSummary(std::string_view line, std::string_view rep_tab,
+                            int16_t* group_category, int16_t* group_number,
+                            int16_t* group_return, ErrorList* errors, OutputFile* err_file,
+                            VersionText* table_version) = 0;
+};
+
+}  // namespace grulo
+
+#endif  // GRULO_DRIVER_GROUP_SUMMARY_H_

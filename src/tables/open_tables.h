@@ -1,0 +1,112 @@
+// The three table files of a run: opening them, their header and section
+// descriptors, and the values kept from them.
+//
+// Every table file starts with a 32-byte header whose bytes 8 and 9 hold the
+// table's version, followed by one or two 32-byte section descriptors: byte
+// 20 the record size (unsigned), bytes 21-24 the extent and bytes 25-28 the
+// file offset of the section's data (big-endian, signed 32-bit).
+
+#ifndef GRULO_TABLES_OPEN_TABLES_H_
+#define GRULO_TABLES_OPEN_TABLES_H_
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "tables/table_file.h"
+
+namespace grulo {
+
+inline constexpr char kTreeTableName[] = "arbressr.tab";
+inline constexpr char kDiagTableName[] = "diag10sr.tab";
+inline constexpr char kActTableName[] = "ccamcssr.tab";
+
+inline constexpr int kTableHeaderSize = 32;
+inline constexpr int kSectionDescriptorSize = 32;
+
+// Statuses of the table opening.
+inline constexpr int16_t kTableOpened = 0;
+inline constexpr int16_t kTableCannotOpen = 99;
+inline constexpr int16_t kTableVersionsDiffer = 9;
+
+// A table's version: at most two characters, a NUL byte ending it early, and
+// a terminator. Two versions agree when their texts are equal.
+using VersionText = std::array<char, 3>;
+
+inline std::string_view VersionView(const VersionText& v) {
+  return std::string_view(v.data(), v[0] == '\0' ? 0 : (v[1] == '\0' ? 1 : 2));
+}
+inline bool VersionsAgree(const VersionText& a, const VersionText& b) {
+  return VersionView(a) == VersionView(b);
+}
+
+struct SectionDescriptor {
+  int16_t record_size = 0;  // 0 to 255
+  int32_t extent = 0;
+  int32_t offset = 0;
+};
+
+// Decodes the 32 bytes of a section descriptor.
+SectionDescriptor ReadSectionDescriptor(const uint8_t* bytes);
+
+// The version text of a 32-byte header.
+VersionText ReadHeaderVersion(const uint8_t* header);
+
+struct TreeTable {
+  std::unique_ptr<TableFile> file;  // null while the table is not open
+  VersionText TableVersion{};
+  int16_t NodeSize = 0;        // 6 to 12 once open
+  int32_t NodeAreaOffset = 0;  // file offset of node 0
+  int32_t NodeBound = 0;       // highest offset at which a node may begin
+
+  bool is_open() const { return file != nullptr; }
+};
+
+struct ActTable {
+  std::unique_ptr<TableFile> file;
+  VersionText TableVersion{};
+  int32_t ActIndexOffset = 0;
+
+  bool is_open() const { return file != nullptr; }
+};
+
+struct DiagTable {
+  std::unique_ptr<TableFile> file;
+  VersionText TableVersion{};
+  int16_t DiagResultSize = 0;
+  int32_t DiagIndexOffset = 0;
+  int16_t DiagRecordSize = 0;  // 1 to 12 once open
+  int32_t DiagRecordOffset = 0;
+  int16_t DiagAttrLength = 0;  // DiagRecordSize - 1
+
+  bool is_open() const { return file != nullptr; }
+};
+
+// The open tables of a run. Each one is opened on first use and then stays
+// open until the run ends.
+struct OpenTables {
+  TreeTable tree;
+  ActTable acts;
+  DiagTable diags;
+};
+
+// Each opening builds the path as the table directory immediately followed by
+// the file name (no separator is inserted) and returns 0, or 99 when the file
+// cannot be opened, is shorter than its header and descriptors (64 bytes, 96
+// for the diagnosis table) or has a record size the program refuses (a node
+// size outside 6 to 12, a diagnosis record size of 0 or above 12). On failure
+// the table stays not open and none of its values changes.
+int16_t OpenTreeTable(std::string_view rep_tab, TreeTable* table);
+int16_t OpenActTable(std::string_view rep_tab, ActTable* table);
+int16_t OpenDiagTable(std::string_view rep_tab, DiagTable* table);
+
+// The same from a file already at hand (used by the openings above, tools and
+// tests); `file` is consumed only on success.
+int16_t AdoptTreeTable(std::unique_ptr<TableFile>& file, TreeTable* table);
+int16_t AdoptActTable(std::unique_ptr<TableFile>& file, ActTable* table);
+int16_t AdoptDiagTable(std::unique_ptr<TableFile>& file, DiagTable* table);
+
+}  // namespace grulo
+
+#endif  // GRULO_TABLES_OPEN_TABLES_H_
