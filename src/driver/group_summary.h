@@ -9,16 +9,10 @@
 
 #include "checks/error_list.h"
 #include "driver/output_file.h"
+#include "record/group_result.h"
 #include "tables/open_tables.h"
 
 namespace grulo {
-
-// The three numbers of a summary's result, printed "%02d", "%03d", "%02d".
-struct GroupResult {
-  int16_t GroupCategory = 0;
-  int16_t GroupNumber = 0;
-  int16_t GroupReturn = 0;
-};
 
 class SummaryGrouper {
  public:
