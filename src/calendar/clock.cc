@@ -2,6 +2,8 @@
 
 #include <time.h>
 
+#include <utility>
+
 namespace grulo {
 namespace {
 
@@ -23,7 +25,8 @@ int64_t LocalMidnight(struct tm tm, int days_ahead) {
 
 }  // namespace
 
-SystemClock::SystemClock(NowFunction now) : now_(now != nullptr ? now : &CoarseNow) {}
+SystemClock::SystemClock(NowFunction now)
+    : now_(now != nullptr ? std::move(now) : NowFunction(&CoarseNow)) {}
 
 CivilDate SystemClock::LocalToday() {
   int64_t now = now_();

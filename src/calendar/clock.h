@@ -4,6 +4,7 @@
 #define GRULO_CALENDAR_CLOCK_H_
 
 #include <cstdint>
+#include <functional>
 
 #include "calendar/calendar.h"
 
@@ -28,7 +29,7 @@ class Clock {
 // passes the next local midnight (or goes back before the current day).
 class SystemClock final : public Clock {
  public:
-  using NowFunction = int64_t (*)();  // seconds since the epoch
+  using NowFunction = std::function<int64_t()>;  // seconds since the epoch
 
   // `now` replaces the real-time clock in tests.
   explicit SystemClock(NowFunction now = nullptr);

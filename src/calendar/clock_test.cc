@@ -1,0 +1,85 @@
+#include "calendar/clock.h"
+
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+#include <time.h>
+
+#include <string>
+
+namespace grulo {
+namespace {
+
+TEST(ClockTest, TodayDateFormatsTheLocalDate) {
+  FixedClock clock(CivilDate{2009, 3, 5});
+  DateText today{};
+  TodayDate(clock, &today);
+  EXPECT_EQ(std::string(DateView(today)), "05032009");
+  EXPECT_EQ(today[8], '\0');
+  clock.Set(CivilDate{2010, 12, 31});
+  TodayDate(clock, &today);
+  EXPECT_EQ(std::string(DateView(today)), "31122010");
+}
+
+class SystemClockTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* tz = getenv("TZ");
+    had_tz_ = tz != nullptr;
+    if (had_tz_) old_tz_ = tz;
+    setenv("TZ", "UTC0", 1);
+    tzset();
+  }
+  void TearDown() override {
+    if (had_tz_) {
+      setenv("TZ", old_tz_.c_str(), 1);
+    } else {
+      unsetenv("TZ");
+    }
+    tzset();
+  }
+
+ private:
+  bool had_tz_ = false;
+  std::string old_tz_;
+};
+
+TEST_F(SystemClockTest, ComputesTheDateAgainOnlyAfterMidnight) {
+  int64_t fake_now = 0;
+  SystemClock clock([&fake_now] { return fake_now; });
+  // 5 March 2009, 23:59:58 UTC.
+  fake_now = 1236297598;
+  CivilDate d = clock.LocalToday();
+  EXPECT_EQ(d.day, 5);
+  fake_now += 1;
+  d = clock.LocalToday();
+  EXPECT_EQ(d.day, 5);
+  EXPECT_EQ(clock.recomputations(), 1);
+  fake_now += 1;  // midnight
+  d = clock.LocalToday();
+  EXPECT_EQ(d.day, 6);
+  EXPECT_EQ(d.month, 3);
+  EXPECT_EQ(clock.recomputations(), 2);
+  fake_now += 3600;
+  clock.LocalToday();
+  EXPECT_EQ(clock.recomputations(), 2);
+}
+
+TEST_F(SystemClockTest, ClockGoingBackBeforeTheDayIsNoticed) {
+  int64_t fake_now = 0;
+  SystemClock clock([&fake_now] { return fake_now; });
+  fake_now = 1236297600;  // 6 March 2009, 00:00:00 UTC
+  EXPECT_EQ(clock.LocalToday().day, 6);
+  fake_now -= 10;
+  EXPECT_EQ(clock.LocalToday().day, 5);
+}
+
+TEST_F(SystemClockTest, RealClockGivesAPlausibleDate) {
+  SystemClock clock;
+  DateText today{};
+  TodayDate(clock, &today);
+  EXPECT_EQ(DateIsValid(DateView(today)), 0);
+}
+
+}  // namespace
+}  // namespace grulo
