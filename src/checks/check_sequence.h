@@ -1,0 +1,36 @@
+// The entry point of the validity checks and the fixed order in which the
+// field checks of one summary run.
+
+#ifndef GRULO_CHECKS_CHECK_SEQUENCE_H_
+#define GRULO_CHECKS_CHECK_SEQUENCE_H_
+
+#include <cstdint>
+
+#include "calendar/clock.h"
+#include "checks/error_list.h"
+#include "record/summary_state.h"
+
+namespace grulo {
+
+// Runs the field checks in their fixed order and adds every error they find
+// to the list: identification, dates and stay (errors 1 to 49), then the
+// diagnoses, scores, indicator, durations, act count and acts (50 to 82).
+// The result of the entry date check is handed to the exit date and week
+// checks, that of the exit date check to the week check. The numbers are
+// therefore not added in increasing order (17 comes after 47, 74 to 76 after
+// 79 and 80).
+void RunFieldChecks(const SummaryState& state, ErrorList* list);
+
+// Checks one summary whose working record, lookup results and derived values
+// are in place: sets the category to 90 and the number to 900 (kept unless
+// the tree walk replaces them), zeroes the 100 entries of the list (its count
+// stays as it was cleared at the start of the summary), reads Today from the
+// clock, runs the field checks and sets `group_return` to the first blocking
+// error, which it also returns (0 when nothing blocks).
+int16_t ValidateSummary(SummaryState& state, Clock& clock, ErrorList* list,
+                        int16_t* group_return, int16_t* group_category,
+                        int16_t* group_number);
+
+}  // namespace grulo
+
+#endif  // GRULO_CHECKS_CHECK_SEQUENCE_H_

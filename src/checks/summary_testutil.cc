@@ -1,0 +1,131 @@
+#include "checks/summary_testutil.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include <gtest/gtest.h>
+
+#include "calendar/calendar.h"
+#include "record/field_mask.h"
+#include "record/working_record.h"
+
+namespace grulo {
+namespace testing {
+namespace {
+
+constexpr std::string_view kValidActs[] = {"ZZQK0020", "DEQP0030", "YYYY0150", "NKFA0010"};
+
+void Overwrite(std::string* line, int offset, int width, std::string_view value) {
+  ASSERT_EQ(static_cast<int>(value.size()), width) << "value '" << value << "'";
+  ASSERT_LE(static_cast<size_t>(offset + width), line->size());
+  line->replace(offset, width, value);
+}
+
+}  // namespace
+
+std::string ValidSummaryLine(int act_count) {
+  std::string line;
+  line += "750712184";             // EstablishmentNo
+  line += "M04";                   // FormatNo
+  line += "0001234";               // StayNo
+  line += "1";                     // StayKind
+  line += "ABCDEFGHIJ0123456789";  // carried text
+  line += "15031950";              // BirthDate
+  line += "1";                     // Sex
+  line += "75013";                 // PostCode
+  line += "02032009";              // EntryDate
+  line += "6";                     // EntryMode
+  line += "1";                     // Provenance
+  line += "20032009";              // ExitDate
+  line += "7";                     // ExitMode
+  line += "2";                     // Destination
+  line += "112009";                // WeekNo
+  line += "1111100";               // PresenceDays
+  line += "A123";                  // UnitNo
+  line += "02022009";              // RefDate
+  // Diagnosis slots: 6 characters of code and 2 that are never read.
+  const std::string_view codes[] = {"Z501  ", "I10   ", "E119  ", "J45+0 ", "N18+++"};
+  for (int i = 0; i < kDiagSlotCount; ++i) {
+    line += i < 5 ? codes[i] : std::string_view("      ");
+    line += "**";
+  }
+  line += "abc";     // carried text
+  line += "123412";  // Scores
+  line += "1";       // Indicator
+  // Durations, justified either way.
+  const std::string_view durations[kDurationCount] = {
+      "0010", " 12 ", "7   ", "   7", "0000", "1234", "0001", "0002", "0003", "0004", "0005", "0006"};
+  for (std::string_view duration : durations) line += duration;
+  char count[8];
+  std::snprintf(count, sizeof count, "%02d", act_count % 100);
+  line += count;
+  for (int k = 0; k < act_count; ++k) line += kValidActs[k % 4];
+  return line;
+}
+
+void SetField(std::string* line, FieldRef field, std::string_view value) {
+  Overwrite(line, field.offset, field.length, value);
+}
+
+void SetDiag(std::string* line, int slot, std::string_view code) {
+  Overwrite(line, line_field::kDiagOffset + line_field::kDiagStride * slot, kDiagCodeLength,
+            code);
+}
+
+void SetDuration(std::string* line, int j, std::string_view value) {
+  Overwrite(line, line_field::kDurations.offset + kDurationLength * (j - 1), kDurationLength,
+            value);
+}
+
+void SetAct(std::string* line, int k, std::string_view code) {
+  Overwrite(line, line_field::kActsOffset + kActCodeLength * k, kActCodeLength, code);
+}
+
+void PrepareState(std::string_view line, SummaryState* state) {
+  BuildWorkingRecord(line, &state->Record);
+  FixedClock clock(kTestToday);
+  TodayDate(clock, &state->Today);
+
+  std::string_view week_no = state->Record.Field(wr_field::kWeekNo);
+  if (MatchMask(week_no, "999999", TrimLeading, 5) == MaskOk &&
+      WeekNoIsPlausible(week_no) == 0) {
+    WeekStartDate(week_no, &state->WeekStart);
+  } else {
+    state->WeekStart.fill(' ');
+    state->WeekStart[8] = '\0';
+  }
+
+  state->ActSlotCount = static_cast<int16_t>(
+      std::min<int32_t>(ParseCount(state->Record.Field(wr_field::kActCount)), kMaxActSlots));
+  state->ActClass.fill(0);
+  for (int k = 0; k < state->ActSlotCount; ++k) {
+    size_t at = line_field::kActsOffset + kActCodeLength * k;
+    std::string_view code = at < line.size() ? line.substr(at, kActCodeLength) : "";
+    state->ActSlots[k].fill(' ');
+    std::copy(code.begin(), code.end(), state->ActSlots[k].begin());
+    state->ActClass[k] = 1;
+  }
+
+  state->DiagAttrLength = kTestDiagAttrLength;
+  state->DiagAttr.fill(0);
+  state->DiagPositionBits.fill(255);
+  for (int slot = 0; slot < kDiagSlotCount; ++slot) {
+    std::string_view code = state->Record.Diag(slot);
+    if (code.find_first_not_of(' ') != std::string_view::npos) {
+      state->DiagAttr[slot * kTestDiagAttrLength] = kKnownCategory;
+    }
+  }
+}
+
+void SetDiagAttr(SummaryState* state, int slot, std::initializer_list<uint8_t> bytes) {
+  ASSERT_LE(static_cast<int>(bytes.size()), state->DiagAttrLength);
+  std::copy(bytes.begin(), bytes.end(), state->DiagAttr.begin() + slot * state->DiagAttrLength);
+}
+
+std::vector<int16_t> ErrorsOf(const ErrorList& list) {
+  int count = std::clamp<int>(list.ErrorCount, 0, kErrorListSize);
+  return std::vector<int16_t>(list.entries.begin(), list.entries.begin() + count);
+}
+
+}  // namespace testing
+}  // namespace grulo
