@@ -1,0 +1,223 @@
+#include "driver/batch_driver.h"
+
+#include <algorithm>
+#include <charconv>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "calendar/number_text.h"
+#include "driver/ini_file.h"
+#include "driver/line_reader.h"
+#include "driver/output_file.h"
+#include "driver/paths.h"
+#include "record/group_result.h"
+#include "record/summary_layout.h"
+#include "tables/open_tables.h"
+
+namespace grulo {
+namespace {
+
+static_assert(LineReader::kKeptLength >= kSummaryBaseLength,
+              "format recognition reads up to the act count of a long line");
+
+// The part of a field that the line holds: fewer characters, or none, where
+// the line ends early.
+std::string_view FieldText(std::string_view text, FieldRef field) {
+  size_t offset = static_cast<size_t>(field.offset);
+  if (offset >= text.size()) return {};
+  return text.substr(offset, static_cast<size_t>(field.length));
+}
+
+// The run's state: the open files, the grouping operation and the counters.
+class BatchRun {
+ public:
+  BatchRun(SummaryGrouper& grouper, std::string rep_tab, OutputFile* err, OutputFile* grp)
+      : grouper_(grouper), rep_tab_(std::move(rep_tab)), err_(err), grp_(grp) {}
+
+  void HandleLine(const InputLine& line);
+
+  int64_t NbLus = 0;
+  int64_t NbErrBloq = 0;
+  int64_t NbErrNonBloq = 0;
+  int64_t NbErrForm = 0;
+
+ private:
+  void WriteRecordHeader();
+  void WriteIdentification(std::string_view text);
+  void WriteFormatProblem(LineFormat format, const InputLine& line);
+  void GroupLine(std::string_view text);
+  void WriteGrpLine(const GroupResult& result, const VersionText& version, std::string_view text);
+
+  SummaryGrouper& grouper_;
+  const std::string rep_tab_;
+  OutputFile* err_;
+  OutputFile* grp_;
+  ErrorList errors_;
+  ErrorListTexts lists_;
+};
+
+void BatchRun::HandleLine(const InputLine& line) {
+  ++NbLus;
+  LineFormat format = RecognizeFormat(line.text, line.length);
+  if (format == LineFormat::kWellFormed) {
+    GroupLine(line.text);
+    return;
+  }
+  ++NbErrForm;
+  WriteRecordHeader();
+  if (line.length >= kIdentificationLength) WriteIdentification(line.text);
+  WriteFormatProblem(format, line);
+}
+
+void BatchRun::WriteRecordHeader() {
+  err_->Printf("====================================Enregistrement n\xB0 %lld\n",
+               static_cast<long long>(NbLus));
+}
+
+void BatchRun::WriteIdentification(std::string_view text) {
+  std::string_view stay = FieldText(text, line_field::kStayNo);
+  std::string_view week = FieldText(text, line_field::kWeekNo);
+  std::string_view unit = FieldText(text, line_field::kUnitNo);
+  err_->Printf("N\xB0 de SSR / N\xB0 de semaine / N\xB0 UM : %7.*s / %6.*s / %4.*s\n",
+               static_cast<int>(stay.size()), stay.data(), static_cast<int>(week.size()),
+               week.data(), static_cast<int>(unit.size()), unit.data());
+}
+
+void BatchRun::WriteFormatProblem(LineFormat format, const InputLine& line) {
+  switch (format) {
+    case LineFormat::kSizeProblem:
+      err_->Printf("   -> Format incorrect : Taille incompatible : %llu \n",
+                   static_cast<unsigned long long>(line.length));
+      break;
+    case LineFormat::kUnknownFormat: {
+      std::string_view format_no = FieldText(line.text, line_field::kFormatNo);
+      err_->Printf("   -> Format incorrect : N\xB0 de format inconnu : %3.*s \n",
+                   static_cast<int>(format_no.size()), format_no.data());
+      break;
+    }
+    case LineFormat::kUnreadable:
+      err_->Write("   -> Impossible de lire le format\n");
+      break;
+    case LineFormat::kWellFormed:
+      break;
+  }
+}
+
+void BatchRun::GroupLine(std::string_view text) {
+  GroupResult result;
+  VersionText version{};
+  // The pipeline clears the list itself; clearing here too keeps a pipeline
+  // that stops early from reporting the previous summary's errors.
+  ClearErrors(&errors_);
+  grouper_.GroupSummary(text, rep_tab_, &result.GroupCategory, &result.GroupNumber,
+                        &result.GroupReturn, &errors_, err_, &version);
+  lists_.Sort(errors_);
+  bool blocking = !lists_.blocking().empty();
+  bool non_blocking = !lists_.non_blocking().empty();
+  if (blocking) {
+    ++NbErrBloq;
+  } else if (non_blocking) {
+    ++NbErrNonBloq;
+  }
+  if (blocking || non_blocking) {
+    WriteRecordHeader();
+    WriteIdentification(text);
+    err_->Write("\t->  Liste des erreurs bloquantes: ");
+    err_->Write(lists_.blocking());
+    err_->Write("\n\t->  Liste des erreurs non bloquantes: ");
+    err_->Write(lists_.non_blocking());
+    err_->Write("\n");
+  }
+  if (!blocking) WriteGrpLine(result, version, text);
+}
+
+void BatchRun::WriteGrpLine(const GroupResult& result, const VersionText& version,
+                            std::string_view text) {
+  std::string_view v = VersionView(version);
+  grp_->Printf("%2.*s%02d%03d%02dM1%c", static_cast<int>(v.size()), v.data(),
+               result.GroupCategory, result.GroupNumber, result.GroupReturn, '4');
+  grp_->Write(text);
+  grp_->Write("\n");
+}
+
+// Creates an output file, refusing to truncate the input file itself.
+std::unique_ptr<OutputFile> CreateOutput(const std::string& path, const FileSource& input) {
+  if (input.SameFileAs(path)) return nullptr;
+  return OutputFile::Create(path);
+}
+
+}  // namespace
+
+LineFormat RecognizeFormat(std::string_view text, uint64_t length) {
+  if (length < kMinReadableLength) return LineFormat::kUnreadable;
+  std::string_view format_no = FieldText(text, line_field::kFormatNo);
+  if (format_no != "M04" && format_no != "MA4") return LineFormat::kUnknownFormat;
+  if (length < static_cast<uint64_t>(kSummaryBaseLength) || length > kMaxLineLength) {
+    return LineFormat::kSizeProblem;
+  }
+  int64_t act_count = ReadNumber(FieldText(text, line_field::kActCount));
+  if (static_cast<int64_t>(length) != kSummaryBaseLength + 8 * act_count) {
+    return LineFormat::kSizeProblem;
+  }
+  return LineFormat::kWellFormed;
+}
+
+void ErrorListTexts::Sort(const ErrorList& list) {
+  blocking_size_ = 0;
+  non_blocking_size_ = 0;
+  for (int16_t number : list.entries) {
+    if (number == 0) continue;
+    bool non_blocking = IsNonBlocking(number);
+    char* text = non_blocking ? non_blocking_.data() : blocking_.data();
+    size_t& size = non_blocking ? non_blocking_size_ : blocking_size_;
+    auto [end, ec] = std::to_chars(text + size, text + kCapacity - 1, number);
+    (void)ec;  // 100 entries of at most 6 characters and a comma always fit
+    *end = ',';
+    size = static_cast<size_t>(end - text) + 1;
+  }
+}
+
+int RunBatch(const std::string& config_path, SummaryGrouper& grouper) {
+  IniFile config;
+  config.Load(config_path);  // a missing or unreadable file reads as empty
+  std::string rep_tab = config.GetValue(kGeneralSection, "RepTab", "");
+  std::string fic_ent = config.GetValue(kGeneralSection, "FicEnt", "");
+  std::string rep_sor = config.GetValue(kGeneralSection, "RepSor", "");
+  std::string stem = OutputStem(rep_sor, InputBaseName(fic_ent));
+
+  std::unique_ptr<FileSource> input = FileSource::Open(fic_ent);
+  if (input == nullptr) return 1;
+  LineReader reader(input.get());
+  if (!reader.Start()) return 1;
+
+  std::unique_ptr<OutputFile> err = CreateOutput(stem + ".err", *input);
+  if (err == nullptr) return 1;
+  std::unique_ptr<OutputFile> grp = CreateOutput(stem + ".grp", *input);
+  if (grp == nullptr) {
+    err->Printf("Pb d'ouverture fichier en sortie : %s.grp\n", stem.c_str());
+    err->Close();
+    return 1;
+  }
+
+  BatchRun run(grouper, std::move(rep_tab), err.get(), grp.get());
+  InputLine line;
+  LineReader::Status status;
+  while ((status = reader.Next(&line)) == LineReader::kLine) {
+    run.HandleLine(line);
+    if (!err->ok() || !grp->ok()) break;  // a write failed: the run cannot complete
+  }
+  bool complete = status == LineReader::kEnd;
+  complete = grp->Close() && complete;
+  complete = err->Close() && complete;
+  if (!complete) return 1;
+
+  const std::vector<std::pair<std::string, std::string>> counters = {
+      {"NbLus", std::to_string(run.NbLus)},
+      {"NbErrBloq", std::to_string(run.NbErrBloq)},
+      {"NbErrNonBloq", std::to_string(run.NbErrNonBloq)},
+      {"NbErrForm", std::to_string(run.NbErrForm)}};
+  return WriteIniValues(config_path, kResultsSection, counters) ? 0 : 1;
+}
+
+}  // namespace grulo

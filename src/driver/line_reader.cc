@@ -1,0 +1,147 @@
+#include "driver/line_reader.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace grulo {
+namespace {
+
+// The text of a line ends at its first NUL byte.
+std::string_view CutAtNul(std::string_view text) {
+  const void* nul = std::memchr(text.data(), '\0', text.size());
+  if (nul == nullptr) return text;
+  return text.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - text.data()));
+}
+
+}  // namespace
+
+std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
+  if (path.empty() || path.find('\0') != std::string::npos) return nullptr;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  return std::unique_ptr<FileSource>(new FileSource(fd));
+}
+
+FileSource::~FileSource() { ::close(fd_); }
+
+ssize_t FileSource::Read(char* buffer, size_t n) {
+  for (;;) {
+    ssize_t got = ::read(fd_, buffer, n);
+    if (got >= 0 || errno != EINTR) return got < 0 ? -1 : got;
+  }
+}
+
+bool FileSource::SameFileAs(const std::string& path) const {
+  struct stat mine;
+  struct stat other;
+  return ::fstat(fd_, &mine) == 0 && ::stat(path.c_str(), &other) == 0 &&
+         mine.st_dev == other.st_dev && mine.st_ino == other.st_ino;
+}
+
+LineReader::LineReader(ByteSource* source, size_t block_size)
+    : source_(source),
+      capacity_(std::max<size_t>(block_size, 1)),
+      buffer_(new char[std::max<size_t>(block_size, 1)]) {}
+
+bool LineReader::Start() {
+  if (end_ == 0) Fill();
+  return !failed_;
+}
+
+void LineReader::Fill() {
+  if (at_eof_ || failed_ || end_ == capacity_) return;
+  ssize_t got = source_->Read(buffer_.get() + end_, capacity_ - end_);
+  if (got < 0) {
+    failed_ = true;
+  } else if (got == 0) {
+    at_eof_ = true;
+  } else {
+    end_ += static_cast<size_t>(got);
+  }
+}
+
+LineReader::Status LineReader::Next(InputLine* line) {
+  size_t scan_from = start_;
+  for (;;) {
+    if (failed_) return kError;
+    char* data = buffer_.get();
+    void* lf = std::memchr(data + scan_from, '\n', end_ - scan_from);
+    if (lf != nullptr) {
+      size_t stop = static_cast<size_t>(static_cast<char*>(lf) - data);
+      size_t text_end = (stop > start_ && data[stop - 1] == '\r') ? stop - 1 : stop;
+      line->text = CutAtNul(std::string_view(data + start_, text_end - start_));
+      line->length = line->text.size();
+      start_ = stop + 1;
+      return kLine;
+    }
+    if (at_eof_) {
+      if (start_ == end_) return kEnd;
+      line->text = CutAtNul(std::string_view(data + start_, end_ - start_));
+      line->length = line->text.size();
+      start_ = end_;
+      return kLine;
+    }
+    if (start_ == 0 && end_ == capacity_) return ReadLongLine(line);
+    // Move the beginning of the line to the front and read on behind it.
+    std::memmove(data, data + start_, end_ - start_);
+    end_ -= start_;
+    start_ = 0;
+    scan_from = end_;
+    Fill();
+  }
+}
+
+void LineReader::Keep(const char* data, size_t n) {
+  if (long_cut_) return;
+  const void* nul = std::memchr(data, '\0', n);
+  size_t text_size = nul == nullptr ? n : static_cast<size_t>(static_cast<const char*>(nul) - data);
+  size_t room = kKeptLength - kept_size_;
+  size_t copied = std::min(room, text_size);
+  std::memcpy(kept_.data() + kept_size_, data, copied);
+  kept_size_ += copied;
+  long_length_ += text_size;
+  long_cut_ = nul != nullptr;
+}
+
+// The buffer is full of one line without its line feed: keep what is needed
+// and read on, block by block, to the end of the line.
+LineReader::Status LineReader::ReadLongLine(InputLine* line) {
+  kept_size_ = 0;
+  long_length_ = 0;
+  long_cut_ = false;
+  // A carriage return at the end of a block is held back until the next
+  // block tells whether a line feed follows it.
+  bool held_cr = false;
+  for (;;) {
+    char* data = buffer_.get();
+    size_t stop = end_;
+    void* lf = std::memchr(data, '\n', end_);
+    if (lf != nullptr) stop = static_cast<size_t>(static_cast<char*>(lf) - data);
+    if (held_cr && stop > 0) Keep("\r", 1);
+    if (stop > 0) {
+      held_cr = data[stop - 1] == '\r';
+      Keep(data, held_cr ? stop - 1 : stop);
+    }
+    if (lf != nullptr) {
+      start_ = stop + 1;  // a held carriage return stood before the line feed
+      break;
+    }
+    start_ = end_ = 0;
+    Fill();
+    if (failed_) return kError;
+    if (at_eof_ && end_ == 0) {
+      if (held_cr) Keep("\r", 1);
+      break;
+    }
+  }
+  line->text = std::string_view(kept_.data(), kept_size_);
+  line->length = long_length_;
+  return kLine;
+}
+
+}  // namespace grulo

@@ -1,0 +1,100 @@
+// Reading the input file line by line, in large blocks.
+//
+// A physical line ends at a line feed, which is removed together with a
+// carriage return standing right before it; a last line without a line feed
+// keeps all its characters. The text of a line ends at its first NUL byte.
+// Every physical line is one line, whatever its length: of a line longer
+// than the block, only its first kKeptLength characters and its length are
+// kept, so memory stays bounded.
+
+#ifndef GRULO_DRIVER_LINE_READER_H_
+#define GRULO_DRIVER_LINE_READER_H_
+
+#include <sys/types.h>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace grulo {
+
+// Where the bytes come from.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Reads up to `n` bytes into `buffer`: the count read, 0 at the end of the
+  // input, -1 on a read error.
+  virtual ssize_t Read(char* buffer, size_t n) = 0;
+};
+
+// A file opened for reading.
+class FileSource final : public ByteSource {
+ public:
+  // nullptr when the file cannot be opened for reading.
+  static std::unique_ptr<FileSource> Open(const std::string& path);
+  ~FileSource() override;
+  ssize_t Read(char* buffer, size_t n) override;
+  // True when `path` names this very file.
+  bool SameFileAs(const std::string& path) const;
+
+ private:
+  explicit FileSource(int fd) : fd_(fd) {}
+  int fd_;
+};
+
+struct InputLine {
+  // The line's characters: all `length` of them, or the first kKeptLength
+  // when the line was longer than the reader's block.
+  std::string_view text;
+  // The length of the line's text (up to its first NUL byte).
+  uint64_t length = 0;
+};
+
+class LineReader {
+ public:
+  static constexpr size_t kDefaultBlockSize = size_t{1} << 16;
+  static constexpr size_t kKeptLength = 512;
+
+  enum Status { kLine, kEnd, kError };
+
+  // Reads from `source`, which must outlive the reader. `block_size` (at
+  // least 1) is the size of one read; small sizes are for tests.
+  explicit LineReader(ByteSource* source, size_t block_size = kDefaultBlockSize);
+
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  // Reads the first block ahead, so that an input that cannot be read at all
+  // is known before anything else is done; false on a read error.
+  bool Start();
+
+  // The next line (valid until the next call), the end of the input, or a
+  // read error; after an error every call returns kError.
+  Status Next(InputLine* line);
+
+ private:
+  void Fill();
+  Status ReadLongLine(InputLine* line);
+  void Keep(const char* data, size_t n);
+
+  ByteSource* source_;
+  size_t capacity_;
+  std::unique_ptr<char[]> buffer_;
+  size_t start_ = 0;  // first byte not yet handed out
+  size_t end_ = 0;    // end of the bytes read
+  bool at_eof_ = false;
+  bool failed_ = false;
+
+  // A line longer than the buffer: its first characters and its length.
+  std::array<char, kKeptLength> kept_{};
+  size_t kept_size_ = 0;
+  uint64_t long_length_ = 0;
+  bool long_cut_ = false;  // a NUL byte has ended the text
+};
+
+}  // namespace grulo
+
+#endif  // GRULO_DRIVER_LINE_READER_H_

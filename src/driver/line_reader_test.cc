@@ -1,0 +1,170 @@
+#include "driver/line_reader.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "driver/driver_testutil.h"
+
+namespace grulo {
+namespace {
+
+// Hands out a text in reads of at most `chunk` bytes, then fails once
+// `fail_after` bytes were given (when set).
+class TextSource final : public ByteSource {
+ public:
+  TextSource(std::string text, size_t chunk, size_t fail_after = std::string::npos)
+      : text_(std::move(text)), chunk_(chunk), fail_after_(fail_after) {}
+  ssize_t Read(char* buffer, size_t n) override {
+    if (pos_ >= fail_after_) return -1;
+    size_t count = std::min({n, chunk_, text_.size() - pos_});
+    std::copy_n(text_.data() + pos_, count, buffer);
+    pos_ += count;
+    return static_cast<ssize_t>(count);
+  }
+
+ private:
+  std::string text_;
+  size_t chunk_;
+  size_t fail_after_;
+  size_t pos_ = 0;
+};
+
+// The lines of a text by the reading rules, written out plainly.
+std::vector<std::string> ExpectedLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t lf = text.find('\n', pos);
+    std::string line = text.substr(pos, lf == std::string::npos ? std::string::npos : lf - pos);
+    if (lf != std::string::npos && !line.empty() && line.back() == '\r') line.pop_back();
+    line = line.substr(0, line.find('\0'));
+    lines.push_back(line);
+    if (lf == std::string::npos) break;
+    pos = lf + 1;
+  }
+  return lines;
+}
+
+void ExpectReads(const std::string& text, size_t block, size_t chunk, const std::string& label) {
+  TextSource source(text, chunk);
+  LineReader reader(&source, block);
+  ASSERT_TRUE(reader.Start());
+  std::vector<std::string> expected = ExpectedLines(text);
+  InputLine line;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_EQ(reader.Next(&line), LineReader::kLine) << label << " line " << i;
+    EXPECT_EQ(line.length, expected[i].size()) << label << " line " << i;
+    // All characters, or the first kKeptLength of a long line.
+    size_t shown = line.text.size();
+    EXPECT_TRUE(shown == expected[i].size() || shown == LineReader::kKeptLength)
+        << label << " line " << i;
+    EXPECT_EQ(line.text, std::string_view(expected[i]).substr(0, shown)) << label << " line " << i;
+  }
+  EXPECT_EQ(reader.Next(&line), LineReader::kEnd) << label;
+  EXPECT_EQ(reader.Next(&line), LineReader::kEnd) << label;
+}
+
+TEST(LineReaderTest, SplitsLinesByTheReadingRules) {
+  const std::string cases[] = {
+      "",
+      "\n",
+      "\n\n",
+      "abc",
+      "abc\n",
+      "abc\r\n",
+      "abc\r",               // no line feed: the carriage return stays
+      "abc\r\r\n",           // only the one right before the line feed goes
+      "a\rb\n",              // a carriage return inside the line stays
+      std::string("ab\0cd\nef\n", 9),   // the text ends at a NUL byte
+      std::string("\0\n", 2),
+      std::string("ab\0\r\n", 5),
+      "last line without feed\nx",
+      std::string(499, 'x') + "\n" + "next\n",
+      std::string(5000, 'y') + "\r\n" + std::string(3, 'z'),
+  };
+  for (const std::string& text : cases) {
+    for (size_t block : {1, 2, 3, 5, 64, 600, 65536}) {
+      ExpectReads(text, block, 1 << 20, "block " + std::to_string(block));
+    }
+  }
+}
+
+TEST(LineReaderTest, AgreesWithThePlainRulesOnRandomText) {
+  std::mt19937 random(20240601);
+  const char alphabet[] = {'a', 'b', '\r', '\n', '\0', 'M'};
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    size_t size = random() % 3000;
+    for (size_t i = 0; i < size; ++i) {
+      // Mostly ordinary characters, so that long lines occur.
+      int pick = random() % 100;
+      text.push_back(pick < 90 ? 'a' : alphabet[pick % sizeof alphabet]);
+    }
+    size_t block = 1 + random() % 700;
+    size_t chunk = 1 + random() % 900;
+    ExpectReads(text, block, chunk,
+                "round " + std::to_string(round) + " block " + std::to_string(block));
+  }
+}
+
+TEST(LineReaderTest, LongLineKeepsItsStartAndFullLength) {
+  std::string long_line = "123456789M04" + std::string(100000, 'x');
+  long_line[600] = '\0';  // ends the text
+  TextSource source(long_line + "\r\nshort\n", 4096);
+  LineReader reader(&source, 1024);
+  InputLine line;
+  ASSERT_EQ(reader.Next(&line), LineReader::kLine);
+  EXPECT_EQ(line.length, 600u);
+  EXPECT_EQ(line.text, std::string_view(long_line).substr(0, LineReader::kKeptLength));
+  ASSERT_EQ(reader.Next(&line), LineReader::kLine);
+  EXPECT_EQ(line.text, "short");
+  EXPECT_EQ(reader.Next(&line), LineReader::kEnd);
+}
+
+TEST(LineReaderTest, ReadErrorEndsTheInputWithAnError) {
+  TextSource source("line one\nline two\nline three\n", 4, 12);
+  LineReader reader(&source, 8);
+  ASSERT_TRUE(reader.Start());
+  InputLine line;
+  ASSERT_EQ(reader.Next(&line), LineReader::kLine);
+  EXPECT_EQ(line.text, "line one");
+  EXPECT_EQ(reader.Next(&line), LineReader::kError);
+  EXPECT_EQ(reader.Next(&line), LineReader::kError);
+
+  TextSource broken("", 1, 0);
+  LineReader broken_reader(&broken);
+  EXPECT_FALSE(broken_reader.Start());
+  EXPECT_EQ(broken_reader.Next(&line), LineReader::kError);
+}
+
+TEST(LineReaderTest, FileSourceReadsFilesAndRefusesDirectories) {
+  TempDir dir;
+  WriteFileBytes(dir.File("in.txt"), "a\r\nb");
+  auto file = FileSource::Open(dir.File("in.txt"));
+  ASSERT_NE(file, nullptr);
+  EXPECT_TRUE(file->SameFileAs(dir.File("in.txt")));
+  EXPECT_FALSE(file->SameFileAs(dir.File("other.txt")));
+  LineReader reader(file.get());
+  InputLine line;
+  ASSERT_EQ(reader.Next(&line), LineReader::kLine);
+  EXPECT_EQ(line.text, "a");
+  ASSERT_EQ(reader.Next(&line), LineReader::kLine);
+  EXPECT_EQ(line.text, "b");
+  EXPECT_EQ(reader.Next(&line), LineReader::kEnd);
+
+  EXPECT_EQ(FileSource::Open(dir.File("missing.txt")), nullptr);
+  EXPECT_EQ(FileSource::Open(""), nullptr);
+  auto directory = FileSource::Open(dir.path());
+  ASSERT_NE(directory, nullptr);  // opening works, reading does not
+  LineReader directory_reader(directory.get());
+  EXPECT_FALSE(directory_reader.Start());
+}
+
+}  // namespace
+}  // namespace grulo
