@@ -95,13 +95,9 @@ INSTANTIATE_TEST_SUITE_P(
         SlotRow{"PairBeforePosition", {}, 3, {99, 38, 212}, 0, 72},
         // Position flags: any bit of the slot's pair, or 255.
         SlotRow{"FirstByBit7", {}, 0, {}, 0x80, 0},
-        SlotRow{"FirstWithoutBits", {}, 0, {}, 0x3F, 53},
         SlotRow{"SecondByBit4", {}, 1, {}, 0x10, 0},
-        SlotRow{"SecondWithoutBits", {}, 1, {}, 0xCF, 61},
         SlotRow{"ThirdByBit2", {}, 2, {}, 0x04, 0},
-        SlotRow{"ThirdWithoutBits", {}, 2, {}, 0xF3, 68},
         SlotRow{"AssociatedByBit0", {}, 3, {}, 0x01, 0},
-        SlotRow{"AssociatedWithoutBits", {}, 3, {}, 0xFC, 73},
         // Form before letter, letter before table.
         SlotRow{"MalformedSecondBeforeLetter", {"", "V1    "}, 1, {}, 255, 58},
         SlotRow{"LetterSecondBeforeTable", {"", "W10   "}, 1, {0}, 255, 55},

@@ -219,46 +219,12 @@ TEST(BirthDateTest, YearZeroIsTooOld) {
   EXPECT_EQ(CheckBirthDate(state), 14);
 }
 
-TEST(PresenceDaysTest, NeedsOneDayAndOnlyKnownFlags) {
-  const std::pair<const char*, int16_t> rows[] = {
-      {"0000000", 47}, {"0010002", 47}, {"       ", 47}, {"  1    ", 0},
-      {"1111111", 0},  {"2111111", 47}, {"0000001", 0},  {"000000A", 47}};
-  for (const auto& [days, expected] : rows) {
-    EXPECT_EQ(CheckPresenceDays(StateWith({{lf::kPresenceDays, days}})), expected) << days;
-  }
-}
-
-TEST(UnitNoTest, OnlyBlankIsReported) {
-  const std::pair<const char*, int16_t> rows[] = {
-      {"    ", 17}, {"AB12", 0}, {" 1 2", 0}, {"   \xE9", 0}};
-  for (const auto& [unit, expected] : rows) {
-    EXPECT_EQ(CheckUnitNo(StateWith({{lf::kUnitNo, unit}})), expected) << unit;
-  }
-}
-
-TEST(RefDateTest, IsJudgedAsADateWithoutMask) {
-  const std::pair<const char*, int16_t> rows[] = {
-      {"        ", 0},  {"31022008", 48}, {"1 1 2009", 0},
-      {"00012009", 48}, {"16032009", 49}, {"15032009", 0}};
-  for (const auto& [ref, expected] : rows) {
-    EXPECT_EQ(CheckRefDate(StateWith({{lf::kRefDate, ref}})), expected) << ref;
-  }
-}
-
 TEST(RefDateTest, ReadsTheWeekEvenWhenItFailedItsCheck) {
   // Week 0 of 2009 reads as 200900, before week 2 of 2009.
   SummaryState state = StateWith({{lf::kWeekNo, "002009"}, {lf::kRefDate, "05012009"}});
   EXPECT_EQ(CheckRefDate(state), 49);
   state = StateWith({{lf::kWeekNo, "542009"}, {lf::kRefDate, "01012010"}});
   EXPECT_EQ(CheckRefDate(state), 0);
-}
-
-TEST(EntryDateTest, YearIsComparedWithNineteenNinety) {
-  const std::pair<const char*, int16_t> rows[] = {
-      {"31121990", 22}, {"01011991", 0}, {"01010990", 22}, {" 1011995", 0}};
-  for (const auto& [entry, expected] : rows) {
-    EXPECT_EQ(CheckEntryDate(StateWith({{lf::kEntryDate, entry}})), expected) << entry;
-  }
 }
 
 }  // namespace
