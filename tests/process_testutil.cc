@@ -1,0 +1,104 @@
+#include "process_testutil.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace grulo::test {
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "grulo-e2e-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::File(std::string_view name) const {
+  return path_ + "/" + std::string(name);
+}
+
+void MakeDirectory(const std::string& path) { std::filesystem::create_directories(path); }
+
+void WriteFileBytes(const std::string& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "<missing>";
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::string BuiltProgram(const std::string& name) {
+  const char* build_dir = std::getenv("GRULO_BUILD_DIR");
+  if (build_dir == nullptr) throw std::runtime_error("GRULO_BUILD_DIR is not set");
+  return std::string(build_dir) + "/" + name;
+}
+
+std::string InstallProgram(const std::string& name, const std::string& dir) {
+  std::string copy = dir + "/" + name;
+  std::filesystem::copy_file(BuiltProgram(name), copy,
+                             std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::permissions(copy, std::filesystem::perms::owner_all |
+                                         std::filesystem::perms::group_read |
+                                         std::filesystem::perms::group_exec |
+                                         std::filesystem::perms::others_read |
+                                         std::filesystem::perms::others_exec);
+  return copy;
+}
+
+ProcessResult RunProgram(const std::string& program, const std::string& argv0,
+                         const std::string& cwd, bool search_path, const std::string& path_env) {
+  TempDir capture;
+  std::string out_path = capture.File("stdout");
+  std::string err_path = capture.File("stderr");
+  pid_t pid = ::fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    int in = ::open("/dev/null", O_RDONLY);
+    int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
+        ::dup2(err, 2) < 0 || ::chdir(cwd.c_str()) != 0) {
+      ::_exit(126);
+    }
+    char* argv[] = {const_cast<char*>(argv0.c_str()), nullptr};
+    if (search_path) {
+      ::setenv("PATH", path_env.c_str(), 1);
+      ::execvp(argv0.c_str(), argv);
+    } else {
+      ::execv(program.c_str(), argv);
+    }
+    ::_exit(127);
+  }
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  ProcessResult result;
+  result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.out = ReadFileBytes(out_path);
+  result.err = ReadFileBytes(err_path);
+  return result;
+}
+
+}  // namespace grulo::test

@@ -1,0 +1,56 @@
+// Helpers for whole-program tests: a temporary directory, whole-file reading
+// and writing, and running a built program as a separate process.
+
+#ifndef GRULO_TESTS_PROCESS_TESTUTIL_H_
+#define GRULO_TESTS_PROCESS_TESTUTIL_H_
+
+#include <string>
+#include <string_view>
+
+namespace grulo::test {
+
+// A fresh directory, removed with everything in it on destruction.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  // path() + "/" + name
+  std::string File(std::string_view name) const;
+
+ private:
+  std::string path_;
+};
+
+void MakeDirectory(const std::string& path);
+void WriteFileBytes(const std::string& path, std::string_view bytes);
+// The file's bytes; "<missing>" when it cannot be read.
+std::string ReadFileBytes(const std::string& path);
+bool PathExists(const std::string& path);
+
+// The path of a program of the build: $GRULO_BUILD_DIR/<name>.
+std::string BuiltProgram(const std::string& name);
+
+// Copies a built program into `dir` under the same name, executable.
+// Returns the copy's path.
+std::string InstallProgram(const std::string& name, const std::string& dir);
+
+struct ProcessResult {
+  int exit_status = -1;  // -1 when the process did not exit normally
+  std::string out;       // what it wrote to standard output
+  std::string err;       // what it wrote to standard error
+};
+
+// Runs `program` with the argument vector {argv0}, in `cwd`, standard input
+// empty. When `search_path` is set, `argv0` is looked up in `path_env` (the
+// PATH of the new process) and `program` is ignored.
+ProcessResult RunProgram(const std::string& program, const std::string& argv0,
+                         const std::string& cwd, bool search_path = false,
+                         const std::string& path_env = "");
+
+}  // namespace grulo::test
+
+#endif  // GRULO_TESTS_PROCESS_TESTUTIL_H_
