@@ -78,10 +78,10 @@ int16_t CheckBirthDate(const SummaryState& state) {
       return 11;
   }
   if (DateIsValid(birth) != 0) return 12;
-  // Without a Monday for the summary's week the birth counts as lying after
-  // the week, whatever its year.
+  // Without a Monday for the summary's week the blank text reads as day
+  // -679016, before every birth from year 1 on: such a birth lies after the
+  // week (13). Births in year 0 or before fall on the other side.
   std::string_view week_start = DateView(state.WeekStart);
-  if (IsBlank(week_start)) return 13;
   int32_t days = DayNumber(week_start) - DayNumber(birth);
   if (days < -6) return 13;
   if (days / 365 > 120) return 14;
