@@ -27,10 +27,11 @@ class TableFile {
   int64_t size() const { return size_; }
 
   // The n bytes at the offset, or nullptr when they are not all inside the
-  // file (a negative offset or length included).
+  // file (a negative offset or length included). Zero bytes at an offset
+  // from 0 to size() are inside, even in an empty file.
   const uint8_t* Peek(int64_t offset, int64_t n) const {
     if (offset < 0 || n < 0 || offset > size_ || n > size_ - offset) return nullptr;
-    return data_ + offset;
+    return data_ != nullptr ? data_ + offset : kNoBytes;
   }
 
   // Copies the n bytes at the offset into `out`; false, and nothing copied,
@@ -39,6 +40,8 @@ class TableFile {
 
  private:
   TableFile() = default;
+
+  static constexpr uint8_t kNoBytes[1] = {0};  // what an empty file's Peek points at
 
   const uint8_t* data_ = nullptr;
   int64_t size_ = 0;

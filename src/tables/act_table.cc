@@ -1,0 +1,64 @@
+#include "tables/act_table.h"
+
+#include "calendar/number_text.h"
+#include "tables/big_endian.h"
+#include "tables/diag_table.h"
+
+namespace grulo {
+namespace {
+
+char CharAt(std::string_view code, size_t i) { return i < code.size() ? code[i] : ' '; }
+
+int32_t LetterValue(char c) { return int32_t{static_cast<uint8_t>(ToUpperAscii(c))} - 'A'; }
+
+}  // namespace
+
+int32_t ActPrefixIndex(std::string_view code) {
+  return LetterValue(CharAt(code, 0)) * 676 + LetterValue(CharAt(code, 1)) * 26 +
+         LetterValue(CharAt(code, 2));
+}
+
+std::array<uint8_t, 3> ActSearchKey(std::string_view code) {
+  const int32_t letter = int32_t{static_cast<uint8_t>(CharAt(code, 3))} - 'A';
+  const char digits[4] = {CharAt(code, 4), CharAt(code, 5), CharAt(code, 6), CharAt(code, 7)};
+  const int32_t n = ReadNumber(std::string_view(digits, 4));
+  return {static_cast<uint8_t>(letter), static_cast<uint8_t>(n / 256),
+          static_cast<uint8_t>(n % 256)};
+}
+
+void LookupAct(const ActTable& table, std::string_view code, int k, SummaryState* state) {
+  if (table.file == nullptr || k < 0 || k >= kActClassTableSize) return;
+  const int32_t p = ActPrefixIndex(code);
+  if (p < 0 || p >= kActPrefixCount) return;
+
+  const TableFile& file = *table.file;
+  const int64_t index = table.ActIndexOffset;
+  uint32_t start = 0;
+  uint32_t end = 0;
+  if (p == 0) {
+    const uint8_t* e = file.Peek(index, 2);
+    if (e == nullptr) return;
+    end = ReadBigEndian16(e);
+  } else {
+    const uint8_t* e = file.Peek(index + 2 * int64_t{p} - 2, 4);
+    if (e == nullptr) return;
+    start = ReadBigEndian16(e);
+    end = ReadBigEndian16(e + 2);
+  }
+  if (end <= start || end - start > kMaxRangeEntries) return;
+  const uint32_t count = end - start;
+  const uint8_t* entries =
+      file.Peek(index + kActIndexSize + int64_t{kActEntrySize} * start, int64_t{kActEntrySize} * count);
+  if (entries == nullptr) return;
+
+  const std::array<uint8_t, 3> key = ActSearchKey(code);
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t* entry = entries + kActEntrySize * i;
+    if (entry[0] == key[0] && entry[1] == key[1] && entry[2] == key[2]) {
+      state->ActClass[k] = entry[3];
+      return;
+    }
+  }
+}
+
+}  // namespace grulo

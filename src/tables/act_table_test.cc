@@ -1,0 +1,140 @@
+#include "tables/act_table.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "tables/table_testutil.h"
+#include "tables/table_writer.h"
+
+namespace grulo {
+namespace {
+
+using testing::ActBytes;
+using testing::ActTableOf;
+
+TEST(ActPrefixIndexTest, ThreeLettersInBase26) {
+  const struct {
+    const char* code;
+    int32_t prefix;
+  } kCases[] = {
+      {"AAA", 0},      {"ZZZ", 17575},  {"abc", 28},  {"ABC", 28},
+      {"AB[", 52},     // '[' counts 26: the prefix of ACA
+      {" AA", -22308}, {"0AA", -11492},               // blank or digit: negative
+      {"A\xC9" "A", 3536},                             // bytes count unsigned
+  };
+  for (const auto& c : kCases) EXPECT_EQ(ActPrefixIndex(c.code), c.prefix) << c.code;
+}
+
+TEST(ActSearchKeyTest, FourthLetterAndTheNumberOfTheDigits) {
+  const struct {
+    const char* code;
+    std::array<uint8_t, 3> key;
+  } kCases[] = {
+      {"AAAA0001", {0, 0, 1}},    {"AAAA1234", {0, 4, 210}}, {"AAAZ9999", {25, 39, 15}},
+      {"AAAA12  ", {0, 0, 12}},   {"AAAA  12", {0, 0, 12}},  {"AAAAX123", {0, 0, 0}},
+      {"AAAa0001", {32, 0, 1}},   // the fourth letter is not upper-cased
+      {"AAAA-5  ", {0, 0, 251}},  // -5 / 256 is 0, -5 % 256 is -5
+      {"AAA 0001", {223, 0, 1}},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(ActSearchKey(c.code), c.key) << c.code;
+}
+
+ActTableModel LookupModel() {
+  ActTableModel m;
+  m.version = "11";
+  AddActCode(&m, "AAAA0001", 5);
+  AddActCode(&m, "ZZZZ9999", 6);
+  AddActCode(&m, "ABCD0010", 7);
+  AddActCode(&m, "ACAB0002", 8);
+  AddActCode(&m, "BBBB0001", 9);
+  AddActCode(&m, "BBBB0001", 10);  // the same code again: never found
+  AddActCode(&m, "BBBA0012", 11);
+  return m;
+}
+
+struct ActCase {
+  const char* code;
+  uint8_t act_class;  // 77: left unchanged
+};
+
+const ActCase kLookupCases[] = {
+    {"AAAA0001", 5},  {"aaaA0001", 5},   // the first three letters are upper-cased
+    {"AAAa0001", 77},                    // the fourth is not
+    {"ZZZZ9999", 6},  {"ABCD0010", 7},   {"abcD0010", 7},
+    {"AB[B0002", 8},                     // '[' shifts to the prefix ACA
+    {"BBBB0001", 9},                     // first match wins
+    {"BBBA12  ", 11}, {"BBBA0013", 77},  {"AAAA0002", 77},
+    {" AAA0001", 77}, {"0AAA0001", 77},  {"[AAA0001", 77},  {"        ", 77},
+};
+
+TEST(LookupActTest, SetsTheClassOfFoundCodesOnly) {
+  ActTable table = ActTableOf(ActBytes(LookupModel()));
+  for (const ActCase& c : kLookupCases) {
+    SummaryState state;
+    state.ActClass[4] = 77;
+    LookupAct(table, c.code, 4, &state);
+    EXPECT_EQ(state.ActClass[4], c.act_class) << c.code;
+    EXPECT_EQ(state.ActClass[3], 0);
+    EXPECT_EQ(state.ActClass[5], 0);
+  }
+}
+
+TEST(LookupActTest, SlotOutsideTheClassTableIsIgnored) {
+  ActTable table = ActTableOf(ActBytes(LookupModel()));
+  SummaryState state;
+  LookupAct(table, "AAAA0001", 256, &state);
+  LookupAct(table, "AAAA0001", -1, &state);
+  for (uint8_t c : state.ActClass) EXPECT_EQ(c, 0);
+}
+
+// Offsets in the lookup table's bytes: index at 64, then 7 entries.
+constexpr size_t kIndex = 64;
+constexpr size_t kEntries = kIndex + 35152;
+
+TEST(LookupActTest, BrokenFilesLeaveTheClass) {
+  const int kBBB = 1 * 676 + 1 * 26 + 1;
+  const int kZZZ = 17575;
+  const struct {
+    const char* name;
+    std::function<void(std::vector<uint8_t>*)> patch;
+    std::vector<ActCase> cases;
+  } kBreakages[] = {
+      {"index end below its start",
+       [=](std::vector<uint8_t>* b) { testing::Put16(b, kIndex + 2 * kBBB, 0); },
+       {{"BBBB0001", 77}, {"ZZZZ9999", 6}, {"AAAA0001", 5}}},
+      {"range beyond the file",
+       [=](std::vector<uint8_t>* b) { testing::Put16(b, kIndex + 2 * kZZZ, 50000); },
+       {{"ZZZZ9999", 77}, {"BBBB0001", 9}}},
+      {"more than 16383 entries",
+       [=](std::vector<uint8_t>* b) {
+         testing::Put16(b, kIndex + 2 * kZZZ, 6 + 16384);
+         b->resize(kEntries + 4 * (6 + 16384), 0);
+       },
+       {{"ZZZZ9999", 77}}},
+      {"entries cut short", [](std::vector<uint8_t>* b) { b->resize(b->size() - 1); },
+       {{"ZZZZ9999", 77}, {"AAAA0001", 5}}},
+      {"index beyond the file",
+       [](std::vector<uint8_t>* b) { testing::Put32(b, 32 + 25, static_cast<uint32_t>(b->size())); },
+       {{"AAAA0001", 77}, {"ZZZZ9999", 77}}},
+      {"negative index offset",
+       [](std::vector<uint8_t>* b) { testing::Put32(b, 32 + 25, 0xFFFFFFFEu); },
+       {{"AAAA0001", 77}, {"ABCD0010", 77}}},
+  };
+  const std::vector<uint8_t> good = ActBytes(LookupModel());
+  ASSERT_EQ(good.size(), kEntries + 7 * 4);
+  for (const auto& breakage : kBreakages) {
+    std::vector<uint8_t> bytes = good;
+    breakage.patch(&bytes);
+    ActTable table = ActTableOf(bytes);
+    for (const ActCase& c : breakage.cases) {
+      SummaryState state;
+      state.ActClass[0] = 77;
+      LookupAct(table, c.code, 0, &state);
+      EXPECT_EQ(state.ActClass[0], c.act_class) << breakage.name << ": " << c.code;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace grulo

@@ -1,0 +1,105 @@
+#include "tables/diag_table.h"
+
+#include <cstring>
+
+#include "calendar/number_text.h"
+#include "tables/big_endian.h"
+
+namespace grulo {
+namespace {
+
+// Character i of the code; a blank beyond its end.
+char CharAt(std::string_view code, size_t i) { return i < code.size() ? code[i] : ' '; }
+
+// v of one suffix character, or -1 when the character ends the suffix.
+int SuffixValue(char c, bool plus_allowed) {
+  if (c == ' ') return 0;
+  if (IsDigit(c)) return c - '0' + 1;
+  if (c == '+' && plus_allowed) return 11;
+  return -1;
+}
+
+// The record `r` of the table, or nullptr when the file does not hold it in
+// full.
+const uint8_t* RecordBytes(const DiagTable& table, uint16_t r) {
+  int64_t offset = int64_t{table.DiagRecordOffset} + int64_t{r} * table.DiagRecordSize;
+  return table.file->Peek(offset, table.DiagRecordSize);
+}
+
+}  // namespace
+
+int32_t DiagPrefixIndex(std::string_view code) {
+  const char prefix[2] = {CharAt(code, 1), CharAt(code, 2)};
+  int32_t letter = static_cast<uint8_t>(ToUpperAscii(CharAt(code, 0)));
+  return (letter - 'A') * 100 + ReadNumber(std::string_view(prefix, 2));
+}
+
+uint16_t SuffixNumber(std::string_view suffix) {
+  static constexpr int kWeight[3] = {132, 11, 1};
+  int number = 0;
+  for (size_t i = 0; i < 3; ++i) {
+    int v = SuffixValue(CharAt(suffix, i), i < 2);
+    if (v < 0) break;
+    number += v * kWeight[i];
+  }
+  return static_cast<uint16_t>(number);
+}
+
+uint16_t DiagRecordNumber(const DiagTable& table, std::string_view code) {
+  if (table.file == nullptr || CharAt(code, 0) == ' ') return 0;
+  const int32_t p = DiagPrefixIndex(code);
+  if (p < 0 || p >= kDiagPrefixCount) return 0;
+
+  const TableFile& file = *table.file;
+  const int64_t index = table.DiagIndexOffset;
+  uint32_t start = 0;
+  uint32_t end = 0;
+  if (p == 0) {
+    const uint8_t* e = file.Peek(index, 2);
+    if (e == nullptr) return 0;
+    end = ReadBigEndian16(e);
+  } else {
+    const uint8_t* e = file.Peek(index + 2 * int64_t{p} - 2, 4);
+    if (e == nullptr) return 0;
+    start = ReadBigEndian16(e);
+    end = ReadBigEndian16(e + 2);
+  }
+  if (end <= start || end - start > kMaxRangeEntries) return 0;
+  const uint32_t count = end - start;
+  const uint8_t* entries =
+      file.Peek(index + kDiagIndexSize + int64_t{kDiagEntrySize} * start, int64_t{kDiagEntrySize} * count);
+  if (entries == nullptr) return 0;
+
+  const uint16_t key = SuffixNumber(code.size() > 3 ? code.substr(3) : std::string_view());
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint8_t* entry = entries + kDiagEntrySize * i;
+    if (ReadBigEndian16(entry) == key) return ReadBigEndian16(entry + 2);
+  }
+  return 0;
+}
+
+void LookupDiag(const DiagTable& table, std::string_view code, int slot, SummaryState* state) {
+  if (slot < 0 || slot >= kDiagSlotCount) return;
+  state->DiagAttrLength = table.DiagAttrLength;
+  const int length = table.DiagAttrLength;
+  // An opened table has 0 to 11 attribute bytes, so that 23 blocks fit.
+  const bool block_fits = length >= 0 && (slot + 1) * length <= kDiagAttrTableSize;
+  uint8_t* block = block_fits ? state->DiagAttr.data() + slot * length : nullptr;
+
+  const uint8_t* record = nullptr;
+  if (table.file != nullptr && table.DiagRecordSize >= 1 &&
+      length == table.DiagRecordSize - 1) {
+    const uint16_t r = DiagRecordNumber(table, code);
+    record = RecordBytes(table, r);
+    if (record == nullptr && r != 0) record = RecordBytes(table, 0);
+  }
+  if (record == nullptr || !block_fits) {
+    state->DiagPositionBits[slot] = 0;
+    if (block != nullptr && length > 0) std::memset(block, 0, static_cast<size_t>(length));
+    return;
+  }
+  state->DiagPositionBits[slot] = record[0];
+  if (length > 0) std::memcpy(block, record + 1, static_cast<size_t>(length));
+}
+
+}  // namespace grulo

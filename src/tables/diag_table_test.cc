@@ -1,0 +1,266 @@
+#include "tables/diag_table.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "tables/table_testutil.h"
+#include "tables/table_writer.h"
+
+namespace grulo {
+namespace {
+
+using testing::DiagBytes;
+using testing::DiagTableOf;
+
+TEST(DiagPrefixIndexTest, LetterTimesHundredPlusPlainNumber) {
+  const struct {
+    const char* code;
+    int32_t prefix;
+  } kCases[] = {
+      {"A00", 0},     {"A01", 1},    {"B00", 100},  {"Z99", 2599},
+      {"a05", 5},     {"z99", 2599},                 // lower case reads as upper case
+      {"B-5", 95},    {"A-5", -5},   {"A+3", 3},     // the sign is part of the number
+      {"ZAI", 2500},  {"AX1", 0},                    // no digits: 0
+      {"A 7", 7},     {"A7 ", 7},                    // white space, then the first non-digit
+      {"[00", 2600},  {"@99", -1},   {"\xC9" "00", 13600},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(DiagPrefixIndex(c.code), c.prefix) << c.code;
+  }
+}
+
+TEST(SuffixNumberTest, EverySuffixHasItsNumber) {
+  const struct {
+    const char* suffix;
+    int number;
+  } kCases[] = {
+      {"   ", 0},    {"0  ", 132},  {"00 ", 143},  {"000", 144},  {"+  ", 1452},
+      {"99 ", 1430}, {"+9 ", 1562}, {"++9", 1583}, {"+++", 1573}, {" 0 ", 11},
+      {"GU ", 0},    {"1G5", 264},  {"12+", 297},  {"9\xE9" "0", 1320},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(SuffixNumber(c.suffix), c.number) << "'" << c.suffix << "'";
+  }
+}
+
+TEST(SuffixNumberTest, NumbersAreDistinctAndBelow1584) {
+  const char kChars[] = " 0123456789+";
+  std::vector<bool> seen(kSuffixNumberCount, false);
+  for (int a = 0; a < 12; ++a) {
+    for (int b = 0; b < 12; ++b) {
+      for (int c = 0; c < 11; ++c) {
+        const char s[3] = {kChars[a], kChars[b], kChars[c]};
+        const int n = SuffixNumber(std::string_view(s, 3));
+        ASSERT_LT(n, kSuffixNumberCount);
+        EXPECT_FALSE(seen[n]) << n;
+        seen[n] = true;
+      }
+    }
+  }
+}
+
+// The table of the lookup tests. Every record has its own position flags, so
+// that a lookup shows which record it found; record 0 (not found) has 0x5A.
+DiagTableModel LookupModel() {
+  DiagTableModel m;
+  m.version = "11";
+  m.record_size = 12;
+  m.records[0] = DiagRecord{0x5A, {0, 7, 7}};
+  AddDiagCode(&m, "A00", 0x01, {11});
+  AddDiagCode(&m, "A000", 0x02, {12});
+  AddDiagCode(&m, "A95", 0x03, {13});
+  AddDiagCode(&m, "B000", 0x09, {18});
+  AddDiagCode(&m, "C10", 0x06, {15});
+  AddDiagCode(&m, "C10", 0x07, {16});  // the same code again: never found
+  AddDiagCode(&m, "M12+5", 0x08, {17});
+  AddDiagCode(&m, "Z00", 0x04, {99, 38, 212});
+  AddDiagCode(&m, "Z991", 0x05, {14});
+  return m;
+}
+
+const struct LookupCase {
+  const char* code;
+  uint8_t position_bits;
+} kLookupCases[] = {
+    {"A00   ", 0x01},  // prefix 0: start 0, end the first index entry
+    {"A0    ", 0x01},  // "0 " reads 0: the prefix of A00
+    {"A000  ", 0x02},  {"a000  ", 0x02},
+    {"A001  ", 0x5A},  // suffix not in the prefix
+    {"B-5   ", 0x03},  // B, minus 5: prefix 95, that of A95
+    {"A-5   ", 0x5A},  // prefix -5
+    {"ZAIGU ", 0x04},  // Z00 with the blank suffix (the G ends it)
+    {"z00   ", 0x04},  {"Z991  ", 0x05},
+    {"[991  ", 0x5A},  // after Z: prefix 2699
+    {"@00   ", 0x5A},  {"      ", 0x5A},
+    {" A000 ", 0x5A},  // a blank first character is never looked up
+    {"C10   ", 0x06},  // the first of two equal codes wins
+    {"M12+5 ", 0x08},  {"M12+5+", 0x08},  // '+' in the third position ends the suffix
+    {"B0 0  ", 0x09},  // prefix "B0 " is B00
+    {"B00\xE9  ", 0x5A},
+};
+
+TEST(LookupDiagTest, FindsTheRecordOfEachCode) {
+  DiagTable table = DiagTableOf(DiagBytes(LookupModel()));
+  for (const LookupCase& c : kLookupCases) {
+    SummaryState state;
+    LookupDiag(table, c.code, 3, &state);
+    EXPECT_EQ(state.DiagPositionBits[3], c.position_bits) << c.code;
+  }
+}
+
+TEST(LookupDiagTest, StoresTheAttributeBlockAtItsSlot) {
+  DiagTable table = DiagTableOf(DiagBytes(LookupModel()));
+  SummaryState state;
+  state.DiagAttr.fill(0xEE);
+  LookupDiag(table, "ZAIGU ", 5, &state);
+  EXPECT_EQ(state.DiagAttrLength, 11);
+  EXPECT_EQ(state.DiagCategory(5), 99);
+  const uint8_t kBlock[11] = {99, 38, 212, 0, 0, 0, 0, 0, 0, 0, 0};
+  for (int i = 0; i < 11; ++i) EXPECT_EQ(state.DiagAttr[5 * 11 + i], kBlock[i]) << i;
+  EXPECT_EQ(state.DiagAttr[5 * 11 - 1], 0xEE);  // the neighbours stay
+  EXPECT_EQ(state.DiagAttr[6 * 11], 0xEE);
+
+  LookupDiag(table, "Q00   ", 5, &state);  // not found: record 0
+  EXPECT_EQ(state.DiagPositionBits[5], 0x5A);
+  EXPECT_EQ(state.DiagCategory(5), 0);
+  EXPECT_EQ(state.DiagAttr[5 * 11 + 1], 7);
+}
+
+TEST(DiagRecordNumberTest, FirstMatchInFileOrderWins) {
+  DiagTable table = DiagTableOf(DiagBytes(LookupModel()));
+  const uint16_t first = DiagRecordNumber(table, "C10   ");
+  EXPECT_NE(first, 0);
+  SummaryState state;
+  LookupDiag(table, "C10   ", 0, &state);
+  EXPECT_EQ(state.DiagCategory(0), 15);
+}
+
+TEST(DiagRecordNumberTest, RangeOfMoreThan16383EntriesIsNotFound) {
+  for (int count : {16383, 16384}) {
+    DiagTableModel m;
+    m.version = "11";
+    for (int n = 0; n < count; ++n) {
+      ASSERT_TRUE(AddDiagCode(&m, "A00#" + std::to_string(n), 1, {10}));
+    }
+    DiagTable table = DiagTableOf(DiagBytes(m));
+    EXPECT_EQ(DiagRecordNumber(table, "A00   "), count == 16383 ? 1 : 0) << count;
+  }
+}
+
+// Broken files: each patch of the lookup table, then codes with the result
+// they must get.
+struct Breakage {
+  const char* name;
+  std::function<void(std::vector<uint8_t>*)> patch;
+  std::vector<LookupCase> cases;
+};
+
+// Offsets in the lookup table's bytes (index at 96, 9 entries, 12-byte
+// records right behind).
+constexpr size_t kIndex = 96;
+constexpr size_t kEntries = kIndex + 5200;
+constexpr size_t kRecords = kEntries + 9 * 4;
+
+TEST(LookupDiagTest, BrokenFilesGiveTheDecidedResults) {
+  const Breakage kBreakages[] = {
+      {"index end below its start",
+       [](std::vector<uint8_t>* b) { testing::Put16(b, kIndex + 2 * 95, 1); },
+       {{"B-5   ", 0x5A}, {"B000  ", 0x09}, {"A000  ", 0x02}}},
+      {"range beyond the end of the file",
+       [](std::vector<uint8_t>* b) { testing::Put16(b, kIndex + 2 * 2599, 60000); },
+       {{"Z991  ", 0x5A}, {"ZAIGU ", 0x04}}},
+      {"record number beyond the file",
+       [](std::vector<uint8_t>* b) { testing::Put16(b, kEntries + 4 * 7 + 2, 60000); },
+       {{"ZAIGU ", 0x5A}, {"Z991  ", 0x05}}},
+      {"last record cut short",
+       [](std::vector<uint8_t>* b) { b->resize(b->size() - 5); },
+       {{"Z991  ", 0x5A}, {"ZAIGU ", 0x04}}},
+      {"record 0 not held either",
+       [](std::vector<uint8_t>* b) { testing::Put32(b, 64 + 25, static_cast<uint32_t>(b->size())); },
+       {{"A000  ", 0x00}, {"Q00   ", 0x00}}},
+      {"index beyond the file",
+       [](std::vector<uint8_t>* b) { testing::Put32(b, 32 + 25, static_cast<uint32_t>(b->size() - 3)); },
+       {{"A00   ", 0x5A}, {"A000  ", 0x5A}, {"Z991  ", 0x5A}}},
+      {"negative index offset",
+       [](std::vector<uint8_t>* b) { testing::Put32(b, 32 + 25, 0xFFFFFF00u); },
+       {{"A00   ", 0x5A}, {"Z991  ", 0x5A}}},
+      {"negative record offset",
+       [](std::vector<uint8_t>* b) { testing::Put32(b, 64 + 25, 0x80000000u); },
+       {{"A00   ", 0x00}}},
+      {"result size 0 still clears the record number",
+       [](std::vector<uint8_t>* b) { (*b)[32 + 20] = 0; },
+       {{"A001  ", 0x5A}, {"A000  ", 0x02}}},
+  };
+  const std::vector<uint8_t> good = DiagBytes(LookupModel());
+  ASSERT_EQ(good.size(), kRecords + 10 * 12);
+  for (const Breakage& breakage : kBreakages) {
+    std::vector<uint8_t> bytes = good;
+    breakage.patch(&bytes);
+    DiagTable table = DiagTableOf(bytes);
+    for (const LookupCase& c : breakage.cases) {
+      SummaryState state;
+      state.DiagAttr.fill(0xEE);
+      LookupDiag(table, c.code, 22, &state);
+      EXPECT_EQ(state.DiagPositionBits[22], c.position_bits) << breakage.name << ": " << c.code;
+      if (c.position_bits == 0) {
+        for (int i = 0; i < 11; ++i) EXPECT_EQ(state.DiagAttr[22 * 11 + i], 0) << breakage.name;
+      }
+    }
+  }
+}
+
+TEST(SlotHasPairTest, LastPairReachesIntoTheNextBlock) {
+  DiagTableModel m;
+  m.version = "11";
+  m.record_size = 6;  // blocks of 5: pairs at 1-2, 3-4 and 5-6
+  AddDiagCode(&m, "A000", 0xFF, {12, 1, 2, 3, 4});
+  AddDiagCode(&m, "B000", 0xFF, {18, 7, 8, 0, 0});
+  DiagTable table = DiagTableOf(DiagBytes(m));
+  SummaryState state;
+  for (int slot = 0; slot < kDiagSlotCount; ++slot) {
+    LookupDiag(table, slot % 2 == 0 ? "A000  " : "B000  ", slot, &state);
+  }
+  EXPECT_TRUE(SlotHasPair(state, 0, 1, 2));
+  EXPECT_TRUE(SlotHasPair(state, 0, 3, 4));
+  EXPECT_TRUE(SlotHasPair(state, 0, 18, 7));  // category and first byte of slot 1
+  EXPECT_FALSE(SlotHasPair(state, 0, 7, 8));
+  EXPECT_FALSE(SlotHasPair(state, 0, 2, 3));  // pairs start at odd positions
+  EXPECT_TRUE(SlotHasPair(state, 1, 7, 8));
+  EXPECT_TRUE(SlotHasPair(state, 1, 12, 1));
+  // Slot 22 (A000): its last pair is the zero bytes after the 23 blocks.
+  EXPECT_TRUE(SlotHasPair(state, 22, 3, 4));
+  EXPECT_TRUE(SlotHasPair(state, 22, 0, 0));
+  EXPECT_FALSE(SlotHasPair(state, 20, 0, 0));
+}
+
+TEST(SlotHasPairTest, TwelveByteRecordsFill253Bytes) {
+  DiagTableModel m;
+  m.version = "11";
+  m.record_size = 12;
+  AddDiagCode(&m, "A000", 0xFF, {12, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+  DiagTable table = DiagTableOf(DiagBytes(m));
+  SummaryState state;
+  for (int slot = 0; slot < kDiagSlotCount; ++slot) LookupDiag(table, "A000  ", slot, &state);
+  EXPECT_EQ(state.DiagAttr[252], 10);
+  EXPECT_EQ(state.DiagAttr[253], 0);
+  EXPECT_TRUE(SlotHasPair(state, 21, 12, 1));  // into slot 22's block
+  EXPECT_TRUE(SlotHasPair(state, 22, 0, 0));   // after the last block
+  EXPECT_FALSE(SlotHasPair(state, 21, 0, 0));
+}
+
+TEST(SlotHasPairTest, OneByteRecordsCompareNothing) {
+  DiagTableModel m;
+  m.version = "11";
+  m.record_size = 1;
+  ASSERT_TRUE(AddDiagCode(&m, "A000", 0xC0, {}));
+  DiagTable table = DiagTableOf(DiagBytes(m));
+  SummaryState state;
+  LookupDiag(table, "A000  ", 0, &state);
+  EXPECT_EQ(state.DiagAttrLength, 0);
+  EXPECT_EQ(state.DiagPositionBits[0], 0xC0);
+  EXPECT_FALSE(SlotHasPair(state, 0, 0, 0));
+}
+
+}  // namespace
+}  // namespace grulo

@@ -1,0 +1,198 @@
+#include "tables/open_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "tables/table_testutil.h"
+#include "tables/table_writer.h"
+
+namespace grulo {
+namespace {
+
+using testing::Put32;
+
+std::vector<uint8_t> SmallTree(int node_size = 6) {
+  TreeTableModel m;
+  m.version = "10";
+  m.node_size = node_size;
+  m.nodes = {TreeNodeRecord::Leaf(1, 300, 0)};
+  return testing::TreeBytes(m);
+}
+
+std::vector<uint8_t> SmallDiags(const std::string& version = "10") {
+  DiagTableModel m;
+  m.version = version;
+  AddDiagCode(&m, "A000", 0xFF, {11});
+  return testing::DiagBytes(m);
+}
+
+std::vector<uint8_t> SmallActs(const std::string& version = "10") {
+  ActTableModel m;
+  m.version = version;
+  AddActCode(&m, "AAAA0001", 1);
+  return testing::ActBytes(m);
+}
+
+TEST(SectionDescriptorTest, BytesReadUnsignedAndBigEndian) {
+  const struct {
+    uint8_t size_byte;
+    uint8_t extent[4];
+    uint8_t offset[4];
+    int16_t record_size;
+    int32_t extent_value;
+    int32_t offset_value;
+  } kCases[] = {
+      {200, {0, 0, 1, 2}, {0, 0, 0, 64}, 200, 258, 64},
+      {255, {0x12, 0x34, 0x56, 0x78}, {0, 1, 0, 0}, 255, 0x12345678, 65536},
+      {0, {0xFF, 0xFF, 0xFF, 0xFF}, {0x80, 0, 0, 0}, 0, -1, INT32_MIN},
+  };
+  for (const auto& c : kCases) {
+    uint8_t bytes[32] = {};
+    for (int i = 0; i < 20; ++i) bytes[i] = 0xAA;  // never read
+    bytes[20] = c.size_byte;
+    std::copy(c.extent, c.extent + 4, bytes + 21);
+    std::copy(c.offset, c.offset + 4, bytes + 25);
+    const SectionDescriptor d = ReadSectionDescriptor(bytes);
+    EXPECT_EQ(d.record_size, c.record_size);
+    EXPECT_EQ(d.extent, c.extent_value);
+    EXPECT_EQ(d.offset, c.offset_value);
+  }
+}
+
+TEST(VersionTest, TwoCharactersANulEndingThemEarly) {
+  const struct {
+    char b8, b9;
+    std::string_view text;
+  } kCases[] = {{'1', '0', "10"}, {'A', '\0', "A"}, {'\0', 'B', ""}, {'\xE9', ' ', "\xE9 "}};
+  for (const auto& c : kCases) {
+    uint8_t header[32] = {};
+    header[8] = static_cast<uint8_t>(c.b8);
+    header[9] = static_cast<uint8_t>(c.b9);
+    EXPECT_EQ(VersionView(ReadHeaderVersion(header)), c.text);
+  }
+  EXPECT_TRUE(VersionsAgree({'1', '0', 0}, {'1', '0', 0}));
+  EXPECT_FALSE(VersionsAgree({'1', '0', 0}, {'1', '1', 0}));
+  EXPECT_FALSE(VersionsAgree({'1', 0, 0}, {'1', '0', 0}));
+  EXPECT_TRUE(VersionsAgree({0, 'X', 0}, {0, 'Y', 0}));  // both empty
+}
+
+TEST(OpenTablesTest, PathIsDirectoryTextFollowedByFileName) {
+  testing::TempDir dir;
+  std::string error;
+  ASSERT_TRUE(WriteBytesToFile(dir.path() + "arbressr.tab", SmallTree(), &error));
+  TreeTable with_separator, without_separator;
+  EXPECT_EQ(OpenTreeTable(dir.path(), &with_separator), kTableOpened);
+  std::string no_slash = dir.path();
+  no_slash.pop_back();
+  EXPECT_EQ(OpenTreeTable(no_slash, &without_separator), kTableCannotOpen);
+  ASSERT_TRUE(WriteBytesToFile(no_slash + "arbressr.tab", SmallTree(), &error));
+  EXPECT_EQ(OpenTreeTable(no_slash, &without_separator), kTableOpened);
+  std::remove((no_slash + "arbressr.tab").c_str());
+}
+
+TEST(OpenTablesTest, MissingDiagnosisTableLeavesTheOthersOpen) {
+  testing::TempDir dir;
+  std::string error;
+  ASSERT_TRUE(WriteBytesToFile(dir.path() + kTreeTableName, SmallTree(), &error));
+  ASSERT_TRUE(WriteBytesToFile(dir.path() + kActTableName, SmallActs(), &error));
+  OpenTables tables;
+  EXPECT_EQ(OpenTreeTable(dir.path(), &tables.tree), kTableOpened);
+  EXPECT_EQ(OpenActTable(dir.path(), &tables.acts), kTableOpened);
+  EXPECT_EQ(OpenDiagTable(dir.path(), &tables.diags), kTableCannotOpen);
+  EXPECT_TRUE(tables.tree.is_open());
+  EXPECT_TRUE(tables.acts.is_open());
+  EXPECT_FALSE(tables.diags.is_open());
+  ASSERT_TRUE(WriteBytesToFile(dir.path() + kDiagTableName, SmallDiags(), &error));
+  EXPECT_EQ(OpenDiagTable(dir.path(), &tables.diags), kTableOpened);  // tried again
+  EXPECT_TRUE(VersionsAgree(tables.diags.TableVersion, tables.tree.TableVersion));
+}
+
+TEST(OpenTablesTest, KeepsTheValuesOfTheDescriptors) {
+  std::vector<uint8_t> tree = SmallTree(8);
+  Put32(&tree, 32 + 21, 40);  // extent
+  TreeTable t;
+  std::unique_ptr<TableFile> file = TableFile::FromBytes(tree);
+  ASSERT_EQ(AdoptTreeTable(file, &t), kTableOpened);
+  EXPECT_EQ(t.NodeSize, 8);
+  EXPECT_EQ(t.NodeAreaOffset, 64);
+  EXPECT_EQ(t.NodeBound, 104);
+  EXPECT_EQ(VersionView(t.TableVersion), "10");
+
+  Put32(&tree, 32 + 25, 0x7FFFFFFF);  // offset + extent wraps
+  Put32(&tree, 32 + 21, 1);
+  file = TableFile::FromBytes(tree);
+  ASSERT_EQ(AdoptTreeTable(file, &t), kTableOpened);
+  EXPECT_EQ(t.NodeBound, INT32_MIN);
+
+  DiagTable d = testing::DiagTableOf(SmallDiags());
+  EXPECT_EQ(d.DiagResultSize, 2);
+  EXPECT_EQ(d.DiagIndexOffset, 96);
+  EXPECT_EQ(d.DiagRecordSize, 12);
+  EXPECT_EQ(d.DiagRecordOffset, 96 + 5200 + 4);
+  EXPECT_EQ(d.DiagAttrLength, 11);
+
+  ActTable a = testing::ActTableOf(SmallActs());
+  EXPECT_EQ(a.ActIndexOffset, 64);
+}
+
+// A refused file leaves the table as it was: not open, values unchanged.
+TEST(OpenTablesTest, ShortFilesAndRefusedSizesCannotBeOpened) {
+  const struct {
+    const char* name;
+    std::function<std::vector<uint8_t>()> bytes;
+    int16_t status;
+  } kCases[] = {
+      {"tree of 63 bytes", [] { auto b = SmallTree(); b.resize(63); return b; }, kTableCannotOpen},
+      {"tree of 64 bytes", [] { auto b = SmallTree(); b.resize(64); return b; }, kTableOpened},
+      {"node size 5", [] { auto b = SmallTree(); b[52] = 5; return b; }, kTableCannotOpen},
+      {"node size 6", [] { auto b = SmallTree(); b[52] = 6; return b; }, kTableOpened},
+      {"node size 12", [] { auto b = SmallTree(); b[52] = 12; return b; }, kTableOpened},
+      {"node size 13", [] { auto b = SmallTree(); b[52] = 13; return b; }, kTableCannotOpen},
+      {"node size 200", [] { auto b = SmallTree(); b[52] = 200; return b; }, kTableCannotOpen},
+  };
+  for (const auto& c : kCases) {
+    TreeTable t;
+    t.NodeSize = 7;
+    t.NodeBound = 1234;
+    std::unique_ptr<TableFile> file = TableFile::FromBytes(c.bytes());
+    EXPECT_EQ(AdoptTreeTable(file, &t), c.status) << c.name;
+    if (c.status != kTableOpened) {
+      EXPECT_FALSE(t.is_open()) << c.name;
+      EXPECT_EQ(t.NodeSize, 7) << c.name;
+      EXPECT_EQ(t.NodeBound, 1234) << c.name;
+    }
+  }
+
+  const struct {
+    const char* name;
+    std::function<std::vector<uint8_t>()> bytes;
+    int16_t status;
+  } kDiagCases[] = {
+      {"diagnoses of 95 bytes", [] { auto b = SmallDiags(); b.resize(95); return b; }, kTableCannotOpen},
+      {"diagnoses of 96 bytes", [] { auto b = SmallDiags(); b.resize(96); return b; }, kTableOpened},
+      {"record size 0", [] { auto b = SmallDiags(); b[84] = 0; return b; }, kTableCannotOpen},
+      {"record size 1", [] { auto b = SmallDiags(); b[84] = 1; return b; }, kTableOpened},
+      {"record size 13", [] { auto b = SmallDiags(); b[84] = 13; return b; }, kTableCannotOpen},
+  };
+  for (const auto& c : kDiagCases) {
+    DiagTable d;
+    d.DiagRecordSize = 3;
+    std::unique_ptr<TableFile> file = TableFile::FromBytes(c.bytes());
+    EXPECT_EQ(AdoptDiagTable(file, &d), c.status) << c.name;
+    if (c.status != kTableOpened) {
+      EXPECT_EQ(d.DiagRecordSize, 3) << c.name;
+    }
+  }
+
+  for (size_t size : {63, 64}) {
+    ActTable a;
+    std::vector<uint8_t> b = SmallActs();
+    b.resize(size);
+    std::unique_ptr<TableFile> file = TableFile::FromBytes(b);
+    EXPECT_EQ(AdoptActTable(file, &a), size == 64 ? kTableOpened : kTableCannotOpen);
+  }
+}
+
+}  // namespace
+}  // namespace grulo

@@ -1,0 +1,76 @@
+#include "tables/table_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+#include "tables/table_testutil.h"
+#include "tables/table_writer.h"
+
+namespace grulo {
+namespace {
+
+TEST(TableFileTest, FilesThatCannotBeOpened) {
+  testing::TempDir dir;
+  EXPECT_EQ(TableFile::Open(dir.path() + "missing.tab"), nullptr);
+  EXPECT_EQ(TableFile::Open(dir.path()), nullptr);  // a directory
+  EXPECT_EQ(TableFile::Open(std::string("a\0b", 3)), nullptr);
+}
+
+TEST(TableFileTest, MappedFileReadsItsBytes) {
+  testing::TempDir dir;
+  std::string error;
+  ASSERT_TRUE(WriteBytesToFile(dir.path() + "t.tab", {1, 2, 3, 4, 5}, &error)) << error;
+  std::unique_ptr<TableFile> file = TableFile::Open(dir.path() + "t.tab");
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(file->size(), 5);
+  ASSERT_NE(file->Peek(1, 3), nullptr);
+  EXPECT_EQ(file->Peek(1, 3)[2], 4);
+  uint8_t out[2] = {9, 9};
+  EXPECT_TRUE(file->ReadAt(3, 2, out));
+  EXPECT_EQ(out[0], 4);
+  EXPECT_EQ(out[1], 5);
+}
+
+TEST(TableFileTest, ReadsOutsideTheFileFail) {
+  const int64_t kMax = std::numeric_limits<int64_t>::max();
+  const struct {
+    int64_t offset;
+    int64_t n;
+    bool inside;
+  } kCases[] = {
+      {0, 5, true},   {4, 1, true},     {5, 0, true},  {0, 0, true},
+      {5, 1, false},  {4, 2, false},    {6, 0, false}, {-1, 1, false},
+      {-1, 0, false}, {0, -1, false},   {1, kMax, false}, {kMax, 1, false},
+  };
+  std::unique_ptr<TableFile> file = TableFile::FromBytes({1, 2, 3, 4, 5});
+  for (const auto& c : kCases) {
+    EXPECT_EQ(file->Peek(c.offset, c.n) != nullptr, c.inside) << c.offset << " " << c.n;
+    uint8_t out[8] = {7, 7, 7, 7, 7, 7, 7, 7};
+    if (c.n <= 8) {
+      EXPECT_EQ(file->ReadAt(c.offset, c.n, out), c.inside) << c.offset << " " << c.n;
+      if (!c.inside) {
+        EXPECT_EQ(out[0], 7);  // nothing copied
+      }
+    }
+  }
+}
+
+TEST(TableFileTest, EmptyFileHoldsZeroBytesAtOffsetZero) {
+  testing::TempDir dir;
+  std::string error;
+  ASSERT_TRUE(WriteBytesToFile(dir.path() + "empty.tab", {}, &error));
+  std::unique_ptr<TableFile> files[] = {TableFile::Open(dir.path() + "empty.tab"),
+                                        TableFile::FromBytes({})};
+  for (const std::unique_ptr<TableFile>& file : files) {
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->size(), 0);
+    EXPECT_NE(file->Peek(0, 0), nullptr);
+    EXPECT_EQ(file->Peek(0, 1), nullptr);
+    EXPECT_TRUE(file->ReadAt(0, 0, nullptr));
+  }
+}
+
+}  // namespace
+}  // namespace grulo

@@ -1,0 +1,74 @@
+#include "tables/table_testutil.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "tables/big_endian.h"
+
+namespace grulo {
+namespace testing {
+
+std::vector<uint8_t> DiagBytes(const DiagTableModel& model) {
+  std::vector<uint8_t> bytes;
+  std::string error;
+  EXPECT_TRUE(WriteDiagTable(model, &bytes, &error)) << error;
+  return bytes;
+}
+
+std::vector<uint8_t> ActBytes(const ActTableModel& model) {
+  std::vector<uint8_t> bytes;
+  std::string error;
+  EXPECT_TRUE(WriteActTable(model, &bytes, &error)) << error;
+  return bytes;
+}
+
+std::vector<uint8_t> TreeBytes(const TreeTableModel& model) {
+  std::vector<uint8_t> bytes;
+  std::string error;
+  EXPECT_TRUE(WriteTreeTable(model, &bytes, &error)) << error;
+  return bytes;
+}
+
+DiagTable DiagTableOf(std::vector<uint8_t> bytes) {
+  DiagTable table;
+  std::unique_ptr<TableFile> file = TableFile::FromBytes(std::move(bytes));
+  EXPECT_EQ(AdoptDiagTable(file, &table), kTableOpened);
+  return table;
+}
+
+ActTable ActTableOf(std::vector<uint8_t> bytes) {
+  ActTable table;
+  std::unique_ptr<TableFile> file = TableFile::FromBytes(std::move(bytes));
+  EXPECT_EQ(AdoptActTable(file, &table), kTableOpened);
+  return table;
+}
+
+void Put16(std::vector<uint8_t>* bytes, size_t at, uint16_t value) {
+  WriteBigEndian16(value, bytes->data() + at);
+}
+
+void Put32(std::vector<uint8_t>* bytes, size_t at, uint32_t value) {
+  WriteBigEndian32(value, bytes->data() + at);
+}
+
+uint32_t Get32(const std::vector<uint8_t>& bytes, size_t at) {
+  return ReadBigEndian32(bytes.data() + at);
+}
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "grulo-tables-XXXXXX").string();
+  char* made = ::mkdtemp(pattern.data());
+  EXPECT_NE(made, nullptr);
+  path_ = pattern + "/";
+}
+
+TempDir::~TempDir() {
+  std::error_code ec;
+  std::filesystem::remove_all(path_, ec);
+}
+
+}  // namespace testing
+}  // namespace grulo

@@ -1,0 +1,51 @@
+// Helpers of the table tests: table bytes from models, tables opened from
+// bytes, byte patches and temporary directories.
+
+#ifndef GRULO_TABLES_TABLE_TESTUTIL_H_
+#define GRULO_TABLES_TABLE_TESTUTIL_H_
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tables/open_tables.h"
+#include "tables/table_writer.h"
+
+namespace grulo {
+namespace testing {
+
+// The bytes of a model; an empty vector, and a test failure, when the writer
+// refuses it.
+std::vector<uint8_t> DiagBytes(const DiagTableModel& model);
+std::vector<uint8_t> ActBytes(const ActTableModel& model);
+std::vector<uint8_t> TreeBytes(const TreeTableModel& model);
+
+// Tables opened from bytes the way the program opens files; a test failure
+// when the opening refuses them.
+DiagTable DiagTableOf(std::vector<uint8_t> bytes);
+ActTable ActTableOf(std::vector<uint8_t> bytes);
+
+void Put16(std::vector<uint8_t>* bytes, size_t at, uint16_t value);
+void Put32(std::vector<uint8_t>* bytes, size_t at, uint32_t value);
+uint32_t Get32(const std::vector<uint8_t>& bytes, size_t at);
+
+// A fresh directory under the system's temporary directory, removed with
+// everything in it when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // The directory, ending with '/'.
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace testing
+}  // namespace grulo
+
+#endif  // GRULO_TABLES_TABLE_TESTUTIL_H_

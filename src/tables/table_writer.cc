@@ -1,0 +1,442 @@
+#include "tables/table_writer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <numeric>
+#include <unordered_map>
+
+#include "tables/act_table.h"
+#include "calendar/number_text.h"
+#include "tables/big_endian.h"
+#include "tables/diag_table.h"
+#include "tables/open_tables.h"
+
+namespace grulo {
+namespace {
+
+// A data area of a table and what its descriptor says about it.
+struct Section {
+  std::string_view name;
+  int record_size = 0;
+  int32_t extent = 0;
+  std::vector<uint8_t> data;
+};
+
+bool Fail(std::string* error, std::string message) {
+  *error = std::move(message);
+  return false;
+}
+
+// Header, descriptors and sections, placed as the layout says.
+bool Assemble(std::string_view file_name, std::string_view version, const TableLayout& layout,
+              std::vector<Section>& sections, std::vector<uint8_t>* out, std::string* error) {
+  if (version.size() > 2) return Fail(error, "the version has more than 2 characters");
+  const int count = static_cast<int>(sections.size());
+  const int64_t header_end = kTableHeaderSize + int64_t{kSectionDescriptorSize} * count;
+
+  std::array<uint8_t, 32> header = DefaultHeader(file_name, version);
+  if (!layout.header.empty()) {
+    if (layout.header.size() != 32) return Fail(error, "the raw header is not 32 bytes long");
+    std::copy(layout.header.begin(), layout.header.end(), header.begin());
+    header[8] = version.size() > 0 ? static_cast<uint8_t>(version[0]) : 0;
+    header[9] = version.size() > 1 ? static_cast<uint8_t>(version[1]) : 0;
+  }
+
+  std::vector<std::array<uint8_t, 32>> descriptors(count);
+  std::vector<int64_t> offsets(count);
+  int64_t next = header_end;
+  for (int i = 0; i < count; ++i) {
+    const Section& s = sections[i];
+    const std::vector<uint8_t>& raw = layout.descriptors[i];
+    if (s.record_size < 0 || s.record_size > 255) {
+      return Fail(error, "record size " + std::to_string(s.record_size) + " of the " +
+                             std::string(s.name) + " is outside 0..255");
+    }
+    if (raw.empty()) {
+      if (next > INT32_MAX) return Fail(error, "the table is too large");
+      offsets[i] = next;
+      descriptors[i] = DefaultDescriptor(s.name, s.record_size, s.extent,
+                                         static_cast<int32_t>(next));
+    } else {
+      if (raw.size() != 32) {
+        return Fail(error, "raw descriptor " + std::to_string(i + 1) + " is not 32 bytes long");
+      }
+      std::copy(raw.begin(), raw.end(), descriptors[i].begin());
+      descriptors[i][20] = static_cast<uint8_t>(s.record_size);
+      offsets[i] = static_cast<int32_t>(ReadBigEndian32(raw.data() + 25));
+    }
+    next = offsets[i] + static_cast<int64_t>(s.data.size());
+  }
+
+  // The sections must lie behind the descriptors and must not overlap.
+  std::vector<int> order(count);
+  std::iota(order.begin(), order.end(), 0);
+  std::sort(order.begin(), order.end(), [&](int a, int b) { return offsets[a] < offsets[b]; });
+  int64_t end = header_end;
+  for (int i : order) {
+    if (sections[i].data.empty()) continue;
+    if (offsets[i] < end) {
+      return Fail(error, "the " + std::string(sections[i].name) + " at offset " +
+                             std::to_string(offsets[i]) +
+                             " overlaps the header, the descriptors or another section");
+    }
+    end = offsets[i] + static_cast<int64_t>(sections[i].data.size());
+  }
+  if (end > INT32_MAX) return Fail(error, "the table is too large");
+
+  out->assign(static_cast<size_t>(end), 0);
+  std::copy(header.begin(), header.end(), out->begin());
+  for (int i = 0; i < count; ++i) {
+    std::copy(descriptors[i].begin(), descriptors[i].end(),
+              out->begin() + kTableHeaderSize + kSectionDescriptorSize * i);
+    if (sections[i].data.empty()) continue;
+    std::copy(sections[i].data.begin(), sections[i].data.end(), out->begin() + offsets[i]);
+  }
+  out->insert(out->end(), layout.trailer.begin(), layout.trailer.end());
+  return true;
+}
+
+// The prefix index: entry p holds the end of prefix p's range.
+std::vector<uint8_t> PrefixIndex(const std::vector<int>& counts) {
+  std::vector<uint8_t> index(counts.size() * 2);
+  uint32_t end = 0;
+  for (size_t p = 0; p < counts.size(); ++p) {
+    end += static_cast<uint32_t>(counts[p]);
+    WriteBigEndian16(static_cast<uint16_t>(end), index.data() + 2 * p);
+  }
+  return index;
+}
+
+bool EncodeDiagRecord(const DiagRecord& record, int record_size, std::vector<uint8_t>* out,
+                      std::string* error) {
+  if (record_size < 1 || static_cast<int>(record.attributes.size()) > record_size - 1) {
+    return Fail(error, "a record of " + std::to_string(record.attributes.size()) +
+                           " attribute bytes does not fit the record size " +
+                           std::to_string(record_size));
+  }
+  out->assign(static_cast<size_t>(record_size), 0);
+  (*out)[0] = record.position_bits;
+  std::copy(record.attributes.begin(), record.attributes.end(), out->begin() + 1);
+  return true;
+}
+
+// Indices of the entries, sorted by prefix, the given order kept within one.
+template <typename Entry>
+std::vector<size_t> SortedByPrefix(const std::vector<Entry>& entries) {
+  std::vector<size_t> order(entries.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(),
+                   [&](size_t a, size_t b) { return entries[a].prefix < entries[b].prefix; });
+  return order;
+}
+
+void PutName(std::string_view name, uint8_t* out, size_t width) {
+  std::memcpy(out, name.data(), std::min(name.size(), width));
+}
+
+}  // namespace
+
+std::array<uint8_t, 32> DefaultHeader(std::string_view file_name, std::string_view version) {
+  std::array<uint8_t, 32> header{};
+  PutName(kHeaderMagic, header.data(), 8);
+  if (version.size() > 0) header[8] = static_cast<uint8_t>(version[0]);
+  if (version.size() > 1) header[9] = static_cast<uint8_t>(version[1]);
+  PutName(file_name, header.data() + 12, 12);
+  return header;
+}
+
+std::array<uint8_t, 32> DefaultDescriptor(std::string_view section_name, int record_size,
+                                          int32_t extent, int32_t offset) {
+  std::array<uint8_t, 32> d{};
+  PutName(section_name, d.data(), 20);
+  d[20] = static_cast<uint8_t>(record_size);
+  WriteBigEndian32(static_cast<uint32_t>(extent), d.data() + 21);
+  WriteBigEndian32(static_cast<uint32_t>(offset), d.data() + 25);
+  return d;
+}
+
+bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes,
+                    std::string* error) {
+  if (model.result_size < 0 || model.result_size > 255) {
+    return Fail(error, "result size " + std::to_string(model.result_size) + " is outside 0..255");
+  }
+  if (model.record_size < 0 || model.record_size > 255) {
+    return Fail(error, "record size " + std::to_string(model.record_size) + " is outside 0..255");
+  }
+  if (model.entries.size() > 65535) {
+    return Fail(error, std::to_string(model.entries.size()) +
+                           " codes: the 16-bit index holds at most 65535");
+  }
+
+  // Records given by number, then the records of the entries in entry-list
+  // order, equal bytes sharing one number.
+  const int rs = model.record_size;
+  int given = 1;
+  if (!model.records.empty()) given = std::max(given, model.records.rbegin()->first + 1);
+  if (!model.records.empty() && (model.records.begin()->first < 0 || given > 65536)) {
+    return Fail(error, "record numbers go from 0 to 65535");
+  }
+  std::vector<std::vector<uint8_t>> records(static_cast<size_t>(given),
+                                            std::vector<uint8_t>(static_cast<size_t>(rs), 0));
+  for (const auto& [number, record] : model.records) {
+    if (!EncodeDiagRecord(record, rs, &records[number], error)) {
+      *error = "record " + std::to_string(number) + ": " + *error;
+      return false;
+    }
+  }
+  std::unordered_map<std::string, int> numbers;  // record bytes -> first number
+  for (size_t r = 0; r < records.size(); ++r) numbers.emplace(std::string(records[r].begin(), records[r].end()), static_cast<int>(r));
+
+  const std::vector<size_t> order = SortedByPrefix(model.entries);
+  std::vector<int> counts(kDiagPrefixCount, 0);
+  std::vector<uint8_t> entry_bytes(model.entries.size() * kDiagEntrySize);
+  std::vector<uint8_t> encoded;
+  for (size_t i = 0; i < order.size(); ++i) {
+    const DiagEntry& e = model.entries[order[i]];
+    if (e.prefix < 0 || e.prefix >= kDiagPrefixCount) {
+      return Fail(error, "prefix number " + std::to_string(e.prefix) + " is outside 0..2599");
+    }
+    const std::string code = DiagCodeText(e.prefix, e.suffix_number);
+    if (e.suffix_number < 0 || e.suffix_number > 65535) {
+      return Fail(error, "code " + code + ": suffix number outside 0..65535");
+    }
+    int number = e.record_number;
+    if (number < -1 || number > 65535) {
+      return Fail(error, "code " + code + ": record number outside 0..65535");
+    }
+    if (number < 0) {
+      if (!EncodeDiagRecord(e.record, rs, &encoded, error)) {
+        *error = "code " + code + ": " + *error;
+        return false;
+      }
+      auto [it, added] = numbers.emplace(std::string(encoded.begin(), encoded.end()),
+                                         static_cast<int>(records.size()));
+      if (added) {
+        if (records.size() >= 65536) return Fail(error, "more than 65536 different records");
+        records.push_back(encoded);
+      }
+      number = it->second;
+    }
+    ++counts[e.prefix];
+    WriteBigEndian16(static_cast<uint16_t>(e.suffix_number), &entry_bytes[kDiagEntrySize * i]);
+    WriteBigEndian16(static_cast<uint16_t>(number), &entry_bytes[kDiagEntrySize * i + 2]);
+  }
+
+  std::vector<Section> sections(2);
+  sections[0].name = "diagnosis index";
+  sections[0].record_size = model.result_size;
+  sections[0].data = PrefixIndex(counts);
+  sections[0].data.insert(sections[0].data.end(), entry_bytes.begin(), entry_bytes.end());
+  sections[0].extent = static_cast<int32_t>(sections[0].data.size());
+  sections[1].name = "diagnosis records";
+  sections[1].record_size = rs;
+  for (const std::vector<uint8_t>& r : records) {
+    sections[1].data.insert(sections[1].data.end(), r.begin(), r.end());
+  }
+  sections[1].extent = static_cast<int32_t>(sections[1].data.size());
+  return Assemble(kDiagTableName, model.version, model.layout, sections, bytes, error);
+}
+
+bool WriteActTable(const ActTableModel& model, std::vector<uint8_t>* bytes, std::string* error) {
+  if (model.entries.size() > 65535) {
+    return Fail(error, std::to_string(model.entries.size()) +
+                           " acts: the 16-bit index holds at most 65535");
+  }
+  const std::vector<size_t> order = SortedByPrefix(model.entries);
+  std::vector<int> counts(kActPrefixCount, 0);
+  std::vector<uint8_t> entry_bytes(model.entries.size() * kActEntrySize);
+  for (size_t i = 0; i < order.size(); ++i) {
+    const ActEntry& e = model.entries[order[i]];
+    if (e.prefix < 0 || e.prefix >= kActPrefixCount) {
+      return Fail(error, "act prefix number " + std::to_string(e.prefix) + " is outside 0..17575");
+    }
+    ++counts[e.prefix];
+    uint8_t* out = &entry_bytes[kActEntrySize * i];
+    out[0] = e.letter;
+    WriteBigEndian16(e.number, out + 1);
+    out[3] = e.act_class;
+  }
+  std::vector<Section> sections(1);
+  sections[0].name = "act index";
+  sections[0].record_size = model.entry_size;
+  sections[0].data = PrefixIndex(counts);
+  sections[0].data.insert(sections[0].data.end(), entry_bytes.begin(), entry_bytes.end());
+  sections[0].extent = static_cast<int32_t>(sections[0].data.size());
+  return Assemble(kActTableName, model.version, model.layout, sections, bytes, error);
+}
+
+bool WriteTreeTable(const TreeTableModel& model, std::vector<uint8_t>* bytes,
+                    std::string* error) {
+  const int size = model.node_size;
+  if (size < 1 || size > 255) {
+    return Fail(error, "node size " + std::to_string(size) + " is outside 1..255");
+  }
+  if (model.nodes.size() > 65536) return Fail(error, "more than 65536 nodes");
+  std::vector<Section> sections(1);
+  sections[0].name = "nodes";
+  sections[0].record_size = size;
+  std::vector<uint8_t>& data = sections[0].data;
+  data.assign(model.nodes.size() * static_cast<size_t>(size), 0);
+  for (size_t n = 0; n < model.nodes.size(); ++n) {
+    const TreeNodeRecord& node = model.nodes[n];
+    if (node.extra.size() + 6 > static_cast<size_t>(std::max(size, 6))) {
+      return Fail(error, "node " + std::to_string(n) + " has more bytes than the node size " +
+                             std::to_string(size));
+    }
+    uint8_t record[256] = {node.opcode, node.param1, node.param2, node.branch_limit};
+    WriteBigEndian16(node.base_node, record + 4);
+    std::copy(node.extra.begin(), node.extra.end(), record + 6);
+    std::memcpy(&data[n * static_cast<size_t>(size)], record, static_cast<size_t>(size));
+  }
+  // NodeBound is the offset of the last node: every node can be read, none
+  // behind it.
+  sections[0].extent =
+      model.nodes.empty() ? 0 : static_cast<int32_t>((model.nodes.size() - 1) * size);
+  return Assemble(kTreeTableName, model.version, model.layout, sections, bytes, error);
+}
+
+bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes,
+                      std::string* error) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) return Fail(error, "cannot create " + path);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) return Fail(error, "cannot write " + path);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Codes.
+
+namespace {
+
+// A decimal number of 1 to 5 digits, at most `max`.
+bool ParseSmallNumber(std::string_view text, int max, int* value) {
+  if (text.empty() || text.size() > 5) return false;
+  int v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    v = v * 10 + (c - '0');
+  }
+  if (v > max) return false;
+  *value = v;
+  return true;
+}
+
+bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
+
+}  // namespace
+
+bool ParseDiagCode(std::string_view text, int* prefix, int* suffix_number) {
+  if (text.size() < 3 || !IsUpper(text[0]) || !IsDigit(text[1]) || !IsDigit(text[2])) {
+    return false;
+  }
+  const int p = (text[0] - 'A') * 100 + (text[1] - '0') * 10 + (text[2] - '0');
+  std::string_view suffix = text.substr(3);
+  int number = 0;
+  if (!suffix.empty() && suffix[0] == '#') {
+    if (!ParseSmallNumber(suffix.substr(1), 65535, &number)) return false;
+  } else {
+    if (suffix.size() > 3) return false;
+    char chars[3] = {' ', ' ', ' '};
+    for (size_t i = 0; i < suffix.size(); ++i) {
+      const char c = suffix[i];
+      if (c == '_') continue;
+      if (!IsDigit(c) && !(c == '+' && i < 2)) return false;
+      chars[i] = c;
+    }
+    number = SuffixNumber(std::string_view(chars, 3));
+  }
+  *prefix = p;
+  *suffix_number = number;
+  return true;
+}
+
+std::string DiagCodeField(int prefix, int suffix_number) {
+  if (prefix < 0 || prefix >= kDiagPrefixCount || suffix_number < 0 ||
+      suffix_number >= kSuffixNumberCount) {
+    return std::string();
+  }
+  static constexpr char kChars[] = " 0123456789+";
+  std::string field(6, ' ');
+  field[0] = static_cast<char>('A' + prefix / 100);
+  field[1] = static_cast<char>('0' + prefix / 10 % 10);
+  field[2] = static_cast<char>('0' + prefix % 10);
+  field[3] = kChars[suffix_number / 132];
+  field[4] = kChars[suffix_number % 132 / 11];
+  field[5] = kChars[suffix_number % 11];
+  return field;
+}
+
+std::string DiagCodeText(int prefix, int suffix_number) {
+  std::string field = DiagCodeField(prefix, suffix_number);
+  if (field.empty()) {
+    if (prefix < 0 || prefix >= kDiagPrefixCount) return std::string(1, '?').append(std::to_string(prefix));
+    field = DiagCodeField(prefix, 0);
+    return field.substr(0, 3) + "#" + std::to_string(suffix_number);
+  }
+  while (field.back() == ' ') field.pop_back();
+  std::replace(field.begin(), field.end(), ' ', '_');
+  return field;
+}
+
+bool ParseActCode(std::string_view text, int* prefix, uint8_t* letter, uint16_t* number) {
+  if (text.size() < 4 || !IsUpper(text[0]) || !IsUpper(text[1]) || !IsUpper(text[2])) return false;
+  const int p = (text[0] - 'A') * 676 + (text[1] - 'A') * 26 + (text[2] - 'A');
+  if (text[3] == '#') {
+    const size_t comma = text.find(',', 4);
+    int b = 0;
+    int n = 0;
+    if (comma == std::string_view::npos || !ParseSmallNumber(text.substr(4, comma - 4), 255, &b) ||
+        !ParseSmallNumber(text.substr(comma + 1), 65535, &n)) {
+      return false;
+    }
+    *letter = static_cast<uint8_t>(b);
+    *number = static_cast<uint16_t>(n);
+  } else {
+    int n = 0;
+    if (text.size() != 8 || !IsUpper(text[3]) || !ParseSmallNumber(text.substr(4), 9999, &n)) {
+      return false;
+    }
+    *letter = static_cast<uint8_t>(text[3] - 'A');
+    *number = static_cast<uint16_t>(n);
+  }
+  *prefix = p;
+  return true;
+}
+
+std::string ActCodeText(int prefix, uint8_t letter, uint16_t number) {
+  if (prefix < 0 || prefix >= kActPrefixCount) return std::string(1, '?').append(std::to_string(prefix));
+  std::string text = {static_cast<char>('A' + prefix / 676), static_cast<char>('A' + prefix / 26 % 26),
+                      static_cast<char>('A' + prefix % 26)};
+  char tail[24];
+  if (letter < 26 && number <= 9999) {
+    std::snprintf(tail, sizeof tail, "%c%04u", 'A' + letter, unsigned{number});
+  } else {
+    std::snprintf(tail, sizeof tail, "#%u,%u", unsigned{letter}, unsigned{number});
+  }
+  return text + tail;
+}
+
+bool AddDiagCode(DiagTableModel* model, std::string_view code, uint8_t position_bits,
+                 std::vector<uint8_t> attributes) {
+  DiagEntry entry;
+  if (!ParseDiagCode(code, &entry.prefix, &entry.suffix_number)) return false;
+  entry.record.position_bits = position_bits;
+  entry.record.attributes = std::move(attributes);
+  model->entries.push_back(std::move(entry));
+  return true;
+}
+
+bool AddActCode(ActTableModel* model, std::string_view code, uint8_t act_class) {
+  ActEntry entry;
+  if (!ParseActCode(code, &entry.prefix, &entry.letter, &entry.number)) return false;
+  entry.act_class = act_class;
+  model->entries.push_back(entry);
+  return true;
+}
+
+}  // namespace grulo
