@@ -1,0 +1,80 @@
+#include "tree/tree_walk.h"
+
+#include "tables/big_endian.h"
+#include "tree/node_tests.h"
+
+namespace grulo {
+namespace {
+
+constexpr int16_t kNodeRead = 0;
+constexpr int16_t kRootNode = 0;
+
+// NodeAreaOffset + n x NodeSize with the wrap-around of signed 32-bit
+// arithmetic.
+int32_t NodeOffset(const TreeTable& table, int16_t n) {
+  uint32_t product = static_cast<uint32_t>(int32_t{n} * int32_t{table.NodeSize});
+  return static_cast<int32_t>(static_cast<uint32_t>(table.NodeAreaOffset) + product);
+}
+
+// The node that branch r of `node` leads to: (BaseNode + r) modulo 65536,
+// read as a signed 16-bit number.
+int16_t ChildNode(const TreeNode& node, int16_t r) {
+  return static_cast<int16_t>(static_cast<uint16_t>(node.BaseNode + r));
+}
+
+void SetFailure(int16_t code, GroupResult* result) {
+  result->GroupCategory = kWalkFailedCategory;
+  result->GroupNumber = kWalkFailedNumber;
+  result->GroupReturn = code;
+}
+
+}  // namespace
+
+int16_t ReadNode(const TreeTable& table, int16_t n, TreeNode* current_node) {
+  if (table.file == nullptr) return kWalkNodeOutside;
+  int32_t offset = NodeOffset(table, n);
+  if (offset > table.NodeBound || offset < 0) return kWalkNodeOutside;
+  // A record shorter than its six fields is never read past.
+  int record_size = table.NodeSize < kNodeFieldBytes ? kNodeFieldBytes : table.NodeSize;
+  const uint8_t* record = table.file->Peek(offset, record_size);
+  if (record == nullptr) return kWalkNodeOutside;  // cut short by the end of the file
+  current_node->Opcode = record[0];
+  current_node->Param1 = record[1];
+  current_node->Param2 = record[2];
+  current_node->BranchLimit = record[3];
+  current_node->BaseNode = ReadBigEndian16(record + 4);
+  return kNodeRead;
+}
+
+void WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
+              GroupResult* result) {
+  int16_t failure = ReadNode(table, kRootNode, current_node);
+  int steps = 0;
+  while (failure == 0 && current_node->BranchLimit != 0) {
+    if (++steps > MaxWalkSteps) {
+      failure = kWalkTooLong;
+      break;
+    }
+    if (current_node->Opcode >= kOpcodeCount) {
+      failure = kWalkBadBranch;  // no test behind this opcode
+      break;
+    }
+    int16_t r = kNodeTestTable[current_node->Opcode](state, *current_node);
+    if (current_node->Opcode != kOpcodeJump &&
+        r > static_cast<int16_t>(current_node->BranchLimit)) {
+      failure = kWalkBadBranch;
+      break;
+    }
+    failure = ReadNode(table, ChildNode(*current_node, r), current_node);
+  }
+
+  if (failure != 0) {
+    SetFailure(failure, result);
+    return;
+  }
+  result->GroupCategory = static_cast<int16_t>(current_node->Param2);
+  result->GroupNumber = static_cast<int16_t>(current_node->BaseNode);
+  result->GroupReturn = static_cast<int16_t>(current_node->Param1);
+}
+
+}  // namespace grulo

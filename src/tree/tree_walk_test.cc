@@ -1,0 +1,151 @@
+#include "tree/tree_walk.h"
+
+#include <utility>
+#include <vector>
+
+#include "gtest/gtest.h"
+#include "tree/tree_testutil.h"
+
+namespace grulo {
+namespace {
+
+using testing::Inner;
+using testing::Leaf;
+using testing::MakeTreeTable;
+using testing::NodeBytes;
+using testing::TreeFileLayout;
+
+constexpr uint8_t kAgeBelow = 0, kBranchZero = 4, kFirstDuration = 15, kJump = 19;
+
+struct Outcome {
+  int16_t category, number, return_code;
+  bool operator==(const Outcome&) const = default;
+};
+std::ostream& operator<<(std::ostream& os, const Outcome& o) {
+  return os << o.category << "/" << o.number << "/" << o.return_code;
+}
+constexpr Outcome kTooLong{99, 904, 1}, kBadBranch{99, 904, 2}, kNodeOutside{99, 904, 3};
+
+// Duration 2 holds 9, so FirstDurationAtLeast with mask 2 and threshold 0 answers 2.
+SummaryState StateAged(int16_t age) {
+  SummaryState state;
+  state.Record.bytes.fill(' ');
+  state.Record.bytes[wr_field::kDurations.offset + 7] = '9';
+  state.AgeInYears = age;
+  return state;
+}
+
+Outcome Walk(const TreeTable& table, const SummaryState& state, TreeNode* node) {
+  GroupResult result{11, 22, 33};
+  WalkTree(table, state, node, &result);
+  return {result.GroupCategory, result.GroupNumber, result.GroupReturn};
+}
+
+// `count` nodes, all leaves 0/0/0 but those given.
+std::vector<NodeBytes> Nodes(int count, std::vector<std::pair<int, NodeBytes>> given) {
+  std::vector<NodeBytes> nodes(count, Leaf(0, 0, 0));
+  for (auto& [n, node] : given) nodes[n] = node;
+  return nodes;
+}
+// `inner` branch-zero nodes, each leading to the next, then the leaf 3/33/0.
+std::vector<NodeBytes> Chain(int inner) {
+  std::vector<NodeBytes> nodes;
+  for (int n = 0; n < inner; ++n) nodes.push_back(Inner(kBranchZero, 0, 0, 1, n + 1));
+  nodes.push_back(Leaf(3, 33, 0));
+  return nodes;
+}
+
+struct WalkCase {
+  const char* name;
+  std::vector<NodeBytes> nodes;
+  TreeFileLayout layout;
+  int16_t age;
+  Outcome expected;
+};
+
+TEST(TreeWalkTest, WalksToTheLeafOrFails) {
+  const NodeBytes to_two = Inner(kBranchZero, 0, 0, 1, 2);
+  const WalkCase cases[] = {
+      {"root leaf", {Leaf(12, 345, 7)}, {}, 40, {12, 345, 7}},
+      {"leaf number big-endian", {Leaf(0, 300, 0)}, {}, 40, {0, 300, 0}},
+      {"leaf numbers wrap", {Leaf(255, 65535, 200)}, {}, 40, {255, -1, 200}},
+      {"answer 0 to base",
+       Nodes(12,
+             {{0, Inner(kAgeBelow, 0, 50, 1, 10)}, {10, Leaf(1, 100, 0)}, {11, Leaf(2, 200, 0)}}),
+       {},
+       60,
+       {1, 100, 0}},
+      {"answer 1 to base + 1",
+       Nodes(12,
+             {{0, Inner(kAgeBelow, 0, 50, 1, 10)}, {10, Leaf(1, 100, 0)}, {11, Leaf(2, 200, 0)}}),
+       {},
+       40,
+       {2, 200, 0}},
+      {"record of 6 bytes", {to_two, Leaf(1, 1, 0), Leaf(2, 2, 0)}, {6}, 40, {2, 2, 0}},
+      {"record of 12 bytes", {to_two, Leaf(1, 1, 0), Leaf(2, 2, 0)}, {12}, 40, {2, 2, 0}},
+      {"1000 tests", Chain(MaxWalkSteps), {}, 40, {3, 33, 0}},
+      {"1001 tests", Chain(MaxWalkSteps + 1), {}, 40, kTooLong},
+      {"cycle", {Inner(kBranchZero, 0, 0, 1, 1), Inner(kBranchZero, 0, 0, 1, 0)}, {}, 40, kTooLong},
+      {"branch equal to limit",
+       Nodes(4, {{0, Inner(kFirstDuration, 2, 0, 2, 1)}, {3, Leaf(4, 44, 0)}}),
+       {},
+       40,
+       {4, 44, 0}},
+      {"branch above limit",
+       Nodes(4, {{0, Inner(kFirstDuration, 2, 0, 1, 1)}, {3, Leaf(4, 44, 0)}}),
+       {},
+       40,
+       kBadBranch},
+      {"jump past limit",
+       Nodes(306, {{0, Inner(kJump, 1, 44, 1, 5)}, {305, Leaf(7, 305, 0)}}),
+       {},
+       40,
+       {7, 305, 0}},
+      {"negative jump", {to_two, Leaf(8, 1, 0), Inner(kJump, 255, 255, 1, 2)}, {}, 40, {8, 1, 0}},
+      {"node at NodeBound", {to_two, Leaf(1, 1, 0), Leaf(2, 2, 0)}, {8, 16}, 40, {2, 2, 0}},
+      {"node one byte past", {to_two, Leaf(1, 1, 0), Leaf(2, 2, 0)}, {8, 15}, 40, kNodeOutside},
+      {"negative offset", {Inner(kBranchZero, 0, 0, 1, 65527)}, {}, 40, kNodeOutside},
+      {"node -32768", {Inner(kBranchZero, 0, 0, 1, 32768)}, {}, 40, kNodeOutside},
+      {"last node cut short", {to_two, Leaf(1, 1, 0), Leaf(2, 2, 0)}, {8, -1, 1}, 40, kNodeOutside},
+      {"root missing", {Leaf(1, 1, 0)}, {8, -1, 8}, 40, kNodeOutside},
+      {"opcode 20", {Inner(20, 0, 0, 255, 1), Leaf(1, 1, 0)}, {}, 40, kBadBranch},
+      {"opcode 255", {Inner(255, 0, 0, 255, 1), Leaf(1, 1, 0)}, {}, 40, kBadBranch},
+  };
+  for (const WalkCase& c : cases) {
+    TreeNode node;
+    EXPECT_EQ(Walk(MakeTreeTable(c.nodes, c.layout), StateAged(c.age), &node), c.expected)
+        << c.name;
+  }
+}
+
+TEST(TreeWalkTest, NegativeNodeBeforeTheNodeAreaIsRead) {
+  TreeTable table =
+      MakeTreeTable({Leaf(5, 55, 0), Leaf(6, 66, 0), Inner(kBranchZero, 0, 0, 1, 65534)});
+  table.NodeAreaOffset += 2 * table.NodeSize;  // the first two records are nodes -2 and -1
+  TreeNode node;
+  EXPECT_EQ(Walk(table, StateAged(40), &node), (Outcome{5, 55, 0}));
+}
+
+TEST(TreeWalkTest, EveryWalkStartsAtTheRoot) {
+  TreeTable table = MakeTreeTable(
+      {Inner(kAgeBelow, 0, 50, 1, 1), Leaf(1, 10, 0), Inner(kBranchZero, 0, 0, 1, 2)});
+  TreeNode node;  // kept from one summary to the next
+  EXPECT_EQ(Walk(table, StateAged(60), &node), (Outcome{1, 10, 0}));
+  EXPECT_EQ(Walk(table, StateAged(40), &node), kTooLong);  // node 2 loops on itself
+  EXPECT_EQ(Walk(table, StateAged(60), &node), (Outcome{1, 10, 0}));
+}
+
+TEST(TreeWalkTest, FailedReadLeavesTheNodeUnchanged) {
+  TreeTable table = MakeTreeTable({Inner(3, 4, 5, 6, 0x0708)});
+  TreeNode node;
+  ASSERT_EQ(ReadNode(table, 0, &node), 0);
+  for (int16_t n : {1, -9, 32767}) EXPECT_EQ(ReadNode(table, n, &node), 3) << n;
+  EXPECT_EQ(
+      (std::vector<int>{node.Opcode, node.Param1, node.Param2, node.BranchLimit, node.BaseNode}),
+      (std::vector<int>{3, 4, 5, 6, 0x0708}));
+  TreeTable closed;
+  EXPECT_EQ(ReadNode(closed, 0, &node), 3);
+}
+
+}  // namespace
+}  // namespace grulo
