@@ -9,10 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "driver/driver_testutil.h"
+#include "tests/process_testutil.h"
 
 namespace grulo {
 namespace {
+
+using test::TempDir;
+using test::WriteFileBytes;
 
 // Hands out a text in reads of at most `chunk` bytes, then fails once
 // `fail_after` bytes were given (when set).
