@@ -1,0 +1,326 @@
+// grulo-tables: builds the three reference table files from their text
+// sources, dumps table files back into text, and checks table files.
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tables/open_tables.h"
+#include "tables/table_check.h"
+#include "tables/table_dump.h"
+#include "tables/table_file.h"
+#include "tables/table_writer.h"
+
+namespace grulo {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFindings = 1;  // errors in a source, a table or a check
+constexpr int kExitUsage = 2;     // wrong usage, or a file that cannot be read or written
+
+constexpr char kUsage[] =
+    "Usage:\n"
+    "  grulo-tables build [--tree FILE] [--acts FILE] [--diag FILE] --out DIR [--force]\n"
+    "      Compiles text sources into arbressr.tab, ccamcssr.tab and diag10sr.tab\n"
+    "      in DIR (created when missing). The built tables are checked first;\n"
+    "      when the check finds errors nothing is written, unless --force is given.\n"
+    "  grulo-tables dump [--kind tree|diag|acts] [--out FILE] TABLE\n"
+    "      Writes the text source of a table file, to standard output unless\n"
+    "      --out is given. The kind comes from the file name or the header when\n"
+    "      --kind is not given.\n"
+    "  grulo-tables check [--strict] DIR\n"
+    "  grulo-tables check [--strict] [--kind tree|diag|acts] TABLE...\n"
+    "      Checks the three tables of a directory (and that their versions agree),\n"
+    "      or single table files, and prints one line per finding.\n"
+    "      --strict counts warnings as errors.\n"
+    "\n"
+    "The text formats are described in docs/table-formats.md.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  success; check: no error found (warnings allowed)\n"
+    "  1  build: errors in a source or in the built tables; dump: the file is\n"
+    "     too short to be a table; check: errors found\n"
+    "  2  wrong usage, or a file that cannot be read or written\n";
+
+int UsageError(const std::string& message) {
+  std::cerr << "grulo-tables: " << message << "\n\n" << kUsage;
+  return kExitUsage;
+}
+
+bool ReadTextFile(const std::string& path, std::string* text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  *text = buffer.str();
+  return !in.bad();
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string JoinPath(const std::string& dir, std::string_view name) {
+  std::string path = dir;
+  if (!path.empty() && path.back() != '/') path += '/';
+  path += name;
+  return path;
+}
+
+// Arguments: options with a value, flags, and the rest.
+struct Arguments {
+  std::vector<std::pair<std::string, std::string>> options;
+  std::vector<std::string> flags;
+  std::vector<std::string> rest;
+
+  const std::string* Option(std::string_view name) const {
+    for (const auto& [key, value] : options) {
+      if (key == name) return &value;
+    }
+    return nullptr;
+  }
+  bool Flag(std::string_view name) const {
+    for (const std::string& f : flags) {
+      if (f == name) return true;
+    }
+    return false;
+  }
+};
+
+bool ParseArguments(int argc, char** argv, const std::vector<std::string>& with_value,
+                    const std::vector<std::string>& flag_names, Arguments* args,
+                    std::string* error) {
+  for (int i = 2; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+      bool known = false;
+      for (const std::string& name : with_value) {
+        if (arg != name) continue;
+        if (i + 1 >= argc) {
+          *error = arg + " needs a value";
+          return false;
+        }
+        if (args->Option(name) != nullptr) {
+          *error = arg + " is given twice";
+          return false;
+        }
+        args->options.emplace_back(name, argv[++i]);
+        known = true;
+      }
+      for (const std::string& name : flag_names) {
+        if (arg == name) {
+          args->flags.push_back(name);
+          known = true;
+        }
+      }
+      if (!known) {
+        *error = "unknown option " + arg;
+        return false;
+      }
+    } else {
+      args->rest.push_back(arg);
+    }
+  }
+  return true;
+}
+
+void PrintFindings(const CheckReport& report, std::ostream& out) {
+  for (const Finding& finding : report.findings) out << FormatFinding(finding) << "\n";
+}
+
+// ---------------------------------------------------------------------------
+
+int RunBuild(int argc, char** argv) {
+  Arguments args;
+  std::string error;
+  if (!ParseArguments(argc, argv, {"--tree", "--acts", "--diag", "--out"}, {"--force"}, &args,
+                      &error)) {
+    return UsageError(error);
+  }
+  if (!args.rest.empty()) return UsageError("unexpected argument " + args.rest[0]);
+  const std::string* out_dir = args.Option("--out");
+  if (out_dir == nullptr) return UsageError("build needs --out DIR");
+
+  struct Built {
+    TableKind kind;
+    std::string source;
+    std::vector<uint8_t> bytes;
+  };
+  std::vector<Built> built;
+  for (auto [option, kind] : {std::pair{"--tree", TableKind::kTree},
+                              std::pair{"--acts", TableKind::kAct},
+                              std::pair{"--diag", TableKind::kDiag}}) {
+    const std::string* path = args.Option(option);
+    if (path != nullptr) built.push_back({kind, *path, {}});
+  }
+  if (built.empty()) return UsageError("build needs at least one of --tree, --acts, --diag");
+
+  bool source_errors = false;
+  for (Built& b : built) {
+    std::string text;
+    if (!ReadTextFile(b.source, &text)) {
+      std::cerr << "grulo-tables: cannot read " << b.source << "\n";
+      return kExitUsage;
+    }
+    std::vector<std::string> errors;
+    if (!BuildTableFromSource(b.kind, text, b.source, &b.bytes, &errors)) {
+      for (const std::string& e : errors) std::cerr << e << "\n";
+      source_errors = true;
+    }
+  }
+  if (source_errors) return kExitFindings;
+
+  CheckReport report;
+  const TableFile* tree = nullptr;
+  std::vector<std::unique_ptr<TableFile>> files;
+  for (const Built& b : built) {
+    files.push_back(TableFile::FromBytes(b.bytes));
+    const std::string name(TableFileName(b.kind));
+    switch (b.kind) {
+      case TableKind::kTree:
+        CheckTreeFile(*files.back(), name, &report);
+        tree = files.back().get();
+        break;
+      case TableKind::kAct:
+        CheckActFile(*files.back(), name, &report);
+        break;
+      case TableKind::kDiag:
+        CheckDiagFile(*files.back(), name, &report);
+        break;
+    }
+  }
+  for (size_t i = 0; i < built.size(); ++i) {
+    if (tree == nullptr || built[i].kind == TableKind::kTree) continue;
+    const VersionText a = ReadHeaderVersion(files[i]->Peek(0, kTableHeaderSize));
+    const VersionText b = ReadHeaderVersion(tree->Peek(0, kTableHeaderSize));
+    if (!VersionsAgree(a, b)) {
+      report.findings.push_back({Severity::kError, std::string(TableFileName(built[i].kind)),
+                                 "version '" + std::string(VersionView(a)) +
+                                     "' differs from the tree's version '" +
+                                     std::string(VersionView(b)) + "'"});
+    }
+  }
+  PrintFindings(report, std::cerr);
+  const bool force = args.Flag("--force");
+  if (report.ErrorCount() > 0 && !force) {
+    std::cerr << "grulo-tables: " << report.ErrorCount()
+              << " errors in the built tables; nothing written (--force writes them anyway)\n";
+    return kExitFindings;
+  }
+
+  std::error_code ec;
+  std::filesystem::create_directories(*out_dir, ec);
+  for (const Built& b : built) {
+    const std::string path = JoinPath(*out_dir, TableFileName(b.kind));
+    if (!WriteBytesToFile(path, b.bytes, &error)) {
+      std::cerr << "grulo-tables: " << error << "\n";
+      return kExitUsage;
+    }
+  }
+  return kExitOk;
+}
+
+int RunDump(int argc, char** argv) {
+  Arguments args;
+  std::string error;
+  if (!ParseArguments(argc, argv, {"--kind", "--out"}, {}, &args, &error)) return UsageError(error);
+  if (args.rest.size() != 1) return UsageError("dump takes one table file");
+  const std::string& path = args.rest[0];
+  std::unique_ptr<TableFile> file = TableFile::Open(path);
+  if (file == nullptr) {
+    std::cerr << "grulo-tables: cannot open " << path << "\n";
+    return kExitUsage;
+  }
+  TableKind kind;
+  if (const std::string* word = args.Option("--kind")) {
+    if (!TableKindFromWord(*word, &kind)) return UsageError("--kind is tree, diag or acts");
+  } else if (!GuessTableKind(path, *file, &kind)) {
+    return UsageError("cannot tell which table " + path + " is: give --kind");
+  }
+  std::string text;
+  if (!DumpTable(*file, kind, &text, &error)) {
+    std::cerr << "grulo-tables: " << path << ": " << error << "\n";
+    return kExitFindings;
+  }
+  if (const std::string* out = args.Option("--out")) {
+    std::vector<uint8_t> bytes(text.begin(), text.end());
+    if (!WriteBytesToFile(*out, bytes, &error)) {
+      std::cerr << "grulo-tables: " << error << "\n";
+      return kExitUsage;
+    }
+  } else {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (std::fflush(stdout) != 0) return kExitUsage;
+  }
+  return kExitOk;
+}
+
+int RunCheck(int argc, char** argv) {
+  Arguments args;
+  std::string error;
+  if (!ParseArguments(argc, argv, {"--kind"}, {"--strict"}, &args, &error)) return UsageError(error);
+  if (args.rest.empty()) return UsageError("check takes a table directory or table files");
+  CheckReport report;
+  if (args.rest.size() == 1 && IsDirectory(args.rest[0])) {
+    if (args.Option("--kind") != nullptr) return UsageError("--kind goes with table files");
+    CheckTableDirectory(args.rest[0], &report);
+  } else {
+    for (const std::string& path : args.rest) {
+      std::unique_ptr<TableFile> file = TableFile::Open(path);
+      if (file == nullptr) {
+        std::cerr << "grulo-tables: cannot open " << path << "\n";
+        return kExitUsage;
+      }
+      TableKind kind;
+      if (const std::string* word = args.Option("--kind")) {
+        if (!TableKindFromWord(*word, &kind)) return UsageError("--kind is tree, diag or acts");
+      } else if (!GuessTableKind(path, *file, &kind)) {
+        return UsageError("cannot tell which table " + path + " is: give --kind");
+      }
+      switch (kind) {
+        case TableKind::kTree:
+          CheckTreeFile(*file, path, &report);
+          break;
+        case TableKind::kAct:
+          CheckActFile(*file, path, &report);
+          break;
+        case TableKind::kDiag:
+          CheckDiagFile(*file, path, &report);
+          break;
+      }
+    }
+  }
+  PrintFindings(report, std::cout);
+  const int errors = report.ErrorCount();
+  const int warnings = report.WarningCount();
+  std::cout << errors << " errors, " << warnings << " warnings\n";
+  std::cout.flush();
+  if (errors > 0 || (warnings > 0 && args.Flag("--strict"))) return kExitFindings;
+  return kExitOk;
+}
+
+int Main(int argc, char** argv) {
+  if (argc < 2) return UsageError("no command");
+  const std::string command = argv[1];
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << kUsage;
+    return kExitOk;
+  }
+  if (command == "build") return RunBuild(argc, argv);
+  if (command == "dump") return RunDump(argc, argv);
+  if (command == "check") return RunCheck(argc, argv);
+  return UsageError("unknown command " + command);
+}
+
+}  // namespace
+}  // namespace grulo
+
+int main(int argc, char** argv) { return grulo::Main(argc, argv); }
