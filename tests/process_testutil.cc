@@ -1,5 +1,7 @@
 #include "process_testutil.h"
 
+#include <gtest/gtest.h>
+
 #include <errno.h>
 #include <fcntl.h>
 #include <stdlib.h>
@@ -99,6 +101,40 @@ ProcessResult RunProgram(const std::string& program, const std::string& argv0,
   result.out = ReadFileBytes(out_path);
   result.err = ReadFileBytes(err_path);
   return result;
+}
+
+}  // namespace grulo::test
+
+namespace grulo::test {
+
+GruloSandbox::GruloSandbox() {
+  MakeDirectory(dir_.File("bin"));
+  MakeDirectory(dir_.File("tables"));
+  MakeDirectory(dir_.File("data"));
+  MakeDirectory(dir_.File("out"));
+  program_ = InstallProgram("grulo", dir_.File("bin"));
+}
+
+void GruloSandbox::WriteInput(const std::string& bytes) const {
+  WriteFileBytes(dir_.File("data/week.rss"), bytes);
+}
+
+int GruloSandbox::Run(const std::string& today) const {
+  WriteFileBytes(dir_.File("bin/grulo.ini"),
+                 "[G\xE9n\xE9ral]\r\nRepTab=" + TableDir() + "\r\nFicEnt=" +
+                     dir_.File("data/week.rss") + "\r\nRepSor=" + dir_.File("out") + "\r\n");
+  ::setenv("GRULO_TODAY", today.c_str(), 1);
+  ProcessResult result = RunProgram(program_, program_, dir_.path());
+  ::unsetenv("GRULO_TODAY");
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(result.err, "");
+  return result.exit_status;
+}
+
+std::string GruloSandbox::Counters() const {
+  std::string config = ReadFileBytes(dir_.File("bin/grulo.ini"));
+  size_t at = config.find("[R\xE9sultats]");
+  return at == std::string::npos ? std::string() : config.substr(at);
 }
 
 }  // namespace grulo::test

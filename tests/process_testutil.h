@@ -51,6 +51,29 @@ ProcessResult RunProgram(const std::string& program, const std::string& argv0,
                          const std::string& cwd, bool search_path = false,
                          const std::string& path_env = "");
 
+// A copy of grulo in <tmp>/bin beside its grulo.ini, a table directory
+// <tmp>/tables/, an input <tmp>/data/week.rss and an output directory
+// <tmp>/out.
+class GruloSandbox {
+ public:
+  GruloSandbox();
+
+  std::string TableDir() const { return dir_.File("tables/"); }
+  void WriteInput(const std::string& bytes) const;
+  // Runs grulo with GRULO_TODAY set to `today` (DDMMYYYY) and returns its exit
+  // status; checks that it wrote nothing on the console.
+  int Run(const std::string& today) const;
+  std::string Err() const { return ReadFileBytes(dir_.File("out/week.err")); }
+  std::string Grp() const { return ReadFileBytes(dir_.File("out/week.grp")); }
+  // The "Résultats" section as the run left it, CR LF pairs included.
+  std::string Counters() const;
+  const TempDir& dir() const { return dir_; }
+
+ private:
+  TempDir dir_;
+  std::string program_;
+};
+
 }  // namespace grulo::test
 
 #endif  // GRULO_TESTS_PROCESS_TESTUTIL_H_
