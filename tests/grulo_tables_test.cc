@@ -58,7 +58,8 @@ TEST_F(GruloTablesTest, BuildDumpAndCheck) {
     ToolRun dump = Tables("dump --out " + dir_.File("again.txt") + " " + table);
     ASSERT_EQ(dump.status, 0) << dump.output;
     const std::string kind = name[0] == 'a' ? "--tree" : name[0] == 'd' ? "--diag" : "--acts";
-    ToolRun rebuild = Tables("build " + kind + " " + dir_.File("again.txt") + " --out " + dir_.File("re"));
+    ToolRun rebuild =
+        Tables("build " + kind + " " + dir_.File("again.txt") + " --out " + dir_.File("re"));
     ASSERT_EQ(rebuild.status, 0) << rebuild.output;
     EXPECT_EQ(ReadFileBytes(dir_.File("re") + "/" + name), ReadFileBytes(table)) << name;
   }
@@ -95,13 +96,14 @@ TEST_F(GruloTablesTest, BuildRefusesBrokenSourcesAndTables) {
   EXPECT_EQ(dup.status, 1);
   EXPECT_NE(dup.output.find("code A000 (entry 1): the same code as entry 0"), std::string::npos);
   EXPECT_FALSE(PathExists(dir_.File("o2") + "/diag10sr.tab"));
-  ToolRun forced = Tables("build --force --diag " + dir_.File("dup.txt") + " --out " + dir_.File("o2"));
+  ToolRun forced =
+      Tables("build --force --diag " + dir_.File("dup.txt") + " --out " + dir_.File("o2"));
   EXPECT_EQ(forced.status, 0) << forced.output;
   EXPECT_TRUE(PathExists(dir_.File("o2") + "/diag10sr.tab"));
 
   WriteFileBytes(dir_.File("other.txt"), "version 43\nAAFA0010 3\n");
   ToolRun versions = Tables("build --tree " + dir_.File("tree.txt") + " --acts " +
-                        dir_.File("other.txt") + " --out " + dir_.File("o3"));
+                            dir_.File("other.txt") + " --out " + dir_.File("o3"));
   EXPECT_EQ(versions.status, 1);
   EXPECT_NE(versions.output.find("version '43' differs from the tree's version '42'"),
             std::string::npos);

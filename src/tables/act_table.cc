@@ -47,8 +47,8 @@ void LookupAct(const ActTable& table, std::string_view code, int k, SummaryState
   }
   if (end <= start || end - start > kMaxRangeEntries) return;
   const uint32_t count = end - start;
-  const uint8_t* entries =
-      file.Peek(index + kActIndexSize + int64_t{kActEntrySize} * start, int64_t{kActEntrySize} * count);
+  const uint8_t* entries = file.Peek(index + kActIndexSize + int64_t{kActEntrySize} * start,
+                                     int64_t{kActEntrySize} * count);
   if (entries == nullptr) return;
 
   const std::array<uint8_t, 3> key = ActSearchKey(code);

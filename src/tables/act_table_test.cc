@@ -18,10 +18,10 @@ TEST(ActPrefixIndexTest, ThreeLettersInBase26) {
     const char* code;
     int32_t prefix;
   } kCases[] = {
-      {"AAA", 0},      {"ZZZ", 17575},  {"abc", 28},  {"ABC", 28},
-      {"AB[", 52},     // '[' counts 26: the prefix of ACA
-      {" AA", -22308}, {"0AA", -11492},               // blank or digit: negative
-      {"A\xC9" "A", 3536},                             // bytes count unsigned
+      {"AAA", 0},       {"ZZZ", 17575},  {"abc", 28},
+      {"ABC", 28},      {"AB[", 52},      // '[' counts 26: the prefix of ACA
+      {" AA", -22308},  {"0AA", -11492},  // blank or digit: negative
+      {"A\311A", 3536},                   // a byte of 0xC9 counts unsigned
   };
   for (const auto& c : kCases) EXPECT_EQ(ActPrefixIndex(c.code), c.prefix) << c.code;
 }
@@ -31,8 +31,8 @@ TEST(ActSearchKeyTest, FourthLetterAndTheNumberOfTheDigits) {
     const char* code;
     std::array<uint8_t, 3> key;
   } kCases[] = {
-      {"AAAA0001", {0, 0, 1}},    {"AAAA1234", {0, 4, 210}}, {"AAAZ9999", {25, 39, 15}},
-      {"AAAA12  ", {0, 0, 12}},   {"AAAA  12", {0, 0, 12}},  {"AAAAX123", {0, 0, 0}},
+      {"AAAA0001", {0, 0, 1}},   {"AAAA1234", {0, 4, 210}}, {"AAAZ9999", {25, 39, 15}},
+      {"AAAA12  ", {0, 0, 12}},  {"AAAA  12", {0, 0, 12}},  {"AAAAX123", {0, 0, 0}},
       {"AAAa0001", {32, 0, 1}},   // the fourth letter is not upper-cased
       {"AAAA-5  ", {0, 0, 251}},  // -5 / 256 is 0, -5 % 256 is -5
       {"AAA 0001", {223, 0, 1}},
@@ -59,13 +59,22 @@ struct ActCase {
 };
 
 const ActCase kLookupCases[] = {
-    {"AAAA0001", 5},  {"aaaA0001", 5},   // the first three letters are upper-cased
-    {"AAAa0001", 77},                    // the fourth is not
-    {"ZZZZ9999", 6},  {"ABCD0010", 7},   {"abcD0010", 7},
-    {"AB[B0002", 8},                     // '[' shifts to the prefix ACA
-    {"BBBB0001", 9},                     // first match wins
-    {"BBBA12  ", 11}, {"BBBA0013", 77},  {"AAAA0002", 77},
-    {" AAA0001", 77}, {"0AAA0001", 77},  {"[AAA0001", 77},  {"        ", 77},
+    {"AAAA0001", 5},
+    {"aaaA0001", 5},   // the first three letters are upper-cased
+    {"AAAa0001", 77},  // the fourth is not
+    {"ZZZZ9999", 6},
+    {"ABCD0010", 7},
+    {"abcD0010", 7},
+    {"AB[B0002", 8},  // '[' shifts to the
+                      // prefix ACA
+    {"BBBB0001", 9},  // first match wins
+    {"BBBA12  ", 11},
+    {"BBBA0013", 77},
+    {"AAAA0002", 77},
+    {" AAA0001", 77},
+    {"0AAA0001", 77},
+    {"[AAA0001", 77},
+    {"        ", 77},
 };
 
 TEST(LookupActTest, SetsTheClassOfFoundCodesOnly) {
@@ -112,10 +121,13 @@ TEST(LookupActTest, BrokenFilesLeaveTheClass) {
          b->resize(kEntries + 4 * (6 + 16384), 0);
        },
        {{"ZZZZ9999", 77}}},
-      {"entries cut short", [](std::vector<uint8_t>* b) { b->resize(b->size() - 1); },
+      {"entries cut short",
+       [](std::vector<uint8_t>* b) { b->resize(b->size() - 1); },
        {{"ZZZZ9999", 77}, {"AAAA0001", 5}}},
       {"index beyond the file",
-       [](std::vector<uint8_t>* b) { testing::Put32(b, 32 + 25, static_cast<uint32_t>(b->size())); },
+       [](std::vector<uint8_t>* b) {
+         testing::Put32(b, 32 + 25, static_cast<uint32_t>(b->size()));
+       },
        {{"AAAA0001", 77}, {"ZZZZ9999", 77}}},
       {"negative index offset",
        [](std::vector<uint8_t>* b) { testing::Put32(b, 32 + 25, 0xFFFFFFFEu); },

@@ -66,8 +66,8 @@ uint16_t DiagRecordNumber(const DiagTable& table, std::string_view code) {
   }
   if (end <= start || end - start > kMaxRangeEntries) return 0;
   const uint32_t count = end - start;
-  const uint8_t* entries =
-      file.Peek(index + kDiagIndexSize + int64_t{kDiagEntrySize} * start, int64_t{kDiagEntrySize} * count);
+  const uint8_t* entries = file.Peek(index + kDiagIndexSize + int64_t{kDiagEntrySize} * start,
+                                     int64_t{kDiagEntrySize} * count);
   if (entries == nullptr) return 0;
 
   const uint16_t key = SuffixNumber(code.size() > 3 ? code.substr(3) : std::string_view());
@@ -87,8 +87,7 @@ void LookupDiag(const DiagTable& table, std::string_view code, int slot, Summary
   uint8_t* block = block_fits ? state->DiagAttr.data() + slot * length : nullptr;
 
   const uint8_t* record = nullptr;
-  if (table.file != nullptr && table.DiagRecordSize >= 1 &&
-      length == table.DiagRecordSize - 1) {
+  if (table.file != nullptr && table.DiagRecordSize >= 1 && length == table.DiagRecordSize - 1) {
     const uint16_t r = DiagRecordNumber(table, code);
     record = RecordBytes(table, r);
     if (record == nullptr && r != 0) record = RecordBytes(table, 0);

@@ -20,7 +20,7 @@
 
 namespace grulo {
 
-inline constexpr int kDiagPrefixCount = 2600;             // A00 to Z99
+inline constexpr int kDiagPrefixCount = 2600;                // A00 to Z99
 inline constexpr int kDiagIndexSize = 2 * kDiagPrefixCount;  // 5200 bytes
 inline constexpr int kDiagEntrySize = 4;
 inline constexpr int kSuffixNumberCount = 1584;  // 12 x 12 x 11 suffixes

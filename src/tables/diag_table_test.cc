@@ -18,12 +18,12 @@ TEST(DiagPrefixIndexTest, LetterTimesHundredPlusPlainNumber) {
     const char* code;
     int32_t prefix;
   } kCases[] = {
-      {"A00", 0},     {"A01", 1},    {"B00", 100},  {"Z99", 2599},
-      {"a05", 5},     {"z99", 2599},                 // lower case reads as upper case
-      {"B-5", 95},    {"A-5", -5},   {"A+3", 3},     // the sign is part of the number
-      {"ZAI", 2500},  {"AX1", 0},                    // no digits: 0
-      {"A 7", 7},     {"A7 ", 7},                    // white space, then the first non-digit
-      {"[00", 2600},  {"@99", -1},   {"\xC9" "00", 13600},
+      {"A00", 0},    {"A01", 1},  {"B00", 100},
+      {"Z99", 2599}, {"a05", 5},  {"z99", 2599},      // lower case reads as upper case
+      {"B-5", 95},   {"A-5", -5}, {"A+3", 3},         // the sign is part of the number
+      {"ZAI", 2500}, {"AX1", 0},                      // no digits: 0
+      {"A 7", 7},    {"A7 ", 7},                      // white space, then the first non-digit
+      {"[00", 2600}, {"@99", -1}, {"\31100", 13600},  // a byte of 0xC9
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(DiagPrefixIndex(c.code), c.prefix) << c.code;
@@ -35,9 +35,10 @@ TEST(SuffixNumberTest, EverySuffixHasItsNumber) {
     const char* suffix;
     int number;
   } kCases[] = {
-      {"   ", 0},    {"0  ", 132},  {"00 ", 143},  {"000", 144},  {"+  ", 1452},
-      {"99 ", 1430}, {"+9 ", 1562}, {"++9", 1583}, {"+++", 1573}, {" 0 ", 11},
-      {"GU ", 0},    {"1G5", 264},  {"12+", 297},  {"9\xE9" "0", 1320},
+      {"   ", 0},    {"0  ", 132},  {"00 ", 143},  {"000", 144},     {"+  ", 1452},
+      {"99 ", 1430}, {"+9 ", 1562}, {"++9", 1583}, {"+++", 1573},    {" 0 ", 11},
+      {"GU ", 0},    {"1G5", 264},  {"12+", 297},  {"9\3510", 1320},  // a byte of 0xE9 ends the
+                                                                      // suffix
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(SuffixNumber(c.suffix), c.number) << "'" << c.suffix << "'";
@@ -85,18 +86,18 @@ const struct LookupCase {
 } kLookupCases[] = {
     {"A00   ", 0x01},  // prefix 0: start 0, end the first index entry
     {"A0    ", 0x01},  // "0 " reads 0: the prefix of A00
-    {"A000  ", 0x02},  {"a000  ", 0x02},
+    {"A000  ", 0x02},    {"a000  ", 0x02},
     {"A001  ", 0x5A},  // suffix not in the prefix
     {"B-5   ", 0x03},  // B, minus 5: prefix 95, that of A95
     {"A-5   ", 0x5A},  // prefix -5
     {"ZAIGU ", 0x04},  // Z00 with the blank suffix (the G ends it)
-    {"z00   ", 0x04},  {"Z991  ", 0x05},
+    {"z00   ", 0x04},    {"Z991  ", 0x05},
     {"[991  ", 0x5A},  // after Z: prefix 2699
-    {"@00   ", 0x5A},  {"      ", 0x5A},
-    {" A000 ", 0x5A},  // a blank first character is never looked up
-    {"C10   ", 0x06},  // the first of two equal codes wins
-    {"M12+5 ", 0x08},  {"M12+5+", 0x08},  // '+' in the third position ends the suffix
-    {"B0 0  ", 0x09},  // prefix "B0 " is B00
+    {"@00   ", 0x5A},    {"      ", 0x5A},
+    {" A000 ", 0x5A},                       // a blank first character is never looked up
+    {"C10   ", 0x06},                       // the first of two equal codes wins
+    {"M12+5 ", 0x08},    {"M12+5+", 0x08},  // '+' in the third position ends the suffix
+    {"B0 0  ", 0x09},                       // prefix "B0 " is B00
     {"B00\xE9  ", 0x5A},
 };
 
@@ -177,10 +178,14 @@ TEST(LookupDiagTest, BrokenFilesGiveTheDecidedResults) {
        [](std::vector<uint8_t>* b) { b->resize(b->size() - 5); },
        {{"Z991  ", 0x5A}, {"ZAIGU ", 0x04}}},
       {"record 0 not held either",
-       [](std::vector<uint8_t>* b) { testing::Put32(b, 64 + 25, static_cast<uint32_t>(b->size())); },
+       [](std::vector<uint8_t>* b) {
+         testing::Put32(b, 64 + 25, static_cast<uint32_t>(b->size()));
+       },
        {{"A000  ", 0x00}, {"Q00   ", 0x00}}},
       {"index beyond the file",
-       [](std::vector<uint8_t>* b) { testing::Put32(b, 32 + 25, static_cast<uint32_t>(b->size() - 3)); },
+       [](std::vector<uint8_t>* b) {
+         testing::Put32(b, 32 + 25, static_cast<uint32_t>(b->size() - 3));
+       },
        {{"A00   ", 0x5A}, {"A000  ", 0x5A}, {"Z991  ", 0x5A}}},
       {"negative index offset",
        [](std::vector<uint8_t>* b) { testing::Put32(b, 32 + 25, 0xFFFFFF00u); },

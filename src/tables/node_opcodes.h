@@ -33,26 +33,26 @@ inline constexpr int kJumpOpcode = 19;
 inline constexpr int kBranchZeroOpcode = 4;  // also 7 and 12
 
 inline constexpr std::array<NodeTestInfo, kNodeTestCount> kNodeTests = {{
-    {"AgeBelow", NodeParams::kThreshold, 1},                    // 0
-    {"FirstCategoryBranch", NodeParams::kNone, 13},             // 1
-    {"FirstDiagBlankPair", NodeParams::kTwoBytes, 1},           // 2
-    {"ActClassPresent", NodeParams::kThreshold, 1},             // 3
-    {"BranchZero", NodeParams::kNone, 0},                       // 4
-    {"PairInAnyDiag", NodeParams::kTwoBytes, 1},                // 5
-    {"ScoreSumAtMost", NodeParams::kThreshold, 1},              // 6
-    {"BranchZero", NodeParams::kNone, 0},                       // 7
-    {"IndicatorIsOne", NodeParams::kNone, 1},                   // 8
-    {"RefDelayWithin", NodeParams::kFirst, 1},                  // 9
-    {"DurationAtLeast", NodeParams::kTwoBytes, 1},              // 10
-    {"OtherDurationAtLeast", NodeParams::kTwoBytes, 1},         // 11
-    {"BranchZero", NodeParams::kNone, 0},                       // 12
-    {"DailyDurationAtLeast", NodeParams::kTwoBytes, 1},         // 13
-    {"OtherDailyDurationAtLeast", NodeParams::kTwoBytes, 1},    // 14
-    {"FirstDurationAtLeast", NodeParams::kTwoBytes, 8},         // 15
-    {"FirstDailyDurationAtLeast", NodeParams::kTwoBytes, 8},    // 16
-    {"PresenceBelow", NodeParams::kFirst, 1},                   // 17
-    {"PairInTwoDiags", NodeParams::kTwoBytes, 1},               // 18
-    {"Jump", NodeParams::kThreshold, -1},                       // 19
+    {"AgeBelow", NodeParams::kThreshold, 1},                  // 0
+    {"FirstCategoryBranch", NodeParams::kNone, 13},           // 1
+    {"FirstDiagBlankPair", NodeParams::kTwoBytes, 1},         // 2
+    {"ActClassPresent", NodeParams::kThreshold, 1},           // 3
+    {"BranchZero", NodeParams::kNone, 0},                     // 4
+    {"PairInAnyDiag", NodeParams::kTwoBytes, 1},              // 5
+    {"ScoreSumAtMost", NodeParams::kThreshold, 1},            // 6
+    {"BranchZero", NodeParams::kNone, 0},                     // 7
+    {"IndicatorIsOne", NodeParams::kNone, 1},                 // 8
+    {"RefDelayWithin", NodeParams::kFirst, 1},                // 9
+    {"DurationAtLeast", NodeParams::kTwoBytes, 1},            // 10
+    {"OtherDurationAtLeast", NodeParams::kTwoBytes, 1},       // 11
+    {"BranchZero", NodeParams::kNone, 0},                     // 12
+    {"DailyDurationAtLeast", NodeParams::kTwoBytes, 1},       // 13
+    {"OtherDailyDurationAtLeast", NodeParams::kTwoBytes, 1},  // 14
+    {"FirstDurationAtLeast", NodeParams::kTwoBytes, 8},       // 15
+    {"FirstDailyDurationAtLeast", NodeParams::kTwoBytes, 8},  // 16
+    {"PresenceBelow", NodeParams::kFirst, 1},                 // 17
+    {"PairInTwoDiags", NodeParams::kTwoBytes, 1},             // 18
+    {"Jump", NodeParams::kThreshold, -1},                     // 19
 }};
 
 // The test of an opcode, or nullptr when the opcode has none (20 to 255).

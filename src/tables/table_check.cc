@@ -24,8 +24,8 @@ class FileFindings {
   FileFindings(std::string_view table, CheckReport* report) : table_(table), report_(report) {}
   ~FileFindings() {
     if (dropped_ > 0) {
-      report_->findings.push_back({Severity::kWarning, table_,
-                                   std::to_string(dropped_) + " more findings are not shown"});
+      report_->findings.push_back(
+          {Severity::kWarning, table_, std::to_string(dropped_) + " more findings are not shown"});
     }
   }
   void Error(std::string message) { Add(Severity::kError, std::move(message)); }
@@ -60,8 +60,9 @@ const uint8_t* HeaderOrReport(const TableFile& file, int descriptors, FileFindin
   const int64_t need = kTableHeaderSize + int64_t{kSectionDescriptorSize} * descriptors;
   const uint8_t* header = file.Peek(0, need);
   if (header == nullptr) {
-    f->Error("the file has " + Num(file.size()) + " bytes, fewer than its header and descriptors (" +
-             Num(need) + "): the program cannot open it");
+    f->Error("the file has " + Num(file.size()) +
+             " bytes, fewer than its header and descriptors (" + Num(need) +
+             "): the program cannot open it");
   }
   return header;
 }
@@ -70,8 +71,7 @@ const uint8_t* HeaderOrReport(const TableFile& file, int descriptors, FileFindin
 // they treat as "not found"; calls visit(p, start, count) for the others.
 void CheckPrefixIndex(const TableFile& file, int64_t index, int prefixes, int64_t entries_at,
                       const std::function<std::string(int)>& prefix_text,
-                      const std::function<void(int, uint32_t, uint32_t)>& visit,
-                      FileFindings* f) {
+                      const std::function<void(int, uint32_t, uint32_t)>& visit, FileFindings* f) {
   if (file.Peek(index, 2 * int64_t{prefixes}) == nullptr) {
     f->Error("the prefix index (" + Num(2 * int64_t{prefixes}) + " bytes at offset " + Num(index) +
              ") is not inside the file (" + Num(file.size()) + " bytes)");
@@ -122,9 +122,9 @@ class KeyFirsts {
 
 struct TreeFacts {
   const TableFile* file = nullptr;
-  int size = 0;           // NodeSize
-  int32_t offset = 0;     // NodeAreaOffset
-  int32_t bound = 0;      // NodeBound
+  int size = 0;        // NodeSize
+  int32_t offset = 0;  // NodeAreaOffset
+  int32_t bound = 0;   // NodeBound
 
   int64_t OffsetOf(int n) const { return int64_t{offset} + int64_t{n} * size; }
   // The walk reads the node: its offset lies within 0..NodeBound.
@@ -174,10 +174,13 @@ class TreeChecker {
   const TreeFacts& t_;
   FileFindings* f_;
   std::vector<bool> seen_ = std::vector<bool>(65536, false);
-  std::vector<int> order_;                                  // reachable, in visit order
+  std::vector<int> order_;  // reachable, in visit order
   std::vector<std::vector<int>> next_ = std::vector<std::vector<int>>(65536);
   std::vector<bool> leaf_ = std::vector<bool>(65536, false);
   std::vector<bool> in_graph_ = std::vector<bool>(65536, false);  // read in full
+  // Nodes a reachable node's BranchLimit admits, whether its test can take
+  // them or not (an unused branch of BranchZero, say).
+  std::vector<bool> covered_ = std::vector<bool>(65536, false);
   std::vector<int> pending_;
 };
 
@@ -185,7 +188,8 @@ void TreeChecker::Visit(int n, int from, int branch) {
   if (seen_[Slot(n)]) return;
   seen_[Slot(n)] = true;
   const std::string where =
-      from < 0 ? "the root, node 0," : NodeName(n) + " (branch " + Num(branch) + " of node " + Num(from) + ")";
+      from < 0 ? "the root, node 0,"
+               : NodeName(n) + " (branch " + Num(branch) + " of node " + Num(from) + ")";
   if (!t_.Readable(n)) {
     f_->Error(where + " lies at offset " + Num(t_.OffsetOf(n)) + ", outside 0 to NodeBound " +
               Num(t_.bound) + ": the walk ends with 99 904 3");
@@ -239,14 +243,16 @@ void TreeChecker::CheckInner(int n, const uint8_t* b) {
   }
   for (int r = 0; r <= limit; ++r) {
     const int target = NodeNumber(base, r);
+    covered_[Slot(target)] = true;
     if (r <= test->max_branch) {
       next.push_back(target);
       pending_.push_back(target);
       pending_.push_back(n);
       pending_.push_back(r);
     } else if (!t_.Readable(target) || t_.Bytes(target) == nullptr) {
-      f_->Warning(name + "BranchLimit " + Num(limit) + " admits branch " + Num(r) +
-                  ", which leads outside the node area (" + test_name + " never returns it)");
+      f_->Error(name + "BranchLimit " + Num(limit) + " admits branch " + Num(r) + ", which leads " +
+                "outside the node area (to node " + Num(target) + "; " + test_name +
+                " never returns it)");
     }
   }
 }
@@ -350,7 +356,8 @@ void TreeChecker::ReportCycles() {
   for (std::vector<int>& component : components) {
     const int first = component.front();
     const std::vector<int>& succ = next_[Slot(first)];
-    const bool cycle = component.size() > 1 || std::find(succ.begin(), succ.end(), first) != succ.end();
+    const bool cycle =
+        component.size() > 1 || std::find(succ.begin(), succ.end(), first) != succ.end();
     if (!cycle) continue;
     std::sort(component.begin(), component.end());
     const std::string cycle_text = component.size() == 1
@@ -369,12 +376,13 @@ void TreeChecker::ReportUnreached() {
   if (t_.size <= 0 || t_.offset < 0) return;
   int64_t held = (t_.file->size() - t_.offset) / t_.size;  // whole records from node 0 on
   held = std::clamp<int64_t>(held, 0, 32768);
-  const int64_t last_readable = t_.bound < t_.offset ? -1 : (int64_t{t_.bound} - t_.offset) / t_.size;
+  const int64_t last_readable =
+      t_.bound < t_.offset ? -1 : (int64_t{t_.bound} - t_.offset) / t_.size;
   std::vector<int> unreached, beyond;
   for (int n = 0; n < held; ++n) {
     if (!t_.Readable(n)) {
       beyond.push_back(n);
-    } else if (!seen_[Slot(n)]) {
+    } else if (!seen_[Slot(n)] && !covered_[Slot(n)]) {
       unreached.push_back(n);
     }
   }
@@ -401,9 +409,7 @@ int CheckReport::ErrorCount() const {
   }));
 }
 
-int CheckReport::WarningCount() const {
-  return static_cast<int>(findings.size()) - ErrorCount();
-}
+int CheckReport::WarningCount() const { return static_cast<int>(findings.size()) - ErrorCount(); }
 
 std::string FormatFinding(const Finding& finding) {
   return std::string(finding.severity == Severity::kError ? "error: " : "warning: ") +
@@ -426,9 +432,7 @@ void CheckDiagFile(const TableFile& file, std::string_view table, CheckReport* r
     f.Warning("result size " + Num(index.record_size) +
               " (descriptor 1) is below 2, the width of a record number");
   }
-  auto record_bytes = [&](int64_t r) {
-    return file.Peek(int64_t{records.offset} + r * rs, rs);
-  };
+  auto record_bytes = [&](int64_t r) { return file.Peek(int64_t{records.offset} + r * rs, rs); };
   if (records_usable) {
     const uint8_t* zero = record_bytes(0);
     if (zero == nullptr) {
@@ -451,7 +455,8 @@ void CheckDiagFile(const TableFile& file, std::string_view table, CheckReport* r
           const int suffix = ReadBigEndian16(e + 4 * i);
           const int r = ReadBigEndian16(e + 4 * i + 2);
           const int64_t entry = int64_t{start} + i;
-          const std::string code = "code " + DiagCodeText(p, suffix) + " (entry " + Num(entry) + ")";
+          const std::string code =
+              "code " + DiagCodeText(p, suffix) + " (entry " + Num(entry) + ")";
           if (suffix >= kSuffixNumberCount) {
             f.Warning(code + ": suffix number " + Num(suffix) + " above 1583, no code has it");
           }
@@ -492,7 +497,8 @@ void CheckActFile(const TableFile& file, std::string_view table, CheckReport* re
           const uint8_t letter = entry[0];
           const uint16_t number = ReadBigEndian16(entry + 1);
           const int64_t at = int64_t{start} + i;
-          const std::string code = "act " + ActCodeText(p, letter, number) + " (entry " + Num(at) + ")";
+          const std::string code =
+              "act " + ActCodeText(p, letter, number) + " (entry " + Num(at) + ")";
           const uint32_t key = (uint32_t{letter} << 16) | number;
           const int64_t first = keys.Seen(key, at);
           if (first >= 0) {
@@ -565,11 +571,11 @@ void CheckTableDirectory(const std::string& directory, CheckReport* report) {
     if (other == nullptr || other->Peek(0, kTableHeaderSize) == nullptr) continue;
     const VersionText version = ReadHeaderVersion(other->Peek(0, kTableHeaderSize));
     if (!VersionsAgree(version, tree_version)) {
-      report->findings.push_back(
-          {Severity::kError, entries[i].name,
-           "version '" + std::string(VersionView(version)) + "' differs from the version '" +
-               std::string(VersionView(tree_version)) + "' of " + kTreeTableName +
-               ": every summary ends with 9"});
+      report->findings.push_back({Severity::kError, entries[i].name,
+                                  "version '" + std::string(VersionView(version)) +
+                                      "' differs from the version '" +
+                                      std::string(VersionView(tree_version)) + "' of " +
+                                      kTreeTableName + ": every summary ends with 9"});
     }
   }
 }

@@ -32,8 +32,7 @@ Bytes GoodTree() {
 
 // A000, A001, B00; entries at 5296, records 0 to 3 at 5308.
 Bytes GoodDiags() {
-  return Build(TableKind::kDiag,
-               "version 11\nA000 255 11\nA001 255 12\nB00 255 99 38 210\n");
+  return Build(TableKind::kDiag, "version 11\nA000 255 11\nA001 255 12\nB00 255 99 38 210\n");
 }
 
 // AAAA0001, AAAB0002, ZZZZ9999; entries at 64 + 35152.
@@ -67,22 +66,33 @@ const BrokenCase kBrokenCases[] = {
     {"branch beyond NodeBound", TableKind::kTree, [](Bytes* b) { Put16(b, Node(1) + 4, 4); },
      Severity::kError, "node 5 (branch 1 of node 1) lies at offset 94, outside 0 to NodeBound 88"},
     {"node not held", TableKind::kTree,
-     [](Bytes* b) { Put16(b, Node(1) + 4, 4); Put32(b, 53, 30); }, Severity::kError,
-     "node 5 (branch 1 of node 1) at offset 94 is not held in full"},
+     [](Bytes* b) {
+       Put16(b, Node(1) + 4, 4);
+       Put32(b, 53, 30);
+     },
+     Severity::kError, "node 5 (branch 1 of node 1) at offset 94 is not held in full"},
     {"root beyond NodeBound", TableKind::kTree, [](Bytes* b) { Put32(b, 53, 0xFFFFFFFA); },
      Severity::kError, "the root, node 0, lies at offset 64, outside 0 to NodeBound 58"},
     {"cycle without a way out", TableKind::kTree,
-     [](Bytes* b) { const uint8_t jump[6] = {19, 0, 0, 1, 0, 1}; std::copy(jump, jump + 6, b->begin() + Node(1)); },
+     [](Bytes* b) {
+       const uint8_t jump[6] = {19, 0, 0, 1, 0, 1};
+       std::copy(jump, jump + 6, b->begin() + Node(1));
+     },
      Severity::kError, "node 1 leads back to itself without a way out"},
     {"cycle with a way out", TableKind::kTree, [](Bytes* b) { Put16(b, Node(1) + 4, 0); },
      Severity::kWarning, "nodes 0 to 1 form a cycle: a walk that goes round it"},
     {"unreached", TableKind::kTree, [](Bytes* b) { Put16(b, Node(1) + 4, 2); }, Severity::kWarning,
      "nodes never reached (1 in all): 4"},
     {"records beyond NodeBound", TableKind::kTree,
-     [](Bytes* b) { Put16(b, Node(1) + 4, 2); Put32(b, 53, 18); },
+     [](Bytes* b) {
+       Put16(b, Node(1) + 4, 2);
+       Put32(b, 53, 18);
+     },
      Severity::kWarning, "beyond NodeBound 82 that the walk never reads: nodes 4"},
-    {"duration number", TableKind::kTree, [](Bytes* b) { (*b)[Node(1) + 1] = 13; }, Severity::kError,
-     "node 1: DurationAtLeast reads duration number 13, outside 1 to 12"},
+    {"limit admits branches outside", TableKind::kTree, [](Bytes* b) { (*b)[Node(1) + 3] = 3; },
+     Severity::kError, "node 1: BranchLimit 3 admits branch 2, which leads outside the node area"},
+    {"duration number", TableKind::kTree, [](Bytes* b) { (*b)[Node(1) + 1] = 13; },
+     Severity::kError, "node 1: DurationAtLeast reads duration number 13, outside 1 to 12"},
     // Diagnoses.
     {"short diagnoses", TableKind::kDiag, [](Bytes* b) { b->resize(95); }, Severity::kError,
      "fewer than its header and descriptors (96)"},
@@ -90,8 +100,8 @@ const BrokenCase kBrokenCases[] = {
      "record size 13 (descriptor 2): the program refuses"},
     {"result size", TableKind::kDiag, [](Bytes* b) { (*b)[52] = 1; }, Severity::kWarning,
      "result size 1 (descriptor 1) is below 2"},
-    {"index decreases", TableKind::kDiag, [](Bytes* b) { Put16(b, 96 + 2 * 50, 0); }, Severity::kError,
-     "prefix A50: the index end 0 is below the end 2 of the prefix before"},
+    {"index decreases", TableKind::kDiag, [](Bytes* b) { Put16(b, 96 + 2 * 50, 0); },
+     Severity::kError, "prefix A50: the index end 0 is below the end 2 of the prefix before"},
     {"long range", TableKind::kDiag, [](Bytes* b) { Put16(b, 96 + 2 * 2599, 3 + 16384); },
      Severity::kError, "prefix Z99: 16384 entries, more than 16383"},
     {"entries beyond", TableKind::kDiag, [](Bytes* b) { Put16(b, 96 + 2 * 2599, 100); },
@@ -116,14 +126,17 @@ const BrokenCase kBrokenCases[] = {
     {"act index decreases", TableKind::kAct, [](Bytes* b) { Put16(b, 64 + 2 * 1, 0); },
      Severity::kError, "prefix AAB: the index end 0 is below the end 2"},
     {"duplicate act", TableKind::kAct,
-     [](Bytes* b) { (*b)[kActEntries + 4] = 0; (*b)[kActEntries + 6] = 1; },
+     [](Bytes* b) {
+       (*b)[kActEntries + 4] = 0;
+       (*b)[kActEntries + 6] = 1;
+     },
      Severity::kError, "act AAAA0001 (entry 1): the same code as entry 0"},
     {"class 0", TableKind::kAct, [](Bytes* b) { (*b)[kActEntries + 11] = 0; }, Severity::kWarning,
      "act ZZZZ9999 (entry 2): class 0"},
     {"letter", TableKind::kAct, [](Bytes* b) { (*b)[kActEntries] = 32; }, Severity::kWarning,
      "act AAA#32,1 (entry 0): key byte 32 is no upper-case fourth letter"},
-    {"number", TableKind::kAct, [](Bytes* b) { Put16(b, kActEntries + 1, 10000); }, Severity::kWarning,
-     "number 10000 has more than four digits"},
+    {"number", TableKind::kAct, [](Bytes* b) { Put16(b, kActEntries + 1, 10000); },
+     Severity::kWarning, "number 10000 has more than four digits"},
 };
 
 CheckReport CheckBytes(TableKind kind, const Bytes& bytes) {

@@ -108,7 +108,8 @@ class DumpAttempt {
     candidate = print(layout);
     if (!Build(candidate, &built)) return false;
     if (built.size() < bytes_.size() && std::equal(built.begin(), built.end(), bytes_.begin())) {
-      layout.trailer.assign(bytes_.begin() + static_cast<std::ptrdiff_t>(built.size()), bytes_.end());
+      layout.trailer.assign(bytes_.begin() + static_cast<std::ptrdiff_t>(built.size()),
+                            bytes_.end());
       candidate = print(layout);
       if (!Build(candidate, &built)) return false;
     }
@@ -124,8 +125,8 @@ class DumpAttempt {
     TableLayout layout;
     layout.header = Bytes(file_, 0, kTableHeaderSize);
     for (int i = 0; i < DescriptorCount(kind_); ++i) {
-      layout.descriptors[i] =
-          Bytes(file_, kTableHeaderSize + int64_t{kSectionDescriptorSize} * i, kSectionDescriptorSize);
+      layout.descriptors[i] = Bytes(file_, kTableHeaderSize + int64_t{kSectionDescriptorSize} * i,
+                                    kSectionDescriptorSize);
     }
     std::string text =
         "# note: building this text does not give the same bytes as the file it was read from\n";
@@ -288,8 +289,8 @@ bool ReadTreeModel(const TableFile& file, TreeTableModel* model, std::vector<std
     const uint8_t* b = file.Peek(int64_t{nodes.offset} + n * size, size);
     uint8_t six[6] = {};
     std::memcpy(six, b, static_cast<size_t>(std::min(size, 6)));
-    TreeNodeRecord node = TreeNodeRecord::Inner(six[0], six[1], six[2], six[3],
-                                                ReadBigEndian16(six + 4));
+    TreeNodeRecord node =
+        TreeNodeRecord::Inner(six[0], six[1], six[2], six[3], ReadBigEndian16(six + 4));
     if (size > 6) node.extra.assign(b + 6, b + size);
     while (!node.extra.empty() && node.extra.back() == 0) node.extra.pop_back();
     model->nodes.push_back(std::move(node));

@@ -13,34 +13,31 @@ namespace grulo {
 namespace {
 
 // A tree that uses all twenty tests.
-std::string TreeSource() {
-  std::string leaves[15];
-  for (int i = 0; i < 15; ++i) leaves[i] = "[01 " + std::to_string(100 + i) + " 00]";
-  std::string nine;
-  for (int i = 0; i < 9; ++i) nine += " " + leaves[i];
-  return "version 11\nnode-size 8\n"
-         "root: FirstCategoryBranch -> a b c d e f g h i j k l m n\n"
-         "a: AgeBelow 18 -> " + leaves[0] + " " + leaves[1] + "\n"
-         "b: FirstDiagBlankPair 38 210 -> a2 " + leaves[2] + "\n"
-         "a2: leaf 02 002 00\n"
-         "c: ActClassPresent 3 -> " + leaves[3] + " " + leaves[4] + "\n"
-         "d: BranchZero -> " + leaves[5] + "\n"
-         "e: PairInAnyDiag 1 2 -> " + leaves[6] + " " + leaves[7] + "\n"
-         "f: ScoreSumAtMost 10 -> " + leaves[8] + " " + leaves[9] + "\n"
-         "g: BranchZero/7 -> " + leaves[10] + "\n"
-         "h: IndicatorIsOne -> " + leaves[11] + " " + leaves[12] + "\n"
-         "i: RefDelayWithin 30 -> " + leaves[13] + " " + leaves[14] + "\n"
-         "j: DurationAtLeast 1 2 -> " + leaves[0] + " " + leaves[1] + "\n"
-         "k: OtherDurationAtLeast 3 4 -> " + leaves[2] + " " + leaves[3] + "\n"
-         "l: BranchZero/12 -> x\n"
-         "m: DailyDurationAtLeast 5 6 -> " + leaves[4] + " " + leaves[5] + "\n"
-         "n: OtherDailyDurationAtLeast 7 8 -> p q\n"
-         "p: FirstDurationAtLeast 255 1 ->" + nine + "\n"
-         "q: FirstDailyDurationAtLeast 3 2 ->" + nine + "\n"
-         "x: PresenceBelow 3 -> y " + leaves[6] + "\n"
-         "y: PairInTwoDiags 38 212 -> z " + leaves[7] + "\n"
-         "z: Jump -> a2 extra 0102\n";
-}
+constexpr char kTreeSource[] =
+    "version 11\nnode-size 8\n"
+    "root: FirstCategoryBranch -> a b c d e f g h i j k l m n\n"
+    "a: AgeBelow 18 -> [01 100 00] [01 101 00]\n"
+    "b: FirstDiagBlankPair 38 210 -> a2 [01 102 00]\n"
+    "a2: leaf 02 002 00\n"
+    "c: ActClassPresent 3 -> [01 103 00] [01 104 00]\n"
+    "d: BranchZero -> [01 105 00]\n"
+    "e: PairInAnyDiag 1 2 -> [01 106 00] [01 107 00]\n"
+    "f: ScoreSumAtMost 10 -> [01 108 00] [01 109 00]\n"
+    "g: BranchZero/7 -> [01 110 00]\n"
+    "h: IndicatorIsOne -> [01 111 00] [01 112 00]\n"
+    "i: RefDelayWithin 30 -> [01 113 00] [01 114 00]\n"
+    "j: DurationAtLeast 1 2 -> [01 115 00] [01 116 00]\n"
+    "k: OtherDurationAtLeast 3 4 -> [01 117 00] [01 118 00]\n"
+    "l: BranchZero/12 -> x\n"
+    "m: DailyDurationAtLeast 5 6 -> [01 119 00] [01 120 00]\n"
+    "n: OtherDailyDurationAtLeast 7 8 -> p q\n"
+    "p: FirstDurationAtLeast 255 1 -> [02 000 00] [02 001 00] [02 002 00] [02 003 00] \\\n"
+    "   [02 004 00] [02 005 00] [02 006 00] [02 007 00] [02 008 00]\n"
+    "q: FirstDailyDurationAtLeast 3 2 -> [03 000 00] [03 001 00] [03 002 00] [03 003 00] \\\n"
+    "   [03 004 00] [03 005 00] [03 006 00] [03 007 00] [03 008 00]\n"
+    "x: PresenceBelow 3 -> y [01 121 00]\n"
+    "y: PairInTwoDiags 38 212 -> z [01 122 00]\n"
+    "z: Jump -> a2 extra 0102\n";
 
 // Diagnosis and act sources of a realistic make-up, drawn with a fixed seed.
 std::string DiagSource(int codes) {
@@ -52,7 +49,8 @@ std::string DiagSource(int codes) {
     std::string code = DiagCodeText(p, 0);
     for (int n = static_cast<int>(random() % 4); n > 0; --n) code += kSuffix[random() % 10];
     const int kind = static_cast<int>(random() % 40);  // few distinct records
-    text += code + " " + std::to_string(kind % 2 ? 255 : 0xC0) + " " + std::to_string(11 + kind % 8);
+    text +=
+        code + " " + std::to_string(kind % 2 ? 255 : 0xC0) + " " + std::to_string(11 + kind % 8);
     if (kind % 5 == 0) text += " 38 210 38 212";
     text += "\n";
   }
@@ -89,7 +87,7 @@ TEST(DumpTest, BuildOfTheDumpGivesTheSameBytes) {
   const struct {
     TableKind kind;
     std::string source;
-  } kCases[] = {{TableKind::kTree, TreeSource()},
+  } kCases[] = {{TableKind::kTree, kTreeSource},
                 {TableKind::kDiag, DiagSource(15000)},
                 {TableKind::kAct, ActSource(8000)}};
   for (const auto& c : kCases) {
@@ -104,10 +102,11 @@ TEST(DumpTest, BuildOfTheDumpGivesTheSameBytes) {
     std::unique_ptr<TableFile> file = TableFile::FromBytes(bytes);
     if (c.kind == TableKind::kTree) CheckTreeFile(*file, "t", &report);
     if (c.kind == TableKind::kAct) CheckActFile(*file, "a", &report);
-    EXPECT_EQ(report.ErrorCount(), 0) << (report.findings.empty() ? "" : report.findings[0].message);
+    EXPECT_EQ(report.ErrorCount(), 0)
+        << (report.findings.empty() ? "" : report.findings[0].message);
   }
   // The tree prints as it was written: structured, leaves inline.
-  const std::string tree = Dump(TableKind::kTree, Build(TableKind::kTree, TreeSource()));
+  const std::string tree = Dump(TableKind::kTree, Build(TableKind::kTree, kTreeSource));
   EXPECT_NE(tree.find("n1: AgeBelow 18 -> [01 100 00] [01 101 00]"), std::string::npos) << tree;
 }
 
@@ -131,10 +130,10 @@ void Descriptor(std::vector<uint8_t>* b, int n, int size, uint32_t extent, uint3
 TEST(DumpTest, FilesWrittenElsewhereRoundTrip) {
   std::vector<uint8_t> tree = Header(1);
   Descriptor(&tree, 1, 7, 4 * 7, 64);  // NodeBound admits node 4, which is missing
-  const uint8_t kNodes[4][7] = {{8, 0, 0, 1, 0, 1, 0xEE},    // 0: children 1, 2
-                                {19, 0, 0, 9, 0, 0, 0xEE},   // 1: jump to 0, a cycle
-                                {5, 38, 210, 1, 0, 2, 0},    // 2: children 2, 3: itself
-                                {0, 1, 2, 0, 0, 3, 0xEE}};   // 3: leaf
+  const uint8_t kNodes[4][7] = {{8, 0, 0, 1, 0, 1, 0xEE},   // 0: children 1, 2
+                                {19, 0, 0, 9, 0, 0, 0xEE},  // 1: jump to 0, a cycle
+                                {5, 38, 210, 1, 0, 2, 0},   // 2: children 2, 3: itself
+                                {0, 1, 2, 0, 0, 3, 0xEE}};  // 3: leaf
   for (const auto& node : kNodes) tree.insert(tree.end(), node, node + 7);
 
   std::vector<uint8_t> diag = Header(2);
@@ -171,7 +170,8 @@ TEST(DumpTest, BrokenIndexIsDumpedWithANote) {
   testing::Put16(&bytes, 96 + 2 * 1000, 0);  // the index decreases
   testing::Put16(&bytes, 96 + 2 * 2599, 0xFFFF);
   const std::string text = Dump(TableKind::kDiag, bytes);
-  EXPECT_NE(text.find("# note: building this text does not give the same bytes"), std::string::npos);
+  EXPECT_NE(text.find("# note: building this text does not give the same bytes"),
+            std::string::npos);
   EXPECT_NE(text.find("prefix K00: range"), std::string::npos) << text;
   DiagTableModel model;
   std::vector<std::string> errors;

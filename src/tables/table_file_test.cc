@@ -40,9 +40,9 @@ TEST(TableFileTest, ReadsOutsideTheFileFail) {
     int64_t n;
     bool inside;
   } kCases[] = {
-      {0, 5, true},   {4, 1, true},     {5, 0, true},  {0, 0, true},
-      {5, 1, false},  {4, 2, false},    {6, 0, false}, {-1, 1, false},
-      {-1, 0, false}, {0, -1, false},   {1, kMax, false}, {kMax, 1, false},
+      {0, 5, true},   {4, 1, true},   {5, 0, true},     {0, 0, true},
+      {5, 1, false},  {4, 2, false},  {6, 0, false},    {-1, 1, false},
+      {-1, 0, false}, {0, -1, false}, {1, kMax, false}, {kMax, 1, false},
   };
   std::unique_ptr<TableFile> file = TableFile::FromBytes({1, 2, 3, 4, 5});
   for (const auto& c : kCases) {

@@ -222,8 +222,7 @@ bool ParseCommonDirective(const SourceLine& line, int descriptor_count, std::str
     if (*version_seen) errors->Add(line.number, "a second version line");
     *version_seen = true;
     if (w.size() != 2 || !ParseVersionWord(w[1], version)) {
-      errors->Add(line.number,
-                  "expected 'version' and up to two characters (\\xHH for any byte)");
+      errors->Add(line.number, "expected 'version' and up to two characters (\\xHH for any byte)");
     }
     return true;
   }
@@ -245,8 +244,8 @@ bool ParseCommonDirective(const SourceLine& line, int descriptor_count, std::str
     }
     std::vector<uint8_t>& bytes = layout->descriptors[n - 1];
     if (!ParseHexWords(w, 2, &bytes)) {
-      errors->Add(line.number, "expected hexadecimal bytes after 'descriptor " +
-                                   std::to_string(n) + "'");
+      errors->Add(line.number,
+                  "expected hexadecimal bytes after 'descriptor " + std::to_string(n) + "'");
     } else if (bytes.size() != 32) {
       errors->Add(line.number, "a descriptor has 32 bytes, not " + std::to_string(bytes.size()));
     }
@@ -347,10 +346,9 @@ bool ParseDiagSource(std::string_view text, std::string_view file_name, DiagTabl
   auto too_long = [&](const DiagRecord& r) {
     return model->record_size == 0 || r.attributes.size() > room;
   };
-  const std::string size_note = "more attribute bytes than the record size " +
-                                std::to_string(model->record_size) +
-                                (record_size_line > 0 ? "" : " (the default)") + " holds (" +
-                                std::to_string(room) + ")";
+  const std::string size_note =
+      "more attribute bytes than the record size " + std::to_string(model->record_size) +
+      (record_size_line > 0 ? "" : " (the default)") + " holds (" + std::to_string(room) + ")";
   for (size_t i = 0; i < model->entries.size(); ++i) {
     const DiagEntry& e = model->entries[i];
     if (e.record_number < 0 && too_long(e.record)) errors.Add(entry_lines[i], size_note);
@@ -434,8 +432,8 @@ std::string PrintActSource(const ActTableModel& model) {
   text += "entry-size " + std::to_string(model.entry_size) + "\n";
   text += "# code     class\n";
   for (const ActEntry& e : model.entries) {
-    text += PadRight(ActCodeText(e.prefix, e.letter, e.number), 11) +
-            std::to_string(e.act_class) + "\n";
+    text += PadRight(ActCodeText(e.prefix, e.letter, e.number), 11) + std::to_string(e.act_class) +
+            "\n";
   }
   return text;
 }

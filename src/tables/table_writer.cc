@@ -8,8 +8,8 @@
 #include <numeric>
 #include <unordered_map>
 
-#include "tables/act_table.h"
 #include "calendar/number_text.h"
+#include "tables/act_table.h"
 #include "tables/big_endian.h"
 #include "tables/diag_table.h"
 #include "tables/open_tables.h"
@@ -58,8 +58,8 @@ bool Assemble(std::string_view file_name, std::string_view version, const TableL
     if (raw.empty()) {
       if (next > INT32_MAX) return Fail(error, "the table is too large");
       offsets[i] = next;
-      descriptors[i] = DefaultDescriptor(s.name, s.record_size, s.extent,
-                                         static_cast<int32_t>(next));
+      descriptors[i] =
+          DefaultDescriptor(s.name, s.record_size, s.extent, static_cast<int32_t>(next));
     } else {
       if (raw.size() != 32) {
         return Fail(error, "raw descriptor " + std::to_string(i + 1) + " is not 32 bytes long");
@@ -158,8 +158,7 @@ std::array<uint8_t, 32> DefaultDescriptor(std::string_view section_name, int rec
   return d;
 }
 
-bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes,
-                    std::string* error) {
+bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes, std::string* error) {
   if (model.result_size < 0 || model.result_size > 255) {
     return Fail(error, "result size " + std::to_string(model.result_size) + " is outside 0..255");
   }
@@ -188,7 +187,8 @@ bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes,
     }
   }
   std::unordered_map<std::string, int> numbers;  // record bytes -> first number
-  for (size_t r = 0; r < records.size(); ++r) numbers.emplace(std::string(records[r].begin(), records[r].end()), static_cast<int>(r));
+  for (size_t r = 0; r < records.size(); ++r)
+    numbers.emplace(std::string(records[r].begin(), records[r].end()), static_cast<int>(r));
 
   const std::vector<size_t> order = SortedByPrefix(model.entries);
   std::vector<int> counts(kDiagPrefixCount, 0);
@@ -268,8 +268,7 @@ bool WriteActTable(const ActTableModel& model, std::vector<uint8_t>* bytes, std:
   return Assemble(kActTableName, model.version, model.layout, sections, bytes, error);
 }
 
-bool WriteTreeTable(const TreeTableModel& model, std::vector<uint8_t>* bytes,
-                    std::string* error) {
+bool WriteTreeTable(const TreeTableModel& model, std::vector<uint8_t>* bytes, std::string* error) {
   const int size = model.node_size;
   if (size < 1 || size > 255) {
     return Fail(error, "node size " + std::to_string(size) + " is outside 1..255");
@@ -302,7 +301,8 @@ bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes
                       std::string* error) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) return Fail(error, "cannot create " + path);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   out.close();
   if (!out) return Fail(error, "cannot write " + path);
   return true;
@@ -374,7 +374,8 @@ std::string DiagCodeField(int prefix, int suffix_number) {
 std::string DiagCodeText(int prefix, int suffix_number) {
   std::string field = DiagCodeField(prefix, suffix_number);
   if (field.empty()) {
-    if (prefix < 0 || prefix >= kDiagPrefixCount) return std::string(1, '?').append(std::to_string(prefix));
+    if (prefix < 0 || prefix >= kDiagPrefixCount)
+      return std::string(1, '?').append(std::to_string(prefix));
     field = DiagCodeField(prefix, 0);
     return field.substr(0, 3) + "#" + std::to_string(suffix_number);
   }
@@ -409,8 +410,10 @@ bool ParseActCode(std::string_view text, int* prefix, uint8_t* letter, uint16_t*
 }
 
 std::string ActCodeText(int prefix, uint8_t letter, uint16_t number) {
-  if (prefix < 0 || prefix >= kActPrefixCount) return std::string(1, '?').append(std::to_string(prefix));
-  std::string text = {static_cast<char>('A' + prefix / 676), static_cast<char>('A' + prefix / 26 % 26),
+  if (prefix < 0 || prefix >= kActPrefixCount)
+    return std::string(1, '?').append(std::to_string(prefix));
+  std::string text = {static_cast<char>('A' + prefix / 676),
+                      static_cast<char>('A' + prefix / 26 % 26),
                       static_cast<char>('A' + prefix % 26)};
   char tail[24];
   if (letter < 26 && number <= 9999) {

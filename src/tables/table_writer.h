@@ -76,9 +76,9 @@ struct DiagEntry {
 };
 
 struct DiagTableModel {
-  std::string version;  // up to 2 bytes, written NUL-padded to header bytes 8-9
-  int result_size = 2;  // descriptor 1's record size
-  int record_size = 12; // descriptor 2's record size: position byte + attributes
+  std::string version;   // up to 2 bytes, written NUL-padded to header bytes 8-9
+  int result_size = 2;   // descriptor 1's record size
+  int record_size = 12;  // descriptor 2's record size: position byte + attributes
   // Records given by number. Record 0 is the record of codes not found (all 0
   // when not given); missing numbers below the highest are all-0 records.
   std::map<int, DiagRecord> records;
@@ -118,8 +118,8 @@ struct TreeNodeRecord {
   std::vector<uint8_t> extra;  // bytes 6 and up of the record; missing ones 0
 
   // An inner node: children (branch r) at base_node + r.
-  static TreeNodeRecord Inner(uint8_t opcode, uint8_t param1, uint8_t param2,
-                              uint8_t branch_limit, uint16_t base_node) {
+  static TreeNodeRecord Inner(uint8_t opcode, uint8_t param1, uint8_t param2, uint8_t branch_limit,
+                              uint16_t base_node) {
     return TreeNodeRecord{opcode, param1, param2, branch_limit, base_node, {}};
   }
   // A leaf: GroupCategory in Param2, GroupNumber in BaseNode, GroupReturn in

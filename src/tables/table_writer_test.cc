@@ -20,27 +20,27 @@ int Get16(const std::vector<uint8_t>& b, size_t at) { return b[at] * 256 + b[at 
 TEST(WriteDiagTableTest, HeaderDescriptorsIndexEntriesAndRecords) {
   DiagTableModel m;
   m.version = "11";
-  AddDiagCode(&m, "B12", 0xC0, {20});           // prefix 112, suffix 0
+  AddDiagCode(&m, "B12", 0xC0, {20});            // prefix 112, suffix 0
   AddDiagCode(&m, "A000", 0xFF, {11, 38, 210});  // prefix 0, suffix 132
   const std::vector<uint8_t> b = testing::DiagBytes(m);
   ASSERT_EQ(b.size(), 96u + 5200 + 2 * 4 + 3 * 12);
   EXPECT_EQ(Text(b, 0, 10), "GRULOTAB11");
   EXPECT_EQ(Text(b, 10, 22), std::string("\0\0diag10sr.tab\0\0\0\0\0\0\0\0", 22));
   EXPECT_EQ(Text(b, 32, 20), std::string("diagnosis index\0\0\0\0\0", 20));
-  EXPECT_EQ(b[52], 2);                        // result size
-  EXPECT_EQ(Get32(b, 53), 5200u + 8);         // extent
-  EXPECT_EQ(Get32(b, 57), 96u);               // offset
-  EXPECT_EQ(b[84], 12);                       // record size
+  EXPECT_EQ(b[52], 2);                 // result size
+  EXPECT_EQ(Get32(b, 53), 5200u + 8);  // extent
+  EXPECT_EQ(Get32(b, 57), 96u);        // offset
+  EXPECT_EQ(b[84], 12);                // record size
   EXPECT_EQ(Get32(b, 85), 36u);
   EXPECT_EQ(Get32(b, 89), 96u + 5208);
-  EXPECT_EQ(Get16(b, 96), 1);                 // end of A00
+  EXPECT_EQ(Get16(b, 96), 1);  // end of A00
   EXPECT_EQ(Get16(b, 96 + 2 * 111), 1);
-  EXPECT_EQ(Get16(b, 96 + 2 * 112), 2);       // end of B12
+  EXPECT_EQ(Get16(b, 96 + 2 * 112), 2);  // end of B12
   EXPECT_EQ(Get16(b, 96 + 2 * 2599), 2);
   const size_t e = 96 + 5200;
-  EXPECT_EQ(Get16(b, e), 132);                // A000, first in prefix order
+  EXPECT_EQ(Get16(b, e), 132);  // A000, first in prefix order
   EXPECT_EQ(Get16(b, e + 2), 1);
-  EXPECT_EQ(Get16(b, e + 4), 0);              // B12
+  EXPECT_EQ(Get16(b, e + 4), 0);  // B12
   EXPECT_EQ(Get16(b, e + 6), 2);
   const size_t r = e + 8;
   for (int i = 0; i < 12; ++i) EXPECT_EQ(b[r + i], 0) << i;  // record 0
@@ -93,8 +93,8 @@ TEST(WriteTablesTest, ActEntriesAndTreeNodes) {
   ASSERT_EQ(t.size(), 64u + 3 * 8);
   EXPECT_EQ(t[52], 8);
   EXPECT_EQ(Get32(t, 53), 16u);  // NodeBound is the offset of the last node
-  const uint8_t kNodes[24] = {0, 0, 18, 1, 0, 1, 0, 0, 0, 2, 1, 0, 1, 44, 0, 0,
-                              0, 5, 3, 0, 0, 4, 0xAB, 0};
+  const uint8_t kNodes[24] = {0, 0,  18, 1, 0, 1, 0, 0, 0, 2, 1,    0,
+                              1, 44, 0,  0, 0, 5, 3, 0, 0, 4, 0xAB, 0};
   EXPECT_EQ(std::memcmp(t.data() + 64, kNodes, 24), 0);
 }
 
@@ -161,8 +161,8 @@ TEST(CodeTextTest, EveryDiagnosisKeyReadsBack) {
   EXPECT_EQ(DiagCodeText(0, 11), "A00_0");
   EXPECT_EQ(DiagCodeText(0, 1600), "A00#1600");
   int p, s;
-  for (const char* bad : {"a000", "A0", "AA00", "A00+++", "A00++0x", "A0000000", "A00#", "A00#70000",
-                          "A00x", "A00++9+"}) {
+  for (const char* bad : {"a000", "A0", "AA00", "A00+++", "A00++0x", "A0000000", "A00#",
+                          "A00#70000", "A00x", "A00++9+"}) {
     EXPECT_FALSE(ParseDiagCode(bad, &p, &s)) << bad;
   }
 }
@@ -173,8 +173,10 @@ TEST(CodeTextTest, ActCodesReadBack) {
     int prefix;
     uint8_t letter;
     uint16_t number;
-  } kCases[] = {{"AAAA0000", 0, 0, 0}, {"ZZZZ9999", 17575, 25, 9999},
-                {"ABC#32,1", 28, 32, 1}, {"ABC#0,10000", 28, 0, 10000}};
+  } kCases[] = {{"AAAA0000", 0, 0, 0},
+                {"ZZZZ9999", 17575, 25, 9999},
+                {"ABC#32,1", 28, 32, 1},
+                {"ABC#0,10000", 28, 0, 10000}};
   for (const auto& c : kCases) {
     int p = -1;
     uint8_t l = 0;

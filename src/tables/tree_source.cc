@@ -28,14 +28,14 @@ struct NodeDecl {
   bool has_children = false;
   std::vector<ChildRef> children;
   bool has_base = false;
-  long base_number = -1;       // "base N"
+  long base_number = -1;        // "base N"
   std::string_view base_label;  // "base label", or the target of "Jump -> label"
   bool jump_target = false;     // base = number of base_label - K
 };
 
 bool IsKeyword(std::string_view w) {
-  return w == "limit" || w == "base" || w == "extra" || w == "->" || w == "opcode" ||
-         w == "leaf" || w == "[" || w == "]";
+  return w == "limit" || w == "base" || w == "extra" || w == "->" || w == "opcode" || w == "leaf" ||
+         w == "[" || w == "]";
 }
 
 bool IsLabel(std::string_view w) {
@@ -43,8 +43,8 @@ bool IsLabel(std::string_view w) {
   const char c0 = w[0];
   if (!((c0 >= 'A' && c0 <= 'Z') || (c0 >= 'a' && c0 <= 'z') || c0 == '_')) return false;
   for (char c : w) {
-    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-          c == '_' || c == '.')) {
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
+          c == '.')) {
       return false;
     }
   }
@@ -154,7 +154,8 @@ bool NodeLineReader::Test(NodeDecl* decl) {
   } else {
     opcode = OpcodeOfTestName(name);
     if (opcode < 0) {
-      return Error(Quote(name) + " is not a node test (AgeBelow, FirstCategoryBranch, ..., "
+      return Error(Quote(name) +
+                   " is not a node test (AgeBelow, FirstCategoryBranch, ..., "
                    "Jump, op/N) nor 'leaf'");
     }
   }
@@ -171,7 +172,8 @@ bool NodeLineReader::Test(NodeDecl* decl) {
   }
   const NodeTestInfo* test = FindNodeTest(opcode);
   const NodeParams kind = test != nullptr ? test->params : NodeParams::kNone;
-  const std::string test_name = test != nullptr ? std::string(test->name) : std::string("op/") + std::to_string(opcode);
+  const std::string test_name =
+      test != nullptr ? std::string(test->name) : std::string("op/") + std::to_string(opcode);
   if (kind == NodeParams::kThreshold) {
     if (opcode == kJumpOpcode && params.empty()) params.push_back(0);  // "Jump -> label"
     if (params.size() != 1) return Error(test_name + " takes one number 0..65535");
@@ -179,11 +181,11 @@ bool NodeLineReader::Test(NodeDecl* decl) {
     decl->record.param2 = static_cast<uint8_t>(params[0] & 0xFF);
     return true;
   }
-  const bool count_ok = (kind == NodeParams::kTwoBytes && params.size() == 2) ||
-                        (kind == NodeParams::kFirst && (params.size() == 1 || params.size() == 2)) ||
-                        (kind == NodeParams::kNone && test != nullptr &&
-                         (params.empty() || params.size() == 2)) ||
-                        (test == nullptr && params.size() <= 2);
+  const bool count_ok =
+      (kind == NodeParams::kTwoBytes && params.size() == 2) ||
+      (kind == NodeParams::kFirst && (params.size() == 1 || params.size() == 2)) ||
+      (kind == NodeParams::kNone && test != nullptr && (params.empty() || params.size() == 2)) ||
+      (test == nullptr && params.size() <= 2);
   if (!count_ok) {
     static constexpr const char* kExpected[] = {"no parameter (or two bytes)", "",
                                                 "one byte (and an optional second)", "two bytes"};
@@ -191,7 +193,8 @@ bool NodeLineReader::Test(NodeDecl* decl) {
                  (test == nullptr ? "up to two bytes" : kExpected[static_cast<int>(kind)]));
   }
   for (long p : params) {
-    if (p > 255) return Error("parameter " + std::to_string(p) + " of " + test_name + " is not a byte");
+    if (p > 255)
+      return Error("parameter " + std::to_string(p) + " of " + test_name + " is not a byte");
   }
   if (params.size() > 0) decl->record.param1 = static_cast<uint8_t>(params[0]);
   if (params.size() > 1) decl->record.param2 = static_cast<uint8_t>(params[1]);
@@ -236,7 +239,8 @@ bool NodeLineReader::Read(NodeDecl* decl) {
   if (w.size() > 1 && w.back() == ':') {
     decl->label = w.substr(0, w.size() - 1);
     if (!IsLabel(decl->label)) {
-      return Error(Quote(decl->label) + " is not a label (a letter or '_', then letters, digits, "
+      return Error(Quote(decl->label) +
+                   " is not a label (a letter or '_', then letters, digits, "
                    "'_' or '.'; not a keyword)");
     }
     ++at_;
@@ -280,7 +284,8 @@ long ResolveLimit(NodeDecl* decl, SourceErrors* errors) {
   const int max_branch = test != nullptr ? test->max_branch : -1;
   const std::string name = test != nullptr ? std::string(test->name) : "this test";
   if (decl->record.opcode == kJumpOpcode && decl->has_children) {
-    if (decl->children.size() != 1 || decl->children[0].kind != ChildRef::kLabel || decl->has_base) {
+    if (decl->children.size() != 1 || decl->children[0].kind != ChildRef::kLabel ||
+        decl->has_base) {
       errors->Add(decl->line, "a Jump goes to one labelled node: 'Jump K -> label'");
       return -1;
     }
@@ -440,7 +445,8 @@ bool TreePlacer::PlaceNumbered() {
       continue;
     }
     if (decl_at_[decl.number] >= 0) {
-      errors_->Add(decl.line, "node @" + std::to_string(decl.number) + " is already given on line " +
+      errors_->Add(decl.line, "node @" + std::to_string(decl.number) +
+                                  " is already given on line " +
                                   std::to_string(decls_[decl_at_[decl.number]].line));
       continue;
     }
@@ -647,16 +653,20 @@ bool PrintTreeSourceStructured(const TreeTableModel& model, std::string* text) {
       if (node.branch_limit < max_branch) line += " limit " + std::to_string(node.branch_limit);
       line += ExtraText(node.extra) + " ->";
       for (int r = 0; r <= node.branch_limit; ++r) {
-        if (r > 0 && r % 7 == 0) line += " \\\n   ";  // long lists go on
         const int t = BranchTarget(node, r);
         const TreeNodeRecord& child = model.nodes[t];
+        std::string word;
         if (!inline_leaf(t)) {
-          line += std::string(" n") + std::to_string(t);
+          word = std::string("n") + std::to_string(t);
         } else if (r > max_branch && IsZeroRecord(child)) {
-          line += " -";
+          word = "-";
         } else {
-          line += " [" + LeafWithOptions(child) + "]";
+          word = "[" + LeafWithOptions(child) + "]";
         }
+        if (line.size() - (line.rfind('\n') + 1) + word.size() > 95) {
+          line += " \\\n   ";  // a long list goes on on the next line
+        }
+        line += " " + word;
       }
     }
     out += line + "\n";

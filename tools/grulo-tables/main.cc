@@ -155,9 +155,9 @@ int RunBuild(int argc, char** argv) {
     std::vector<uint8_t> bytes;
   };
   std::vector<Built> built;
-  for (auto [option, kind] : {std::pair{"--tree", TableKind::kTree},
-                              std::pair{"--acts", TableKind::kAct},
-                              std::pair{"--diag", TableKind::kDiag}}) {
+  for (auto [option, kind] :
+       {std::pair{"--tree", TableKind::kTree}, std::pair{"--acts", TableKind::kAct},
+        std::pair{"--diag", TableKind::kDiag}}) {
     const std::string* path = args.Option(option);
     if (path != nullptr) built.push_back({kind, *path, {}});
   }
@@ -266,7 +266,8 @@ int RunDump(int argc, char** argv) {
 int RunCheck(int argc, char** argv) {
   Arguments args;
   std::string error;
-  if (!ParseArguments(argc, argv, {"--kind"}, {"--strict"}, &args, &error)) return UsageError(error);
+  if (!ParseArguments(argc, argv, {"--kind"}, {"--strict"}, &args, &error))
+    return UsageError(error);
   if (args.rest.empty()) return UsageError("check takes a table directory or table files");
   CheckReport report;
   if (args.rest.size() == 1 && IsDirectory(args.rest[0])) {
