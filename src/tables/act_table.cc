@@ -2,6 +2,7 @@
 
 #include "calendar/number_text.h"
 #include "tables/big_endian.h"
+#include "tables/prefix_index.h"
 #include "tables/diag_table.h"
 
 namespace grulo {
@@ -31,24 +32,9 @@ void LookupAct(const ActTable& table, std::string_view code, int k, SummaryState
   const int32_t p = ActPrefixIndex(code);
   if (p < 0 || p >= kActPrefixCount) return;
 
-  const TableFile& file = *table.file;
-  const int64_t index = table.ActIndexOffset;
-  uint32_t start = 0;
-  uint32_t end = 0;
-  if (p == 0) {
-    const uint8_t* e = file.Peek(index, 2);
-    if (e == nullptr) return;
-    end = ReadBigEndian16(e);
-  } else {
-    const uint8_t* e = file.Peek(index + 2 * int64_t{p} - 2, 4);
-    if (e == nullptr) return;
-    start = ReadBigEndian16(e);
-    end = ReadBigEndian16(e + 2);
-  }
-  if (end <= start || end - start > kMaxRangeEntries) return;
-  const uint32_t count = end - start;
-  const uint8_t* entries = file.Peek(index + kActIndexSize + int64_t{kActEntrySize} * start,
-                                     int64_t{kActEntrySize} * count);
+  uint32_t count = 0;
+  const uint8_t* entries = PrefixEntries(*table.file, table.ActIndexOffset, kActIndexSize, p,
+                                         kActEntrySize, &count);
   if (entries == nullptr) return;
 
   const std::array<uint8_t, 3> key = ActSearchKey(code);

@@ -4,6 +4,7 @@
 
 #include "calendar/number_text.h"
 #include "tables/big_endian.h"
+#include "tables/prefix_index.h"
 
 namespace grulo {
 namespace {
@@ -50,24 +51,9 @@ uint16_t DiagRecordNumber(const DiagTable& table, std::string_view code) {
   const int32_t p = DiagPrefixIndex(code);
   if (p < 0 || p >= kDiagPrefixCount) return 0;
 
-  const TableFile& file = *table.file;
-  const int64_t index = table.DiagIndexOffset;
-  uint32_t start = 0;
-  uint32_t end = 0;
-  if (p == 0) {
-    const uint8_t* e = file.Peek(index, 2);
-    if (e == nullptr) return 0;
-    end = ReadBigEndian16(e);
-  } else {
-    const uint8_t* e = file.Peek(index + 2 * int64_t{p} - 2, 4);
-    if (e == nullptr) return 0;
-    start = ReadBigEndian16(e);
-    end = ReadBigEndian16(e + 2);
-  }
-  if (end <= start || end - start > kMaxRangeEntries) return 0;
-  const uint32_t count = end - start;
-  const uint8_t* entries = file.Peek(index + kDiagIndexSize + int64_t{kDiagEntrySize} * start,
-                                     int64_t{kDiagEntrySize} * count);
+  uint32_t count = 0;
+  const uint8_t* entries = PrefixEntries(*table.file, table.DiagIndexOffset, kDiagIndexSize, p,
+                                         kDiagEntrySize, &count);
   if (entries == nullptr) return 0;
 
   const uint16_t key = SuffixNumber(code.size() > 3 ? code.substr(3) : std::string_view());

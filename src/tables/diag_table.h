@@ -17,6 +17,7 @@
 
 #include "record/summary_state.h"
 #include "tables/open_tables.h"
+#include "tables/prefix_index.h"
 
 namespace grulo {
 
@@ -24,8 +25,6 @@ inline constexpr int kDiagPrefixCount = 2600;                // A00 to Z99
 inline constexpr int kDiagIndexSize = 2 * kDiagPrefixCount;  // 5200 bytes
 inline constexpr int kDiagEntrySize = 4;
 inline constexpr int kSuffixNumberCount = 1584;  // 12 x 12 x 11 suffixes
-// A range holding more entries is inconsistent and treated as not found.
-inline constexpr int kMaxRangeEntries = 16383;
 
 // The prefix number of the first three characters: (first character
 // upper-cased - 'A') x 100 + the number read from the next two characters
