@@ -61,8 +61,14 @@ const BrokenCase kBrokenCases[] = {
      "node size 13: the program refuses"},
     {"no test", TableKind::kTree, [](Bytes* b) { (*b)[Node(1)] = 25; }, Severity::kError,
      "node 1: opcode 25 has no test"},
-    {"limit too low", TableKind::kTree, [](Bytes* b) { (*b)[Node(1)] = 15; }, Severity::kError,
-     "node 1: BranchLimit 1 cannot admit the branches 0 to 8 of FirstDurationAtLeast"},
+    // The mask 0x06 selects durations 2 and 3: branches 0 to 3.
+    {"limit too low", TableKind::kTree,
+     [](Bytes* b) {
+       (*b)[Node(1)] = 15;
+       (*b)[Node(1) + 1] = 0x06;
+     },
+     Severity::kError,
+     "node 1: BranchLimit 1 cannot admit the branches 0 to 3 of FirstDurationAtLeast"},
     {"branch beyond NodeBound", TableKind::kTree, [](Bytes* b) { Put16(b, Node(1) + 4, 4); },
      Severity::kError, "node 5 (branch 1 of node 1) lies at offset 94, outside 0 to NodeBound 88"},
     {"node not held", TableKind::kTree,
