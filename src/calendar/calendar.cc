@@ -34,10 +34,14 @@ int32_t DaysBeforeMonth(bool leap, int month) {
   return 0;
 }
 
-// Text of 1 January of the year, formatted as "0101%d": the year is read back
-// from characters 4-7 only, exactly as it would be from such a text.
-SplitDateResult FirstOfJanuary(int32_t year, char (&text)[16]) {
-  for (char& c : text) c = '\0';
+// 1 January of the year, as the text "0101%d" would give it: the year is
+// read back from characters 4-7 only, so a year of five characters or more
+// keeps its first four.
+SplitDateResult FirstOfJanuary(int32_t year) {
+  if (year >= -999 && year <= 9999) {
+    return SplitDateResult{1, 1, static_cast<int16_t>(year)};
+  }
+  char text[16] = {};
   std::snprintf(text, sizeof text, "0101%d", static_cast<int>(year));
   return SplitDate(std::string_view(text, 8));
 }
@@ -83,8 +87,7 @@ int16_t WeekdayOf(std::string_view date) { return WeekdayOfSplit(SplitDate(date)
 
 int32_t WeekOfDate(std::string_view date) {
   SplitDateResult s = SplitDate(date);
-  char text[16];
-  SplitDateResult jan1 = FirstOfJanuary(s.year, text);
+  SplitDateResult jan1 = FirstOfJanuary(s.year);
   int16_t w = WeekdayOfSplit(jan1);
   int32_t j = DayNumberOfSplit(jan1);
   int32_t days = DayNumberOfSplit(s) - j + kWeekNumberBias[w];
@@ -92,7 +95,7 @@ int32_t WeekOfDate(std::string_view date) {
   int32_t y = s.year;
   if (week == 0) return (y - 1) * 100 + 53;
   if (week == 53) {
-    int16_t next = WeekdayOfSplit(FirstOfJanuary(y + 1, text));
+    int16_t next = WeekdayOfSplit(FirstOfJanuary(y + 1));
     if (next >= 1 && next <= 4) return (y + 1) * 100 + 1;
     return y * 100 + 53;
   }
@@ -108,8 +111,7 @@ void WeekStartDate(std::string_view week, DateText* out) {
   while (month < 12 && kDaysThroughMonth[leap][month - 1] < a) ++month;
   if (month > 1) a -= kDaysThroughMonth[leap][month - 2];
 
-  char text[16];
-  a += kMondayShift[WeekdayOfSplit(FirstOfJanuary(year, text))];
+  a += kMondayShift[WeekdayOfSplit(FirstOfJanuary(year))];
   if (a <= 0) {
     if (--month == 0) {
       month = 12;
@@ -145,6 +147,19 @@ int16_t WeekNoIsPlausible(std::string_view week) {
 
 void FormatDate(int day, int month, int year, DateText* out) {
   if (!ValidMonth(month)) month = 13;
+  if (day >= 0 && day <= 99 && year >= 0 && year <= 9999) {
+    char* p = out->data();
+    p[0] = static_cast<char>('0' + day / 10);
+    p[1] = static_cast<char>('0' + day % 10);
+    p[2] = static_cast<char>('0' + month / 10);
+    p[3] = static_cast<char>('0' + month % 10);
+    p[4] = static_cast<char>('0' + year / 1000);
+    p[5] = static_cast<char>('0' + year / 100 % 10);
+    p[6] = static_cast<char>('0' + year / 10 % 10);
+    p[7] = static_cast<char>('0' + year % 10);
+    p[8] = '\0';
+    return;
+  }
   char text[48];
   std::snprintf(text, sizeof text, "%02d%02d%04d", day, month, year);
   for (int i = 0; i < 8; ++i) (*out)[i] = text[i];

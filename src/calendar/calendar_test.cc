@@ -188,6 +188,22 @@ TEST(CalendarTest, LeapYears) {
   EXPECT_TRUE(IsLeapYear(-400));
 }
 
+TEST(CalendarTest, FormatDateWritesWhatPrintfWrites) {
+  for (int day : {-10, -1, 0, 1, 9, 10, 31, 99, 100, 12345}) {
+    for (int month : {1, 9, 10, 12}) {
+      for (int year : {-1000, -999, -1, 0, 7, 99, 1990, 2009, 9999, 10000, 123456}) {
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%02d%02d%04d", day, month, year);
+        DateText out{};
+        FormatDate(day, month, year, &out);
+        ASSERT_EQ(std::string(DateView(out)), std::string(expected).substr(0, 8))
+            << day << " " << month << " " << year;
+        ASSERT_EQ(out[8], '\0');
+      }
+    }
+  }
+}
+
 TEST(CalendarTest, FormatDateWritesMonthThirteenWhenUnknown) {
   DateText out{};
   FormatDate(5, 3, 2009, &out);

@@ -29,6 +29,19 @@ std::string_view FieldText(std::string_view text, FieldRef field) {
   return text.substr(offset, static_cast<size_t>(field.length));
 }
 
+// Appends the value as printf's "%0<width>d" writes it: a minus sign first,
+// then zeros up to the width, then the digits; wider values in full.
+char* AppendZeroPadded(int value, int width, char* out) {
+  char digits[16];
+  unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+  char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+  int length = static_cast<int>(end - digits) + (value < 0 ? 1 : 0);
+  if (value < 0) *out++ = '-';
+  for (int i = length; i < width; ++i) *out++ = '0';
+  for (const char* d = digits; d < end; ++d) *out++ = *d;
+  return out;
+}
+
 // The run's state: the open files, the grouping operation and the counters.
 class BatchRun {
  public:
@@ -134,9 +147,19 @@ void BatchRun::GroupLine(std::string_view text) {
 
 void BatchRun::WriteGrpLine(const GroupResult& result, const VersionText& version,
                             std::string_view text) {
+  // "%2.2s%02d%03d%02dM1%c%s\n": the version right-aligned in two places.
   std::string_view v = VersionView(version);
-  grp_->Printf("%2.*s%02d%03d%02dM1%c", static_cast<int>(v.size()), v.data(),
-               result.GroupCategory, result.GroupNumber, result.GroupReturn, '4');
+  char prefix[48];
+  char* p = prefix;
+  for (size_t i = v.size(); i < 2; ++i) *p++ = ' ';
+  for (char c : v) *p++ = c;
+  p = AppendZeroPadded(result.GroupCategory, 2, p);
+  p = AppendZeroPadded(result.GroupNumber, 3, p);
+  p = AppendZeroPadded(result.GroupReturn, 2, p);
+  *p++ = 'M';
+  *p++ = '1';
+  *p++ = '4';
+  grp_->Write(std::string_view(prefix, static_cast<size_t>(p - prefix)));
   grp_->Write(text);
   grp_->Write("\n");
 }

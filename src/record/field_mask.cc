@@ -1,31 +1,63 @@
 #include "record/field_mask.h"
 
 #include <algorithm>
+#include <array>
 
 #include "calendar/number_text.h"
 
 namespace grulo {
 namespace {
 
-bool Accepts(char mask_char, char c) {
+// Character classes, one bit each, and for every mask character the classes
+// it accepts.
+enum : uint8_t {
+  kDigit = 1,
+  kLetter = 2,
+  kSpace = 4,
+  kPlus = 8,
+  kAorB = 16,  // 'A', 'B', 'a', 'b' (letters too)
+  kOther = 32,
+  kAnything = 0xFF,
+};
+
+constexpr std::array<uint8_t, 256> MakeClassTable() {
+  std::array<uint8_t, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    uint8_t bits = kOther;
+    if (c >= '0' && c <= '9') bits = kDigit;
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) bits = kLetter;
+    if (c == 'A' || c == 'B' || c == 'a' || c == 'b') bits = kLetter | kAorB;
+    if (c == ' ') bits = kSpace;
+    if (c == '+') bits = kPlus;
+    table[c] = bits;
+  }
+  return table;
+}
+constexpr std::array<uint8_t, 256> kClassOf = MakeClassTable();
+
+constexpr uint8_t AcceptedClasses(char mask_char) {
   switch (mask_char) {
     case '9':
-      return IsDigit(c);
+      return kDigit;
     case 'X':
-      return IsLetter(c);
+      return kLetter;
     case 'A':
-      return IsLetter(c) || IsDigit(c);
+      return kLetter | kDigit;
     case 'Y':
-      return IsLetter(c) || IsDigit(c) || c == ' ';
+      return kLetter | kDigit | kSpace;
     case 'Z':
-      return IsDigit(c) || c == ' ';
+      return kDigit | kSpace;
     case '+':
-      return IsDigit(c) || c == ' ' || c == '+';
+      return kDigit | kSpace | kPlus;
     case 'F':
-      return IsDigit(c) || c == 'A' || c == 'B' || c == 'a' || c == 'b';
+      return kDigit | kAorB;
     default:
-      return true;
+      return kAnything;
   }
+}
+
+bool Accepts(char mask_char, char c) {
+  return (kClassOf[static_cast<uint8_t>(c)] & AcceptedClasses(mask_char)) != 0;
 }
 
 }  // namespace
