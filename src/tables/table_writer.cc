@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <numeric>
 #include <unordered_map>
 
@@ -306,6 +307,13 @@ bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes
   out.close();
   if (!out) return Fail(error, "cannot write " + path);
   return true;
+}
+
+bool ReadFileToString(const std::string& path, std::string* text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
 }
 
 // ---------------------------------------------------------------------------

@@ -156,6 +156,8 @@ std::array<uint8_t, 32> DefaultDescriptor(std::string_view section_name, int rec
 // Writes bytes to a file; false with a message when it cannot.
 bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes,
                       std::string* error);
+// Reads a whole file as bytes; false when it cannot be read.
+bool ReadFileToString(const std::string& path, std::string* text);
 
 // ---------------------------------------------------------------------------
 // Codes as the text formats write them.

@@ -9,13 +9,13 @@
 #include <iostream>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "code_pools.h"
 #include "summary_generator.h"
 #include "tables/table_source.h"
+#include "tables/table_writer.h"
 
 namespace grulo {
 namespace gen {
@@ -72,15 +72,6 @@ constexpr char kUsage[] =
 int UsageError(const std::string& message) {
   std::cerr << "grulo-gen: " << message << "\n\n" << kUsage;
   return kExitUsage;
-}
-
-bool ReadTextFile(const std::string& path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  *text = buffer.str();
-  return !in.bad();
 }
 
 bool ParseUnsigned(const std::string& text, uint64_t max, uint64_t* value) {
@@ -166,7 +157,7 @@ bool ParseCommandLine(int argc, char** argv, CommandLine* cl, std::string* error
 template <typename Model, typename Parser>
 std::optional<int> LoadSource(const std::string& path, Parser parse, Model* model) {
   std::string text;
-  if (!ReadTextFile(path, &text)) {
+  if (!ReadFileToString(path, &text)) {
     std::cerr << "grulo-gen: cannot read " << path << "\n";
     return kExitUsage;
   }

@@ -8,7 +8,6 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -52,15 +51,6 @@ constexpr char kUsage[] =
 int UsageError(const std::string& message) {
   std::cerr << "grulo-tables: " << message << "\n\n" << kUsage;
   return kExitUsage;
-}
-
-bool ReadTextFile(const std::string& path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  *text = buffer.str();
-  return !in.bad();
 }
 
 bool IsDirectory(const std::string& path) {
@@ -166,7 +156,7 @@ int RunBuild(int argc, char** argv) {
   bool source_errors = false;
   for (Built& b : built) {
     std::string text;
-    if (!ReadTextFile(b.source, &text)) {
+    if (!ReadFileToString(b.source, &text)) {
       std::cerr << "grulo-tables: cannot read " << b.source << "\n";
       return kExitUsage;
     }
