@@ -11,7 +11,9 @@ namespace grulo {
 
 std::unique_ptr<TableFile> TableFile::Open(const std::string& path) {
   if (path.find('\0') != std::string::npos) return nullptr;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that opening a FIFO or a device cannot hang the run;
+  // anything but a regular file is refused right after.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return nullptr;
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -1,6 +1,7 @@
 #include "tables/table_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <limits>
@@ -16,6 +17,14 @@ TEST(TableFileTest, FilesThatCannotBeOpened) {
   EXPECT_EQ(TableFile::Open(dir.path() + "missing.tab"), nullptr);
   EXPECT_EQ(TableFile::Open(dir.path()), nullptr);  // a directory
   EXPECT_EQ(TableFile::Open(std::string("a\0b", 3)), nullptr);
+  EXPECT_EQ(TableFile::Open("/dev/null"), nullptr);  // a device
+}
+
+TEST(TableFileTest, FifoIsRefusedWithoutWaitingForAWriter) {
+  testing::TempDir dir;
+  const std::string fifo = dir.path() + "arbressr.tab";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(TableFile::Open(fifo), nullptr);  // would block forever without O_NONBLOCK
 }
 
 TEST(TableFileTest, MappedFileReadsItsBytes) {
