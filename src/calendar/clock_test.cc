@@ -16,9 +16,6 @@ TEST(ClockTest, TodayDateFormatsTheLocalDate) {
   TodayDate(clock, &today);
   EXPECT_EQ(std::string(DateView(today)), "05032009");
   EXPECT_EQ(today[8], '\0');
-  clock.Set(CivilDate{2010, 12, 31});
-  TodayDate(clock, &today);
-  EXPECT_EQ(std::string(DateView(today)), "31122010");
 }
 
 class SystemClockTest : public ::testing::Test {
@@ -49,14 +46,12 @@ TEST_F(SystemClockTest, ComputesTheDateAgainOnlyAfterMidnight) {
   SystemClock clock([&fake_now] { return fake_now; });
   // 5 March 2009, 23:59:58 UTC.
   fake_now = 1236297598;
-  CivilDate d = clock.LocalToday();
-  EXPECT_EQ(d.day, 5);
+  EXPECT_EQ(clock.LocalToday().day, 5);
   fake_now += 1;
-  d = clock.LocalToday();
-  EXPECT_EQ(d.day, 5);
+  EXPECT_EQ(clock.LocalToday().day, 5);
   EXPECT_EQ(clock.recomputations(), 1);
   fake_now += 1;  // midnight
-  d = clock.LocalToday();
+  CivilDate d = clock.LocalToday();
   EXPECT_EQ(d.day, 6);
   EXPECT_EQ(d.month, 3);
   EXPECT_EQ(clock.recomputations(), 2);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace grulo {
 namespace {
@@ -17,55 +18,34 @@ struct MaskCase {
 
 TEST(FieldMaskTest, MasksInUse) {
   const MaskCase cases[] = {
-      // Dates: blankness wins over the minimum length.
+      // Dates: blankness wins over the minimum length; 'Z' takes a blank.
       {"        ", "Z9Z99999", TrimLeading, 7, MaskBlank},
       {" 1012008", "Z9Z99999", TrimLeading, 7, MaskOk},
       {"  012008", "Z9Z99999", TrimLeading, 7, MaskTooShort},
       {"0101 008", "Z9Z99999", TrimLeading, 7, MaskMismatch},
-      {"01012008", "Z9Z99999", TrimLeading, 7, MaskOk},
-      {"01 12008", "Z9Z99999", TrimLeading, 7, MaskOk},  // 'Z' takes a blank
+      {"01 12008", "Z9Z99999", TrimLeading, 7, MaskOk},
       {"0 012008", "Z9Z99999", TrimLeading, 7, MaskMismatch},
       {"0101200 ", "Z9Z99999", TrimLeading, 7, MaskMismatch},
-      // Establishment number.
-      {"2A1234567", "9F9999999", TrimNone, 9, MaskOk},
-      {"2b1234567", "9F9999999", TrimNone, 9, MaskOk},
-      {"2C1234567", "9F9999999", TrimNone, 9, MaskMismatch},
+      // Establishment number: no trimming.
       {" 21234567", "9F9999999", TrimNone, 9, MaskMismatch},
       // Stay number: leading blanks only.
       {"   1234", "9999999", TrimLeading, 0, MaskOk},
       {"1234   ", "9999999", TrimLeading, 0, MaskMismatch},
       {"12 34  ", "9999999", TrimLeading, 0, MaskMismatch},
       {"       ", "9999999", TrimLeading, 0, MaskBlank},
-      // One-character fields.
-      {"5", "9", TrimNone, 1, MaskOk},
-      {"A", "9", TrimNone, 1, MaskMismatch},
       {" ", "9", TrimBoth, 1, MaskBlank},
-      // Durations and unit number.
-      {"  12", "9999", TrimBoth, 0, MaskOk},
-      {"12  ", "9999", TrimBoth, 0, MaskOk},
-      {"1 2 ", "9999", TrimBoth, 0, MaskMismatch},
-      {"AB12", "9999", TrimBoth, 0, MaskMismatch},
       // Post code: no trimming, a blank is a mismatch.
       {"7500 ", "99999", TrimNone, 5, MaskMismatch},
-      {"75001", "99999", TrimNone, 5, MaskOk},
       // Week number.
-      {"012008", "999999", TrimLeading, 5, MaskOk},
       {" 12008", "999999", TrimLeading, 5, MaskOk},
       {"  2008", "999999", TrimLeading, 5, MaskTooShort},
       {"1 2008", "999999", TrimLeading, 5, MaskMismatch},
-      // Diagnosis codes.
+      // Diagnosis codes: '+' then 'Z' after the third character.
       {"A09+  ", "X99++Z", TrimNone, 3, MaskOk},
-      {"a09+  ", "X99++Z", TrimNone, 3, MaskOk},
       {"A0   9", "X99++Z", TrimNone, 3, MaskMismatch},
-      {"\xC9" "09   ", "X99++Z", TrimNone, 3, MaskMismatch},
       {"A09++9", "X99++Z", TrimNone, 3, MaskOk},
       {"A09+++", "X99++Z", TrimNone, 3, MaskMismatch},
-      // Act count and acts.
-      {" 3", "99", TrimLeading, 0, MaskOk},
-      {"3 ", "99", TrimLeading, 0, MaskMismatch},
-      {"ABCD1234", "XXXX9999", TrimNone, 8, MaskOk},
-      {"ABC11234", "XXXX9999", TrimNone, 8, MaskMismatch},
-      {"abcd1234", "XXXX9999", TrimNone, 8, MaskOk},
+      // Acts.
       {"ABCD123 ", "XXXX9999", TrimNone, 8, MaskMismatch},
   };
   for (const MaskCase& c : cases) {
@@ -75,15 +55,13 @@ TEST(FieldMaskTest, MasksInUse) {
 }
 
 TEST(FieldMaskTest, TrimModesSelectTheSignificantPart) {
-  // ' 12 ' against "9999": only the mode decides which blanks count.
-  EXPECT_EQ(MatchMask(" 12 ", "9999", TrimNone, 0), MaskMismatch);
-  EXPECT_EQ(MatchMask(" 12 ", "9999", TrimLeading, 0), MaskMismatch);
-  EXPECT_EQ(MatchMask(" 12 ", "9999", TrimTrailing, 0), MaskMismatch);
-  EXPECT_EQ(MatchMask(" 12 ", "9999", TrimBoth, 0), MaskOk);
+  // ' 12 ' against "9999": only the mode decides which blanks count; unknown
+  // modes behave as no trimming.
+  const std::pair<int16_t, MaskResult> modes[] = {
+      {TrimNone, MaskMismatch}, {TrimLeading, MaskMismatch}, {TrimTrailing, MaskMismatch},
+      {TrimBoth, MaskOk},       {7, MaskMismatch},           {-1, MaskMismatch}};
+  for (auto [mode, expected] : modes) EXPECT_EQ(MatchMask(" 12 ", "9999", mode, 0), expected);
   EXPECT_EQ(MatchMask("12  ", "9999", TrimTrailing, 0), MaskOk);
-  // Unknown modes behave as no trimming.
-  EXPECT_EQ(MatchMask(" 12 ", "9999", 7, 0), MaskMismatch);
-  EXPECT_EQ(MatchMask(" 12 ", "9999", -1, 0), MaskMismatch);
   // The minimum length applies to the significant part.
   EXPECT_EQ(MatchMask(" 12 ", "9999", TrimBoth, 3), MaskTooShort);
   EXPECT_EQ(MatchMask(" 12 ", "9999", TrimNone, 4), MaskMismatch);
@@ -118,14 +96,10 @@ TEST(FieldMaskTest, ClassCharacters) {
   }
 }
 
-TEST(FieldMaskTest, ReadsOnlyTheMaskWidth) {
+TEST(FieldMaskTest, ReadsOnlyTheMaskWidthAndComparesEntriesWhole) {
   EXPECT_EQ(MatchMask("12XYZ", "99", TrimNone, 2), MaskOk);
   EXPECT_EQ(MatchMask("  XYZ", "99", TrimNone, 2), MaskBlank);
-}
-
-TEST(FieldMaskTest, IsOneOf) {
   EXPECT_TRUE(IsOneOf(" ", " 567", 1));
-  EXPECT_TRUE(IsOneOf("7", " 567", 1));
   EXPECT_FALSE(IsOneOf("9", "0678", 1));
   EXPECT_FALSE(IsOneOf("1", "", 1));
   EXPECT_FALSE(IsOneOf(" ", "", 1));
@@ -138,9 +112,9 @@ TEST(FieldMaskTest, ParseCountDiffersFromThePlainReadingOnSignsAndLetters) {
     std::string text;
     int32_t value;
   } cases[] = {
-      {"  12", 12}, {"0045", 45}, {"12AB", 12}, {"    ", 0}, {"-5", 0},
-      {" -5", -5},  {"A1", 0},    {" 7", 7},    {"7 ", 7},   {"+7", 0},
-      {" +7", 7},   {"\t7", 0},   {" \t7", 7},  {"", 0},     {std::string("\0" "7", 2), 0},
+      {"  12", 12}, {"0045", 45}, {"12AB", 12}, {"    ", 0}, {"-5", 0}, {" -5", -5}, {"A1", 0},
+      {"7 ", 7},    {"+7", 0},    {" +7", 7},   {"\t7", 0},  {" \t7", 7}, {"", 0},
+      {std::string("\0" "7", 2), 0},
   };
   for (const Case& c : cases) EXPECT_EQ(ParseCount(c.text), c.value) << "'" << c.text << "'";
 }

@@ -2,52 +2,49 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace grulo {
 namespace {
 
 TEST(SlotHasPairTest, ScansPairsFromTheSecondByteOfTheBlock) {
+  const struct {
+    const char* what;
+    int16_t attr_length;
+    std::vector<std::pair<int, uint8_t>> bytes;  // attribute table index, value
+    int slot;
+    uint8_t a, b;
+    bool expected;
+  } cases[] = {
+      {"pair at block positions 1-2", 5, {{5, 99}, {6, 0x26}, {7, 0xD2}}, 1, 0x26, 0xD2, true},
+      {"pair of another slot", 5, {{5, 99}, {6, 0x26}, {7, 0xD2}}, 0, 0x26, 0xD2, false},
+      {"category and first byte", 5, {{5, 99}, {6, 0x26}, {7, 0xD2}}, 1, 99, 0x26, false},
+      // Blocks of 5: pairs at 1-2, 3-4 and 5-6, the last one in the next block.
+      {"last pair in the next block", 5, {{15, 0x26}, {16, 0xD4}}, 2, 0x26, 0xD4, true},
+      {"next block's first pair", 5, {{15, 0x26}, {16, 0xD4}}, 3, 0x26, 0xD4, false},
+      // 23 blocks of 11 fill 253 bytes; slot 22's last pair is 253-254.
+      {"slot 22 past the blocks", 11, {{253, 7}, {254, 8}}, 22, 7, 8, true},
+      {"slot 21 stops at its pair 11-12", 11, {{253, 7}, {254, 8}}, 21, 7, 8, false},
+      {"blocks of 4: pair 3-4", 4, {{91, 7}, {92, 8}}, 22, 7, 8, true},
+      {"blocks of 4: no pair 5-6", 4, {{93, 7}, {94, 8}}, 22, 7, 8, false},
+      {"empty blocks", 0, {}, 0, 0, 0, false},
+      {"negative length", -1, {}, 5, 0, 0, false},
+  };
+  for (const auto& c : cases) {
+    SummaryState state;
+    state.DiagAttrLength = c.attr_length;
+    for (auto [at, value] : c.bytes) state.DiagAttr[at] = value;
+    EXPECT_EQ(SlotHasPair(state, c.slot, c.a, c.b), c.expected) << c.what;
+  }
+}
+
+TEST(SlotHasPairTest, CategoryIsTheFirstByteOfTheBlock) {
   SummaryState state;
   state.DiagAttrLength = 5;
-  // Slot 1's block: category 99, then 26 D2 at positions 1-2.
   state.DiagAttr[5] = 99;
-  state.DiagAttr[6] = 0x26;
-  state.DiagAttr[7] = 0xD2;
-  EXPECT_TRUE(SlotHasPair(state, 1, 0x26, 0xD2));
-  EXPECT_FALSE(SlotHasPair(state, 0, 0x26, 0xD2));
   EXPECT_EQ(state.DiagCategory(1), 99);
-  // The category and the first attribute byte never form a pair.
-  EXPECT_FALSE(SlotHasPair(state, 1, 99, 0x26));
-}
-
-TEST(SlotHasPairTest, LastPairReachesIntoTheNextBlock) {
-  SummaryState state;
-  state.DiagAttrLength = 5;  // pairs at block positions 1-2, 3-4, 5-6
-  // Slot 3's block starts at 15; slot 2's last pair is bytes 15 and 16.
-  state.DiagAttr[15] = 0x26;
-  state.DiagAttr[16] = 0xD4;
-  EXPECT_TRUE(SlotHasPair(state, 2, 0x26, 0xD4));
-  EXPECT_FALSE(SlotHasPair(state, 3, 0x26, 0xD4));
-}
-
-TEST(SlotHasPairTest, SlotTwentyTwoReadsTheZeroBytesAfterTheBlocks) {
-  SummaryState state;
-  state.DiagAttrLength = 11;
-  // 23 blocks of 11 bytes fill 253 bytes; slot 22's last pair is 253-254.
-  EXPECT_TRUE(SlotHasPair(state, 22, 0, 0));
-  state.DiagAttr[253] = 1;
-  EXPECT_FALSE(SlotHasPair(state, 22, 0, 0) && state.DiagAttr[243] != 0);
-  state.DiagAttrLength = 4;  // pairs at 1-2 and 3-4 only
-  state.DiagAttr[88 + 1] = 7;
-  state.DiagAttr[88 + 2] = 8;
-  EXPECT_TRUE(SlotHasPair(state, 22, 7, 8));
-}
-
-TEST(SlotHasPairTest, EmptyBlocksCompareNothing) {
-  SummaryState state;
-  state.DiagAttrLength = 0;
-  EXPECT_FALSE(SlotHasPair(state, 0, 0, 0));
   state.DiagAttrLength = -1;
-  EXPECT_FALSE(SlotHasPair(state, 5, 0, 0));
   EXPECT_EQ(state.DiagCategory(5), 0);
 }
 
