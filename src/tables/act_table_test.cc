@@ -59,22 +59,13 @@ struct ActCase {
 };
 
 const ActCase kLookupCases[] = {
-    {"AAAA0001", 5},
+    {"AAAA0001", 5},  {"ZZZZ9999", 6}, {"ABCD0010", 7}, {"abcD0010", 7},
     {"aaaA0001", 5},   // the first three letters are upper-cased
     {"AAAa0001", 77},  // the fourth is not
-    {"ZZZZ9999", 6},
-    {"ABCD0010", 7},
-    {"abcD0010", 7},
-    {"AB[B0002", 8},  // '[' shifts to the
-                      // prefix ACA
-    {"BBBB0001", 9},  // first match wins
-    {"BBBA12  ", 11},
-    {"BBBA0013", 77},
-    {"AAAA0002", 77},
-    {" AAA0001", 77},
-    {"0AAA0001", 77},
-    {"[AAA0001", 77},
-    {"        ", 77},
+    {"AB[B0002", 8},   // '[' shifts to the prefix ACA
+    {"BBBB0001", 9},   // first match wins
+    {"BBBA12  ", 11}, {"BBBA0013", 77}, {"AAAA0002", 77}, {" AAA0001", 77},
+    {"0AAA0001", 77}, {"[AAA0001", 77}, {"        ", 77},
 };
 
 TEST(LookupActTest, SetsTheClassOfFoundCodesOnly) {

@@ -128,15 +128,6 @@ TEST(LookupDiagTest, StoresTheAttributeBlockAtItsSlot) {
   EXPECT_EQ(state.DiagAttr[5 * 11 + 1], 7);
 }
 
-TEST(DiagRecordNumberTest, FirstMatchInFileOrderWins) {
-  DiagTable table = DiagTableOf(DiagBytes(LookupModel()));
-  const uint16_t first = DiagRecordNumber(table, "C10   ");
-  EXPECT_NE(first, 0);
-  SummaryState state;
-  LookupDiag(table, "C10   ", 0, &state);
-  EXPECT_EQ(state.DiagCategory(0), 15);
-}
-
 TEST(DiagRecordNumberTest, RangeOfMoreThan16383EntriesIsNotFound) {
   for (int count : {16383, 16384}) {
     DiagTableModel m;
@@ -215,56 +206,26 @@ TEST(LookupDiagTest, BrokenFilesGiveTheDecidedResults) {
   }
 }
 
-TEST(SlotHasPairTest, LastPairReachesIntoTheNextBlock) {
-  DiagTableModel m;
-  m.version = "11";
-  m.record_size = 6;  // blocks of 5: pairs at 1-2, 3-4 and 5-6
-  AddDiagCode(&m, "A000", 0xFF, {12, 1, 2, 3, 4});
-  AddDiagCode(&m, "B000", 0xFF, {18, 7, 8, 0, 0});
-  DiagTable table = DiagTableOf(DiagBytes(m));
-  SummaryState state;
-  for (int slot = 0; slot < kDiagSlotCount; ++slot) {
-    LookupDiag(table, slot % 2 == 0 ? "A000  " : "B000  ", slot, &state);
+TEST(LookupDiagTest, AttributeBlocksAreOneByteShorterThanTheRecords) {
+  for (int record_size : {1, 12}) {
+    DiagTableModel m;
+    m.version = "11";
+    m.record_size = record_size;
+    std::vector<uint8_t> attributes = {12, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    attributes.resize(record_size - 1);
+    ASSERT_TRUE(AddDiagCode(&m, "A000", 0xC0, attributes));
+    DiagTable table = DiagTableOf(DiagBytes(m));
+    SummaryState state;
+    state.DiagAttr.fill(0xEE);
+    for (int slot = 0; slot < kDiagSlotCount; ++slot) LookupDiag(table, "A000  ", slot, &state);
+    EXPECT_EQ(state.DiagAttrLength, record_size - 1);
+    EXPECT_EQ(state.DiagPositionBits[22], 0xC0);
+    // 23 blocks of 11 fill 253 bytes and no more.
+    if (record_size == 12) {
+      EXPECT_EQ(state.DiagAttr[252], 10);
+      EXPECT_EQ(state.DiagAttr[253], 0xEE);
+    }
   }
-  EXPECT_TRUE(SlotHasPair(state, 0, 1, 2));
-  EXPECT_TRUE(SlotHasPair(state, 0, 3, 4));
-  EXPECT_TRUE(SlotHasPair(state, 0, 18, 7));  // category and first byte of slot 1
-  EXPECT_FALSE(SlotHasPair(state, 0, 7, 8));
-  EXPECT_FALSE(SlotHasPair(state, 0, 2, 3));  // pairs start at odd positions
-  EXPECT_TRUE(SlotHasPair(state, 1, 7, 8));
-  EXPECT_TRUE(SlotHasPair(state, 1, 12, 1));
-  // Slot 22 (A000): its last pair is the zero bytes after the 23 blocks.
-  EXPECT_TRUE(SlotHasPair(state, 22, 3, 4));
-  EXPECT_TRUE(SlotHasPair(state, 22, 0, 0));
-  EXPECT_FALSE(SlotHasPair(state, 20, 0, 0));
-}
-
-TEST(SlotHasPairTest, TwelveByteRecordsFill253Bytes) {
-  DiagTableModel m;
-  m.version = "11";
-  m.record_size = 12;
-  AddDiagCode(&m, "A000", 0xFF, {12, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
-  DiagTable table = DiagTableOf(DiagBytes(m));
-  SummaryState state;
-  for (int slot = 0; slot < kDiagSlotCount; ++slot) LookupDiag(table, "A000  ", slot, &state);
-  EXPECT_EQ(state.DiagAttr[252], 10);
-  EXPECT_EQ(state.DiagAttr[253], 0);
-  EXPECT_TRUE(SlotHasPair(state, 21, 12, 1));  // into slot 22's block
-  EXPECT_TRUE(SlotHasPair(state, 22, 0, 0));   // after the last block
-  EXPECT_FALSE(SlotHasPair(state, 21, 0, 0));
-}
-
-TEST(SlotHasPairTest, OneByteRecordsCompareNothing) {
-  DiagTableModel m;
-  m.version = "11";
-  m.record_size = 1;
-  ASSERT_TRUE(AddDiagCode(&m, "A000", 0xC0, {}));
-  DiagTable table = DiagTableOf(DiagBytes(m));
-  SummaryState state;
-  LookupDiag(table, "A000  ", 0, &state);
-  EXPECT_EQ(state.DiagAttrLength, 0);
-  EXPECT_EQ(state.DiagPositionBits[0], 0xC0);
-  EXPECT_FALSE(SlotHasPair(state, 0, 0, 0));
 }
 
 }  // namespace

@@ -18,16 +18,16 @@ std::vector<uint8_t> SmallTree(int node_size = 6) {
   return testing::TreeBytes(m);
 }
 
-std::vector<uint8_t> SmallDiags(const std::string& version = "10") {
+std::vector<uint8_t> SmallDiags() {
   DiagTableModel m;
-  m.version = version;
+  m.version = "10";
   AddDiagCode(&m, "A000", 0xFF, {11});
   return testing::DiagBytes(m);
 }
 
-std::vector<uint8_t> SmallActs(const std::string& version = "10") {
+std::vector<uint8_t> SmallActs() {
   ActTableModel m;
-  m.version = version;
+  m.version = "10";
   AddActCode(&m, "AAAA0001", 1);
   return testing::ActBytes(m);
 }
@@ -87,23 +87,6 @@ TEST(OpenTablesTest, PathIsDirectoryTextFollowedByFileName) {
   ASSERT_TRUE(WriteBytesToFile(no_slash + "arbressr.tab", SmallTree(), &error));
   EXPECT_EQ(OpenTreeTable(no_slash, &without_separator), kTableOpened);
   std::remove((no_slash + "arbressr.tab").c_str());
-}
-
-TEST(OpenTablesTest, MissingDiagnosisTableLeavesTheOthersOpen) {
-  testing::TempDir dir;
-  std::string error;
-  ASSERT_TRUE(WriteBytesToFile(dir.path() + kTreeTableName, SmallTree(), &error));
-  ASSERT_TRUE(WriteBytesToFile(dir.path() + kActTableName, SmallActs(), &error));
-  OpenTables tables;
-  EXPECT_EQ(OpenTreeTable(dir.path(), &tables.tree), kTableOpened);
-  EXPECT_EQ(OpenActTable(dir.path(), &tables.acts), kTableOpened);
-  EXPECT_EQ(OpenDiagTable(dir.path(), &tables.diags), kTableCannotOpen);
-  EXPECT_TRUE(tables.tree.is_open());
-  EXPECT_TRUE(tables.acts.is_open());
-  EXPECT_FALSE(tables.diags.is_open());
-  ASSERT_TRUE(WriteBytesToFile(dir.path() + kDiagTableName, SmallDiags(), &error));
-  EXPECT_EQ(OpenDiagTable(dir.path(), &tables.diags), kTableOpened);  // tried again
-  EXPECT_TRUE(VersionsAgree(tables.diags.TableVersion, tables.tree.TableVersion));
 }
 
 TEST(OpenTablesTest, KeepsTheValuesOfTheDescriptors) {

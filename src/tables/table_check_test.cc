@@ -147,31 +147,15 @@ const BrokenCase kBrokenCases[] = {
 
 CheckReport CheckBytes(TableKind kind, const Bytes& bytes) {
   CheckReport report;
-  std::unique_ptr<TableFile> file = TableFile::FromBytes(bytes);
-  switch (kind) {
-    case TableKind::kTree:
-      CheckTreeFile(*file, "t", &report);
-      break;
-    case TableKind::kDiag:
-      CheckDiagFile(*file, "t", &report);
-      break;
-    case TableKind::kAct:
-      CheckActFile(*file, "t", &report);
-      break;
-  }
+  auto check = kind == TableKind::kTree   ? CheckTreeFile
+               : kind == TableKind::kDiag ? CheckDiagFile
+                                          : CheckActFile;
+  check(*TableFile::FromBytes(bytes), "t", &report);
   return report;
 }
 
 Bytes Good(TableKind kind) {
-  switch (kind) {
-    case TableKind::kTree:
-      return GoodTree();
-    case TableKind::kDiag:
-      return GoodDiags();
-    case TableKind::kAct:
-      return GoodActs();
-  }
-  return {};
+  return kind == TableKind::kTree ? GoodTree() : kind == TableKind::kDiag ? GoodDiags() : GoodActs();
 }
 
 TEST(TableCheckTest, GoodTablesHaveNoFindings) {

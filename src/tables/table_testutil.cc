@@ -54,10 +54,6 @@ void Put32(std::vector<uint8_t>* bytes, size_t at, uint32_t value) {
   WriteBigEndian32(value, bytes->data() + at);
 }
 
-uint32_t Get32(const std::vector<uint8_t>& bytes, size_t at) {
-  return ReadBigEndian32(bytes.data() + at);
-}
-
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "grulo-tables-XXXXXX").string();
   char* made = ::mkdtemp(pattern.data());

@@ -27,7 +27,6 @@ ActTable ActTableOf(std::vector<uint8_t> bytes);
 
 void Put16(std::vector<uint8_t>* bytes, size_t at, uint16_t value);
 void Put32(std::vector<uint8_t>* bytes, size_t at, uint32_t value);
-uint32_t Get32(const std::vector<uint8_t>& bytes, size_t at);
 
 // A fresh directory under the system's temporary directory, removed with
 // everything in it when the object goes.

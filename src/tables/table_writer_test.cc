@@ -10,12 +10,13 @@
 namespace grulo {
 namespace {
 
-using testing::Get32;
-
 std::string Text(const std::vector<uint8_t>& b, size_t at, size_t n) {
   return std::string(reinterpret_cast<const char*>(b.data() + at), n);
 }
 int Get16(const std::vector<uint8_t>& b, size_t at) { return b[at] * 256 + b[at + 1]; }
+uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
+  return static_cast<uint32_t>(Get16(b, at)) << 16 | static_cast<uint32_t>(Get16(b, at + 2));
+}
 
 TEST(WriteDiagTableTest, HeaderDescriptorsIndexEntriesAndRecords) {
   DiagTableModel m;
