@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,8 @@ struct Outcome {
   std::string version;
 };
 
-class PipelineTest : public ::testing::Test {
- protected:
+// A pipeline on a fixed day, a table directory and an in-memory .err file.
+struct PipelineRig {
   // Writes the tables into the directory; an empty version leaves the file out.
   void WriteTables(const std::string& tree_version, const std::string& act_version,
                    const std::string& diag_version, TreeTableModel tree = DefaultTree()) {
@@ -88,99 +89,107 @@ class PipelineTest : public ::testing::Test {
   std::unique_ptr<OutputFile> err_file_ = OutputFile::InMemory();
 };
 
+class PipelineTest : public ::testing::Test, public PipelineRig {};
+
 void ExpectResult(const Outcome& o, int category, int number, int ret) {
   EXPECT_EQ(o.result.GroupCategory, category);
   EXPECT_EQ(o.result.GroupNumber, number);
   EXPECT_EQ(o.result.GroupReturn, ret);
 }
 
-TEST_F(PipelineTest, ValidSummaryReachesALeaf) {
-  WriteTables("V1", "V1", "V1");
-  Outcome o = Group(ValidSummaryLine());
-  ExpectResult(o, 5, 300, 0);
-  EXPECT_TRUE(o.errors.empty());
-  EXPECT_EQ(o.version, "V1");
-  EXPECT_EQ(Messages(), "");
-  EXPECT_EQ(pipeline_.state().ScoreSum, 1 + 2 + 3 + 4);
-  EXPECT_EQ(pipeline_.state().ActClass[0], 4);
-}
+struct TableCase {
+  const char* name;
+  const char* tree;  // the versions of the tables; "": the file is missing
+  const char* acts;
+  const char* diags;
+  int16_t first_return, second_return;  // of the first two summaries
+  std::string messages;
+};
 
-TEST_F(PipelineTest, MissingTreeTableIsReportedForEverySummary) {
-  Outcome o = Group(ValidSummaryLine());
-  ExpectResult(o, 0, 0, 99);
-  EXPECT_EQ(o.version, "");
-  EXPECT_TRUE(o.errors.empty());
-  Group(ValidSummaryLine());
-  EXPECT_EQ(Messages(),
-            "Pb d'ouverture des tables arbre: 99\r\nPb d'ouverture des tables arbre: 99\r\n");
-  // Once the tables are there, the next summary is grouped.
-  WriteTables("V1", "V1", "V1");
-  ExpectResult(Group(ValidSummaryLine()), 5, 300, 0);
-}
-
-TEST_F(PipelineTest, MissingDiagnosisTableKeepsTheOthersOpen) {
-  WriteTables("V1", "V1", "");
-  for (int i = 0; i < 2; ++i) {
-    Outcome o = Group(ValidSummaryLine());
-    ExpectResult(o, 0, 0, 99);
-    EXPECT_EQ(o.version, "V1");
+// A missing table is reported for every summary and tried again for the next
+// one; a version disagreement ends only the summary that opens the table.
+TEST(PipelineTablesTest, MissingTablesAndVersionDisagreements) {
+  const std::string kNoTree = "Pb d'ouverture des tables arbre: 99\r\n";
+  const std::string kNoDiags = "Pb d'ouverture des tables des diags : 99\r\n";
+  const std::string kNoActs = "Pb d'ouverture de la table des actes CCAM: 99\r\n";
+  const TableCase cases[] = {
+      {"no tree", "", "V1", "V1", 99, 99, kNoTree + kNoTree},
+      {"no diagnoses", "V1", "V1", "", 99, 99, kNoDiags + kNoDiags},
+      {"no acts", "V1", "", "V1", 99, 99, kNoActs + kNoActs},
+      {"acts of another version", "V1", "V2", "V1", 9, 0,
+       "Version des tables incompatible (Arbre - Actes) \r\n"},
+      {"diagnoses of another version", "V1", "V1", "W1", 9, 0,
+       "Version des tables incompatible (Arbre - Diags) \r\n"},
+  };
+  for (const TableCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    PipelineRig t;
+    t.WriteTables(c.tree, c.acts, c.diags);
+    for (int16_t expected : {c.first_return, c.second_return}) {
+      Outcome o = t.Group(ValidSummaryLine());
+      if (expected == 0) {
+        ExpectResult(o, 5, 300, 0);
+      } else {
+        ExpectResult(o, 0, 0, expected);
+        EXPECT_TRUE(o.errors.empty());
+      }
+      EXPECT_EQ(o.version, *c.tree == '\0' ? "" : "V1");
+    }
+    // Opened in this order, up to the first that fails.
+    const bool tree_open = *c.tree != '\0';
+    const bool acts_open = tree_open && *c.acts != '\0';
+    EXPECT_EQ(t.pipeline_.tables().tree.is_open(), tree_open);
+    EXPECT_EQ(t.pipeline_.tables().acts.is_open(), acts_open);
+    EXPECT_EQ(t.pipeline_.tables().diags.is_open(), acts_open && *c.diags != '\0');
+    EXPECT_EQ(t.Messages(), c.messages);
+    t.WriteTables(*c.tree ? "" : "V1", *c.acts ? "" : "V1", *c.diags ? "" : "V1");
+    ExpectResult(t.Group(ValidSummaryLine()), 5, 300, 0);
   }
-  EXPECT_TRUE(pipeline_.tables().tree.is_open());
-  EXPECT_TRUE(pipeline_.tables().acts.is_open());
-  EXPECT_FALSE(pipeline_.tables().diags.is_open());
-  EXPECT_EQ(Messages(),
-            "Pb d'ouverture des tables des diags : 99\r\n"
-            "Pb d'ouverture des tables des diags : 99\r\n");
 }
 
-TEST_F(PipelineTest, MissingActTableIsReportedWithTheTreeVersion) {
-  WriteTables("V1", "", "V1");
-  Outcome o = Group(ValidSummaryLine());
-  ExpectResult(o, 0, 0, 99);
-  EXPECT_EQ(o.version, "V1");
-  EXPECT_EQ(Messages(), "Pb d'ouverture de la table des actes CCAM: 99\r\n");
-}
-
-TEST_F(PipelineTest, VersionDisagreementEndsOnlyTheSummaryThatOpensTheTable) {
-  WriteTables("V1", "V2", "V1");
-  Outcome first = Group(ValidSummaryLine());
-  ExpectResult(first, 0, 0, 9);
-  EXPECT_EQ(first.version, "V1");
-  // The act table stays open; the next summary opens the diagnoses and is
-  // grouped, and so is every later one.
-  ExpectResult(Group(ValidSummaryLine()), 5, 300, 0);
-  ExpectResult(Group(ValidSummaryLine()), 5, 300, 0);
-  EXPECT_EQ(Messages(), "Version des tables incompatible (Arbre - Actes) \r\n");
-}
-
-TEST_F(PipelineTest, DiagnosisVersionDisagreement) {
-  WriteTables("V1", "V1", "W1");
-  ExpectResult(Group(ValidSummaryLine()), 0, 0, 9);
-  ExpectResult(Group(ValidSummaryLine()), 5, 300, 0);
-  EXPECT_EQ(Messages(), "Version des tables incompatible (Arbre - Diags) \r\n");
-}
-
-TEST_F(PipelineTest, BlockingErrorStopsBeforeTheWalk) {
+// Summaries grouped one after the other by the same pipeline. The presence
+// days are counted before the checks; the score sum only before the walk.
+TEST_F(PipelineTest, ChecksThenWalksEachSummary) {
+  const struct {
+    const char* name;
+    testing::FieldEdits edits;
+    int act_count;
+    GroupResult expected;
+    std::vector<int16_t> errors;
+    int16_t presence_count;
+    int16_t act_slots;  // acts taken in, each found in class 4
+  } cases[] = {
+      {"valid", {}, 2, {5, 300, 0}, {}, 5, 2},
+      {"non-blocking error", {{line_field::kUnitNo, "    "}}, 2, {5, 300, 0}, {17}, 5, 2},
+      {"blocking error stops before the walk",
+       {{line_field::kPresenceDays, "0000000"},
+        {line_field::kScores, "444444"},
+        {line_field::kUnitNo, "    "}},
+       2,
+       {90, 900, 47},
+       {47, 17},
+       0,
+       2},
+      {"only the first ten acts are looked up", {}, 12, {90, 900, 76}, {76}, 5, 10},
+      {"signed act count", {{line_field::kActCount, "+3"}}, 3, {90, 900, 75}, {75}, 5, 0},
+  };
   WriteTables("V1", "V1", "V1");
-  ExpectResult(Group(ValidSummaryLine()), 5, 300, 0);
-  std::string line = ValidSummaryLine();
-  SetField(&line, line_field::kPresenceDays, "0000000");
-  SetField(&line, line_field::kScores, "444444");
-  SetField(&line, line_field::kUnitNo, "    ");
-  Outcome o = Group(line);
-  ExpectResult(o, 90, 900, 47);
-  EXPECT_EQ(o.errors, (std::vector<int16_t>{47, 17}));
-  EXPECT_EQ(pipeline_.state().PresenceCount, 0);
-  EXPECT_EQ(pipeline_.state().ScoreSum, 10);  // not computed again
-}
-
-TEST_F(PipelineTest, NonBlockingErrorsStillGetWalked) {
-  WriteTables("V1", "V1", "V1");
-  std::string line = ValidSummaryLine();
-  SetField(&line, line_field::kUnitNo, "    ");
-  Outcome o = Group(line);
-  ExpectResult(o, 5, 300, 0);
-  EXPECT_EQ(o.errors, (std::vector<int16_t>{17}));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string line = ValidSummaryLine(c.act_count);
+    for (const auto& [field, value] : c.edits) SetField(&line, field, value);
+    Outcome o = Group(line);
+    ExpectResult(o, c.expected.GroupCategory, c.expected.GroupNumber, c.expected.GroupReturn);
+    EXPECT_EQ(o.errors, c.errors);
+    EXPECT_EQ(o.version, "V1");
+    const SummaryState& state = pipeline_.state();
+    EXPECT_EQ(state.ScoreSum, 1 + 2 + 3 + 4);  // never 24: left from the walked summaries
+    EXPECT_EQ(state.PresenceCount, c.presence_count);
+    EXPECT_EQ(state.ActSlotCount, c.act_slots);
+    EXPECT_EQ(state.ActClass[std::max(c.act_slots - 1, 0)], c.act_slots > 0 ? 4 : 0);
+    EXPECT_EQ(state.ActClass[c.act_slots], 0);
+  }
+  EXPECT_EQ(Messages(), "");
 }
 
 TEST_F(PipelineTest, FailedWalkGivesItsCode) {
@@ -188,27 +197,6 @@ TEST_F(PipelineTest, FailedWalkGivesItsCode) {
   tree.nodes = {TreeNodeRecord::Inner(0, 0, 18, 1, 7)};  // children beyond the area
   WriteTables("V1", "V1", "V1", tree);
   ExpectResult(Group(ValidSummaryLine()), 99, 904, 3);
-}
-
-TEST_F(PipelineTest, OnlyTheFirstTenActsAreLookedUp) {
-  WriteTables("V1", "V1", "V1");
-  std::string line = ValidSummaryLine(12);
-  ASSERT_EQ(line.size(), 439u);
-  Outcome o = Group(line);
-  EXPECT_EQ(pipeline_.state().ActSlotCount, 10);
-  EXPECT_EQ(pipeline_.state().ActClass[9], 4);
-  EXPECT_EQ(pipeline_.state().ActClass[10], 0);
-  ExpectResult(o, 90, 900, 76);
-}
-
-TEST_F(PipelineTest, SignedActCountTakesNoAct) {
-  WriteTables("V1", "V1", "V1");
-  std::string line = ValidSummaryLine(3);
-  SetField(&line, line_field::kActCount, "+3");
-  Outcome o = Group(line);
-  EXPECT_EQ(pipeline_.state().ActSlotCount, 0);
-  EXPECT_EQ(pipeline_.state().ActClass[0], 0);
-  ExpectResult(o, 90, 900, 75);
 }
 
 }  // namespace
