@@ -47,36 +47,16 @@ std::string Grouped(const std::string& line) { return "  0000099M14" + line + "\
 
 class DriverTest : public ::testing::Test {
  protected:
-  DriverTest() {
-    MakeDirectory(dir_.File("bin"));
-    MakeDirectory(dir_.File("tables"));
-    MakeDirectory(dir_.File("data"));
-    MakeDirectory(dir_.File("out"));
-    program_ = InstallProgram("grulo", dir_.File("bin"));
-    config_ = "[G\xE9n\xE9ral]\r\nRepTab=" + dir_.File("tables/") + "\r\nFicEnt=" +
-              dir_.File("data/week.rss") + "\r\nRepSor=" + dir_.File("out") + "\r\n";
-  }
-
-  // Runs the program as "<dir>/bin/grulo" and checks that it said nothing.
-  int Run() {
-    WriteFileBytes(dir_.File("bin/grulo.ini"), config_);
-    ProcessResult result = RunProgram(program_, program_, dir_.path());
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "");
-    return result.exit_status;
-  }
-  void WriteInput(const std::string& bytes) { WriteFileBytes(dir_.File("data/week.rss"), bytes); }
-  std::string Err() const { return ReadFileBytes(dir_.File("out/week.err")); }
-  std::string Grp() const { return ReadFileBytes(dir_.File("out/week.grp")); }
-  std::string Config() const { return ReadFileBytes(dir_.File("bin/grulo.ini")); }
+  // Runs the program as "<dir>/bin/grulo" with config_ as its grulo.ini.
+  int Run() { return box_.RunWithConfig("", config_); }
+  std::string File(std::string_view name) const { return box_.dir().File(name); }
   std::string WithCounters(int lus, int form) const {
     return config_ + "\r\n[R\xE9sultats]\r\nNbLus=" + std::to_string(lus) +
            "\r\nNbErrBloq=0\r\nNbErrNonBloq=0\r\nNbErrForm=" + std::to_string(form) + "\r\n";
   }
 
-  TempDir dir_;
-  std::string program_;
-  std::string config_;
+  GruloSandbox box_;
+  std::string config_ = box_.StandardConfig();
 };
 
 TEST_F(DriverTest, RecognizesRecordFormats) {
@@ -115,11 +95,11 @@ TEST_F(DriverTest, RecognizesRecordFormats) {
       ++malformed;
     }
   }
-  WriteInput(input);
+  box_.WriteInput(input);
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(Err(), err);
-  EXPECT_EQ(Grp(), grp);
-  EXPECT_EQ(Config(), WithCounters(18, malformed));
+  EXPECT_EQ(box_.Err(), err);
+  EXPECT_EQ(box_.Grp(), grp);
+  EXPECT_EQ(box_.Config(), WithCounters(18, malformed));
 }
 
 TEST_F(DriverTest, ReadsLineEndingsAndNulBytes) {
@@ -127,84 +107,82 @@ TEST_F(DriverTest, ReadsLineEndingsAndNulBytes) {
   std::string b = Summary(1, "01");
   // CR LF, a NUL ending the text of a line, a NUL making a line unreadable,
   // a last line without line feed that keeps its last character.
-  WriteInput(a + "\r\n" + b + std::string("\0junk\r\n", 7) + std::string("12345\0M04", 9) +
+  box_.WriteInput(a + "\r\n" + b + std::string("\0junk\r\n", 7) + std::string("12345\0M04", 9) +
              "\n" + a);
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(Err(), std::string(kNoTree) + kNoTree + Header(3) + kUnreadable + kNoTree);
-  EXPECT_EQ(Grp(), Grouped(a) + Grouped(b) + Grouped(a));
-  EXPECT_EQ(Config(), WithCounters(4, 1));
+  EXPECT_EQ(box_.Err(), std::string(kNoTree) + kNoTree + Header(3) + kUnreadable + kNoTree);
+  EXPECT_EQ(box_.Grp(), Grouped(a) + Grouped(b) + Grouped(a));
+  EXPECT_EQ(box_.Config(), WithCounters(4, 1));
 }
 
 TEST_F(DriverTest, EmptyInputWritesZeroCounters) {
-  WriteInput("");
+  box_.WriteInput("");
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(Err(), "");
-  EXPECT_EQ(Grp(), "");
-  EXPECT_EQ(Config(), WithCounters(0, 0));
+  EXPECT_EQ(box_.Err(), "");
+  EXPECT_EQ(box_.Grp(), "");
+  EXPECT_EQ(box_.Config(), WithCounters(0, 0));
 }
 
 TEST_F(DriverTest, CountersReplaceOldValuesAndKeepOtherLines) {
-  config_ = "; grulo settings\n[g\xC3\xA9N\xC3\xA9RAL]\n  ficent = \"" + dir_.File("data/week.rss") +
-            "\" \nREPSOR=" + dir_.File("out") + "\nRepTab='" + dir_.File("tables/") +
-            "'\n\n[R\xC3\xA9sultats]\nNbErrForm=77\nNbLus = 12\n\n[Autre]\nNbLus=5\n";
-  WriteInput("bad\n");
+  const std::string settings = "; grulo settings\n[g\xC3\xA9N\xC3\xA9RAL]\n  ficent = \"" +
+                               File("data/week.rss") + "\" \nREPSOR=" + File("out") +
+                               "\nRepTab='" + File("tables/") + "'\n\n[R\xC3\xA9sultats]\n";
+  config_ = settings + "NbErrForm=77\nNbLus = 12\n\n[Autre]\nNbLus=5\n";
+  box_.WriteInput("bad\n");
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(Err(), Header(1) + kUnreadable);
-  EXPECT_EQ(Config(), "; grulo settings\n[g\xC3\xA9N\xC3\xA9RAL]\n  ficent = \"" + dir_.File("data/week.rss") +
-                          "\" \nREPSOR=" + dir_.File("out") + "\nRepTab='" +
-                          dir_.File("tables/") +
-                          "'\n\n[R\xC3\xA9sultats]\nNbErrForm=1\nNbLus=1\nNbErrBloq=0\n"
-                          "NbErrNonBloq=0\n\n[Autre]\nNbLus=5\n");
+  EXPECT_EQ(box_.Err(), Header(1) + kUnreadable);
+  EXPECT_EQ(box_.Config(),
+            settings + "NbErrForm=1\nNbLus=1\nNbErrBloq=0\nNbErrNonBloq=0\n\n[Autre]\nNbLus=5\n");
 }
 
 TEST_F(DriverTest, LongLinesKeepLineNumbersInStep) {
   std::string good = Summary(0, "00");
-  WriteInput(Summary(0, "00") + std::string(200000, '7') + "\n" + good + "\n");
+  box_.WriteInput(Summary(0, "00") + std::string(200000, '7') + "\n" + good + "\n");
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(Err(), Header(1) + Ident() + SizeProblem(200343) + kNoTree);
-  EXPECT_EQ(Grp(), Grouped(good));
-  EXPECT_EQ(Config(), WithCounters(2, 1));
+  EXPECT_EQ(box_.Err(), Header(1) + Ident() + SizeProblem(200343) + kNoTree);
+  EXPECT_EQ(box_.Grp(), Grouped(good));
+  EXPECT_EQ(box_.Config(), WithCounters(2, 1));
 }
 
 TEST_F(DriverTest, MissingInputCreatesNothing) {
-  WriteFileBytes(dir_.File("out/week.grp"), "previous");
+  WriteFileBytes(File("out/week.grp"), "previous");
   EXPECT_EQ(Run(), 1);
-  EXPECT_FALSE(PathExists(dir_.File("out/week.err")));
-  EXPECT_EQ(Grp(), "previous");
-  EXPECT_EQ(Config(), config_);
+  EXPECT_FALSE(PathExists(File("out/week.err")));
+  EXPECT_EQ(box_.Grp(), "previous");
+  EXPECT_EQ(box_.Config(), config_);
 }
 
 TEST_F(DriverTest, MissingOutputDirectoryStopsTheRun) {
-  config_ = "[G\xE9n\xE9ral]\r\nFicEnt=" + dir_.File("data/week.rss") + "\r\nRepSor=" +
-            dir_.File("nowhere") + "\r\n";
-  WriteInput(Summary(0, "00") + "\n");
+  config_ = "[G\xE9n\xE9ral]\r\nFicEnt=" + File("data/week.rss") + "\r\nRepSor=" +
+            File("nowhere") + "\r\n";
+  box_.WriteInput(Summary(0, "00") + "\n");
   EXPECT_EQ(Run(), 1);
-  EXPECT_EQ(Config(), config_);
+  EXPECT_EQ(box_.Config(), config_);
 }
 
 TEST_F(DriverTest, GrpFileThatCannotBeCreatedIsReportedInTheErrFile) {
-  MakeDirectory(dir_.File("out/week.grp"));
-  WriteInput(Summary(0, "00") + "\n");
+  MakeDirectory(File("out/week.grp"));
+  box_.WriteInput(Summary(0, "00") + "\n");
   EXPECT_EQ(Run(), 1);
-  EXPECT_EQ(Err(), "Pb d'ouverture fichier en sortie : " + dir_.File("out/week") + ".grp\r\n");
-  EXPECT_EQ(Config(), config_);
+  EXPECT_EQ(box_.Err(), "Pb d'ouverture fichier en sortie : " + File("out/week") + ".grp\r\n");
+  EXPECT_EQ(box_.Config(), config_);
 }
 
 TEST_F(DriverTest, FindsItsConfigurationThroughTheProgramPath) {
-  WriteInput("x\n");
-  WriteFileBytes(dir_.File("bin/grulo.ini"), config_);
+  box_.WriteInput("x\n");
+  WriteFileBytes(File("bin/grulo.ini"), config_);
   // A relative path, from another directory.
-  ProcessResult relative = RunProgram(program_, "./grulo", dir_.File("bin"));
+  ProcessResult relative = RunProgram(box_.program(), "./grulo", File("bin"));
   EXPECT_EQ(relative.exit_status, 0);
-  EXPECT_EQ(Config(), WithCounters(1, 1));
+  EXPECT_EQ(box_.Config(), WithCounters(1, 1));
   // Found through PATH: argv[0] has no directory, the executable's own
   // directory is used, not the current one.
-  WriteFileBytes(dir_.File("bin/grulo.ini"), config_);
-  WriteFileBytes(dir_.File("data/grulo.ini"), "[G\xE9n\xE9ral]\r\nFicEnt=/nonexistent\r\n");
-  ProcessResult searched = RunProgram("", "grulo", dir_.File("data"), true, dir_.File("bin"));
+  WriteFileBytes(File("bin/grulo.ini"), config_);
+  WriteFileBytes(File("data/grulo.ini"), "[G\xE9n\xE9ral]\r\nFicEnt=/nonexistent\r\n");
+  ProcessResult searched = RunProgram("", "grulo", File("data"), true, File("bin"));
   EXPECT_EQ(searched.exit_status, 0);
   EXPECT_EQ(searched.out + searched.err, "");
-  EXPECT_EQ(Config(), WithCounters(1, 1));
+  EXPECT_EQ(box_.Config(), WithCounters(1, 1));
 }
 
 }  // namespace

@@ -119,10 +119,13 @@ void GruloSandbox::WriteInput(const std::string& bytes) const {
   WriteFileBytes(dir_.File("data/week.rss"), bytes);
 }
 
-int GruloSandbox::Run(const std::string& today) const {
-  WriteFileBytes(dir_.File("bin/grulo.ini"),
-                 "[G\xE9n\xE9ral]\r\nRepTab=" + TableDir() + "\r\nFicEnt=" +
-                     dir_.File("data/week.rss") + "\r\nRepSor=" + dir_.File("out") + "\r\n");
+std::string GruloSandbox::StandardConfig() const {
+  return "[G\xE9n\xE9ral]\r\nRepTab=" + TableDir() + "\r\nFicEnt=" + dir_.File("data/week.rss") +
+         "\r\nRepSor=" + dir_.File("out") + "\r\n";
+}
+
+int GruloSandbox::RunWithConfig(const std::string& today, const std::string& config) const {
+  WriteFileBytes(dir_.File("bin/grulo.ini"), config);
   ::setenv("GRULO_TODAY", today.c_str(), 1);
   ProcessResult result = RunProgram(program_, program_, dir_.path());
   ::unsetenv("GRULO_TODAY");
@@ -132,7 +135,7 @@ int GruloSandbox::Run(const std::string& today) const {
 }
 
 std::string GruloSandbox::Counters() const {
-  std::string config = ReadFileBytes(dir_.File("bin/grulo.ini"));
+  std::string config = Config();
   size_t at = config.find("[R\xE9sultats]");
   return at == std::string::npos ? std::string() : config.substr(at);
 }

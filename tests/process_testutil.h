@@ -60,14 +60,21 @@ class GruloSandbox {
 
   std::string TableDir() const { return dir_.File("tables/"); }
   void WriteInput(const std::string& bytes) const;
-  // Runs grulo with GRULO_TODAY set to `today` (DDMMYYYY) and returns its exit
-  // status; checks that it wrote nothing on the console.
-  int Run(const std::string& today) const;
+  // The grulo.ini naming the sandbox's tables, input and output.
+  std::string StandardConfig() const;
+  // Writes `config` as grulo.ini, runs grulo with GRULO_TODAY set to `today`
+  // (DDMMYYYY) and returns its exit status; checks that it wrote nothing on
+  // the console.
+  int RunWithConfig(const std::string& today, const std::string& config) const;
+  int Run(const std::string& today) const { return RunWithConfig(today, StandardConfig()); }
   std::string Err() const { return ReadFileBytes(dir_.File("out/week.err")); }
   std::string Grp() const { return ReadFileBytes(dir_.File("out/week.grp")); }
   // The "Résultats" section as the run left it, CR LF pairs included.
   std::string Counters() const;
+  // grulo.ini as the run left it.
+  std::string Config() const { return ReadFileBytes(dir_.File("bin/grulo.ini")); }
   const TempDir& dir() const { return dir_; }
+  const std::string& program() const { return program_; }
 
  private:
   TempDir dir_;
