@@ -131,37 +131,6 @@ TEST(CodePoolsTest, ActsWithClassZeroOrALaterDuplicateAreUnknown) {
   EXPECT_EQ(ActKey("AAF10010"), ~uint64_t{0});
 }
 
-TEST(CodePoolsTest, BuiltinListsFillTheValidPools) {
-  const CodePools pools(nullptr, nullptr);
-  EXPECT_FALSE(pools.from_diag_table());
-  EXPECT_FALSE(pools.from_act_table());
-  for (int k = 0; k < kSlotKindCount; ++k) {
-    const SlotKind kind = static_cast<SlotKind>(k);
-    EXPECT_FALSE(pools.Valid(kind).empty()) << k;
-    EXPECT_TRUE(pools.WithFirstPair(kind).empty());
-    EXPECT_TRUE(pools.WithSecondPair(kind).empty());
-    for (uint32_t i : pools.Valid(kind)) {
-      EXPECT_TRUE(LetterFitsSlot(pools.diags()[i].field[0], kind));
-      EXPECT_TRUE(pools.KnownDiag(std::string_view(pools.diags()[i].field.data(), 6)));
-    }
-  }
-  EXPECT_FALSE(pools.acts().empty());
-  for (const ActCode& act : pools.acts()) {
-    EXPECT_TRUE(pools.KnownAct(std::string_view(act.field.data(), 8)));
-  }
-}
-
-TEST(CodePoolsTest, LettersOfEachSlotKind) {
-  const std::string letters = "ARUYZaz";
-  const std::vector<std::string> fits = {"0000101", "1100111", "1000010", "1111111"};
-  for (int k = 0; k < kSlotKindCount; ++k) {
-    for (size_t i = 0; i < letters.size(); ++i) {
-      EXPECT_EQ(LetterFitsSlot(letters[i], static_cast<SlotKind>(k)), fits[k][i] == '1')
-          << "kind " << k << " letter " << letters[i];
-    }
-  }
-}
-
 }  // namespace
 }  // namespace gen
 }  // namespace grulo
