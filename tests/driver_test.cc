@@ -82,6 +82,11 @@ TEST_F(DriverTest, RecognizesRecordFormats) {
       {Summary(0, "00", "m04"), Header(16) + Ident() + UnknownFormat("m04")},
       {"123456789M04", Header(17) + SizeProblem(12)},
       {Summary(1, "01").substr(0, 343), Header(18) + Ident() + SizeProblem(343)},
+      // The act count read as a plain number.
+      {Summary(0, "-0"), ""},
+      {Summary(1, "1 "), ""},
+      {Summary(12, "12"), ""},
+      {Summary(0, "-1"), Header(22) + Ident() + SizeProblem(343)},
   };
   std::string input, err, grp;
   int malformed = 0;
@@ -99,7 +104,7 @@ TEST_F(DriverTest, RecognizesRecordFormats) {
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(box_.Err(), err);
   EXPECT_EQ(box_.Grp(), grp);
-  EXPECT_EQ(box_.Config(), WithCounters(18, malformed));
+  EXPECT_EQ(box_.Config(), WithCounters(22, malformed));
 }
 
 TEST_F(DriverTest, ReadsLineEndingsAndNulBytes) {

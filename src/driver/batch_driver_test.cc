@@ -35,28 +35,6 @@ std::string Summary(int acts, const std::string& act_count, const std::string& f
   return line;
 }
 
-TEST(BatchDriverTest, RecognizesTheFormat) {
-  struct Case {
-    const char* name;
-    std::string text;
-    LineFormat expected;
-  } cases[] = {
-      {"empty", "", LineFormat::kUnreadable},
-      {"format beats length", Summary(0, "00", "M4 ").substr(0, 50), LineFormat::kUnknownFormat},
-      {"343, '-0'", Summary(0, "-0"), LineFormat::kWellFormed},
-      {"351, '1 '", Summary(1, "1 "), LineFormat::kWellFormed},
-      {"439, '12'", Summary(12, "12"), LineFormat::kWellFormed},
-      {"343, '-1'", Summary(0, "-1"), LineFormat::kSizeProblem},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(RecognizeFormat(c.text, c.text.size()), c.expected) << c.name;
-  }
-  // A long line of which only the start is kept.
-  std::string start = Summary(20, "20").substr(0, 512);
-  EXPECT_EQ(RecognizeFormat(start, 100000), LineFormat::kSizeProblem);
-  EXPECT_EQ(RecognizeFormat(start.substr(0, 20) + "X", 100000), LineFormat::kSizeProblem);
-}
-
 TEST(BatchDriverTest, SortsErrorNumbersIntoTwoLists) {
   struct Case {
     std::vector<std::pair<int, int16_t>> entries;  // index, number
