@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,7 +13,6 @@ namespace grulo {
 namespace {
 
 using testing::ErrorsOf;
-using testing::SetField;
 using testing::ValidSummaryLine;
 
 // The result of one call, as the driver receives it.
@@ -89,8 +87,6 @@ struct PipelineRig {
   std::unique_ptr<OutputFile> err_file_ = OutputFile::InMemory();
 };
 
-class PipelineTest : public ::testing::Test, public PipelineRig {};
-
 void ExpectResult(const Outcome& o, int category, int number, int ret) {
   EXPECT_EQ(o.result.GroupCategory, category);
   EXPECT_EQ(o.result.GroupNumber, number);
@@ -145,51 +141,6 @@ TEST(PipelineTablesTest, MissingTablesAndVersionDisagreements) {
     t.WriteTables(*c.tree ? "" : "V1", *c.acts ? "" : "V1", *c.diags ? "" : "V1");
     ExpectResult(t.Group(ValidSummaryLine()), 5, 300, 0);
   }
-}
-
-// Summaries grouped one after the other by the same pipeline. The presence
-// days are counted before the checks; the score sum only before the walk.
-TEST_F(PipelineTest, ChecksThenWalksEachSummary) {
-  const struct {
-    const char* name;
-    testing::FieldEdits edits;
-    int act_count;
-    GroupResult expected;
-    std::vector<int16_t> errors;
-    int16_t presence_count;
-    int16_t act_slots;  // acts taken in, each found in class 4
-  } cases[] = {
-      {"valid", {}, 2, {5, 300, 0}, {}, 5, 2},
-      {"non-blocking error", {{line_field::kUnitNo, "    "}}, 2, {5, 300, 0}, {17}, 5, 2},
-      {"blocking error stops before the walk",
-       {{line_field::kPresenceDays, "0000000"},
-        {line_field::kScores, "444444"},
-        {line_field::kUnitNo, "    "}},
-       2,
-       {90, 900, 47},
-       {47, 17},
-       0,
-       2},
-      {"only the first ten acts are looked up", {}, 12, {90, 900, 76}, {76}, 5, 10},
-      {"signed act count", {{line_field::kActCount, "+3"}}, 3, {90, 900, 75}, {75}, 5, 0},
-  };
-  WriteTables("V1", "V1", "V1");
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::string line = ValidSummaryLine(c.act_count);
-    for (const auto& [field, value] : c.edits) SetField(&line, field, value);
-    Outcome o = Group(line);
-    ExpectResult(o, c.expected.GroupCategory, c.expected.GroupNumber, c.expected.GroupReturn);
-    EXPECT_EQ(o.errors, c.errors);
-    EXPECT_EQ(o.version, "V1");
-    const SummaryState& state = pipeline_.state();
-    EXPECT_EQ(state.ScoreSum, 1 + 2 + 3 + 4);  // never 24: left from the walked summaries
-    EXPECT_EQ(state.PresenceCount, c.presence_count);
-    EXPECT_EQ(state.ActSlotCount, c.act_slots);
-    EXPECT_EQ(state.ActClass[std::max(c.act_slots - 1, 0)], c.act_slots > 0 ? 4 : 0);
-    EXPECT_EQ(state.ActClass[c.act_slots], 0);
-  }
-  EXPECT_EQ(Messages(), "");
 }
 
 }  // namespace
