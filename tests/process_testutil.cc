@@ -57,18 +57,6 @@ std::string BuiltProgram(const std::string& name) {
   return std::string(build_dir) + "/" + name;
 }
 
-std::string InstallProgram(const std::string& name, const std::string& dir) {
-  std::string copy = dir + "/" + name;
-  std::filesystem::copy_file(BuiltProgram(name), copy,
-                             std::filesystem::copy_options::overwrite_existing);
-  std::filesystem::permissions(copy, std::filesystem::perms::owner_all |
-                                         std::filesystem::perms::group_read |
-                                         std::filesystem::perms::group_exec |
-                                         std::filesystem::perms::others_read |
-                                         std::filesystem::perms::others_exec);
-  return copy;
-}
-
 ProcessResult RunProgram(const std::string& program, const std::string& argv0,
                          const std::string& cwd, bool search_path, const std::string& path_env) {
   TempDir capture;
@@ -106,12 +94,22 @@ ProcessResult RunProgram(const std::string& program, const std::string& argv0,
 }  // namespace grulo::test
 
 namespace grulo::test {
+namespace {
+
+// Copies a built program into `dir` under the same name, executable.
+// Returns the copy's path.
+std::string InstallProgram(const std::string& name, const std::string& dir) {
+  std::string copy = dir + "/" + name;
+  std::filesystem::copy_file(BuiltProgram(name), copy,
+                             std::filesystem::copy_options::overwrite_existing);
+  std::filesystem::permissions(copy, static_cast<std::filesystem::perms>(0755));
+  return copy;
+}
+
+}  // namespace
 
 GruloSandbox::GruloSandbox() {
-  MakeDirectory(dir_.File("bin"));
-  MakeDirectory(dir_.File("tables"));
-  MakeDirectory(dir_.File("data"));
-  MakeDirectory(dir_.File("out"));
+  for (const char* name : {"bin", "tables", "data", "out"}) MakeDirectory(dir_.File(name));
   program_ = InstallProgram("grulo", dir_.File("bin"));
 }
 

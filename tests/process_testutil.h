@@ -34,10 +34,6 @@ bool PathExists(const std::string& path);
 // The path of a program of the build: $GRULO_BUILD_DIR/<name>.
 std::string BuiltProgram(const std::string& name);
 
-// Copies a built program into `dir` under the same name, executable.
-// Returns the copy's path.
-std::string InstallProgram(const std::string& name, const std::string& dir);
-
 struct ProcessResult {
   int exit_status = -1;  // -1 when the process did not exit normally
   std::string out;       // what it wrote to standard output
