@@ -12,7 +12,6 @@ namespace {
 using testing::Inner;
 using testing::Leaf;
 using testing::MakeTreeTable;
-using testing::NodeBytes;
 using testing::TreeFileLayout;
 
 constexpr uint8_t kAgeBelow = 0, kBranchZero = 4, kFirstDuration = 15, kJump = 19;
@@ -42,14 +41,14 @@ Outcome Walk(const TreeTable& table, const SummaryState& state, TreeNode* node) 
 }
 
 // `count` nodes, all leaves 0/0/0 but those given.
-std::vector<NodeBytes> Nodes(int count, std::vector<std::pair<int, NodeBytes>> given) {
-  std::vector<NodeBytes> nodes(count, Leaf(0, 0, 0));
+std::vector<TreeNodeRecord> Nodes(int count, std::vector<std::pair<int, TreeNodeRecord>> given) {
+  std::vector<TreeNodeRecord> nodes(count, Leaf(0, 0, 0));
   for (auto& [n, node] : given) nodes[n] = node;
   return nodes;
 }
 // `inner` branch-zero nodes, each leading to the next, then the leaf 3/33/0.
-std::vector<NodeBytes> Chain(int inner) {
-  std::vector<NodeBytes> nodes;
+std::vector<TreeNodeRecord> Chain(int inner) {
+  std::vector<TreeNodeRecord> nodes;
   for (int n = 0; n < inner; ++n) nodes.push_back(Inner(kBranchZero, 0, 0, 1, n + 1));
   nodes.push_back(Leaf(3, 33, 0));
   return nodes;
@@ -57,14 +56,14 @@ std::vector<NodeBytes> Chain(int inner) {
 
 struct WalkCase {
   const char* name;
-  std::vector<NodeBytes> nodes;
+  std::vector<TreeNodeRecord> nodes;
   TreeFileLayout layout;
   int16_t age;
   Outcome expected;
 };
 
 TEST(TreeWalkTest, WalksToTheLeafOrFails) {
-  const NodeBytes to_two = Inner(kBranchZero, 0, 0, 1, 2);
+  const TreeNodeRecord to_two = Inner(kBranchZero, 0, 0, 1, 2);
   const WalkCase cases[] = {
       {"root leaf", {Leaf(12, 345, 7)}, {}, 40, {12, 345, 7}},
       {"leaf number big-endian", {Leaf(0, 300, 0)}, {}, 40, {0, 300, 0}},
