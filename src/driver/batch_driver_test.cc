@@ -148,9 +148,17 @@ TEST_F(BatchRunTest, EachSummaryStartsWithAnEmptyErrorList) {
   WriteStandardConfig();
   std::string line = Summary();
   WriteInput(line + "\n" + line + "\n");
-  grouper_.outcomes = {{{12}, 90, 900, 12, "", ""}, {{}, 1, 2, 3, "", ""}};
+  grouper_.outcomes = {{{12, 1}, 90, 900, 12, "", ""}, {{}, 1, 2, 3, "", "table note\n"}};
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(Grp(), "  0100203M14" + line + "\r\n");
+  // The entry of the blocked summary (stay, week and unit numbers taken from
+  // its line), then what the grouping wrote for the next one.
+  EXPECT_EQ(Err(),
+            "====================================Enregistrement n\xB0 1\r\n"
+            "N\xB0 de SSR / N\xB0 de semaine / N\xB0 UM : mnopqrs / wxyzab / jklm\r\n"
+            "\t->  Liste des erreurs bloquantes: 12,\r\n"
+            "\t->  Liste des erreurs non bloquantes: 1,\r\n"
+            "table note\r\n");
   EXPECT_EQ(ReadFileBytes(ConfigPath()), Counters(2, 1, 0, 0));
 }
 
