@@ -155,7 +155,9 @@ CheckReport CheckBytes(TableKind kind, const Bytes& bytes) {
 }
 
 Bytes Good(TableKind kind) {
-  return kind == TableKind::kTree ? GoodTree() : kind == TableKind::kDiag ? GoodDiags() : GoodActs();
+  return kind == TableKind::kTree   ? GoodTree()
+         : kind == TableKind::kDiag ? GoodDiags()
+                                    : GoodActs();
 }
 
 TEST(TableCheckTest, GoodTablesHaveNoFindings) {
