@@ -8,16 +8,13 @@
 
 #include "benchmark/benchmark.h"
 #include "record/summary_state.h"
-#include "tables/big_endian.h"
 #include "tables/open_tables.h"
+#include "tables/table_writer.h"
 #include "tree/node_tests.h"
 #include "tree/tree_walk.h"
 
 namespace grulo {
 namespace {
-
-constexpr int kNodeSize = 8;
-constexpr int32_t kNodeAreaOffset = 64;
 
 // A summary that gives the tests something to look at.
 SummaryState BenchState() {
@@ -57,98 +54,88 @@ constexpr BenchNode kPath[] = {
 };
 constexpr int kPathLength = sizeof(kPath) / sizeof(kPath[0]);
 
-// A tree file whose walk for `state` runs through kPath: node i sits at
-// number i, and its base is chosen so that the branch its test answers leads
-// to node i + 1; node kPathLength is the leaf. Unused children fall on other
+// The tree whose walk for `state` runs through kPath: node i sits at number
+// i, and its base is chosen so that the branch its test answers leads to
+// node i + 1; node kPathLength is the leaf. Unused children fall on other
 // path nodes, which the walk never takes.
-std::vector<uint8_t> BenchTreeBytes(const SummaryState& state) {
-  const int nodes = kPathLength + 1;
-  std::vector<uint8_t> bytes(kNodeAreaOffset + nodes * kNodeSize, 0);
-  bytes[8] = 'B';
-  bytes[9] = '1';
-  uint8_t* descriptor = bytes.data() + kTableHeaderSize;
-  descriptor[20] = kNodeSize;
-  WriteBigEndian32(kPathLength * kNodeSize, descriptor + 21);
-  WriteBigEndian32(kNodeAreaOffset, descriptor + 25);
+TreeTableModel BenchTree(const SummaryState& state) {
+  TreeTableModel tree;
+  tree.version = "B1";
+  tree.node_size = 8;
   for (int i = 0; i < kPathLength; ++i) {
-    TreeNode node{kPath[i].opcode, kPath[i].param1, kPath[i].param2, kPath[i].branch_limit, 0};
+    const BenchNode& n = kPath[i];
+    TreeNode node{n.opcode, n.param1, n.param2, n.branch_limit, 0};
     int16_t r = kNodeTestTable[node.Opcode](state, node);
-    uint8_t* record = bytes.data() + kNodeAreaOffset + i * kNodeSize;
-    record[0] = kPath[i].opcode;
-    record[1] = kPath[i].param1;
-    record[2] = kPath[i].param2;
-    record[3] = kPath[i].branch_limit;
-    WriteBigEndian16(static_cast<uint16_t>(i + 1 - r), record + 4);
+    tree.nodes.push_back(TreeNodeRecord::Inner(n.opcode, n.param1, n.param2, n.branch_limit,
+                                               static_cast<uint16_t>(i + 1 - r)));
   }
-  uint8_t* leaf = bytes.data() + kNodeAreaOffset + kPathLength * kNodeSize;
-  leaf[1] = 0;
-  leaf[2] = 42;
-  WriteBigEndian16(123, leaf + 4);
-  return bytes;
+  tree.nodes.push_back(TreeNodeRecord::Leaf(42, 123, 0));
+  return tree;
 }
 
-// Writes the tree into a fresh temporary directory and opens it as a run does.
-bool OpenBenchTree(const SummaryState& state, TreeTable* table, std::string* dir) {
-  char templ[] = "/tmp/grulo_tree_bench_XXXXXX";
-  if (mkdtemp(templ) == nullptr) return false;
-  *dir = std::string(templ) + "/";
-  std::vector<uint8_t> bytes = BenchTreeBytes(state);
-  std::string path = *dir + kTreeTableName;
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) return false;
-  bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  if (std::fclose(f) != 0 || !written) return false;
-  return OpenTreeTable(*dir, table) == kTableOpened;
-}
+// The bench tree written into a fresh temporary directory and opened as a
+// run opens it; removed again at the end.
+class OpenBenchTree {
+ public:
+  explicit OpenBenchTree(const SummaryState& state) {
+    char templ[] = "/tmp/grulo_tree_bench_XXXXXX";
+    if (mkdtemp(templ) == nullptr) return;
+    dir_ = std::string(templ) + "/";
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ok_ = WriteTreeTable(BenchTree(state), &bytes, &error) &&
+          WriteBytesToFile(dir_ + kTreeTableName, bytes, &error) &&
+          OpenTreeTable(dir_, &table_) == kTableOpened;
+  }
+  ~OpenBenchTree() {
+    table_.file.reset();
+    std::remove((dir_ + kTreeTableName).c_str());
+    std::remove(dir_.c_str());
+  }
+  bool ok() const { return ok_; }
+  const TreeTable& table() const { return table_; }
 
-void RemoveBenchTree(const std::string& dir) {
-  std::remove((dir + kTreeTableName).c_str());
-  std::remove(dir.c_str());
-}
+ private:
+  std::string dir_;
+  TreeTable table_;
+  bool ok_ = false;
+};
 
 void BM_WalkTree(benchmark::State& bench) {
   SummaryState state = BenchState();
-  TreeTable table;
-  std::string dir;
-  if (!OpenBenchTree(state, &table, &dir)) {
+  OpenBenchTree tree(state);
+  if (!tree.ok()) {
     bench.SkipWithError("cannot write or open the tree file");
     return;
   }
   TreeNode current_node;
   GroupResult result;
-  WalkTree(table, state, &current_node, &result);
+  WalkTree(tree.table(), state, &current_node, &result);
   if (result.GroupCategory != 42 || result.GroupNumber != 123) {
     bench.SkipWithError("the walk does not reach the leaf");
-    RemoveBenchTree(dir);
     return;
   }
   for (auto _ : bench) {
-    WalkTree(table, state, &current_node, &result);
+    WalkTree(tree.table(), state, &current_node, &result);
     benchmark::DoNotOptimize(result);
   }
   bench.counters["nodes"] = kPathLength + 1;
   bench.SetItemsProcessed(bench.iterations());
-  table.file.reset();
-  RemoveBenchTree(dir);
 }
 BENCHMARK(BM_WalkTree);
 
 void BM_ReadNode(benchmark::State& bench) {
-  SummaryState state = BenchState();
-  TreeTable table;
-  std::string dir;
-  if (!OpenBenchTree(state, &table, &dir)) {
+  OpenBenchTree tree(BenchState());
+  if (!tree.ok()) {
     bench.SkipWithError("cannot write or open the tree file");
     return;
   }
   TreeNode node;
   int16_t n = 0;
   for (auto _ : bench) {
-    benchmark::DoNotOptimize(ReadNode(table, n, &node));
+    benchmark::DoNotOptimize(ReadNode(tree.table(), n, &node));
     n = static_cast<int16_t>((n + 1) % (kPathLength + 1));
   }
-  table.file.reset();
-  RemoveBenchTree(dir);
 }
 BENCHMARK(BM_ReadNode);
 

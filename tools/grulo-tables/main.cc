@@ -218,23 +218,32 @@ int RunBuild(int argc, char** argv) {
   return kExitOk;
 }
 
+// Opens a table file named on the command line and tells its kind, from
+// --kind or from the file; the exit status of a failure, or kExitOk.
+int OpenTableArgument(const std::string& path, const Arguments& args,
+                      std::unique_ptr<TableFile>* file, TableKind* kind) {
+  *file = TableFile::Open(path);
+  if (*file == nullptr) {
+    std::cerr << "grulo-tables: cannot open " << path << "\n";
+    return kExitUsage;
+  }
+  if (const std::string* word = args.Option("--kind")) {
+    if (!TableKindFromWord(*word, kind)) return UsageError("--kind is tree, diag or acts");
+  } else if (!GuessTableKind(path, **file, kind)) {
+    return UsageError("cannot tell which table " + path + " is: give --kind");
+  }
+  return kExitOk;
+}
+
 int RunDump(int argc, char** argv) {
   Arguments args;
   std::string error;
   if (!ParseArguments(argc, argv, {"--kind", "--out"}, {}, &args, &error)) return UsageError(error);
   if (args.rest.size() != 1) return UsageError("dump takes one table file");
   const std::string& path = args.rest[0];
-  std::unique_ptr<TableFile> file = TableFile::Open(path);
-  if (file == nullptr) {
-    std::cerr << "grulo-tables: cannot open " << path << "\n";
-    return kExitUsage;
-  }
+  std::unique_ptr<TableFile> file;
   TableKind kind;
-  if (const std::string* word = args.Option("--kind")) {
-    if (!TableKindFromWord(*word, &kind)) return UsageError("--kind is tree, diag or acts");
-  } else if (!GuessTableKind(path, *file, &kind)) {
-    return UsageError("cannot tell which table " + path + " is: give --kind");
-  }
+  if (int status = OpenTableArgument(path, args, &file, &kind); status != kExitOk) return status;
   std::string text;
   if (!DumpTable(*file, kind, &text, &error)) {
     std::cerr << "grulo-tables: " << path << ": " << error << "\n";
@@ -265,16 +274,10 @@ int RunCheck(int argc, char** argv) {
     CheckTableDirectory(args.rest[0], &report);
   } else {
     for (const std::string& path : args.rest) {
-      std::unique_ptr<TableFile> file = TableFile::Open(path);
-      if (file == nullptr) {
-        std::cerr << "grulo-tables: cannot open " << path << "\n";
-        return kExitUsage;
-      }
+      std::unique_ptr<TableFile> file;
       TableKind kind;
-      if (const std::string* word = args.Option("--kind")) {
-        if (!TableKindFromWord(*word, &kind)) return UsageError("--kind is tree, diag or acts");
-      } else if (!GuessTableKind(path, *file, &kind)) {
-        return UsageError("cannot tell which table " + path + " is: give --kind");
+      if (int status = OpenTableArgument(path, args, &file, &kind); status != kExitOk) {
+        return status;
       }
       switch (kind) {
         case TableKind::kTree:
