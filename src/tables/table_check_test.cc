@@ -4,7 +4,6 @@
 
 #include <functional>
 
-#include "tables/table_dump.h"
 #include "tables/table_testutil.h"
 
 namespace grulo {
@@ -14,17 +13,10 @@ using testing::Put16;
 using testing::Put32;
 using Bytes = std::vector<uint8_t>;
 
-Bytes Build(TableKind kind, const std::string& text) {
-  Bytes bytes;
-  std::vector<std::string> errors;
-  EXPECT_TRUE(BuildTableFromSource(kind, text, "t", &bytes, &errors)) << errors[0];
-  return bytes;
-}
-
 // Nodes 0 root (children 1, 2), 1 a (children 3, 4), 2 to 4 leaves; node n
 // at 64 + 6n; NodeBound 88.
 Bytes GoodTree() {
-  return Build(TableKind::kTree,
+  return testing::BuiltTable(TableKind::kTree,
                "version 11\n"
                "root: IndicatorIsOne -> a [01 001 00]\n"
                "a: DurationAtLeast 1 2 -> [02 002 00] [02 003 00]\n");
@@ -32,12 +24,12 @@ Bytes GoodTree() {
 
 // A000, A001, B00; entries at 5296, records 0 to 3 at 5308.
 Bytes GoodDiags() {
-  return Build(TableKind::kDiag, "version 11\nA000 255 11\nA001 255 12\nB00 255 99 38 210\n");
+  return testing::BuiltTable(TableKind::kDiag, "version 11\nA000 255 11\nA001 255 12\nB00 255 99 38 210\n");
 }
 
 // AAAA0001, AAAB0002, ZZZZ9999; entries at 64 + 35152.
 Bytes GoodActs() {
-  return Build(TableKind::kAct, "version 11\nAAAA0001 5\nAAAB0002 6\nZZZZ9999 7\n");
+  return testing::BuiltTable(TableKind::kAct, "version 11\nAAAA0001 5\nAAAB0002 6\nZZZZ9999 7\n");
 }
 
 constexpr size_t kDiagEntries = 96 + 5200;
@@ -160,14 +152,11 @@ Bytes Good(TableKind kind) {
                                     : GoodActs();
 }
 
-TEST(TableCheckTest, GoodTablesHaveNoFindings) {
+TEST(TableCheckTest, NamesWhatIsBroken) {
   for (TableKind kind : {TableKind::kTree, TableKind::kDiag, TableKind::kAct}) {
     const CheckReport report = CheckBytes(kind, Good(kind));
     EXPECT_TRUE(report.findings.empty()) << FormatFinding(report.findings[0]);
   }
-}
-
-TEST(TableCheckTest, NamesWhatIsBroken) {
   for (const BrokenCase& c : kBrokenCases) {
     Bytes bytes = Good(c.kind);
     c.patch(&bytes);
@@ -181,32 +170,6 @@ TEST(TableCheckTest, NamesWhatIsBroken) {
     EXPECT_TRUE(found) << c.name << "\n" << all;
     EXPECT_EQ(report.ErrorCount() > 0, c.severity == Severity::kError) << c.name << "\n" << all;
   }
-}
-
-TEST(TableCheckTest, DirectoryVersionsMustAgree) {
-  testing::TempDir dir;
-  std::string error;
-  Bytes acts = GoodActs();
-  acts[9] = '2';
-  ASSERT_TRUE(WriteBytesToFile(dir.path() + "arbressr.tab", GoodTree(), &error));
-  ASSERT_TRUE(WriteBytesToFile(dir.path() + "ccamcssr.tab", acts, &error));
-  CheckReport report;
-  CheckTableDirectory(dir.path(), &report);
-  ASSERT_EQ(report.findings.size(), 2u);
-  EXPECT_EQ(report.findings[0].table, "diag10sr.tab");
-  EXPECT_NE(report.findings[0].message.find("cannot open"), std::string::npos);
-  EXPECT_EQ(FormatFinding(report.findings[1]),
-            "error: ccamcssr.tab: version '12' differs from the version '11' of arbressr.tab: "
-            "every summary ends with 9");
-}
-
-TEST(TableCheckTest, ManyFindingsAreCappedButCounted) {
-  Bytes bytes = GoodDiags();
-  for (int p = 0; p < 2600; p += 2) Put16(&bytes, 96 + 2 * p, 3);  // 1300 decreases
-  for (int p = 1; p < 2600; p += 2) Put16(&bytes, 96 + 2 * p, 0);
-  const CheckReport report = CheckBytes(TableKind::kDiag, bytes);
-  EXPECT_EQ(report.findings.size(), 202u);
-  EXPECT_EQ(report.findings.back().message, "1100 more findings are not shown");
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 
 #include <random>
 
-#include "tables/big_endian.h"
-#include "tables/table_check.h"
 #include "tables/table_source.h"
 #include "tables/table_testutil.h"
 
@@ -68,21 +66,6 @@ std::string ActSource(int codes) {
   return text;
 }
 
-std::vector<uint8_t> Build(TableKind kind, const std::string& text) {
-  std::vector<uint8_t> bytes;
-  std::vector<std::string> errors;
-  EXPECT_TRUE(BuildTableFromSource(kind, text, "source", &bytes, &errors))
-      << (errors.empty() ? "" : errors[0]);
-  return bytes;
-}
-
-std::string Dump(TableKind kind, const std::vector<uint8_t>& bytes) {
-  std::unique_ptr<TableFile> file = TableFile::FromBytes(bytes);
-  std::string text, error;
-  EXPECT_TRUE(DumpTable(*file, kind, &text, &error)) << error;
-  return text;
-}
-
 TEST(DumpTest, BuildOfTheDumpGivesTheSameBytes) {
   const struct {
     TableKind kind;
@@ -91,98 +74,11 @@ TEST(DumpTest, BuildOfTheDumpGivesTheSameBytes) {
                 {TableKind::kDiag, DiagSource(15000)},
                 {TableKind::kAct, ActSource(8000)}};
   for (const auto& c : kCases) {
-    const std::vector<uint8_t> bytes = Build(c.kind, c.source);
-    const std::string text = Dump(c.kind, bytes);
-    EXPECT_EQ(text.find("note:"), std::string::npos) << TableKindName(c.kind);
-    EXPECT_EQ(text.find("descriptor"), std::string::npos) << TableKindName(c.kind);
-    EXPECT_TRUE(Build(c.kind, text) == bytes) << TableKindName(c.kind);
-    EXPECT_EQ(Dump(c.kind, Build(c.kind, text)), text);
-
-    CheckReport report;
-    std::unique_ptr<TableFile> file = TableFile::FromBytes(bytes);
-    if (c.kind == TableKind::kTree) CheckTreeFile(*file, "t", &report);
-    if (c.kind == TableKind::kAct) CheckActFile(*file, "a", &report);
-    EXPECT_EQ(report.ErrorCount(), 0)
-        << (report.findings.empty() ? "" : report.findings[0].message);
+    const std::vector<uint8_t> bytes = testing::BuiltTable(c.kind, c.source);
+    std::string text, error;
+    ASSERT_TRUE(DumpTable(*TableFile::FromBytes(bytes), c.kind, &text, &error)) << error;
+    EXPECT_TRUE(testing::BuiltTable(c.kind, text) == bytes) << TableKindName(c.kind);
   }
-  // The tree prints as it was written: structured, leaves inline.
-  const std::string tree = Dump(TableKind::kTree, Build(TableKind::kTree, kTreeSource));
-  EXPECT_NE(tree.find("n1: AgeBelow 18 -> [01 100 00] [01 101 00]"), std::string::npos) << tree;
-}
-
-// Files made elsewhere: their own header and descriptor bytes, records
-// neither shared nor in entry order, a tree with a cycle, shared children
-// and a NodeBound one node further, bytes behind the last section.
-std::vector<uint8_t> Header(int descriptors) {
-  std::vector<uint8_t> b(32 + 32 * descriptors, 0x20);
-  b[8] = 'V';
-  b[9] = '3';
-  return b;
-}
-
-void Descriptor(std::vector<uint8_t>* b, int n, int size, uint32_t extent, uint32_t offset) {
-  uint8_t* d = b->data() + 32 * n;
-  d[20] = static_cast<uint8_t>(size);
-  WriteBigEndian32(extent, d + 21);
-  WriteBigEndian32(offset, d + 25);
-}
-
-TEST(DumpTest, FilesWrittenElsewhereRoundTrip) {
-  std::vector<uint8_t> tree = Header(1);
-  Descriptor(&tree, 1, 7, 4 * 7, 64);  // NodeBound admits node 4, which is missing
-  const uint8_t kNodes[4][7] = {{8, 0, 0, 1, 0, 1, 0xEE},   // 0: children 1, 2
-                                {19, 0, 0, 9, 0, 0, 0xEE},  // 1: jump to 0, a cycle
-                                {5, 38, 210, 1, 0, 2, 0},   // 2: children 2, 3: itself
-                                {0, 1, 2, 0, 0, 3, 0xEE}};  // 3: leaf
-  for (const auto& node : kNodes) tree.insert(tree.end(), node, node + 7);
-
-  std::vector<uint8_t> diag = Header(2);
-  const uint32_t records_at = 96 + 5200 + 3 * 4;
-  Descriptor(&diag, 1, 2, 0, 96);
-  Descriptor(&diag, 2, 5, 0, records_at);
-  diag.resize(96 + 5200, 0);
-  for (int p = 0; p < 2600; ++p) WriteBigEndian16(p < 5 ? 0 : 3, diag.data() + 96 + 2 * p);
-  const uint8_t kEntries[] = {0, 132, 0, 2, 0, 0, 0, 1, 6, 0, 0, 1};  // A050, A05, A05+66
-  diag.insert(diag.end(), kEntries, kEntries + sizeof kEntries);
-  const uint8_t kRecords[] = {0, 0, 0, 0, 0, 255, 11, 1, 2, 0, 255, 11, 1, 2, 0, 9, 9, 9, 9, 9};
-  diag.insert(diag.end(), kRecords, kRecords + sizeof kRecords);
-
-  std::vector<uint8_t> acts = Header(1);
-  Descriptor(&acts, 1, 8, 12345, 64);
-  acts.resize(64 + 35152, 0);
-  for (int p = 0; p < 17576; ++p) WriteBigEndian16(p < 1 ? 0 : 2, acts.data() + 64 + 2 * p);
-  const uint8_t kActs[] = {1, 0, 9, 4, 0, 0, 7, 5, 0xAB};  // AABB0009, AABA0007, a stray byte
-  acts.insert(acts.end(), kActs, kActs + sizeof kActs);
-
-  const struct {
-    TableKind kind;
-    const std::vector<uint8_t>& bytes;
-  } kFiles[] = {{TableKind::kTree, tree}, {TableKind::kDiag, diag}, {TableKind::kAct, acts}};
-  for (const auto& f : kFiles) {
-    const std::string text = Dump(f.kind, f.bytes);
-    EXPECT_EQ(text.find("note:"), std::string::npos) << text;
-    EXPECT_TRUE(Build(f.kind, text) == f.bytes) << text;
-  }
-}
-
-TEST(DumpTest, BrokenIndexIsDumpedWithANote) {
-  std::vector<uint8_t> bytes = Build(TableKind::kDiag, DiagSource(50));
-  testing::Put16(&bytes, 96 + 2 * 1000, 0);  // the index decreases
-  testing::Put16(&bytes, 96 + 2 * 2599, 0xFFFF);
-  const std::string text = Dump(TableKind::kDiag, bytes);
-  EXPECT_NE(text.find("# note: building this text does not give the same bytes"),
-            std::string::npos);
-  EXPECT_NE(text.find("prefix K00: range"), std::string::npos) << text;
-  DiagTableModel model;
-  std::vector<std::string> errors;
-  EXPECT_TRUE(ParseDiagSource(text, "dump", &model, &errors)) << errors[0];
-
-  bytes.resize(95);
-  std::unique_ptr<TableFile> file = TableFile::FromBytes(bytes);
-  std::string error;
-  std::string short_text;
-  EXPECT_FALSE(DumpTable(*file, TableKind::kDiag, &short_text, &error));
-  EXPECT_NE(error.find("fewer than its header and descriptors (96)"), std::string::npos) << error;
 }
 
 }  // namespace

@@ -2,38 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "tables/node_opcodes.h"
 #include "tables/tree_source.h"
 
 namespace grulo {
 namespace {
-
-TEST(DiagSourceTest, ReadsDirectivesCodesAndRecords) {
-  const char kText[] =
-      "# a comment line\n"
-      "version 1\\x41   # version '1A'\n"
-      "record-size 6\n"
-      "record 0  0x00 0 0 9\n"
-      "A000  0xFF 11 38 210   # trailing comment\n"
-      "A00#1600 255 \\\n"
-      "      12\n"
-      "B12+  =0\n";
-  DiagTableModel m;
-  std::vector<std::string> errors;
-  ASSERT_TRUE(ParseDiagSource(kText, "diag.txt", &m, &errors)) << errors[0];
-  EXPECT_EQ(m.version, "1A");
-  EXPECT_EQ(m.record_size, 6);
-  EXPECT_EQ(m.result_size, 2);
-  ASSERT_EQ(m.records.count(0), 1u);
-  EXPECT_EQ(m.records[0].attributes, (std::vector<uint8_t>{0, 0, 9}));
-  ASSERT_EQ(m.entries.size(), 3u);
-  EXPECT_EQ(m.entries[0].record, (DiagRecord{0xFF, {11, 38, 210}}));
-  EXPECT_EQ(m.entries[1].suffix_number, 1600);
-  EXPECT_EQ(m.entries[1].record, (DiagRecord{0xFF, {12}}));
-  EXPECT_EQ(m.entries[2].prefix, 112);
-  EXPECT_EQ(m.entries[2].suffix_number, 1452);
-  EXPECT_EQ(m.entries[2].record_number, 0);
-}
 
 // Each source has one fault; the message names the file, the line and it.
 TEST(TableSourceTest, ErrorsNameFileLineAndFault) {
@@ -131,46 +103,6 @@ TEST(TreeSourceTest, ChildrenGoToConsecutiveNodesBreadthFirst) {
       N::Inner(25, 1, 0, 3, 8),      // 11 loose
   };
   EXPECT_EQ(m.nodes, kNodes);
-}
-
-TEST(TreeSourceTest, NumberedNodesWriteAnyTree) {
-  const char kText[] =
-      "version 11\n"
-      "node-size 8\n"
-      "@0 top: IndicatorIsOne limit 1 base 2\n"
-      "@2 Jump 65535 base top   # node 0 + 65535: node -1\n"
-      "@3 leaf 01 002 03 opcode 9 extra 0aff\n";
-  TreeTableModel m;
-  std::vector<std::string> errors;
-  ASSERT_TRUE(ParseTreeSource(kText, "t.txt", &m, &errors)) << errors[0];
-  ASSERT_EQ(m.nodes.size(), 4u);
-  EXPECT_EQ(m.nodes[0], TreeNodeRecord::Inner(8, 0, 0, 1, 2));
-  EXPECT_EQ(m.nodes[1], TreeNodeRecord());  // a gap
-  EXPECT_EQ(m.nodes[2], TreeNodeRecord::Inner(19, 255, 255, 1, 0));
-  TreeNodeRecord leaf = TreeNodeRecord::Leaf(1, 2, 3);
-  leaf.opcode = 9;
-  leaf.extra = {0x0A, 0xFF};
-  EXPECT_EQ(m.nodes[3], leaf);
-}
-
-TEST(TreeSourceTest, TestTextsReadBack) {
-  for (int op = 0; op < 256; ++op) {
-    for (auto [p1, p2] : {std::pair{0, 0}, std::pair{1, 2}, std::pair{255, 0}}) {
-      const TreeNodeRecord node = TreeNodeRecord::Inner(
-          static_cast<uint8_t>(op), static_cast<uint8_t>(p1), static_cast<uint8_t>(p2), 1, 0);
-      const std::string text = "version 1\n@0 " + NodeTestText(node) + " base 0\n";
-      TreeTableModel m;
-      std::vector<std::string> errors;
-      ASSERT_TRUE(ParseTreeSource(text, "t", &m, &errors)) << text << errors[0];
-      EXPECT_EQ(m.nodes[0].opcode, op) << text;
-      EXPECT_EQ(m.nodes[0].param1, p1) << text;
-      EXPECT_EQ(m.nodes[0].param2, p2) << text;
-    }
-  }
-  EXPECT_EQ(NodeTestText(TreeNodeRecord::Inner(0, 1, 2, 1, 0)), "AgeBelow 258");
-  EXPECT_EQ(NodeTestText(TreeNodeRecord::Inner(12, 0, 0, 1, 0)), "BranchZero/12");
-  EXPECT_EQ(NodeTestText(TreeNodeRecord::Inner(9, 5, 0, 1, 0)), "RefDelayWithin 5");
-  EXPECT_EQ(NodeTestText(TreeNodeRecord::Inner(30, 0, 0, 1, 0)), "op/30");
 }
 
 }  // namespace

@@ -32,6 +32,14 @@ std::vector<uint8_t> TreeBytes(const TreeTableModel& model) {
   return bytes;
 }
 
+std::vector<uint8_t> BuiltTable(TableKind kind, const std::string& source) {
+  std::vector<uint8_t> bytes;
+  std::vector<std::string> errors;
+  EXPECT_TRUE(BuildTableFromSource(kind, source, "source", &bytes, &errors))
+      << (errors.empty() ? "" : errors[0]);
+  return bytes;
+}
+
 DiagTable DiagTableOf(std::vector<uint8_t> bytes) {
   DiagTable table;
   std::unique_ptr<TableFile> file = TableFile::FromBytes(std::move(bytes));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tables/open_tables.h"
+#include "tables/table_dump.h"
 #include "tables/table_writer.h"
 
 namespace grulo {
@@ -19,6 +20,9 @@ namespace testing {
 std::vector<uint8_t> DiagBytes(const DiagTableModel& model);
 std::vector<uint8_t> ActBytes(const ActTableModel& model);
 std::vector<uint8_t> TreeBytes(const TreeTableModel& model);
+
+// The bytes built from a source text; a test failure when the text is refused.
+std::vector<uint8_t> BuiltTable(TableKind kind, const std::string& source);
 
 // Tables opened from bytes the way the program opens files; a test failure
 // when the opening refuses them.

@@ -1,10 +1,12 @@
+// The byte layout the writer gives, pinned by offsets: the tables of the
+// other tests come from this writer.
+
 #include "tables/table_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "tables/diag_table.h"
 #include "tables/table_testutil.h"
 
 namespace grulo {
@@ -51,26 +53,6 @@ TEST(WriteDiagTableTest, HeaderDescriptorsIndexEntriesAndRecords) {
   EXPECT_EQ(b[r + 25], 20);
 }
 
-TEST(WriteDiagTableTest, EqualRecordsShareNumbersInEntryListOrder) {
-  DiagTableModel m;
-  m.version = "11";
-  m.records[4] = DiagRecord{0x30, {40}};
-  AddDiagCode(&m, "Z00", 0x0F, {30});
-  AddDiagCode(&m, "A00", 0x0F, {31});
-  AddDiagCode(&m, "M00", 0x0F, {30});
-  AddDiagCode(&m, "N00", 0x30, {40});  // the bytes of the given record 4
-  DiagEntry by_number;
-  ASSERT_TRUE(ParseDiagCode("P00", &by_number.prefix, &by_number.suffix_number));
-  by_number.record_number = 2;
-  m.entries.push_back(by_number);
-  DiagTable table = testing::DiagTableOf(testing::DiagBytes(m));
-  EXPECT_EQ(DiagRecordNumber(table, "A00   "), 5);  // records 1 to 3 are all 0
-  EXPECT_EQ(DiagRecordNumber(table, "M00   "), 6);
-  EXPECT_EQ(DiagRecordNumber(table, "Z00   "), 6);
-  EXPECT_EQ(DiagRecordNumber(table, "N00   "), 4);
-  EXPECT_EQ(DiagRecordNumber(table, "P00   "), 2);
-}
-
 TEST(WriteTablesTest, ActEntriesAndTreeNodes) {
   ActTableModel acts;
   acts.version = "11";
@@ -97,103 +79,6 @@ TEST(WriteTablesTest, ActEntriesAndTreeNodes) {
   const uint8_t kNodes[24] = {0, 0,  18, 1, 0, 1, 0, 0, 0, 2, 1,    0,
                               1, 44, 0,  0, 0, 5, 3, 0, 0, 4, 0xAB, 0};
   EXPECT_EQ(std::memcmp(t.data() + 64, kNodes, 24), 0);
-}
-
-TEST(WriteTablesTest, RawLayoutPlacesSectionsAndKeepsUnreadBytes) {
-  TreeTableModel tree;
-  tree.version = "7";
-  tree.nodes = {TreeNodeRecord::Leaf(1, 2, 3)};
-  tree.layout.header.assign(32, 0xEE);
-  std::array<uint8_t, 32> d = DefaultDescriptor("elsewhere", 99, 1000, 100);
-  tree.layout.descriptors[0].assign(d.begin(), d.end());
-  tree.layout.trailer = {1, 2};
-  const std::vector<uint8_t> t = testing::TreeBytes(tree);
-  ASSERT_EQ(t.size(), 100u + 6 + 2);
-  EXPECT_EQ(t[0], 0xEE);
-  EXPECT_EQ(t[8], '7');
-  EXPECT_EQ(t[9], 0);
-  EXPECT_EQ(t[52], 6);  // the model's node size wins over the raw byte
-  EXPECT_EQ(Get32(t, 53), 1000u);
-  EXPECT_EQ(t[64], 0);  // the gap is zero
-  EXPECT_EQ(t[100 + 2], 1);
-  EXPECT_EQ(t[107], 2);
-}
-
-TEST(WriteTablesTest, ModelsTheWriterRefuses) {
-  std::vector<uint8_t> bytes;
-  std::string error;
-  DiagTableModel too_long;
-  AddDiagCode(&too_long, "A00", 0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
-  EXPECT_FALSE(WriteDiagTable(too_long, &bytes, &error));
-  EXPECT_NE(error.find("code A00"), std::string::npos) << error;
-  DiagTableModel bad_prefix;
-  bad_prefix.entries.push_back(DiagEntry{2600, 0, -1, {}});
-  EXPECT_FALSE(WriteDiagTable(bad_prefix, &bytes, &error));
-  DiagTableModel long_version;
-  long_version.version = "123";
-  EXPECT_FALSE(WriteDiagTable(long_version, &bytes, &error));
-  ActTableModel overlap;
-  std::array<uint8_t, 32> d = DefaultDescriptor("index", 4, 0, 40);  // over the descriptor
-  overlap.layout.descriptors[0].assign(d.begin(), d.end());
-  EXPECT_FALSE(WriteActTable(overlap, &bytes, &error));
-  EXPECT_NE(error.find("overlaps"), std::string::npos) << error;
-  TreeTableModel extra;
-  extra.nodes = {TreeNodeRecord::Leaf(0, 0, 0)};
-  extra.nodes[0].extra = {1};
-  EXPECT_FALSE(WriteTreeTable(extra, &bytes, &error));
-}
-
-TEST(CodeTextTest, EveryDiagnosisKeyReadsBack) {
-  for (int p : {0, 1, 99, 100, 1234, 2599}) {
-    for (int s = 0; s < 1700; ++s) {
-      const std::string text = DiagCodeText(p, s);
-      int prefix = -1, suffix = -1;
-      ASSERT_TRUE(ParseDiagCode(text, &prefix, &suffix)) << text;
-      EXPECT_EQ(prefix, p) << text;
-      EXPECT_EQ(suffix, s) << text;
-      if (s < kSuffixNumberCount) {
-        const std::string field = DiagCodeField(p, s);
-        EXPECT_EQ(DiagPrefixIndex(field), p) << field;
-        EXPECT_EQ(SuffixNumber(field.substr(3)), s) << field;
-      }
-    }
-  }
-  EXPECT_EQ(DiagCodeText(0, 11 * 132 + 11), "A00+0");
-  EXPECT_EQ(DiagCodeText(0, 11), "A00_0");
-  EXPECT_EQ(DiagCodeText(0, 1600), "A00#1600");
-  int p, s;
-  for (const char* bad : {"a000", "A0", "AA00", "A00+++", "A00++0x", "A0000000", "A00#",
-                          "A00#70000", "A00x", "A00++9+"}) {
-    EXPECT_FALSE(ParseDiagCode(bad, &p, &s)) << bad;
-  }
-}
-
-TEST(CodeTextTest, ActCodesReadBack) {
-  const struct {
-    const char* text;
-    int prefix;
-    uint8_t letter;
-    uint16_t number;
-  } kCases[] = {{"AAAA0000", 0, 0, 0},
-                {"ZZZZ9999", 17575, 25, 9999},
-                {"ABC#32,1", 28, 32, 1},
-                {"ABC#0,10000", 28, 0, 10000}};
-  for (const auto& c : kCases) {
-    int p = -1;
-    uint8_t l = 0;
-    uint16_t n = 0;
-    ASSERT_TRUE(ParseActCode(c.text, &p, &l, &n)) << c.text;
-    EXPECT_EQ(p, c.prefix);
-    EXPECT_EQ(l, c.letter);
-    EXPECT_EQ(n, c.number);
-    EXPECT_EQ(ActCodeText(p, l, n), c.text);
-  }
-  int p;
-  uint8_t l;
-  uint16_t n;
-  for (const char* bad : {"AAAA001", "AAAA00010", "aaaa0001", "AAA#26", "AAA#256,1", "AAA1000"}) {
-    EXPECT_FALSE(ParseActCode(bad, &p, &l, &n)) << bad;
-  }
 }
 
 }  // namespace
