@@ -107,46 +107,12 @@ TEST_F(DriverTest, RecognizesRecordFormats) {
   EXPECT_EQ(box_.Config(), WithCounters(22, malformed));
 }
 
-TEST_F(DriverTest, ReadsLineEndingsAndNulBytes) {
-  std::string a = Summary(0, "00");
-  std::string b = Summary(1, "01");
-  // CR LF, a NUL ending the text of a line, a NUL making a line unreadable,
-  // a last line without line feed that keeps its last character.
-  box_.WriteInput(a + "\r\n" + b + std::string("\0junk\r\n", 7) + std::string("12345\0M04", 9) +
-             "\n" + a);
-  EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(box_.Err(), std::string(kNoTree) + kNoTree + Header(3) + kUnreadable + kNoTree);
-  EXPECT_EQ(box_.Grp(), Grouped(a) + Grouped(b) + Grouped(a));
-  EXPECT_EQ(box_.Config(), WithCounters(4, 1));
-}
-
 TEST_F(DriverTest, EmptyInputWritesZeroCounters) {
   box_.WriteInput("");
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(box_.Err(), "");
   EXPECT_EQ(box_.Grp(), "");
   EXPECT_EQ(box_.Config(), WithCounters(0, 0));
-}
-
-TEST_F(DriverTest, CountersReplaceOldValuesAndKeepOtherLines) {
-  const std::string settings = "; grulo settings\n[g\xC3\xA9N\xC3\xA9RAL]\n  ficent = \"" +
-                               File("data/week.rss") + "\" \nREPSOR=" + File("out") +
-                               "\nRepTab='" + File("tables/") + "'\n\n[R\xC3\xA9sultats]\n";
-  config_ = settings + "NbErrForm=77\nNbLus = 12\n\n[Autre]\nNbLus=5\n";
-  box_.WriteInput("bad\n");
-  EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(box_.Err(), Header(1) + kUnreadable);
-  EXPECT_EQ(box_.Config(),
-            settings + "NbErrForm=1\nNbLus=1\nNbErrBloq=0\nNbErrNonBloq=0\n\n[Autre]\nNbLus=5\n");
-}
-
-TEST_F(DriverTest, LongLinesKeepLineNumbersInStep) {
-  std::string good = Summary(0, "00");
-  box_.WriteInput(Summary(0, "00") + std::string(200000, '7') + "\n" + good + "\n");
-  EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(box_.Err(), Header(1) + Ident() + SizeProblem(200343) + kNoTree);
-  EXPECT_EQ(box_.Grp(), Grouped(good));
-  EXPECT_EQ(box_.Config(), WithCounters(2, 1));
 }
 
 TEST_F(DriverTest, MissingInputCreatesNothing) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "checks/summary_testutil.h"
 #include "gtest/gtest.h"
 #include "record/summary_layout.h"
 #include "record/working_record.h"
@@ -22,10 +23,6 @@ SummaryState StateOf(const std::string& line) {
   SummaryState state;
   BuildWorkingRecord(line, &state.Record);
   return state;
-}
-
-void Set(std::string* line, FieldRef field, std::string_view value) {
-  line->replace(field.offset, field.length, value);
 }
 
 TEST(DerivedValuesTest, CategoryBranch) {
@@ -80,9 +77,9 @@ TEST(DerivedValuesTest, WeekStartAgeAndRefDelay) {
   };
   for (const auto& c : cases) {
     std::string line = Line("00", 0);
-    Set(&line, line_field::kWeekNo, c.week);
-    Set(&line, line_field::kBirthDate, c.birth);
-    Set(&line, line_field::kRefDate, c.ref);
+    testing::SetField(&line, line_field::kWeekNo, c.week);
+    testing::SetField(&line, line_field::kBirthDate, c.birth);
+    testing::SetField(&line, line_field::kRefDate, c.ref);
     SummaryState state = StateOf(line);
     state.AgeInYears = state.RefDelay = 12;  // left by an earlier summary
     DeriveDates(&state);
@@ -104,8 +101,8 @@ TEST(DerivedValuesTest, PresenceCountAndScoreSum) {
                {"1 0 1 2", "1234 A", 2, 10}};
   for (const auto& c : cases) {
     std::string line = Line("00", 0);
-    Set(&line, line_field::kPresenceDays, c.presence);
-    Set(&line, line_field::kScores, c.scores);
+    testing::SetField(&line, line_field::kPresenceDays, c.presence);
+    testing::SetField(&line, line_field::kScores, c.scores);
     SummaryState state = StateOf(line);
     CountPresenceDays(&state);
     SumScores(&state);

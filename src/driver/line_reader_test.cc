@@ -1,6 +1,5 @@
 #include "driver/line_reader.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,13 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/process_testutil.h"
-
 namespace grulo {
 namespace {
-
-using test::TempDir;
-using test::WriteFileBytes;
 
 // Hands out a text in reads of at most `chunk` bytes, then fails once
 // `fail_after` bytes were given (when set).
@@ -133,29 +127,6 @@ TEST(LineReaderTest, ReadErrorEndsTheInputWithAnError) {
   LineReader broken_reader(&broken);
   EXPECT_FALSE(broken_reader.Start());
   EXPECT_EQ(broken_reader.Next(&line), LineReader::kError);
-}
-
-TEST(LineReaderTest, FileSourceReadsFilesAndRefusesDirectories) {
-  TempDir dir;
-  WriteFileBytes(dir.File("in.txt"), "a\r\nb");
-  auto file = FileSource::Open(dir.File("in.txt"));
-  ASSERT_NE(file, nullptr);
-  EXPECT_TRUE(file->SameFileAs(dir.File("in.txt")));
-  EXPECT_FALSE(file->SameFileAs(dir.File("other.txt")));
-  LineReader reader(file.get());
-  InputLine line;
-  ASSERT_EQ(reader.Next(&line), LineReader::kLine);
-  EXPECT_EQ(line.text, "a");
-  ASSERT_EQ(reader.Next(&line), LineReader::kLine);
-  EXPECT_EQ(line.text, "b");
-  EXPECT_EQ(reader.Next(&line), LineReader::kEnd);
-
-  EXPECT_EQ(FileSource::Open(dir.File("missing.txt")), nullptr);
-  EXPECT_EQ(FileSource::Open(""), nullptr);
-  auto directory = FileSource::Open(dir.path());
-  ASSERT_NE(directory, nullptr);  // opening works, reading does not
-  LineReader directory_reader(directory.get());
-  EXPECT_FALSE(directory_reader.Start());
 }
 
 }  // namespace

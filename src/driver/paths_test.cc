@@ -31,14 +31,6 @@ TEST(PathsTest, ConfigurationBesideTheProgram) {
   }
 }
 
-TEST(PathsTest, ConfigurationOfARunningProgramWithoutDirectory) {
-  std::string path = ConfigPath("grulo");
-  ASSERT_FALSE(path.empty());
-  EXPECT_EQ(path.front(), '/');  // from /proc/self/exe
-  EXPECT_TRUE(path.ends_with("/grulo.ini")) << path;
-  EXPECT_EQ(ConfigPath(nullptr), path);
-}
-
 TEST(PathsTest, InputBaseName) {
   struct Case {
     const char* fic_ent;
