@@ -9,6 +9,7 @@
 #include "checks/summary_testutil.h"
 #include "tables/table_testutil.h"
 #include "tables/table_writer.h"
+#include "tests/process_testutil.h"
 
 namespace grulo {
 namespace {
@@ -63,7 +64,7 @@ TEST(PipelineTablesTest, MissingActsAndDiagnosesOfAnotherVersion) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    testing::TempDir dir;
+    test::TempDir dir;
     FixedClock clock(testing::kTestToday);
     GroupingPipeline pipeline(clock);
     std::unique_ptr<OutputFile> err = OutputFile::InMemory();
@@ -71,13 +72,13 @@ TEST(PipelineTablesTest, MissingActsAndDiagnosesOfAnotherVersion) {
       GroupResult r;
       VersionText version{};
       ErrorList errors;
-      pipeline.GroupSummary(testing::ValidSummaryLine(), dir.path(), &r.GroupCategory,
+      pipeline.GroupSummary(testing::ValidSummaryLine(), dir.File(""), &r.GroupCategory,
                             &r.GroupNumber, &r.GroupReturn, &errors, err.get(), &version);
       EXPECT_EQ(VersionView(version), "V1");
       EXPECT_EQ(errors.ErrorCount, 0);
       return std::vector<int>{r.GroupCategory, r.GroupNumber, r.GroupReturn};
     };
-    WriteTables(dir.path(), "V1", c.acts, c.diags);
+    WriteTables(dir.File(""), "V1", c.acts, c.diags);
     for (int16_t expected : {c.first_return, c.second_return}) {
       const std::vector<int> result =
           expected == 0 ? std::vector<int>{5, 300, 0} : std::vector<int>{0, 0, expected};
@@ -88,7 +89,7 @@ TEST(PipelineTablesTest, MissingActsAndDiagnosesOfAnotherVersion) {
     EXPECT_EQ(pipeline.tables().diags.is_open(), c.diags_open);
     err->Flush();
     EXPECT_EQ(err->contents(), c.messages);
-    WriteTables(dir.path(), "", "V1", "");
+    WriteTables(dir.File(""), "", "V1", "");
     EXPECT_EQ(group(), (std::vector<int>{5, 300, 0}));
   }
 }

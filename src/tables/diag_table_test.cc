@@ -45,22 +45,6 @@ TEST(SuffixNumberTest, EverySuffixHasItsNumber) {
   }
 }
 
-TEST(SuffixNumberTest, NumbersAreDistinctAndBelow1584) {
-  const char kChars[] = " 0123456789+";
-  std::vector<bool> seen(kSuffixNumberCount, false);
-  for (int a = 0; a < 12; ++a) {
-    for (int b = 0; b < 12; ++b) {
-      for (int c = 0; c < 11; ++c) {
-        const char s[3] = {kChars[a], kChars[b], kChars[c]};
-        const int n = SuffixNumber(std::string_view(s, 3));
-        ASSERT_LT(n, kSuffixNumberCount);
-        EXPECT_FALSE(seen[n]) << n;
-        seen[n] = true;
-      }
-    }
-  }
-}
-
 // The table of the lookup tests. Every record has its own position flags, so
 // that a lookup shows which record it found; record 0 (not found) has 0x5A.
 DiagTableModel LookupModel() {

@@ -4,6 +4,7 @@
 
 #include "tables/table_testutil.h"
 #include "tables/table_writer.h"
+#include "tests/process_testutil.h"
 
 namespace grulo {
 namespace {
@@ -32,32 +33,6 @@ std::vector<uint8_t> SmallActs() {
   return testing::ActBytes(m);
 }
 
-TEST(SectionDescriptorTest, BytesReadUnsignedAndBigEndian) {
-  const struct {
-    uint8_t size_byte;
-    uint8_t extent[4];
-    uint8_t offset[4];
-    int16_t record_size;
-    int32_t extent_value;
-    int32_t offset_value;
-  } kCases[] = {
-      {200, {0, 0, 1, 2}, {0, 0, 0, 64}, 200, 258, 64},
-      {255, {0x12, 0x34, 0x56, 0x78}, {0, 1, 0, 0}, 255, 0x12345678, 65536},
-      {0, {0xFF, 0xFF, 0xFF, 0xFF}, {0x80, 0, 0, 0}, 0, -1, INT32_MIN},
-  };
-  for (const auto& c : kCases) {
-    uint8_t bytes[32] = {};
-    for (int i = 0; i < 20; ++i) bytes[i] = 0xAA;  // never read
-    bytes[20] = c.size_byte;
-    std::copy(c.extent, c.extent + 4, bytes + 21);
-    std::copy(c.offset, c.offset + 4, bytes + 25);
-    const SectionDescriptor d = ReadSectionDescriptor(bytes);
-    EXPECT_EQ(d.record_size, c.record_size);
-    EXPECT_EQ(d.extent, c.extent_value);
-    EXPECT_EQ(d.offset, c.offset_value);
-  }
-}
-
 TEST(VersionTest, TwoCharactersANulEndingThemEarly) {
   const struct {
     char b8, b9;
@@ -76,17 +51,15 @@ TEST(VersionTest, TwoCharactersANulEndingThemEarly) {
 }
 
 TEST(OpenTablesTest, PathIsDirectoryTextFollowedByFileName) {
-  testing::TempDir dir;
+  test::TempDir dir;  // its path has no final '/'
   std::string error;
-  ASSERT_TRUE(WriteBytesToFile(dir.path() + "arbressr.tab", SmallTree(), &error));
+  ASSERT_TRUE(WriteBytesToFile(dir.File("arbressr.tab"), SmallTree(), &error));
   TreeTable with_separator, without_separator;
-  EXPECT_EQ(OpenTreeTable(dir.path(), &with_separator), kTableOpened);
-  std::string no_slash = dir.path();
-  no_slash.pop_back();
-  EXPECT_EQ(OpenTreeTable(no_slash, &without_separator), kTableCannotOpen);
-  ASSERT_TRUE(WriteBytesToFile(no_slash + "arbressr.tab", SmallTree(), &error));
-  EXPECT_EQ(OpenTreeTable(no_slash, &without_separator), kTableOpened);
-  std::remove((no_slash + "arbressr.tab").c_str());
+  EXPECT_EQ(OpenTreeTable(dir.File(""), &with_separator), kTableOpened);
+  EXPECT_EQ(OpenTreeTable(dir.path(), &without_separator), kTableCannotOpen);
+  ASSERT_TRUE(WriteBytesToFile(dir.path() + "arbressr.tab", SmallTree(), &error));
+  EXPECT_EQ(OpenTreeTable(dir.path(), &without_separator), kTableOpened);
+  std::remove((dir.path() + "arbressr.tab").c_str());
 }
 
 TEST(OpenTablesTest, KeepsTheValuesOfTheDescriptors) {

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
+#include <string>
 
-#include "tables/table_source.h"
 #include "tables/table_testutil.h"
+#include "tests/process_testutil.h"
 
 namespace grulo {
 namespace {
@@ -37,42 +37,15 @@ constexpr char kTreeSource[] =
     "y: PairInTwoDiags 38 212 -> z [01 122 00]\n"
     "z: Jump -> a2 extra 0102\n";
 
-// Diagnosis and act sources of a realistic make-up, drawn with a fixed seed.
-std::string DiagSource(int codes) {
-  std::mt19937 random(4);
-  std::string text = "version 11\nrecord-size 12\n";
-  const char kSuffix[] = "0123456789+";
-  for (int i = 0; i < codes; ++i) {
-    const int p = static_cast<int>(random() % 2600);
-    std::string code = DiagCodeText(p, 0);
-    for (int n = static_cast<int>(random() % 4); n > 0; --n) code += kSuffix[random() % 10];
-    const int kind = static_cast<int>(random() % 40);  // few distinct records
-    text +=
-        code + " " + std::to_string(kind % 2 ? 255 : 0xC0) + " " + std::to_string(11 + kind % 8);
-    if (kind % 5 == 0) text += " 38 210 38 212";
-    text += "\n";
-  }
-  return text;
-}
-
-std::string ActSource(int codes) {
-  std::mt19937 random(5);
-  std::string text = "version 11\n";
-  for (int i = 0; i < codes; ++i) {
-    text += ActCodeText(static_cast<int>(random() % 17576), static_cast<uint8_t>(random() % 26),
-                        static_cast<uint16_t>(random() % 10000)) +
-            " " + std::to_string(1 + random() % 200) + "\n";
-  }
-  return text;
-}
-
 TEST(DumpTest, BuildOfTheDumpGivesTheSameBytes) {
+  // The demo sources: diagnosis and act tables of a realistic make-up.
+  const std::string demo = std::string(GRULO_SOURCE_DIR) + "/data/demo/";
   const struct {
     TableKind kind;
     std::string source;
   } kCases[] = {{TableKind::kTree, kTreeSource},
-                {TableKind::kDiag, DiagSource(15000)},
-                {TableKind::kAct, ActSource(8000)}};
+                {TableKind::kDiag, test::ReadFileBytes(demo + "diag.txt")},
+                {TableKind::kAct, test::ReadFileBytes(demo + "acts.txt")}};
   for (const auto& c : kCases) {
     const std::vector<uint8_t> bytes = testing::BuiltTable(c.kind, c.source);
     std::string text, error;

@@ -8,34 +8,20 @@
 
 #include "tables/table_testutil.h"
 #include "tables/table_writer.h"
+#include "tests/process_testutil.h"
 
 namespace grulo {
 namespace {
 
 TEST(TableFileTest, FilesThatCannotBeOpened) {
-  testing::TempDir dir;
-  const std::string fifo = dir.path() + "arbressr.tab";
+  test::TempDir dir;
+  const std::string fifo = dir.File("arbressr.tab");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_EQ(TableFile::Open(fifo), nullptr);  // refused at once, without waiting for a writer
-  EXPECT_EQ(TableFile::Open(dir.path() + "missing.tab"), nullptr);
+  EXPECT_EQ(TableFile::Open(dir.File("missing.tab")), nullptr);
   EXPECT_EQ(TableFile::Open(dir.path()), nullptr);  // a directory
   EXPECT_EQ(TableFile::Open(std::string("a\0b", 3)), nullptr);
   EXPECT_EQ(TableFile::Open("/dev/null"), nullptr);  // a device
-}
-
-TEST(TableFileTest, MappedFileReadsItsBytes) {
-  testing::TempDir dir;
-  std::string error;
-  ASSERT_TRUE(WriteBytesToFile(dir.path() + "t.tab", {1, 2, 3, 4, 5}, &error)) << error;
-  std::unique_ptr<TableFile> file = TableFile::Open(dir.path() + "t.tab");
-  ASSERT_NE(file, nullptr);
-  EXPECT_EQ(file->size(), 5);
-  ASSERT_NE(file->Peek(1, 3), nullptr);
-  EXPECT_EQ(file->Peek(1, 3)[2], 4);
-  uint8_t out[2] = {9, 9};
-  EXPECT_TRUE(file->ReadAt(3, 2, out));
-  EXPECT_EQ(out[0], 4);
-  EXPECT_EQ(out[1], 5);
 }
 
 TEST(TableFileTest, ReadsOutsideTheFileFail) {
@@ -63,10 +49,10 @@ TEST(TableFileTest, ReadsOutsideTheFileFail) {
 }
 
 TEST(TableFileTest, EmptyFileHoldsZeroBytesAtOffsetZero) {
-  testing::TempDir dir;
+  test::TempDir dir;
   std::string error;
-  ASSERT_TRUE(WriteBytesToFile(dir.path() + "empty.tab", {}, &error));
-  std::unique_ptr<TableFile> files[] = {TableFile::Open(dir.path() + "empty.tab"),
+  ASSERT_TRUE(WriteBytesToFile(dir.File("empty.tab"), {}, &error));
+  std::unique_ptr<TableFile> files[] = {TableFile::Open(dir.File("empty.tab")),
                                         TableFile::FromBytes({})};
   for (const std::unique_ptr<TableFile>& file : files) {
     ASSERT_NE(file, nullptr);

@@ -74,36 +74,5 @@ TEST(TableSourceTest, ErrorsNameFileLineAndFault) {
   }
 }
 
-TEST(TreeSourceTest, ChildrenGoToConsecutiveNodesBreadthFirst) {
-  const char kText[] =
-      "version 11\n"
-      "root: PairInAnyDiag 38 210 -> young old\n"
-      "old:  DurationAtLeast 3 2 -> [02 010 00] shared\n"
-      "young: AgeBelow 300 -> shared [01 001 00]\n"
-      "shared: leaf 05 500 00\n"
-      "again: Jump 2 -> young\n"
-      "zero: BranchZero/7 -> [09 009 09]\n"
-      "loose: op/25 1 limit 3 base zero\n";
-  TreeTableModel m;
-  std::vector<std::string> errors;
-  ASSERT_TRUE(ParseTreeSource(kText, "t.txt", &m, &errors)) << errors[0];
-  using N = TreeNodeRecord;
-  const std::vector<TreeNodeRecord> kNodes = {
-      N::Inner(5, 38, 210, 1, 1),    // 0 root
-      N::Inner(0, 1, 44, 1, 3),      // 1 young
-      N::Inner(10, 3, 2, 1, 5),      // 2 old
-      N::Leaf(5, 500, 0),            // 3 shared
-      N::Leaf(1, 1, 0),              // 4
-      N::Leaf(2, 10, 0),             // 5
-      N::Leaf(5, 500, 0),            // 6 a copy of shared
-      N::Inner(19, 0, 2, 1, 65535),  // 7 again, placed after the tree: 1 - 2
-      N::Inner(7, 0, 0, 1, 9),       // 8 zero
-      N::Leaf(9, 9, 9),              // 9
-      N(),                           // 10 the branch BranchZero never takes
-      N::Inner(25, 1, 0, 3, 8),      // 11 loose
-  };
-  EXPECT_EQ(m.nodes, kNodes);
-}
-
 }  // namespace
 }  // namespace grulo

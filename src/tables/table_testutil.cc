@@ -1,9 +1,7 @@
 #include "tables/table_testutil.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <memory>
 
 #include "tables/big_endian.h"
@@ -60,18 +58,6 @@ void Put16(std::vector<uint8_t>* bytes, size_t at, uint16_t value) {
 
 void Put32(std::vector<uint8_t>* bytes, size_t at, uint32_t value) {
   WriteBigEndian32(value, bytes->data() + at);
-}
-
-TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "grulo-tables-XXXXXX").string();
-  char* made = ::mkdtemp(pattern.data());
-  EXPECT_NE(made, nullptr);
-  path_ = pattern + "/";
-}
-
-TempDir::~TempDir() {
-  std::error_code ec;
-  std::filesystem::remove_all(path_, ec);
 }
 
 }  // namespace testing

@@ -1,5 +1,5 @@
 // Helpers of the table tests: table bytes from models, tables opened from
-// bytes, byte patches and temporary directories.
+// bytes and byte patches.
 
 #ifndef GRULO_TABLES_TABLE_TESTUTIL_H_
 #define GRULO_TABLES_TABLE_TESTUTIL_H_
@@ -31,22 +31,6 @@ ActTable ActTableOf(std::vector<uint8_t> bytes);
 
 void Put16(std::vector<uint8_t>* bytes, size_t at, uint16_t value);
 void Put32(std::vector<uint8_t>* bytes, size_t at, uint32_t value);
-
-// A fresh directory under the system's temporary directory, removed with
-// everything in it when the object goes.
-class TempDir {
- public:
-  TempDir();
-  ~TempDir();
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  // The directory, ending with '/'.
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 }  // namespace testing
 }  // namespace grulo

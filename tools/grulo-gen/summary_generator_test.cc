@@ -34,7 +34,7 @@ struct Demo {
   DiagTableModel diags;
   ActTableModel acts;
   TreeTableModel tree;
-  testing::TempDir dir;
+  test::TempDir dir;
   std::unique_ptr<CodePools> pools;
 
   Demo() {
@@ -44,15 +44,15 @@ struct Demo {
     EXPECT_TRUE(ParseDiagSource(ReadFileBytes(base + "/diag.txt"), "diag.txt", &diags, &errors));
     EXPECT_TRUE(ParseActSource(ReadFileBytes(base + "/acts.txt"), "acts.txt", &acts, &errors));
     EXPECT_TRUE(ParseTreeSource(ReadFileBytes(base + "/tree.txt"), "tree.txt", &tree, &errors));
-    EXPECT_TRUE(WriteBytesToFile(dir.path() + kDiagTableName, testing::DiagBytes(diags), &error));
-    EXPECT_TRUE(WriteBytesToFile(dir.path() + kActTableName, testing::ActBytes(acts), &error));
-    EXPECT_TRUE(WriteBytesToFile(dir.path() + kTreeTableName, testing::TreeBytes(tree), &error));
+    EXPECT_TRUE(WriteBytesToFile(dir.File(kDiagTableName), testing::DiagBytes(diags), &error));
+    EXPECT_TRUE(WriteBytesToFile(dir.File(kActTableName), testing::ActBytes(acts), &error));
+    EXPECT_TRUE(WriteBytesToFile(dir.File(kTreeTableName), testing::TreeBytes(tree), &error));
     pools = std::make_unique<CodePools>(&diags, &acts);
   }
 
   static const Demo& Get() {
-    static const Demo* demo = new Demo();
-    return *demo;
+    static const Demo demo;  // its directory goes at exit
+    return demo;
   }
 };
 
@@ -82,7 +82,7 @@ class Checker {
     Outcome outcome;
     ErrorList errors;
     VersionText version{};
-    pipeline_.GroupSummary(line, Demo::Get().dir.path(), &outcome.category, &outcome.number,
+    pipeline_.GroupSummary(line, Demo::Get().dir.File(""), &outcome.category, &outcome.number,
                            &outcome.return_code, &errors, err_.get(), &version);
     for (int i = 0; i < errors.ErrorCount; ++i) outcome.errors.push_back(errors.entries[i]);
     return outcome;
