@@ -1,18 +1,42 @@
 #include "tree/tree_walk.h"
 
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "gtest/gtest.h"
-#include "tree/tree_testutil.h"
+#include "tables/table_testutil.h"
 
 namespace grulo {
 namespace {
 
-using testing::Inner;
-using testing::Leaf;
-using testing::MakeTreeTable;
-using testing::TreeFileLayout;
+constexpr auto Inner = TreeNodeRecord::Inner;
+constexpr auto Leaf = TreeNodeRecord::Leaf;
+
+struct TreeFileLayout {
+  int node_size = 8;      // node 0 at offset 64; record bytes past 5 hold 0xEE
+  int32_t extent = -1;    // -1: NodeBound is the offset of the last node
+  int truncate_last = 0;  // bytes cut from the end of the file
+};
+
+// A tree table adopted from a file, written by the table writer, holding
+// `nodes` as nodes 0, 1, ...
+TreeTable MakeTreeTable(std::vector<TreeNodeRecord> nodes, const TreeFileLayout& layout = {}) {
+  TreeTableModel model;
+  model.version = "11";
+  model.node_size = layout.node_size;
+  for (TreeNodeRecord& node : nodes) node.extra.assign(layout.node_size - 6, 0xEE);
+  model.nodes = std::move(nodes);
+  std::vector<uint8_t> bytes = testing::TreeBytes(model);
+  if (layout.extent >= 0) {
+    testing::Put32(&bytes, kTableHeaderSize + 21, static_cast<uint32_t>(layout.extent));
+  }
+  bytes.resize(bytes.size() - layout.truncate_last);
+  TreeTable table;
+  std::unique_ptr<TableFile> file = TableFile::FromBytes(std::move(bytes));
+  EXPECT_EQ(AdoptTreeTable(file, &table), kTableOpened);
+  return table;
+}
 
 constexpr uint8_t kAgeBelow = 0, kBranchZero = 4, kFirstDuration = 15, kJump = 19;
 
@@ -64,48 +88,35 @@ struct WalkCase {
 
 TEST(TreeWalkTest, WalksToTheLeafOrFails) {
   const TreeNodeRecord to_two = Inner(kBranchZero, 0, 0, 1, 2);
+  const std::vector<TreeNodeRecord> three = {to_two, Leaf(1, 1, 0), Leaf(2, 2, 0)};
+  // Node 0 asks whether the age is below 50: answer 0 goes to node 10, 1 to 11.
+  const std::vector<TreeNodeRecord> by_age = Nodes(
+      12, {{0, Inner(kAgeBelow, 0, 50, 1, 10)}, {10, Leaf(1, 100, 0)}, {11, Leaf(2, 200, 0)}});
+  // FirstDurationAtLeast answers 2: node 1 + 2.
+  auto by_duration = [](uint8_t limit) {
+    return Nodes(4, {{0, Inner(kFirstDuration, 2, 0, limit, 1)}, {3, Leaf(4, 44, 0)}});
+  };
   const WalkCase cases[] = {
       {"root leaf", {Leaf(12, 345, 7)}, {}, 40, {12, 345, 7}},
       {"leaf number big-endian", {Leaf(0, 300, 0)}, {}, 40, {0, 300, 0}},
       {"leaf numbers wrap", {Leaf(255, 65535, 200)}, {}, 40, {255, -1, 200}},
-      {"answer 0 to base",
-       Nodes(12,
-             {{0, Inner(kAgeBelow, 0, 50, 1, 10)}, {10, Leaf(1, 100, 0)}, {11, Leaf(2, 200, 0)}}),
-       {},
-       60,
-       {1, 100, 0}},
-      {"answer 1 to base + 1",
-       Nodes(12,
-             {{0, Inner(kAgeBelow, 0, 50, 1, 10)}, {10, Leaf(1, 100, 0)}, {11, Leaf(2, 200, 0)}}),
-       {},
-       40,
-       {2, 200, 0}},
-      {"record of 6 bytes", {to_two, Leaf(1, 1, 0), Leaf(2, 2, 0)}, {6}, 40, {2, 2, 0}},
-      {"record of 12 bytes", {to_two, Leaf(1, 1, 0), Leaf(2, 2, 0)}, {12}, 40, {2, 2, 0}},
+      {"answer 0 to base", by_age, {}, 60, {1, 100, 0}},
+      {"answer 1 to base + 1", by_age, {}, 40, {2, 200, 0}},
+      {"record of 6 bytes", three, {6}, 40, {2, 2, 0}},
+      {"record of 12 bytes", three, {12}, 40, {2, 2, 0}},
       {"1000 tests", Chain(MaxWalkSteps), {}, 40, {3, 33, 0}},
       {"1001 tests", Chain(MaxWalkSteps + 1), {}, 40, kTooLong},
       {"cycle", {Inner(kBranchZero, 0, 0, 1, 1), Inner(kBranchZero, 0, 0, 1, 0)}, {}, 40, kTooLong},
-      {"branch equal to limit",
-       Nodes(4, {{0, Inner(kFirstDuration, 2, 0, 2, 1)}, {3, Leaf(4, 44, 0)}}),
-       {},
-       40,
-       {4, 44, 0}},
-      {"branch above limit",
-       Nodes(4, {{0, Inner(kFirstDuration, 2, 0, 1, 1)}, {3, Leaf(4, 44, 0)}}),
-       {},
-       40,
-       kBadBranch},
-      {"jump past limit",
-       Nodes(306, {{0, Inner(kJump, 1, 44, 1, 5)}, {305, Leaf(7, 305, 0)}}),
-       {},
-       40,
-       {7, 305, 0}},
+      {"branch equal to limit", by_duration(2), {}, 40, {4, 44, 0}},
+      {"branch above limit", by_duration(1), {}, 40, kBadBranch},
+      {"jump past limit", Nodes(306, {{0, Inner(kJump, 1, 44, 1, 5)}, {305, Leaf(7, 305, 0)}}), {},
+       40, {7, 305, 0}},
       {"negative jump", {to_two, Leaf(8, 1, 0), Inner(kJump, 255, 255, 1, 2)}, {}, 40, {8, 1, 0}},
-      {"node at NodeBound", {to_two, Leaf(1, 1, 0), Leaf(2, 2, 0)}, {8, 16}, 40, {2, 2, 0}},
-      {"node one byte past", {to_two, Leaf(1, 1, 0), Leaf(2, 2, 0)}, {8, 15}, 40, kNodeOutside},
+      {"node at NodeBound", three, {8, 16}, 40, {2, 2, 0}},
+      {"node one byte past", three, {8, 15}, 40, kNodeOutside},
       {"negative offset", {Inner(kBranchZero, 0, 0, 1, 65527)}, {}, 40, kNodeOutside},
       {"node -32768", {Inner(kBranchZero, 0, 0, 1, 32768)}, {}, 40, kNodeOutside},
-      {"last node cut short", {to_two, Leaf(1, 1, 0), Leaf(2, 2, 0)}, {8, -1, 1}, 40, kNodeOutside},
+      {"last node cut short", three, {8, -1, 1}, 40, kNodeOutside},
       {"root missing", {Leaf(1, 1, 0)}, {8, -1, 8}, 40, kNodeOutside},
       {"opcode 20", {Inner(20, 0, 0, 255, 1), Leaf(1, 1, 0)}, {}, 40, kBadBranch},
       {"opcode 255", {Inner(255, 0, 0, 255, 1), Leaf(1, 1, 0)}, {}, 40, kBadBranch},
