@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <tuple>
 #include <utility>
 
 namespace grulo {
@@ -86,17 +85,6 @@ TEST(CalendarTest, DateValidity) {
       {"3112 999", 0}, {"AB012009", 1}, {"-1012009", 1}, {"+1012009", 0},
   };
   for (auto [date, expected] : cases) EXPECT_EQ(DateIsValid(date), expected) << date;
-}
-
-TEST(CalendarTest, SplitReadsEachPieceOnItsOwn) {
-  const struct {
-    const char* date;
-    std::tuple<int, int, int> expected;
-  } cases[] = {{" 5 32009", {5, 3, 2009}}, {"0101-001", {1, 1, -1}}, {"1 2 3 4 ", {1, 2, 3}}};
-  for (const auto& c : cases) {
-    SplitDateResult s = SplitDate(c.date);
-    EXPECT_EQ(std::make_tuple(int{s.day}, int{s.month}, int{s.year}), c.expected) << c.date;
-  }
 }
 
 TEST(CalendarTest, DayNumbersStartAfter1859) {

@@ -10,14 +10,6 @@
 namespace grulo {
 namespace {
 
-TEST(ClockTest, TodayDateFormatsTheLocalDate) {
-  FixedClock clock(CivilDate{2009, 3, 5});
-  DateText today{};
-  TodayDate(clock, &today);
-  EXPECT_EQ(std::string(DateView(today)), "05032009");
-  EXPECT_EQ(today[8], '\0');
-}
-
 class SystemClockTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -67,13 +59,6 @@ TEST_F(SystemClockTest, ClockGoingBackBeforeTheDayIsNoticed) {
   EXPECT_EQ(clock.LocalToday().day, 6);
   fake_now -= 10;
   EXPECT_EQ(clock.LocalToday().day, 5);
-}
-
-TEST_F(SystemClockTest, RealClockGivesAPlausibleDate) {
-  SystemClock clock;
-  DateText today{};
-  TodayDate(clock, &today);
-  EXPECT_EQ(DateIsValid(DateView(today)), 0);
 }
 
 }  // namespace
