@@ -148,8 +148,7 @@ std::vector<Row> OneChangeRows() {
 }
 
 // Runs the whole validation; checks what it leaves in the group fields.
-std::vector<int16_t> Validate(SummaryState& state, Clock& clock,
-                              int16_t* first = nullptr) {
+std::vector<int16_t> Validate(SummaryState& state, Clock& clock, int16_t* first = nullptr) {
   ErrorList list;
   int16_t group_return = -1, group_category = -1, group_number = -1;
   int16_t returned =
@@ -204,14 +203,9 @@ TEST(OneChangeRowsTest, CoverEveryProducibleNumber) {
 
 TEST(RunFieldChecksTest, ErrorsComeInSequenceOrderNotNumberOrder) {
   Row row{"",
-          {{lf::kEstablishmentNo, "         "},
-           {lf::kUnitNo, "    "},
-           {lf::kPresenceDays, "       "},
-           {lf::kActCount, "  "},
-           {DurationField(2), "    "},
-           {lf::kIndicator, "0"},
-           {lf::kScores, "512341"},
-           {lf::kEntryDate, "02031985"},
+          {{lf::kEstablishmentNo, "         "}, {lf::kUnitNo, "    "},
+           {lf::kPresenceDays, "       "}, {lf::kActCount, "  "}, {DurationField(2), "    "},
+           {lf::kIndicator, "0"}, {lf::kScores, "512341"}, {lf::kEntryDate, "02031985"},
            {lf::kBirthDate, "01012010"}},
           {1, 22, 13, 47, 17, 77, 78, 79, 74}};
   EXPECT_EQ(RunRow(row), row.expected);
@@ -253,19 +247,11 @@ TEST(ValidateSummaryTest, ReadsTodayAgainForEverySummary) {
   } cases[] = {
       // Entry on 16 June 2009: after today until the clock passes midnight.
       {"entry after today",
-       {{lf::kEntryDate, "16062009"},
-        {lf::kExitDate, "        "},
-        {lf::kExitMode, " "},
-        {lf::kDestination, " "},
-        {lf::kWeekNo, "252009"}},
-       {2009, 6, 15},
-       {2009, 6, 16},
-       {21}},
-      {"week of next year",
-       {{lf::kWeekNo, "012010"}, {lf::kStayKind, "3"}},
-       {2009, 12, 31},
-       {2010, 1, 1},
-       {43}},
+       {{lf::kEntryDate, "16062009"}, {lf::kExitDate, "        "}, {lf::kExitMode, " "},
+        {lf::kDestination, " "}, {lf::kWeekNo, "252009"}},
+       {2009, 6, 15}, {2009, 6, 16}, {21}},
+      {"week of next year", {{lf::kWeekNo, "012010"}, {lf::kStayKind, "3"}}, {2009, 12, 31},
+       {2010, 1, 1}, {43}},
   };
   for (const auto& c : cases) {
     SummaryState state = testing::PreparedState(c.edits);

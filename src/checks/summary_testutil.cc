@@ -18,38 +18,20 @@ constexpr std::string_view kValidActs[] = {"ZZQK0020", "DEQP0030", "YYYY0150", "
 }  // namespace
 
 std::string ValidSummaryLine(int act_count) {
-  std::string line;
-  line += "750712184";             // EstablishmentNo
-  line += "M04";                   // FormatNo
-  line += "0001234";               // StayNo
-  line += "1";                     // StayKind
-  line += "ABCDEFGHIJ0123456789";  // carried text
-  line += "15031950";              // BirthDate
-  line += "1";                     // Sex
-  line += "75013";                 // PostCode
-  line += "02032009";              // EntryDate
-  line += "6";                     // EntryMode
-  line += "1";                     // Provenance
-  line += "20032009";              // ExitDate
-  line += "7";                     // ExitMode
-  line += "2";                     // Destination
-  line += "112009";                // WeekNo
-  line += "1111100";               // PresenceDays
-  line += "A123";                  // UnitNo
-  line += "02022009";              // RefDate
+  std::string line = "750712184" "M04" "0001234" "1";  // establishment, format, stay, kind
+  line += "ABCDEFGHIJ0123456789";                       // carried text
+  line += "15031950" "1" "75013";                       // birth date, sex, post code
+  line += "02032009" "6" "1" "20032009" "7" "2";        // entry and exit: date, mode, place
+  line += "112009" "1111100" "A123" "02022009";         // week, presence, unit, ref date
   // Diagnosis slots: 6 characters of code and 2 that are never read.
   const std::string_view codes[] = {"Z501  ", "I10   ", "E119  ", "J45+0 ", "N18+++"};
   for (int i = 0; i < kDiagSlotCount; ++i) {
     line += i < 5 ? codes[i] : std::string_view("      ");
     line += "**";
   }
-  line += "abc";     // carried text
-  line += "123412";  // Scores
-  line += "1";       // Indicator
+  line += "abc" "123412" "1";  // carried text, scores, indicator
   // Durations, justified either way.
-  const std::string_view durations[kDurationCount] = {
-      "0010", " 12 ", "7   ", "   7", "0000", "1234", "0001", "0002", "0003", "0004", "0005", "0006"};
-  for (std::string_view duration : durations) line += duration;
+  line += "0010" " 12 " "7   " "   7" "0000" "1234" "0001" "0002" "0003" "0004" "0005" "0006";
   char count[8];
   std::snprintf(count, sizeof count, "%02d", act_count % 100);
   line += count;
