@@ -13,19 +13,6 @@ namespace {
 using testing::ActBytes;
 using testing::ActTableOf;
 
-TEST(ActPrefixIndexTest, ThreeLettersInBase26) {
-  const struct {
-    const char* code;
-    int32_t prefix;
-  } kCases[] = {
-      {"AAA", 0},       {"ZZZ", 17575},  {"abc", 28},
-      {"ABC", 28},      {"AB[", 52},      // '[' counts 26: the prefix of ACA
-      {" AA", -22308},  {"0AA", -11492},  // blank or digit: negative
-      {"A\311A", 3536},                   // a byte of 0xC9 counts unsigned
-  };
-  for (const auto& c : kCases) EXPECT_EQ(ActPrefixIndex(c.code), c.prefix) << c.code;
-}
-
 TEST(ActSearchKeyTest, FourthLetterAndTheNumberOfTheDigits) {
   const struct {
     const char* code;
@@ -50,6 +37,7 @@ ActTableModel LookupModel() {
   AddActCode(&m, "BBBB0001", 9);
   AddActCode(&m, "BBBB0001", 10);  // the same code again: never found
   AddActCode(&m, "BBBA0012", 11);
+  AddActCode(&m, "FGAA0001", 12);
   return m;
 }
 
@@ -63,6 +51,7 @@ const ActCase kLookupCases[] = {
     {"aaaA0001", 5},   // the first three letters are upper-cased
     {"AAAa0001", 77},  // the fourth is not
     {"AB[B0002", 8},   // '[' shifts to the prefix ACA
+    {"A\311AA0001", 12},  // a byte of 0xC9 counts unsigned: the prefix of FGA
     {"BBBB0001", 9},   // first match wins
     {"BBBA12  ", 11}, {"BBBA0013", 77}, {"AAAA0002", 77}, {" AAA0001", 77},
     {"0AAA0001", 77}, {"[AAA0001", 77}, {"        ", 77},
@@ -88,7 +77,7 @@ TEST(LookupActTest, SlotOutsideTheClassTableIsIgnored) {
   for (uint8_t c : state.ActClass) EXPECT_EQ(c, 0);
 }
 
-// Offsets in the lookup table's bytes: index at 64, then 7 entries.
+// Offsets in the lookup table's bytes: index at 64, then 8 entries.
 constexpr size_t kIndex = 64;
 constexpr size_t kEntries = kIndex + 35152;
 
@@ -108,8 +97,8 @@ TEST(LookupActTest, BrokenFilesLeaveTheClass) {
        {{"ZZZZ9999", 77}, {"BBBB0001", 9}}},
       {"more than 16383 entries",
        [=](std::vector<uint8_t>* b) {
-         testing::Put16(b, kIndex + 2 * kZZZ, 6 + 16384);
-         b->resize(kEntries + 4 * (6 + 16384), 0);
+         testing::Put16(b, kIndex + 2 * kZZZ, 7 + 16384);
+         b->resize(kEntries + 4 * (7 + 16384), 0);
        },
        {{"ZZZZ9999", 77}}},
       {"entries cut short",
@@ -125,7 +114,7 @@ TEST(LookupActTest, BrokenFilesLeaveTheClass) {
        {{"AAAA0001", 77}, {"ABCD0010", 77}}},
   };
   const std::vector<uint8_t> good = ActBytes(LookupModel());
-  ASSERT_EQ(good.size(), kEntries + 7 * 4);
+  ASSERT_EQ(good.size(), kEntries + 8 * 4);
   for (const auto& breakage : kBreakages) {
     std::vector<uint8_t> bytes = good;
     breakage.patch(&bytes);

@@ -13,23 +13,6 @@ namespace {
 using testing::DiagBytes;
 using testing::DiagTableOf;
 
-TEST(DiagPrefixIndexTest, LetterTimesHundredPlusPlainNumber) {
-  const struct {
-    const char* code;
-    int32_t prefix;
-  } kCases[] = {
-      {"A00", 0},    {"A01", 1},  {"B00", 100},
-      {"Z99", 2599}, {"a05", 5},  {"z99", 2599},      // lower case reads as upper case
-      {"B-5", 95},   {"A-5", -5}, {"A+3", 3},         // the sign is part of the number
-      {"ZAI", 2500}, {"AX1", 0},                      // no digits: 0
-      {"A 7", 7},    {"A7 ", 7},                      // white space, then the first non-digit
-      {"[00", 2600}, {"@99", -1}, {"\31100", 13600},  // a byte of 0xC9
-  };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(DiagPrefixIndex(c.code), c.prefix) << c.code;
-  }
-}
-
 TEST(SuffixNumberTest, EverySuffixHasItsNumber) {
   const struct {
     const char* suffix;
@@ -54,6 +37,7 @@ DiagTableModel LookupModel() {
   m.records[0] = DiagRecord{0x5A, {0, 7, 7}};
   AddDiagCode(&m, "A00", 0x01, {11});
   AddDiagCode(&m, "A000", 0x02, {12});
+  AddDiagCode(&m, "A03", 0x0A, {19});
   AddDiagCode(&m, "A95", 0x03, {13});
   AddDiagCode(&m, "B000", 0x09, {18});
   AddDiagCode(&m, "C10", 0x06, {15});
@@ -74,6 +58,7 @@ const struct LookupCase {
     {"A001  ", 0x5A},  // suffix not in the prefix
     {"B-5   ", 0x03},  // B, minus 5: prefix 95, that of A95
     {"A-5   ", 0x5A},  // prefix -5
+    {"A+3   ", 0x0A},  // A, plus 3: prefix 3, that of A03
     {"ZAIGU ", 0x04},  // Z00 with the blank suffix (the G ends it)
     {"z00   ", 0x04},    {"Z991  ", 0x05},
     {"[991  ", 0x5A},  // after Z: prefix 2699
@@ -132,11 +117,11 @@ struct Breakage {
   std::vector<LookupCase> cases;
 };
 
-// Offsets in the lookup table's bytes (index at 96, 9 entries, 12-byte
+// Offsets in the lookup table's bytes (index at 96, 10 entries, 12-byte
 // records right behind).
 constexpr size_t kIndex = 96;
 constexpr size_t kEntries = kIndex + 5200;
-constexpr size_t kRecords = kEntries + 9 * 4;
+constexpr size_t kRecords = kEntries + 10 * 4;
 
 TEST(LookupDiagTest, BrokenFilesGiveTheDecidedResults) {
   const Breakage kBreakages[] = {
@@ -147,7 +132,7 @@ TEST(LookupDiagTest, BrokenFilesGiveTheDecidedResults) {
        [](std::vector<uint8_t>* b) { testing::Put16(b, kIndex + 2 * 2599, 60000); },
        {{"Z991  ", 0x5A}, {"ZAIGU ", 0x04}}},
       {"record number beyond the file",
-       [](std::vector<uint8_t>* b) { testing::Put16(b, kEntries + 4 * 7 + 2, 60000); },
+       [](std::vector<uint8_t>* b) { testing::Put16(b, kEntries + 4 * 8 + 2, 60000); },
        {{"ZAIGU ", 0x5A}, {"Z991  ", 0x05}}},
       {"last record cut short",
        [](std::vector<uint8_t>* b) { b->resize(b->size() - 5); },
@@ -173,7 +158,7 @@ TEST(LookupDiagTest, BrokenFilesGiveTheDecidedResults) {
        {{"A001  ", 0x5A}, {"A000  ", 0x02}}},
   };
   const std::vector<uint8_t> good = DiagBytes(LookupModel());
-  ASSERT_EQ(good.size(), kRecords + 10 * 12);
+  ASSERT_EQ(good.size(), kRecords + 11 * 12);
   for (const Breakage& breakage : kBreakages) {
     std::vector<uint8_t> bytes = good;
     breakage.patch(&bytes);
