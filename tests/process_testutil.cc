@@ -91,26 +91,11 @@ ProcessResult RunProgram(const std::string& program, const std::string& argv0,
   return result;
 }
 
-}  // namespace grulo::test
-
-namespace grulo::test {
-namespace {
-
-// Copies a built program into `dir` under the same name, executable.
-// Returns the copy's path.
-std::string InstallProgram(const std::string& name, const std::string& dir) {
-  std::string copy = dir + "/" + name;
-  std::filesystem::copy_file(BuiltProgram(name), copy,
-                             std::filesystem::copy_options::overwrite_existing);
-  std::filesystem::permissions(copy, static_cast<std::filesystem::perms>(0755));
-  return copy;
-}
-
-}  // namespace
-
 GruloSandbox::GruloSandbox() {
   for (const char* name : {"bin", "tables", "data", "out"}) MakeDirectory(dir_.File(name));
-  program_ = InstallProgram("grulo", dir_.File("bin"));
+  program_ = dir_.File("bin/grulo");
+  std::filesystem::copy_file(BuiltProgram("grulo"), program_);
+  std::filesystem::permissions(program_, static_cast<std::filesystem::perms>(0755));
 }
 
 void GruloSandbox::WriteInput(const std::string& bytes) const {
