@@ -8,10 +8,10 @@ namespace grulo {
 namespace {
 
 // A line of the given act count whose every position holds a character that
-// tells where it came from.
+// tells where it came from ('0' onwards: no '+' among them).
 std::string PatternLine(int acts) {
   std::string line(kSummaryBaseLength + kActCodeLength * acts, ' ');
-  for (size_t i = 0; i < line.size(); ++i) line[i] = static_cast<char>('0' + i % 75);  // no '+' among them
+  for (size_t i = 0; i < line.size(); ++i) line[i] = static_cast<char>('0' + i % 75);
   return line;
 }
 
