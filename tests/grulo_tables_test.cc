@@ -30,72 +30,52 @@ ToolRun Tables(const std::string& arguments) {
   return run;
 }
 
-class GruloTablesTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    WriteFileBytes(dir_.File("tree.txt"),
-                   "version 42\n"
-                   "root: AgeBelow 18 -> adult [01 001 00]\n"
-                   "adult: PairInAnyDiag 38 210 -> [01 002 00] [01 003 00]\n");
-    WriteFileBytes(dir_.File("diag.txt"), "version 42\nA000 0xFF 11\nZ00 0xFF 99 38 210\n");
-    WriteFileBytes(dir_.File("acts.txt"), "version 42\nAAFA0010 3\n");
-  }
-  std::string BuildArguments(const std::string& out) const {
-    return "build --tree " + dir_.File("tree.txt") + " --diag " + dir_.File("diag.txt") +
-           " --acts " + dir_.File("acts.txt") + " --out " + out;
-  }
-
-  TempDir dir_;
-};
-
-TEST_F(GruloTablesTest, BuildDumpAndCheck) {
-  const std::string out = dir_.File("tables");
-  ToolRun build = Tables(BuildArguments(out));
-  ASSERT_EQ(build.status, 0) << build.output;
-  ToolRun dump = Tables("dump --out " + dir_.File("again.txt") + " " + out + "/diag10sr.tab");
-  ASSERT_EQ(dump.status, 0) << dump.output;
-  ToolRun rebuild = Tables("build --diag " + dir_.File("again.txt") + " --out " + dir_.File("re"));
-  ASSERT_EQ(rebuild.status, 0) << rebuild.output;
-  EXPECT_EQ(ReadFileBytes(dir_.File("re/diag10sr.tab")), ReadFileBytes(out + "/diag10sr.tab"));
-  ToolRun check = Tables("check " + out);
-  EXPECT_EQ(check.status, 0) << check.output;
-  EXPECT_EQ(check.output, "0 errors, 0 warnings\n");
+// Exit statuses: 0 for a good run, 1 for a refused source or a broken
+// table, 2 for a usage error.
+TEST(GruloTablesTest, BuildDumpCheckAndTheirExitStatuses) {
+  TempDir dir;
+  WriteFileBytes(dir.File("tree.txt"),
+                 "version 42\n"
+                 "root: AgeBelow 18 -> adult [01 001 00]\n"
+                 "adult: PairInAnyDiag 38 210 -> [01 002 00] [01 003 00]\n");
+  WriteFileBytes(dir.File("diag.txt"), "version 42\nA000 0xFF 11\nZ00 0xFF 99 38 210\n");
+  WriteFileBytes(dir.File("acts.txt"), "version 42\nAAFA0010 3\n");
+  const std::string out = dir.File("tables");
+  ToolRun run = Tables("build --tree " + dir.File("tree.txt") + " --diag " + dir.File("diag.txt") +
+                       " --acts " + dir.File("acts.txt") + " --out " + out);
+  ASSERT_EQ(run.status, 0) << run.output;
+  run = Tables("dump --out " + dir.File("again.txt") + " " + out + "/diag10sr.tab");
+  ASSERT_EQ(run.status, 0) << run.output;
+  run = Tables("build --diag " + dir.File("again.txt") + " --out " + dir.File("re"));
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(ReadFileBytes(dir.File("re/diag10sr.tab")), ReadFileBytes(out + "/diag10sr.tab"));
+  run = Tables("check " + out);
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(run.output, "0 errors, 0 warnings\n");
 
   std::string diag = ReadFileBytes(out + "/diag10sr.tab");
   diag[96 + 5200 + 4 + 3] = 100;  // Z00's record number: beyond the file
   WriteFileBytes(out + "/diag10sr.tab", diag);
-  check = Tables("check " + out);
-  EXPECT_EQ(check.status, 1);
-  EXPECT_NE(check.output.find("error: diag10sr.tab: code Z00 (entry 1): record 100 lies beyond"),
+  run = Tables("check " + out);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("error: diag10sr.tab: code Z00 (entry 1): record 100 lies beyond"),
             std::string::npos)
-      << check.output;
-}
+      << run.output;
 
-TEST_F(GruloTablesTest, FailuresExitWithOneAndUsageErrorsWithTwo) {
-  WriteFileBytes(dir_.File("bad.txt"), "version 42\nA000 0xFF\n");
-  ToolRun bad = Tables("build --diag " + dir_.File("bad.txt") + " --out " + dir_.File("o1"));
-  EXPECT_EQ(bad.status, 1);
-  EXPECT_NE(bad.output.find(dir_.File("bad.txt") + ":2: expected the position flags"),
+  WriteFileBytes(dir.File("bad.txt"), "version 42\nA000 0xFF\n");
+  run = Tables("build --diag " + dir.File("bad.txt") + " --out " + dir.File("o1"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find(dir.File("bad.txt") + ":2: expected the position flags"),
             std::string::npos)
-      << bad.output;
-  EXPECT_FALSE(PathExists(dir_.File("o1") + "/diag10sr.tab"));
+      << run.output;
+  EXPECT_FALSE(PathExists(dir.File("o1") + "/diag10sr.tab"));
 
-  const struct {
-    std::string arguments;
-    int status;
-    bool usage;  // the usage text is shown
-  } kCases[] = {
-      {"--help", 0, true},
-      {"", 2, true},
-      {"build --diag", 2, true},
-      {"build --diag " + dir_.File("missing.txt") + " --out x", 2, false},
-      {"dump " + dir_.File("diag.txt"), 2, true},  // neither name nor header tells the kind
-      {"check " + dir_.File("missing.tab"), 2, false},
-  };
-  for (const auto& c : kCases) {
-    ToolRun run = Tables(c.arguments);
-    EXPECT_EQ(run.status, c.status) << c.arguments << "\n" << run.output;
-    EXPECT_EQ(run.output.find("Usage:") != std::string::npos, c.usage) << c.arguments;
+  // The last: neither the name nor the header of the file tells its kind.
+  for (const std::string& usage : {std::string(), std::string("build --diag"),
+                                   "dump " + dir.File("diag.txt")}) {
+    run = Tables(usage);
+    EXPECT_EQ(run.status, 2) << usage << "\n" << run.output;
+    EXPECT_NE(run.output.find("Usage:"), std::string::npos) << usage;
   }
 }
 
