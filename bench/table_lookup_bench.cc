@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "record/summary_state.h"
+#include "summary/summary_state.h"
 #include "tables/act_table.h"
 #include "tables/diag_table.h"
 #include "tables/open_tables.h"

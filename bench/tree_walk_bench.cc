@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "benchmark/benchmark.h"
-#include "record/summary_state.h"
+#include "summary/summary_state.h"
 #include "tables/open_tables.h"
 #include "tables/table_writer.h"
 #include "tree/node_tests.h"

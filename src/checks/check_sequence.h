@@ -8,7 +8,7 @@
 
 #include "calendar/clock.h"
 #include "checks/error_list.h"
-#include "record/summary_state.h"
+#include "summary/summary_state.h"
 
 namespace grulo {
 

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "calendar/number_text.h"
-#include "checks/field_text.h"
+#include "text/number_text.h"
 #include "record/field_mask.h"
 #include "record/summary_layout.h"
 

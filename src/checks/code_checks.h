@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "checks/error_list.h"
-#include "record/summary_state.h"
+#include "summary/summary_state.h"
 
 namespace grulo {
 

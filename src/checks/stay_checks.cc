@@ -3,13 +3,18 @@
 #include <string_view>
 
 #include "calendar/calendar.h"
-#include "calendar/number_text.h"
-#include "checks/field_text.h"
+#include "text/number_text.h"
 #include "record/field_mask.h"
 #include "record/summary_layout.h"
 
 namespace grulo {
 namespace {
+
+// Stay kinds '1' and '5' require the entry fields and compare the summary's
+// week with the weeks of entry and exit; the other kinds may leave them out.
+bool IsKindOneOrFive(std::string_view stay_kind) {
+  return !stay_kind.empty() && (stay_kind[0] == '1' || stay_kind[0] == '5');
+}
 
 constexpr std::string_view kDateMask = "Z9Z99999";
 constexpr int16_t kDateMinLength = 7;

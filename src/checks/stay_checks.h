@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "record/summary_state.h"
+#include "summary/summary_state.h"
 
 namespace grulo {
 

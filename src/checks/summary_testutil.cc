@@ -8,6 +8,7 @@
 #include "calendar/calendar.h"
 #include "record/field_mask.h"
 #include "record/working_record.h"
+#include "text/number_text.h"
 
 namespace grulo {
 namespace testing {

@@ -14,7 +14,7 @@
 #include "calendar/clock.h"
 #include "checks/error_list.h"
 #include "record/summary_layout.h"
-#include "record/summary_state.h"
+#include "summary/summary_state.h"
 
 namespace grulo {
 namespace testing {

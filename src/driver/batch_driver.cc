@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "calendar/number_text.h"
+#include "text/number_text.h"
 #include "driver/ini_file.h"
 #include "driver/line_reader.h"
 #include "driver/output_file.h"

@@ -1,7 +1,7 @@
 #include "driver/pipeline.h"
 
 #include "checks/check_sequence.h"
-#include "driver/derived_values.h"
+#include "summary/derived_values.h"
 #include "record/working_record.h"
 #include "tables/act_table.h"
 #include "tables/diag_table.h"

@@ -11,7 +11,7 @@
 
 #include "calendar/clock.h"
 #include "driver/group_summary.h"
-#include "record/summary_state.h"
+#include "summary/summary_state.h"
 #include "tables/open_tables.h"
 #include "tree/tree_walk.h"
 

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "calendar/calendar.h"
-#include "calendar/number_text.h"
+#include "text/number_text.h"
 
 namespace grulo {
 

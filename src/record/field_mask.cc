@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "calendar/number_text.h"
+#include "text/number_text.h"
 
 namespace grulo {
 namespace {
@@ -106,17 +106,6 @@ bool IsOneOf(std::string_view value, std::string_view list, int16_t width) {
     if (list.substr(k, width) == wanted) return true;
   }
   return false;
-}
-
-int32_t ParseCount(std::string_view text) {
-  // A NUL byte ends the text, as in the terminated copy that callers used to make.
-  text = text.substr(0, text.find('\0'));
-  if (text.empty()) return 0;
-  if (IsDigit(text[0])) return ReadNumber(text);
-  if (text[0] != ' ') return 0;
-  size_t i = text.find_first_not_of(' ');
-  if (i == std::string_view::npos) return 0;
-  return ReadNumber(text.substr(i));
 }
 
 }  // namespace grulo

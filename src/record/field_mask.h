@@ -1,6 +1,5 @@
-// Field masks and text helpers: judging a fixed-width field against a mask of
-// class characters, testing membership in a list of codes, and reading the
-// right-justified numbers of a summary.
+// Field masks: judging a fixed-width field against a mask of class
+// characters, and testing membership in a list of codes.
 
 #ifndef GRULO_RECORD_FIELD_MASK_H_
 #define GRULO_RECORD_FIELD_MASK_H_
@@ -43,13 +42,6 @@ MaskResult MatchMask(std::string_view field, std::string_view mask, int16_t trim
 // width-character entries written back to back in the list (" 567" allows a
 // blank, '5', '6' and '7'). An empty list allows nothing.
 bool IsOneOf(std::string_view value, std::string_view list, int16_t width);
-
-// Reads a right-justified count: a text that starts with a digit is read up to
-// its first non-digit; one that starts with anything but a blank gives 0 (so
-// '+7' and '-5' give 0); otherwise the blanks are skipped and the rest is read
-// as ReadNumber does (so ' -5' gives -5). The end of the view is the end of
-// the text.
-int32_t ParseCount(std::string_view text);
 
 }  // namespace grulo
 

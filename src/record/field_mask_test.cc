@@ -100,17 +100,5 @@ TEST(FieldMaskTest, ReadsOnlyTheMaskWidthAndComparesEntriesWhole) {
   EXPECT_FALSE(IsOneOf("BB", "ABBCCD", 2));  // entries are compared whole
 }
 
-TEST(FieldMaskTest, ParseCountDiffersFromThePlainReadingOnSignsAndLetters) {
-  struct Case {
-    std::string text;
-    int32_t value;
-  } cases[] = {
-      {"  12", 12}, {"0045", 45}, {"12AB", 12}, {"    ", 0}, {"-5", 0}, {" -5", -5}, {"A1", 0},
-      {"7 ", 7},    {"+7", 0},    {" +7", 7},   {"\t7", 0},  {" \t7", 7}, {"", 0},
-      {std::string("\0" "7", 2), 0},
-  };
-  for (const Case& c : cases) EXPECT_EQ(ParseCount(c.text), c.value) << "'" << c.text << "'";
-}
-
 }  // namespace
 }  // namespace grulo

@@ -1,6 +1,6 @@
 #include "tables/act_table.h"
 
-#include "calendar/number_text.h"
+#include "text/number_text.h"
 #include "tables/big_endian.h"
 #include "tables/prefix_index.h"
 #include "tables/diag_table.h"

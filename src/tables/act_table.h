@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "record/summary_state.h"
+#include "summary/summary_state.h"
 #include "tables/open_tables.h"
 
 namespace grulo {

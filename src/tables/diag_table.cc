@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "calendar/number_text.h"
+#include "text/number_text.h"
 #include "tables/big_endian.h"
 #include "tables/prefix_index.h"
 

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "record/summary_state.h"
+#include "summary/summary_state.h"
 #include "tables/open_tables.h"
 #include "tables/prefix_index.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "calendar/number_text.h"
+#include "text/number_text.h"
 
 namespace grulo {
 namespace {

@@ -9,7 +9,7 @@
 #include <numeric>
 #include <unordered_map>
 
-#include "calendar/number_text.h"
+#include "text/number_text.h"
 #include "tables/act_table.h"
 #include "tables/big_endian.h"
 #include "tables/diag_table.h"

@@ -4,6 +4,7 @@
 
 #include "record/field_mask.h"
 #include "record/summary_layout.h"
+#include "text/number_text.h"
 
 namespace grulo {
 namespace {

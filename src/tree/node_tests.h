@@ -12,7 +12,7 @@
 #include <array>
 #include <cstdint>
 
-#include "record/summary_state.h"
+#include "summary/summary_state.h"
 #include "tree/tree_walk.h"
 
 namespace grulo {

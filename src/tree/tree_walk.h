@@ -15,7 +15,7 @@
 #include <cstdint>
 
 #include "record/group_result.h"
-#include "record/summary_state.h"
+#include "summary/summary_state.h"
 #include "tables/open_tables.h"
 
 namespace grulo {

@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "calendar/number_text.h"
+#include "text/number_text.h"
 #include "tables/act_table.h"
 #include "tables/diag_table.h"
 

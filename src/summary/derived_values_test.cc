@@ -1,4 +1,4 @@
-#include "driver/derived_values.h"
+#include "summary/derived_values.h"
 
 #include <string>
 #include <string_view>

@@ -10,7 +10,7 @@
 
 #include <string_view>
 
-#include "record/summary_state.h"
+#include "summary/summary_state.h"
 
 namespace grulo {
 

@@ -1,10 +1,11 @@
-#include "driver/derived_values.h"
+#include "summary/derived_values.h"
 
 #include <cstdint>
 
 #include "calendar/calendar.h"
 #include "record/field_mask.h"
 #include "record/summary_layout.h"
+#include "text/number_text.h"
 
 namespace grulo {
 namespace {

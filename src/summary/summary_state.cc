@@ -1,4 +1,4 @@
-#include "record/summary_state.h"
+#include "summary/summary_state.h"
 
 namespace grulo {
 
