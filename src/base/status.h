@@ -24,9 +24,11 @@ class Status {
 
   // An ok status.
   Status() = default;
-
   // A status of the code whose message is "<where>: <what>", or just <what>
   // when `where` is empty.
+  Status(Code code, std::string_view where, std::string_view what);
+
+  // The same for each code.
   static Status NotFound(std::string_view where, std::string_view what);
   static Status Corruption(std::string_view where, std::string_view what);
   static Status InvalidArgument(std::string_view where, std::string_view what);
@@ -45,8 +47,6 @@ class Status {
   std::string ToString() const;
 
  private:
-  Status(Code code, std::string_view where, std::string_view what);
-
   Code code_ = kOk;
   std::string message_;
 };

@@ -147,15 +147,16 @@ std::vector<Row> OneChangeRows() {
   };
 }
 
-// Runs the whole validation; checks what it leaves in the group fields.
+// Runs the whole validation with today's date from the clock, as the grouping
+// does; checks what it leaves in the group fields.
 std::vector<int16_t> Validate(SummaryState& state, Clock& clock, int16_t* first = nullptr) {
   ErrorList list;
-  int16_t group_return = -1, group_category = -1, group_number = -1;
-  int16_t returned =
-      ValidateSummary(state, clock, &list, &group_return, &group_category, &group_number);
-  EXPECT_EQ(group_return, returned);
-  EXPECT_EQ(group_category, 90);
-  EXPECT_EQ(group_number, 900);
+  GroupResult result{-1, -1, -1};
+  TodayDate(clock, &state.Today);
+  int16_t returned = ValidateSummary(state, &list, &result);
+  EXPECT_EQ(result.GroupReturn, returned);
+  EXPECT_EQ(result.GroupCategory, 90);
+  EXPECT_EQ(result.GroupNumber, 900);
   if (first != nullptr) *first = returned;
   return ErrorsOf(list);
 }
@@ -231,9 +232,9 @@ TEST(ValidateSummaryTest, ZeroesTheEntriesButKeepsTheCount) {
   ErrorList list;
   list.entries.fill(13);
   list.ErrorCount = 2;
-  int16_t group_return = 0, group_category = 0, group_number = 0;
-  EXPECT_EQ(ValidateSummary(state, clock, &list, &group_return, &group_category, &group_number),
-            0);
+  GroupResult result;
+  TodayDate(clock, &state.Today);
+  EXPECT_EQ(ValidateSummary(state, &list, &result), 0);
   EXPECT_EQ(list.ErrorCount, 2);
   for (int16_t entry : list.entries) EXPECT_EQ(entry, 0);
 }

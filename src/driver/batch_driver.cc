@@ -21,14 +21,6 @@ namespace {
 static_assert(LineReader::kKeptLength >= kSummaryBaseLength,
               "format recognition reads up to the act count of a long line");
 
-// The part of a field that the line holds: fewer characters, or none, where
-// the line ends early.
-std::string_view FieldText(std::string_view text, FieldRef field) {
-  size_t offset = static_cast<size_t>(field.offset);
-  if (offset >= text.size()) return {};
-  return text.substr(offset, static_cast<size_t>(field.length));
-}
-
 // Appends the value as printf's "%0<width>d" writes it: a minus sign first,
 // then zeros up to the width, then the digits; wider values in full.
 char* AppendZeroPadded(int value, int width, char* out) {
@@ -171,20 +163,6 @@ std::unique_ptr<OutputFile> CreateOutput(const std::string& path, const FileSour
 }
 
 }  // namespace
-
-LineFormat RecognizeFormat(std::string_view text, uint64_t length) {
-  if (length < kMinReadableLength) return LineFormat::kUnreadable;
-  std::string_view format_no = FieldText(text, line_field::kFormatNo);
-  if (format_no != "M04" && format_no != "MA4") return LineFormat::kUnknownFormat;
-  if (length < static_cast<uint64_t>(kSummaryBaseLength) || length > kMaxLineLength) {
-    return LineFormat::kSizeProblem;
-  }
-  int64_t act_count = ReadNumber(FieldText(text, line_field::kActCount));
-  if (static_cast<int64_t>(length) != kSummaryBaseLength + 8 * act_count) {
-    return LineFormat::kSizeProblem;
-  }
-  return LineFormat::kWellFormed;
-}
 
 void ErrorListTexts::Sort(const ErrorList& list) {
   blocking_size_ = 0;

@@ -12,32 +12,15 @@
 
 #include "checks/error_list.h"
 #include "driver/group_summary.h"
+#include "grouper/line_format.h"
 
 namespace grulo {
 
 inline constexpr char kGeneralSection[] = "G\xE9n\xE9ral";
 inline constexpr char kResultsSection[] = "R\xE9sultats";
 
-// The longest line that can be well-formed: a longer one is always a size
-// problem. (343 + 8 x 19 = 495 is the longest well-formed line.)
-inline constexpr uint64_t kMaxLineLength = 498;
-
-// A line shorter than this is unreadable.
-inline constexpr uint64_t kMinReadableLength = 12;
-
 // From this length on, a malformed line gets the identification line.
 inline constexpr uint64_t kIdentificationLength = 88;
-
-enum class LineFormat { kWellFormed, kUnreadable, kUnknownFormat, kSizeProblem };
-
-// Recognizes the format of a line of `length` characters whose first
-// characters (at least min(length, 343)) are `text`; the first match wins:
-// - fewer than 12 characters: unreadable;
-// - format number (3 characters at offset 9) neither "M04" nor "MA4": unknown;
-// - fewer than 343 or more than 498 characters: size problem;
-// - length other than 343 + 8 x the act count (the 2 characters at offset
-//   341 read as a plain number, 0 when not numeric): size problem.
-LineFormat RecognizeFormat(std::string_view text, uint64_t length);
 
 // The error numbers of one summary sorted into a blocking and a non-blocking
 // list text, each number followed by a comma, in list order (zeros skipped,

@@ -1,19 +1,21 @@
-// The record grouping pipeline: turns one well-formed summary into its error
-// list and group result. It opens the three tables on first use (tree, acts,
-// diagnoses; a table that failed is tried again with the next summary), builds
-// the working record, looks up the codes, derives the dates and counts, runs
-// the field checks and, when none of them blocks, walks the decision tree.
+// The record grouping of the batch: the batch's own rules for the tables
+// around the grouping context. The three tables are opened on first use (tree,
+// acts, diagnoses; a table that failed is tried again with the next summary,
+// its message written into the .err file each time; the versions are
+// compared only in the call that opens a table), then every summary is
+// grouped by the same grouping context that the library offers.
 
 #ifndef GRULO_DRIVER_PIPELINE_H_
 #define GRULO_DRIVER_PIPELINE_H_
 
+#include <memory>
 #include <string_view>
 
 #include "calendar/clock.h"
 #include "driver/group_summary.h"
-#include "summary/summary_state.h"
+#include "grouper/grouping_context.h"
+#include "grouper/table_set.h"
 #include "tables/open_tables.h"
-#include "tree/tree_walk.h"
 
 namespace grulo {
 
@@ -26,22 +28,26 @@ class GroupingPipeline final : public SummaryGrouper {
                     int16_t* group_number, int16_t* group_return, ErrorList* errors,
                     OutputFile* err_file, VersionText* table_version) override;
 
-  // What the last summary left behind; for tests.
-  const SummaryState& state() const { return state_; }
-  const OpenTables& tables() const { return tables_; }
+  // Which tables are open; for tests.
+  bool tree_open() const { return tree_version_known_; }
+  bool acts_open() const { return table_set_ != nullptr || pending_.acts.is_open(); }
+  bool diags_open() const { return table_set_ != nullptr || pending_.diags.is_open(); }
+  // What the last grouped summary left behind; for tests.
+  const SummaryState& state() const { return context_.state(); }
 
  private:
   // Opens the tables that are not open yet and copies the tree version into
   // `table_version`; the status of the first problem (99 or 9), after writing
-  // its message, or 0.
+  // its message, or 0. Once all three are open they become the table set.
   int16_t OpenMissingTables(std::string_view rep_tab, OutputFile* err_file,
-                     VersionText* table_version);
+                            VersionText* table_version);
 
   Clock& clock_;
-  OpenTables tables_;
+  OpenTables pending_;  // the tables opened so far, until all three are
+  std::shared_ptr<const TableSet> table_set_;
   VersionText tree_version_{};  // kept from the opening of the tree table
-  SummaryState state_;
-  TreeNode current_node_;  // the last node read by the walk
+  bool tree_version_known_ = false;
+  GroupingContext context_;
 };
 
 }  // namespace grulo

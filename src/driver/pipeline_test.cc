@@ -84,9 +84,9 @@ TEST(PipelineTablesTest, MissingActsAndDiagnosesOfAnotherVersion) {
           expected == 0 ? std::vector<int>{5, 300, 0} : std::vector<int>{0, 0, expected};
       EXPECT_EQ(group(), result);
     }
-    EXPECT_TRUE(pipeline.tables().tree.is_open());
-    EXPECT_EQ(pipeline.tables().acts.is_open(), *c.acts != '\0');
-    EXPECT_EQ(pipeline.tables().diags.is_open(), c.diags_open);
+    EXPECT_TRUE(pipeline.tree_open());
+    EXPECT_EQ(pipeline.acts_open(), *c.acts != '\0');
+    EXPECT_EQ(pipeline.diags_open(), c.diags_open);
     err->Flush();
     EXPECT_EQ(err->contents(), c.messages);
     WriteTables(dir.File(""), "", "V1", "");

@@ -7,15 +7,40 @@
 namespace grulo {
 namespace {
 
-std::unique_ptr<TableFile> OpenInDirectory(std::string_view rep_tab, const char* name) {
+std::unique_ptr<TableFile> OpenInDirectory(std::string_view rep_tab, const char* name,
+                                           Status* why) {
   std::string path(rep_tab);
   path += name;
-  return TableFile::Open(path);
+  return TableFile::Open(path, why);
 }
 
-// The header and `count` descriptors, or nullptr when the file is too short.
-const uint8_t* HeaderBytes(const TableFile& file, int count) {
-  return file.Peek(0, kTableHeaderSize + count * kSectionDescriptorSize);
+// Sets the reason of a refused table, when the caller asked for it.
+int16_t Refuse(const TableFile* file, const char* name, const std::string& what, Status* why) {
+  if (why != nullptr) {
+    *why = Status::Corruption(file != nullptr && !file->path().empty() ? file->path() : name, what);
+  }
+  return kTableCannotOpen;
+}
+
+// The header and `count` descriptors; nullptr, with the reason, when the
+// file is too short.
+const uint8_t* HeaderBytes(const TableFile& file, int count, const char* name, Status* why) {
+  const int64_t size = kTableHeaderSize + count * kSectionDescriptorSize;
+  const uint8_t* header = file.Peek(0, size);
+  if (header == nullptr) {
+    Refuse(&file, name,
+           "is too short for a table (" + std::to_string(file.size()) + " bytes; its header and " +
+               (count == 1 ? "descriptor" : "descriptors") + " take " + std::to_string(size) + ")",
+           why);
+  }
+  return header;
+}
+
+// A null file is refused without a reason of its own: the opening that
+// failed has already given one.
+int16_t RefuseNull(const char* name, Status* why) {
+  if (why != nullptr && why->ok()) *why = Status::NotFound(name, "no file");
+  return kTableCannotOpen;
 }
 
 const uint8_t* Descriptor(const uint8_t* header, int number) {
@@ -38,12 +63,17 @@ VersionText ReadHeaderVersion(const uint8_t* header) {
   return v;
 }
 
-int16_t AdoptTreeTable(std::unique_ptr<TableFile>& file, TreeTable* table) {
-  if (file == nullptr) return kTableCannotOpen;
-  const uint8_t* header = HeaderBytes(*file, 1);
+int16_t AdoptTreeTable(std::unique_ptr<TableFile>& file, TreeTable* table, Status* why) {
+  if (file == nullptr) return RefuseNull(kTreeTableName, why);
+  const uint8_t* header = HeaderBytes(*file, 1, kTreeTableName, why);
   if (header == nullptr) return kTableCannotOpen;
   SectionDescriptor nodes = ReadSectionDescriptor(Descriptor(header, 1));
-  if (nodes.record_size < 6 || nodes.record_size > 12) return kTableCannotOpen;
+  if (nodes.record_size < 6 || nodes.record_size > 12) {
+    return Refuse(file.get(), kTreeTableName,
+                  "has a node size of " + std::to_string(nodes.record_size) +
+                      " bytes (6 to 12 are accepted)",
+                  why);
+  }
   table->TableVersion = ReadHeaderVersion(header);
   table->NodeSize = nodes.record_size;
   table->NodeAreaOffset = nodes.offset;
@@ -53,9 +83,9 @@ int16_t AdoptTreeTable(std::unique_ptr<TableFile>& file, TreeTable* table) {
   return kTableOpened;
 }
 
-int16_t AdoptActTable(std::unique_ptr<TableFile>& file, ActTable* table) {
-  if (file == nullptr) return kTableCannotOpen;
-  const uint8_t* header = HeaderBytes(*file, 1);
+int16_t AdoptActTable(std::unique_ptr<TableFile>& file, ActTable* table, Status* why) {
+  if (file == nullptr) return RefuseNull(kActTableName, why);
+  const uint8_t* header = HeaderBytes(*file, 1, kActTableName, why);
   if (header == nullptr) return kTableCannotOpen;
   SectionDescriptor index = ReadSectionDescriptor(Descriptor(header, 1));
   table->TableVersion = ReadHeaderVersion(header);
@@ -64,13 +94,18 @@ int16_t AdoptActTable(std::unique_ptr<TableFile>& file, ActTable* table) {
   return kTableOpened;
 }
 
-int16_t AdoptDiagTable(std::unique_ptr<TableFile>& file, DiagTable* table) {
-  if (file == nullptr) return kTableCannotOpen;
-  const uint8_t* header = HeaderBytes(*file, 2);
+int16_t AdoptDiagTable(std::unique_ptr<TableFile>& file, DiagTable* table, Status* why) {
+  if (file == nullptr) return RefuseNull(kDiagTableName, why);
+  const uint8_t* header = HeaderBytes(*file, 2, kDiagTableName, why);
   if (header == nullptr) return kTableCannotOpen;
   SectionDescriptor index = ReadSectionDescriptor(Descriptor(header, 1));
   SectionDescriptor records = ReadSectionDescriptor(Descriptor(header, 2));
-  if (records.record_size == 0 || records.record_size > 12) return kTableCannotOpen;
+  if (records.record_size == 0 || records.record_size > 12) {
+    return Refuse(file.get(), kDiagTableName,
+                  "has a diagnosis record size of " + std::to_string(records.record_size) +
+                      " bytes (1 to 12 are accepted)",
+                  why);
+  }
   table->TableVersion = ReadHeaderVersion(header);
   table->DiagResultSize = index.record_size;
   table->DiagIndexOffset = index.offset;
@@ -81,19 +116,19 @@ int16_t AdoptDiagTable(std::unique_ptr<TableFile>& file, DiagTable* table) {
   return kTableOpened;
 }
 
-int16_t OpenTreeTable(std::string_view rep_tab, TreeTable* table) {
-  std::unique_ptr<TableFile> file = OpenInDirectory(rep_tab, kTreeTableName);
-  return AdoptTreeTable(file, table);
+int16_t OpenTreeTable(std::string_view rep_tab, TreeTable* table, Status* why) {
+  std::unique_ptr<TableFile> file = OpenInDirectory(rep_tab, kTreeTableName, why);
+  return AdoptTreeTable(file, table, why);
 }
 
-int16_t OpenActTable(std::string_view rep_tab, ActTable* table) {
-  std::unique_ptr<TableFile> file = OpenInDirectory(rep_tab, kActTableName);
-  return AdoptActTable(file, table);
+int16_t OpenActTable(std::string_view rep_tab, ActTable* table, Status* why) {
+  std::unique_ptr<TableFile> file = OpenInDirectory(rep_tab, kActTableName, why);
+  return AdoptActTable(file, table, why);
 }
 
-int16_t OpenDiagTable(std::string_view rep_tab, DiagTable* table) {
-  std::unique_ptr<TableFile> file = OpenInDirectory(rep_tab, kDiagTableName);
-  return AdoptDiagTable(file, table);
+int16_t OpenDiagTable(std::string_view rep_tab, DiagTable* table, Status* why) {
+  std::unique_ptr<TableFile> file = OpenInDirectory(rep_tab, kDiagTableName, why);
+  return AdoptDiagTable(file, table, why);
 }
 
 }  // namespace grulo

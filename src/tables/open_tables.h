@@ -14,6 +14,7 @@
 #include <memory>
 #include <string_view>
 
+#include "base/status.h"
 #include "tables/table_file.h"
 
 namespace grulo {
@@ -96,16 +97,17 @@ struct OpenTables {
 // cannot be opened, is shorter than its header and descriptors (64 bytes, 96
 // for the diagnosis table) or has a record size the program refuses (a node
 // size outside 6 to 12, a diagnosis record size of 0 or above 12). On failure
-// the table stays not open and none of its values changes.
-int16_t OpenTreeTable(std::string_view rep_tab, TreeTable* table);
-int16_t OpenActTable(std::string_view rep_tab, ActTable* table);
-int16_t OpenDiagTable(std::string_view rep_tab, DiagTable* table);
+// the table stays not open and none of its values changes; `why`, when
+// given, names the path and the reason.
+int16_t OpenTreeTable(std::string_view rep_tab, TreeTable* table, Status* why = nullptr);
+int16_t OpenActTable(std::string_view rep_tab, ActTable* table, Status* why = nullptr);
+int16_t OpenDiagTable(std::string_view rep_tab, DiagTable* table, Status* why = nullptr);
 
 // The same from a file already at hand (used by the openings above, tools and
-// tests); `file` is consumed only on success.
-int16_t AdoptTreeTable(std::unique_ptr<TableFile>& file, TreeTable* table);
-int16_t AdoptActTable(std::unique_ptr<TableFile>& file, ActTable* table);
-int16_t AdoptDiagTable(std::unique_ptr<TableFile>& file, DiagTable* table);
+// tests); `file` is consumed only on success. A null file is refused.
+int16_t AdoptTreeTable(std::unique_ptr<TableFile>& file, TreeTable* table, Status* why = nullptr);
+int16_t AdoptActTable(std::unique_ptr<TableFile>& file, ActTable* table, Status* why = nullptr);
+int16_t AdoptDiagTable(std::unique_ptr<TableFile>& file, DiagTable* table, Status* why = nullptr);
 
 }  // namespace grulo
 

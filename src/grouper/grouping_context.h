@@ -1,0 +1,48 @@
+// Grouping one summary with open tables: the working record, the lookups,
+// the derived values, the checks and, when none of them blocks, the tree
+// walk. A context holds everything that one summary needs while it is
+// grouped; each thread that groups owns one, and any number of contexts may
+// share one TableSet.
+
+#ifndef GRULO_GROUPER_GROUPING_CONTEXT_H_
+#define GRULO_GROUPER_GROUPING_CONTEXT_H_
+
+#include <string_view>
+
+#include "calendar/calendar.h"
+#include "checks/error_list.h"
+#include "grouper/table_set.h"
+#include "record/group_result.h"
+#include "summary/summary_state.h"
+#include "tree/tree_walk.h"
+
+namespace grulo {
+
+class GroupingContext {
+ public:
+  GroupingContext();
+
+  GroupingContext(const GroupingContext&) = delete;
+  GroupingContext& operator=(const GroupingContext&) = delete;
+
+  // Groups one well-formed summary line with `today` (DDMMYYYY) as the
+  // current date. Fills `errors` (cleared first) with every error found, in
+  // check order, and `result`: 90, 900 and the first blocking error; the
+  // leaf's numbers; or 99, 904 and the failure code of a walk that failed.
+  // Allocates nothing and makes no system call.
+  void GroupSummary(const TableSet& tables, std::string_view line, const DateText& today,
+                    GroupResult* result, ErrorList* errors);
+
+  // What the last summary left behind: its working record, lookup results
+  // and derived values, and the last node the walk read.
+  const SummaryState& state() const { return state_; }
+  const TreeNode& current_node() const { return current_node_; }
+
+ private:
+  SummaryState state_;
+  TreeNode current_node_;
+};
+
+}  // namespace grulo
+
+#endif  // GRULO_GROUPER_GROUPING_CONTEXT_H_
