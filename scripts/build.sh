@@ -2,20 +2,31 @@
 # Configures and builds the project.
 #   scripts/build.sh              release build in build/
 #   scripts/build.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer build in build-sanitize/
+#   scripts/build.sh --tsan       ThreadSanitizer build in build-tsan/ of the programs and
+#                                 of the tests that group on several threads
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 build_dir=build
 options=(-DCMAKE_BUILD_TYPE=Release -DGRULO_WERROR=ON)
-if [[ "${1:-}" == "--sanitize" ]]; then
-  build_dir=build-sanitize
-  options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRULO_WERROR=ON -DGRULO_SANITIZE=ON)
-fi
+targets=()
+case "${1:-}" in
+  --sanitize)
+    build_dir=build-sanitize
+    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRULO_WERROR=ON -DGRULO_SANITIZE=ON)
+    ;;
+  --tsan)
+    build_dir=build-tsan
+    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRULO_WERROR=ON -DGRULO_TSAN=ON
+             -DGRULO_BUILD_BENCH=OFF)
+    targets=(--target grulo grulo-tables grulo-gen e2e_library_test)
+    ;;
+esac
 
 generator=()
 if [[ ! -f "$build_dir/CMakeCache.txt" ]] && command -v ninja >/dev/null 2>&1; then
   generator=(-G Ninja)
 fi
 cmake -S . -B "$build_dir" "${generator[@]}" "${options[@]}" >/dev/null
-cmake --build "$build_dir" -j "$(nproc)"
+cmake --build "$build_dir" -j "$(nproc)" "${targets[@]}"

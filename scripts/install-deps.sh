@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, what the build needs and this machine
-# lacks: a C++20 compiler, CMake, Ninja, GoogleTest and Google Benchmark.
+# lacks: a C++20 compiler, CMake, Ninja, GoogleTest and Google Benchmark,
+# pybind11 with the Python headers and pytest for the Python module, and
+# pkg-config for the installation test.
 set -euo pipefail
 
 missing=()
@@ -9,6 +11,10 @@ command -v cmake >/dev/null 2>&1 || missing+=(cmake)
 command -v ninja >/dev/null 2>&1 || missing+=(ninja-build)
 [[ -f /usr/include/gtest/gtest.h ]] || missing+=(libgtest-dev)
 [[ -f /usr/include/benchmark/benchmark.h ]] || missing+=(libbenchmark-dev)
+[[ -f /usr/include/pybind11/pybind11.h ]] || missing+=(pybind11-dev)
+dpkg -s python3-dev >/dev/null 2>&1 || missing+=(python3-dev)
+dpkg -s python3-pytest >/dev/null 2>&1 || missing+=(python3-pytest)
+command -v pkg-config >/dev/null 2>&1 || missing+=(pkg-config)
 
 if ((${#missing[@]} > 0)); then
   echo "installing: ${missing[*]}"
