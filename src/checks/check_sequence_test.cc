@@ -196,7 +196,7 @@ TEST(OneChangeRowsTest, CoverEveryProducibleNumber) {
   std::set<int16_t> seen, producible;
   for (const Row& row : OneChangeRows()) seen.insert(row.expected.begin(), row.expected.end());
   for (const ErrorInfo& info : ErrorCatalogue()) {
-    if (info.produced) producible.insert(info.number);
+    if (info.produced) producible.insert(ToNumber(info.number));
   }
   EXPECT_EQ(seen, producible);
 }

@@ -16,9 +16,10 @@ TEST(ErrorCatalogueTest, DescribesEachNumberOnce) {
   for (int16_t n = 1; n <= kErrorNumberCount; ++n) {
     const ErrorInfo* info = FindErrorInfo(n);
     ASSERT_NE(info, nullptr) << n;
-    EXPECT_EQ(info->number, n);
+    EXPECT_EQ(ToNumber(info->number), n);
     EXPECT_EQ(info->produced, kNeverProduced.count(n) == 0) << n;
-    EXPECT_EQ(info->field.empty(), !info->produced) << n;
+    EXPECT_EQ(info->field.name.empty(), !info->produced) << n;
+    EXPECT_EQ(info->field.count == 0, !info->produced) << n;
     EXPECT_EQ(info->blocking, !IsNonBlocking(n)) << n;
   }
   for (int16_t n : {-1, 0, 83, 100}) EXPECT_EQ(FindErrorInfo(n), nullptr) << n;

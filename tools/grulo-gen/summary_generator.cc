@@ -11,6 +11,7 @@ namespace gen {
 namespace {
 
 namespace lf = line_field;
+using E = ErrorNumber;
 
 // Field groups: two faults that share one are not put into the same summary,
 // since the second could undo the first or move the error it gives.
@@ -40,83 +41,85 @@ enum FieldGroup : uint32_t {
 constexpr uint32_t kFDates = kFWeek | kFBirth | kFEntry | kFExit | kFRef | kFKind | kFPresence;
 constexpr uint32_t kFStayDates = kFEntry | kFExit;
 
-constexpr FaultInfo kFaultInfos[kFaultCount] = {
-    {1, kFEstablishment, "establishment number not 9F9999999"},
-    {2, kFStay, "blank stay number"},
-    {3, kFStay, "stay number not digits"},
-    {8, kFKind, "stay kind not a digit"},
-    {9, kFKind, "unknown stay kind"},
-    {10, kFBirth, "blank birth date"},
-    {11, kFBirth, "birth date not Z9Z99999"},
-    {12, kFBirth, "impossible birth date"},
-    {13, kFBirth, "birth after the week"},
-    {14, kFBirth, "birth 121 years or more before the week"},
-    {15, kFSex, "sex not a digit"},
-    {16, kFSex, "unknown sex"},
-    {17, kFUnit, "blank unit number"},
-    {19, kFKind | kFStayDates, "entry date missing or not Z9Z99999"},
-    {20, kFStayDates, "impossible entry date"},
-    {21, kFStayDates, "entry after today"},
-    {22, kFStayDates, "entry in 1990 or earlier"},
-    {23, kFKind | kFStayDates, "entry mode missing or not a digit"},
-    {24, kFStayDates, "unknown entry mode"},
-    {25, kFStayDates, "blank provenance after a transfer"},
-    {26, kFStayDates, "provenance that does not fit the entry mode"},
-    {27, kFKind | kFStayDates, "provenance without entry mode"},
-    {29, kFStayDates, "exit date too short"},
-    {30, kFStayDates, "exit date not Z9Z99999"},
-    {31, kFStayDates, "impossible exit date"},
-    {32, kFStayDates, "exit before entry"},
-    {33, kFStayDates, "exit after today"},
-    {34, kFStayDates, "exit date without exit mode"},
-    {35, kFStayDates, "exit mode not a digit"},
-    {36, kFStayDates, "unknown exit mode"},
-    {37, kFStayDates, "blank destination after a transfer"},
-    {38, kFStayDates, "destination that does not fit a transfer"},
-    {39, kFStayDates, "destination that does not fit the exit mode"},
-    {40, kFPost, "blank post code"},
-    {41, kFPost, "post code not five digits"},
-    {42, kFDates, "week number outside 1 to 53"},
-    {43, kFDates, "week in a future year"},
-    {44, kFDates, "week before 1990"},
-    {45, kFKind | kFStayDates, "week before the week of entry"},
-    {46, kFKind | kFStayDates, "week after the week of exit"},
-    {47, kFPresence, "no day of presence, or a bad day flag"},
-    {48, kFRef, "impossible reference date"},
-    {49, kFRef, "reference date after the week"},
-    {50, kFDiag0, "first diagnosis blank, malformed or unknown"},
-    {51, kFDiag0, "first diagnosis not a Z code"},
-    {51, kFDiag0, "first diagnosis with the pair (38, 210)"},
-    {52, kFDiag0, "first diagnosis with the pair (38, 212)"},
-    {53, kFDiag0, "first diagnosis not allowed first"},
-    {54, kFDiag0 | kFDiag1, "blank second diagnosis"},
-    {55, kFDiag0 | kFDiag1, "second diagnosis U to Y"},
-    {56, kFDiag0 | kFDiag1, "second diagnosis Z after ZAIGU"},
-    {57, kFDiag0 | kFDiag1, "second diagnosis equal to the first"},
-    {58, kFDiag0 | kFDiag1, "second diagnosis malformed or unknown"},
-    {59, kFDiag0 | kFDiag1, "second diagnosis with the pair (38, 210)"},
-    {60, kFDiag0 | kFDiag1, "second diagnosis with the pair (38, 212)"},
-    {61, kFDiag0 | kFDiag1, "second diagnosis not allowed second"},
-    {63, kFDiag1 | kFDiag2, "third diagnosis R or U to Z"},
-    {64, kFDiag1 | kFDiag2, "third diagnosis repeats the second"},
-    {65, kFDiag1 | kFDiag2, "third diagnosis malformed or unknown"},
-    {66, kFDiag1 | kFDiag2, "third diagnosis with the pair (38, 210)"},
-    {67, kFDiag1 | kFDiag2, "third diagnosis with the pair (38, 212)"},
-    {68, kFDiag1 | kFDiag2, "third diagnosis not allowed third"},
-    {70, kFAssoc, "associated diagnosis malformed or unknown"},
-    {71, kFAssoc, "associated diagnosis with the pair (38, 210)"},
-    {72, kFAssoc, "associated diagnosis with the pair (38, 212)"},
-    {73, kFAssoc, "associated diagnosis not allowed associated"},
-    {74, kFActs, "blank act count"},
-    {75, kFActs, "act count not digits"},
-    {76, kFActs, "more than 10 acts"},
-    {77, kFScores, "score other than 1 to 4"},
-    {78, kFIndicator, "indicator other than 1 or 2"},
-    {79, kFDurations, "blank duration"},
-    {80, kFDurations, "duration not digits"},
-    {81, kFActs, "act not four letters and four digits"},
-    {82, kFActs, "act unknown to the act table"},
+constexpr FaultInfo kFaultInfos[] = {
+    {{E::kEstablishmentNoForm}, kFEstablishment, "establishment number not 9F9999999"},
+    {{E::kStayNoBlank}, kFStay, "blank stay number"},
+    {{E::kStayNoForm}, kFStay, "stay number not digits"},
+    {{E::kStayKindNotDigit}, kFKind, "stay kind not a digit"},
+    {{E::kStayKindUnknown}, kFKind, "unknown stay kind"},
+    {{E::kBirthDateBlank}, kFBirth, "blank birth date"},
+    {{E::kBirthDateForm}, kFBirth, "birth date not Z9Z99999"},
+    {{E::kBirthDateInvalid}, kFBirth, "impossible birth date"},
+    {{E::kBirthAfterWeek}, kFBirth, "birth after the week"},
+    {{E::kBirthTooLongAgo}, kFBirth, "birth 121 years or more before the week"},
+    {{E::kSexNotDigit}, kFSex, "sex not a digit"},
+    {{E::kSexUnknown}, kFSex, "unknown sex"},
+    {{E::kUnitNoBlank}, kFUnit, "blank unit number"},
+    {{E::kEntryDateForm}, kFKind | kFStayDates, "entry date missing or not Z9Z99999"},
+    {{E::kEntryDateInvalid}, kFStayDates, "impossible entry date"},
+    {{E::kEntryAfterToday}, kFStayDates, "entry after today"},
+    {{E::kEntryYearTooOld}, kFStayDates, "entry in 1990 or earlier"},
+    {{E::kEntryModeNotDigit}, kFKind | kFStayDates, "entry mode missing or not a digit"},
+    {{E::kEntryModeUnknown}, kFStayDates, "unknown entry mode"},
+    {{E::kProvenanceBlank}, kFStayDates, "blank provenance after a transfer"},
+    {{E::kProvenanceUnknown}, kFStayDates, "provenance that does not fit the entry mode"},
+    {{E::kProvenanceUnexpected}, kFKind | kFStayDates, "provenance without entry mode"},
+    {{E::kExitDateTooShort}, kFStayDates, "exit date too short"},
+    {{E::kExitDateForm}, kFStayDates, "exit date not Z9Z99999"},
+    {{E::kExitDateInvalid}, kFStayDates, "impossible exit date"},
+    {{E::kExitBeforeEntry}, kFStayDates, "exit before entry"},
+    {{E::kExitAfterToday}, kFStayDates, "exit after today"},
+    {{E::kExitModeBlank}, kFStayDates, "exit date without exit mode"},
+    {{E::kExitModeNotDigit}, kFStayDates, "exit mode not a digit"},
+    {{E::kExitModeUnknown}, kFStayDates, "unknown exit mode"},
+    {{E::kDestinationBlank}, kFStayDates, "blank destination after a transfer"},
+    {{E::kDestinationUnknown}, kFStayDates, "destination that does not fit a transfer"},
+    {{E::kDestinationUnexpected}, kFStayDates, "destination that does not fit the exit mode"},
+    {{E::kPostCodeBlank}, kFPost, "blank post code"},
+    {{E::kPostCodeForm}, kFPost, "post code not five digits"},
+    {{E::kWeekOutOfRange}, kFDates, "week number outside 1 to 53"},
+    {{E::kWeekYearFuture}, kFDates, "week in a future year"},
+    {{E::kWeekYearTooOld}, kFDates, "week before 1990"},
+    {{E::kWeekBeforeEntry}, kFKind | kFStayDates, "week before the week of entry"},
+    {{E::kWeekAfterExit}, kFKind | kFStayDates, "week after the week of exit"},
+    {{E::kPresenceDaysBad}, kFPresence, "no day of presence, or a bad day flag"},
+    {{E::kRefDateInvalid}, kFRef, "impossible reference date"},
+    {{E::kRefDateAfterWeek}, kFRef, "reference date after the week"},
+    {{E::kDiag0Bad}, kFDiag0, "first diagnosis blank, malformed or unknown"},
+    {{E::kDiag0LetterOrFirstPair}, kFDiag0, "first diagnosis not a Z code"},
+    {{E::kDiag0LetterOrFirstPair, 1}, kFDiag0, "first diagnosis with the pair (38, 210)"},
+    {{E::kDiag0SecondPair}, kFDiag0, "first diagnosis with the pair (38, 212)"},
+    {{E::kDiag0Position}, kFDiag0, "first diagnosis not allowed first"},
+    {{E::kDiag1Blank}, kFDiag0 | kFDiag1, "blank second diagnosis"},
+    {{E::kDiag1Letter}, kFDiag0 | kFDiag1, "second diagnosis U to Y"},
+    {{E::kDiag1ZAfterPlaceholder}, kFDiag0 | kFDiag1, "second diagnosis Z after ZAIGU"},
+    {{E::kDiag1SameAsFirst}, kFDiag0 | kFDiag1, "second diagnosis equal to the first"},
+    {{E::kDiag1Bad}, kFDiag0 | kFDiag1, "second diagnosis malformed or unknown"},
+    {{E::kDiag1FirstPair}, kFDiag0 | kFDiag1, "second diagnosis with the pair (38, 210)"},
+    {{E::kDiag1SecondPair}, kFDiag0 | kFDiag1, "second diagnosis with the pair (38, 212)"},
+    {{E::kDiag1Position}, kFDiag0 | kFDiag1, "second diagnosis not allowed second"},
+    {{E::kDiag2Letter}, kFDiag1 | kFDiag2, "third diagnosis R or U to Z"},
+    {{E::kDiag2Repeated}, kFDiag1 | kFDiag2, "third diagnosis repeats the second"},
+    {{E::kDiag2Bad}, kFDiag1 | kFDiag2, "third diagnosis malformed or unknown"},
+    {{E::kDiag2FirstPair}, kFDiag1 | kFDiag2, "third diagnosis with the pair (38, 210)"},
+    {{E::kDiag2SecondPair}, kFDiag1 | kFDiag2, "third diagnosis with the pair (38, 212)"},
+    {{E::kDiag2Position}, kFDiag1 | kFDiag2, "third diagnosis not allowed third"},
+    {{E::kAssociatedBad}, kFAssoc, "associated diagnosis malformed or unknown"},
+    {{E::kAssociatedFirstPair}, kFAssoc, "associated diagnosis with the pair (38, 210)"},
+    {{E::kAssociatedSecondPair}, kFAssoc, "associated diagnosis with the pair (38, 212)"},
+    {{E::kAssociatedPosition}, kFAssoc, "associated diagnosis not allowed associated"},
+    {{E::kActCountBlank}, kFActs, "blank act count"},
+    {{E::kActCountForm}, kFActs, "act count not digits"},
+    {{E::kTooManyActs}, kFActs, "more than 10 acts"},
+    {{E::kScoreBad}, kFScores, "score other than 1 to 4"},
+    {{E::kIndicatorBad}, kFIndicator, "indicator other than 1 or 2"},
+    {{E::kDurationBlank}, kFDurations, "blank duration"},
+    {{E::kDurationForm}, kFDurations, "duration not digits"},
+    {{E::kActForm}, kFActs, "act not four letters and four digits"},
+    {{E::kActUnknown}, kFActs, "act unknown to the act table"},
 };
+static_assert(std::size(kFaultInfos) == kFaultCount);
+
 
 constexpr const char* kMalformedNames[kMalformedCount] = {"empty line",
                                                           "fewer than 12 characters",
@@ -156,9 +159,22 @@ int32_t FarFutureDay(Random* rng) {
 
 const int32_t kEarliestEntry = DayFromCivil(1991, 1, 2);
 
+// The way of error 51 that the table's pair (38, 210) gives.
+constexpr uint8_t kByFirstPair = 1;
+
+// The place of a fault in kFaultInfos; 0 for a fault that is not there.
+int IndexOf(Fault fault) {
+  for (int i = 0; i < kFaultCount; ++i) {
+    if (kFaultInfos[i].fault == fault) return i;
+  }
+  return 0;
+}
+
 }  // namespace
 
-const FaultInfo& InfoOf(Fault fault) { return kFaultInfos[static_cast<int>(fault)]; }
+const FaultInfo& FaultInfoAt(int index) { return kFaultInfos[index]; }
+
+const FaultInfo& InfoOf(Fault fault) { return kFaultInfos[IndexOf(fault)]; }
 
 const char* NameOf(Malformed kind) { return kMalformedNames[static_cast<int>(kind)]; }
 
@@ -245,48 +261,49 @@ SummaryGenerator::SummaryGenerator(const GeneratorOptions& options, const CodePo
   }
 
   for (int f = 0; f < kFaultCount; ++f) {
+    const Fault fault = kFaultInfos[f].fault;
     bool applies = true;
-    switch (static_cast<Fault>(f)) {
-      case Fault::kDiag0FirstPair:
-        applies = !pools_.WithFirstPair(kSlotFirst).empty();
+    switch (fault.error) {
+      case E::kDiag0LetterOrFirstPair:
+        applies = fault.way != kByFirstPair || !pools_.WithFirstPair(kSlotFirst).empty();
         break;
-      case Fault::kDiag0SecondPair:
+      case E::kDiag0SecondPair:
         applies = !pools_.WithSecondPair(kSlotFirst).empty();
         break;
-      case Fault::kDiag0Position:
+      case E::kDiag0Position:
         applies = !pools_.BadPosition(kSlotFirst).empty();
         break;
-      case Fault::kDiag1FirstPair:
+      case E::kDiag1FirstPair:
         applies = !pools_.WithFirstPair(kSlotSecond).empty();
         break;
-      case Fault::kDiag1SecondPair:
+      case E::kDiag1SecondPair:
         applies = !pools_.WithSecondPair(kSlotSecond).empty();
         break;
-      case Fault::kDiag1Position:
+      case E::kDiag1Position:
         applies = !pools_.BadPosition(kSlotSecond).empty();
         break;
-      case Fault::kDiag1SameAsFirst:
+      case E::kDiag1SameAsFirst:
         applies = !pools_.Valid(kSlotFirst).empty();
         break;
-      case Fault::kDiag2Repeated:
+      case E::kDiag2Repeated:
         applies = !pools_.ValidSecondAndThird().empty();
         break;
-      case Fault::kDiag2FirstPair:
+      case E::kDiag2FirstPair:
         applies = !pools_.WithFirstPair(kSlotThird).empty();
         break;
-      case Fault::kDiag2SecondPair:
+      case E::kDiag2SecondPair:
         applies = !pools_.WithSecondPair(kSlotThird).empty();
         break;
-      case Fault::kDiag2Position:
+      case E::kDiag2Position:
         applies = !pools_.BadPosition(kSlotThird).empty();
         break;
-      case Fault::kAssociatedFirstPair:
+      case E::kAssociatedFirstPair:
         applies = !pools_.WithFirstPair(kSlotAssociated).empty();
         break;
-      case Fault::kAssociatedSecondPair:
+      case E::kAssociatedSecondPair:
         applies = !pools_.WithSecondPair(kSlotAssociated).empty();
         break;
-      case Fault::kAssociatedPosition:
+      case E::kAssociatedPosition:
         applies = !pools_.BadPosition(kSlotAssociated).empty();
         break;
       default:
@@ -328,13 +345,13 @@ void SummaryGenerator::ApplyFaults(Summary* s) {
   uint32_t used = 0;
   for (int i = 0; i < wanted; ++i) {
     if (deck_next_ == deck_.size()) ShuffleDeck();
-    const Fault fault = static_cast<Fault>(deck_[deck_next_]);
+    const FaultInfo& info = kFaultInfos[deck_[deck_next_]];
     // A fault that clashes with one already made waits for the next summary.
-    if ((InfoOf(fault).fields & used) != 0) break;
+    if ((info.fields & used) != 0) break;
     ++deck_next_;
-    if (ApplyFault(fault, s)) {
-      used |= InfoOf(fault).fields;
-      last_faults_.push_back(fault);
+    if (ApplyFault(info.fault, s)) {
+      used |= info.fields;
+      last_faults_.push_back(info.fault);
     }
   }
 }
@@ -800,8 +817,13 @@ int SummaryGenerator::AnyActSlot(Summary* s) {
   return static_cast<int>(rng_.Below(std::min(s->acts, kMaxActSlots)));
 }
 
+bool SummaryGenerator::FaultApplies(Fault fault) const {
+  const int index = IndexOf(fault);
+  return kFaultInfos[index].fault == fault && applies_[index];
+}
+
 bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
-  if (!applies_[static_cast<int>(fault)]) return false;
+  if (!FaultApplies(fault)) return false;
   char* t = s->text.data();
   char* entry_date = t + lf::kEntryDate.offset;
   char* exit_date = t + lf::kExitDate.offset;
@@ -810,8 +832,8 @@ bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
   char& exit_mode = t[lf::kExitMode.offset];
   char& destination = t[lf::kDestination.offset];
   const int32_t sunday = s->monday + 6;
-  switch (fault) {
-    case Fault::kEstablishmentNo: {
+  switch (fault.error) {
+    case E::kEstablishmentNoForm: {
       char* number = t + lf::kEstablishmentNo.offset;
       switch (rng_.Below(4)) {
         case 0:
@@ -829,10 +851,10 @@ bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
       }
       break;
     }
-    case Fault::kStayNoBlank:
+    case E::kStayNoBlank:
       std::memset(t + lf::kStayNo.offset, ' ', lf::kStayNo.length);
       break;
-    case Fault::kStayNoForm: {
+    case E::kStayNoForm: {
       char* stay = t + lf::kStayNo.offset;
       WriteDigits(rng_.Between(100000, 2999999), 7, stay);
       switch (rng_.Below(3)) {
@@ -849,16 +871,16 @@ bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
       }
       break;
     }
-    case Fault::kStayKindNotDigit:
+    case E::kStayKindNotDigit:
       t[lf::kStayKind.offset] = rng_.OneOf(" HCP");
       break;
-    case Fault::kStayKindUnknown:
+    case E::kStayKindUnknown:
       t[lf::kStayKind.offset] = rng_.OneOf("09");
       break;
-    case Fault::kBirthDateBlank:
+    case E::kBirthDateBlank:
       std::memset(t + lf::kBirthDate.offset, ' ', lf::kBirthDate.length);
       break;
-    case Fault::kBirthDateForm: {
+    case E::kBirthDateForm: {
       char* birth = t + lf::kBirthDate.offset;
       switch (rng_.Below(3)) {
         case 0:
@@ -873,29 +895,29 @@ bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
       }
       break;
     }
-    case Fault::kBirthDateInvalid: {
+    case E::kBirthDateInvalid: {
       char* birth = t + lf::kBirthDate.offset;
       const int year = (birth[4] - '0') * 1000 + (birth[5] - '0') * 100 + (birth[6] - '0') * 10 +
                        (birth[7] - '0');
       WriteImpossibleDate(&rng_, year, birth);
       break;
     }
-    case Fault::kBirthAfterWeek:
+    case E::kBirthAfterWeek:
       WriteDate(sunday + rng_.Between(1, 300), t + lf::kBirthDate.offset);
       break;
-    case Fault::kBirthTooLongAgo:
+    case E::kBirthTooLongAgo:
       WriteDate(s->monday - 44165 - rng_.Between(0, 2000), t + lf::kBirthDate.offset);
       break;
-    case Fault::kSexNotDigit:
+    case E::kSexNotDigit:
       t[lf::kSex.offset] = rng_.OneOf(" MFX");
       break;
-    case Fault::kSexUnknown:
+    case E::kSexUnknown:
       t[lf::kSex.offset] = rng_.OneOf("039");
       break;
-    case Fault::kUnitNoBlank:
+    case E::kUnitNoBlank:
       std::memset(t + lf::kUnitNo.offset, ' ', lf::kUnitNo.length);
       break;
-    case Fault::kEntryDateForm:
+    case E::kEntryDateForm:
       if (rng_.Percent(50)) {
         EnsureFullStay(s);
         std::memset(entry_date, ' ', lf::kEntryDate.length);
@@ -905,18 +927,18 @@ bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
         PutLetterInDate(&rng_, entry_date);
       }
       break;
-    case Fault::kEntryDateInvalid:
+    case E::kEntryDateInvalid:
       WriteImpossibleDate(&rng_, YearOf(s->entry != kNoDay ? s->entry : s->monday), entry_date);
       break;
-    case Fault::kEntryAfterToday:
+    case E::kEntryAfterToday:
       s->entry = FarFutureDay(&rng_);
       WriteDate(s->entry, entry_date);
       break;
-    case Fault::kEntryYearTooOld:
+    case E::kEntryYearTooOld:
       s->entry = DayFromCivil(rng_.Between(1975, 1990), rng_.Between(1, 12), rng_.Between(1, 28));
       WriteDate(s->entry, entry_date);
       break;
-    case Fault::kEntryModeNotDigit:
+    case E::kEntryModeNotDigit:
       if (rng_.Percent(50)) {
         EnsureFullStay(s);
         entry_mode = ' ';
@@ -924,14 +946,14 @@ bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
         entry_mode = rng_.OneOf("AX?");
       }
       break;
-    case Fault::kEntryModeUnknown:
+    case E::kEntryModeUnknown:
       entry_mode = rng_.OneOf("123459");
       break;
-    case Fault::kProvenanceBlank:
+    case E::kProvenanceBlank:
       entry_mode = rng_.OneOf("067");
       provenance = ' ';
       break;
-    case Fault::kProvenanceUnknown:
+    case E::kProvenanceUnknown:
       if (rng_.Percent(50)) {
         entry_mode = rng_.OneOf("067");
         provenance = rng_.OneOf("5679A");
@@ -940,61 +962,61 @@ bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
         provenance = rng_.OneOf("1234");
       }
       break;
-    case Fault::kProvenanceUnexpected:
+    case E::kProvenanceUnexpected:
       t[lf::kStayKind.offset] = rng_.OneOf("234678");
       entry_mode = ' ';
       provenance = rng_.OneOf("1234567");
       break;
-    case Fault::kExitDateTooShort:
+    case E::kExitDateTooShort:
       EnsureExit(s);
       exit_date[0] = exit_date[1] = ' ';
       break;
-    case Fault::kExitDateForm:
+    case E::kExitDateForm:
       EnsureExit(s);
       PutLetterInDate(&rng_, exit_date);
       break;
-    case Fault::kExitDateInvalid:
+    case E::kExitDateInvalid:
       EnsureExit(s);
       WriteImpossibleDate(&rng_, YearOf(s->exit), exit_date);
       break;
-    case Fault::kExitBeforeEntry:
+    case E::kExitBeforeEntry:
       EnsureEntry(s);
       RemoveExit(s);
       s->exit = s->entry - rng_.Between(1, 30);
       WriteDate(s->exit, exit_date);
       exit_mode = '8';
       break;
-    case Fault::kExitAfterToday:
+    case E::kExitAfterToday:
       EnsureEntry(s);
       RemoveExit(s);
       s->exit = FarFutureDay(&rng_);
       WriteDate(s->exit, exit_date);
       exit_mode = '8';
       break;
-    case Fault::kExitModeBlank:
+    case E::kExitModeBlank:
       EnsureExit(s);
       exit_mode = ' ';
       destination = ' ';
       break;
-    case Fault::kExitModeNotDigit:
+    case E::kExitModeNotDigit:
       exit_mode = rng_.OneOf("ADX");
       destination = ' ';
       break;
-    case Fault::kExitModeUnknown:
+    case E::kExitModeUnknown:
       exit_mode = rng_.OneOf("12345");
       destination = ' ';
       break;
-    case Fault::kDestinationBlank:
+    case E::kDestinationBlank:
       EnsureExit(s);
       exit_mode = rng_.OneOf("067");
       destination = ' ';
       break;
-    case Fault::kDestinationUnknown:
+    case E::kDestinationUnknown:
       EnsureExit(s);
       exit_mode = rng_.OneOf("067");
       destination = rng_.OneOf("5679");
       break;
-    case Fault::kDestinationUnexpected:
+    case E::kDestinationUnexpected:
       EnsureExit(s);
       if (rng_.Percent(50)) {
         exit_mode = '9';
@@ -1004,10 +1026,10 @@ bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
         destination = rng_.OneOf("1234");
       }
       break;
-    case Fault::kPostCodeBlank:
+    case E::kPostCodeBlank:
       std::memset(t + lf::kPostCode.offset, ' ', lf::kPostCode.length);
       break;
-    case Fault::kPostCodeForm: {
+    case E::kPostCodeForm: {
       char* code = t + lf::kPostCode.offset;
       switch (rng_.Below(3)) {
         case 0:
@@ -1023,22 +1045,22 @@ bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
       }
       break;
     }
-    case Fault::kWeekOutOfRange:
+    case E::kWeekOutOfRange:
       WriteDigits(rng_.Percent(30) ? 0 : rng_.Between(54, 99), 2, t + lf::kWeekNo.offset);
       break;
-    case Fault::kWeekYearFuture:
+    case E::kWeekYearFuture:
       WriteDigits(rng_.Between(2090, 2099), 4, t + lf::kWeekNo.offset + 2);
       break;
-    case Fault::kWeekYearTooOld:
+    case E::kWeekYearTooOld:
       WriteDigits(rng_.Between(1960, 1989), 4, t + lf::kWeekNo.offset + 2);
       break;
-    case Fault::kWeekBeforeEntry:
+    case E::kWeekBeforeEntry:
       EnsureFullStay(s);
       RemoveExit(s);
       s->entry = sunday + rng_.Between(1, 21);
       WriteDate(s->entry, entry_date);
       break;
-    case Fault::kWeekAfterExit:
+    case E::kWeekAfterExit:
       EnsureFullStay(s);
       RemoveExit(s);
       s->exit = s->monday - rng_.Between(1, 14);
@@ -1047,7 +1069,7 @@ bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
       WriteDate(s->exit, exit_date);
       exit_mode = '8';
       break;
-    case Fault::kPresenceDays: {
+    case E::kPresenceDaysBad: {
       char* days = t + lf::kPresenceDays.offset;
       switch (rng_.Below(3)) {
         case 0:
@@ -1062,38 +1084,37 @@ bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
       }
       break;
     }
-    case Fault::kRefDateInvalid:
+    case E::kRefDateInvalid:
       WriteImpossibleDate(&rng_, YearOf(s->monday) - rng_.Between(0, 2), t + lf::kRefDate.offset);
       break;
-    case Fault::kRefDateAfterWeek:
+    case E::kRefDateAfterWeek:
       WriteDate(sunday + rng_.Between(1, 60), t + lf::kRefDate.offset);
       break;
 
-    case Fault::kDiag0Bad:
+    case E::kDiag0Bad:
       PutBadDiag(s, 0, kSlotFirst, true);
       break;
-    case Fault::kDiag0Letter: {
+    case E::kDiag0LetterOrFirstPair: {
+      if (fault.way == kByFirstPair) return PutCodeFrom(s, 0, pools_.WithFirstPair(kSlotFirst));
       char field[kDiagCodeLength];
       FabricatedDiagField("ABCDEFGHIJKLMNOPQRST", field);
       PutDiag(s, 0, std::string_view(field, kDiagCodeLength), kBlankCode);
       break;
     }
-    case Fault::kDiag0FirstPair:
-      return PutCodeFrom(s, 0, pools_.WithFirstPair(kSlotFirst));
-    case Fault::kDiag0SecondPair:
+    case E::kDiag0SecondPair:
       return PutCodeFrom(s, 0, pools_.WithSecondPair(kSlotFirst));
-    case Fault::kDiag0Position:
+    case E::kDiag0Position:
       return PutCodeFrom(s, 0, pools_.BadPosition(kSlotFirst));
-    case Fault::kDiag1Blank:
+    case E::kDiag1Blank:
       PutDiag(s, 1, "", kBlankCode);
       break;
-    case Fault::kDiag1Letter: {
+    case E::kDiag1Letter: {
       char field[kDiagCodeLength];
       FabricatedDiagField(rng_.Percent(20) ? "uvwxy" : "UVWXY", field);
       PutDiag(s, 1, std::string_view(field, kDiagCodeLength), kBlankCode);
       break;
     }
-    case Fault::kDiag1ZAfterPlaceholder: {
+    case E::kDiag1ZAfterPlaceholder: {
       PutDiag(s, 0, kPlaceholder, kPlaceholderCode);
       const std::vector<uint32_t>& z_codes = pools_.Valid(kSlotFirst);
       if (!z_codes.empty()) {
@@ -1105,59 +1126,59 @@ bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
       }
       break;
     }
-    case Fault::kDiag1SameAsFirst:
+    case E::kDiag1SameAsFirst:
       if (Diag0IsPlaceholder(*s)) {
         const std::vector<uint32_t>& first = pools_.Valid(kSlotFirst);
         PutDiagCode(s, 0, first[rng_.Below(first.size())]);
       }
       PutDiag(s, 1, DiagField(*s, 0), s->diag_codes[0]);
       break;
-    case Fault::kDiag1Bad:
+    case E::kDiag1Bad:
       PutBadDiag(s, 1, kSlotSecond, false);
       break;
-    case Fault::kDiag1FirstPair:
+    case E::kDiag1FirstPair:
       return PutCodeFrom(s, 1, pools_.WithFirstPair(kSlotSecond));
-    case Fault::kDiag1SecondPair:
+    case E::kDiag1SecondPair:
       return PutCodeFrom(s, 1, pools_.WithSecondPair(kSlotSecond));
-    case Fault::kDiag1Position:
+    case E::kDiag1Position:
       return PutCodeFrom(s, 1, pools_.BadPosition(kSlotSecond));
-    case Fault::kDiag2Letter: {
+    case E::kDiag2Letter: {
       char field[kDiagCodeLength];
       FabricatedDiagField("RUVWXYZ", field);
       PutDiag(s, 2, std::string_view(field, kDiagCodeLength), kBlankCode);
       break;
     }
-    case Fault::kDiag2Repeated: {
+    case E::kDiag2Repeated: {
       const std::vector<uint32_t>& both = pools_.ValidSecondAndThird();
       const uint32_t code = both[rng_.Below(both.size())];
       PutDiagCode(s, 1, code);
       PutDiagCode(s, 2, code);
       break;
     }
-    case Fault::kDiag2Bad:
+    case E::kDiag2Bad:
       PutBadDiag(s, 2, kSlotThird, false);
       break;
-    case Fault::kDiag2FirstPair:
+    case E::kDiag2FirstPair:
       return PutCodeFrom(s, 2, pools_.WithFirstPair(kSlotThird));
-    case Fault::kDiag2SecondPair:
+    case E::kDiag2SecondPair:
       return PutCodeFrom(s, 2, pools_.WithSecondPair(kSlotThird));
-    case Fault::kDiag2Position:
+    case E::kDiag2Position:
       return PutCodeFrom(s, 2, pools_.BadPosition(kSlotThird));
-    case Fault::kAssociatedBad:
+    case E::kAssociatedBad:
       PutBadDiag(s, FreeAssociatedSlot(s), kSlotAssociated, false);
       break;
-    case Fault::kAssociatedFirstPair:
+    case E::kAssociatedFirstPair:
       return PutCodeFrom(s, FreeAssociatedSlot(s), pools_.WithFirstPair(kSlotAssociated));
-    case Fault::kAssociatedSecondPair:
+    case E::kAssociatedSecondPair:
       return PutCodeFrom(s, FreeAssociatedSlot(s), pools_.WithSecondPair(kSlotAssociated));
-    case Fault::kAssociatedPosition:
+    case E::kAssociatedPosition:
       return PutCodeFrom(s, FreeAssociatedSlot(s), pools_.BadPosition(kSlotAssociated));
 
-    case Fault::kActCountBlank:
+    case E::kActCountBlank:
       PutActs(s, 0);
       t[lf::kActCount.offset] = t[lf::kActCount.offset + 1] = ' ';
       break;
-    case Fault::kActCountForm: {
+    case E::kActCountForm: {
       // The driver reads '3 ' and '+3' as 3 acts, so the line keeps its
       // length; the check wants right-aligned digits.
       const int count = rng_.Between(1, 9);
@@ -1179,30 +1200,30 @@ bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
       }
       break;
     }
-    case Fault::kTooManyActs:
+    case E::kTooManyActs:
       PutActs(s, rng_.Between(kMaxActSlots + 1, 19));
       break;
-    case Fault::kScores: {
+    case E::kScoreBad: {
       const int bad = rng_.Between(1, 2);
       for (int i = 0; i < bad; ++i) {
         t[lf::kScores.offset + rng_.Below(6)] = rng_.OneOf("056789 X");
       }
       break;
     }
-    case Fault::kIndicator:
+    case E::kIndicatorBad:
       t[lf::kIndicator.offset] = rng_.OneOf("03 X");
       break;
-    case Fault::kDurationBlank:
+    case E::kDurationBlank:
       std::memset(t + lf::kDurations.offset + kDurationLength * rng_.Below(kDurationCount), ' ',
                   kDurationLength);
       break;
-    case Fault::kDurationForm: {
+    case E::kDurationForm: {
       static constexpr const char* kBad[] = {"1 2 ", "12A ", "-5  ", " 9 0", "3O  "};
       std::memcpy(t + lf::kDurations.offset + kDurationLength * rng_.Below(kDurationCount),
                   kBad[rng_.Below(std::size(kBad))], kDurationLength);
       break;
     }
-    case Fault::kActForm: {
+    case E::kActForm: {
       static constexpr const char* kBad[] = {"ABC12345", "AB1D1234", "ABCD12E4", "ABCD 123",
                                              "1BCD1234"};
       const int k = AnyActSlot(s);
@@ -1210,7 +1231,7 @@ bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
                   kActCodeLength);
       break;
     }
-    case Fault::kActUnknown: {
+    case E::kActUnknown: {
       const int k = AnyActSlot(s);
       char* act = t + lf::kActsOffset + kActCodeLength * k;
       for (int tries = 0; tries < 1000; ++tries) {
@@ -1220,6 +1241,8 @@ bool SummaryGenerator::ApplyFault(Fault fault, Summary* s) {
       }
       break;
     }
+    default:  // no fault gives the numbers that no check produces
+      return false;
   }
   return true;
 }
