@@ -53,15 +53,13 @@ void RunFieldChecks(const SummaryState& state, ErrorList* list) {
   }
 }
 
-int16_t ValidateSummary(SummaryState& state, Clock& clock, ErrorList* list, int16_t* group_return,
-                        int16_t* group_category, int16_t* group_number) {
-  *group_category = 90;
-  *group_number = 900;
+int16_t ValidateSummary(const SummaryState& state, ErrorList* list, GroupResult* result) {
+  result->GroupCategory = kBlockedCategory;
+  result->GroupNumber = kBlockedNumber;
   list->entries.fill(0);
-  TodayDate(clock, &state.Today);
   RunFieldChecks(state, list);
-  *group_return = FirstBlockingError(*list);
-  return *group_return;
+  result->GroupReturn = FirstBlockingError(*list);
+  return result->GroupReturn;
 }
 
 }  // namespace grulo

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "calendar/clock.h"
 #include "checks/error_list.h"
+#include "record/group_result.h"
 #include "summary/summary_state.h"
 
 namespace grulo {
@@ -21,15 +21,14 @@ namespace grulo {
 // 79 and 80).
 void RunFieldChecks(const SummaryState& state, ErrorList* list);
 
-// Checks one summary whose working record, lookup results and derived values
-// are in place: sets the category to 90 and the number to 900 (kept unless
-// the tree walk replaces them), zeroes the 100 entries of the list (its count
-// stays as it was cleared at the start of the summary), reads Today from the
-// clock, runs the field checks and sets `group_return` to the first blocking
-// error, which it also returns (0 when nothing blocks).
-int16_t ValidateSummary(SummaryState& state, Clock& clock, ErrorList* list,
-                        int16_t* group_return, int16_t* group_category,
-                        int16_t* group_number);
+// Checks one summary whose working record, lookup results, derived values
+// and Today are in place (the pipeline reads the clock into Today just
+// before): sets the category and number of `result` to kBlockedCategory and
+// kBlockedNumber (kept unless the tree walk replaces them), zeroes the 100
+// entries of the list (its count stays as it was cleared at the start of the
+// summary), runs the field checks and sets the return of `result` to the
+// first blocking error, which it also returns (0 when nothing blocks).
+int16_t ValidateSummary(const SummaryState& state, ErrorList* list, GroupResult* result);
 
 }  // namespace grulo
 

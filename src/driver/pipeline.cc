@@ -73,12 +73,16 @@ void GroupingPipeline::GroupSummary(std::string_view line, std::string_view rep_
   }
   DeriveDates(&state_);
 
-  ValidateSummary(state_, clock_, errors, group_return, group_category, group_number);
+  TodayDate(clock_, &state_.Today);
+  GroupResult result;
+  ValidateSummary(state_, errors, &result);
+  *group_category = result.GroupCategory;
+  *group_number = result.GroupNumber;
+  *group_return = result.GroupReturn;
   CountPresenceDays(&state_);
   if (*group_return != 0) return;  // a blocking error: no walk
 
   SumScores(&state_);
-  GroupResult result;
   WalkTree(tables_.tree, state_, &current_node_, &result);
   *group_category = result.GroupCategory;
   *group_number = result.GroupNumber;
