@@ -38,10 +38,22 @@ struct Fault {
   friend bool operator==(const Fault&, const Fault&) = default;
 };
 inline constexpr int kFaultCount = 75;
+// The way of error 51 that the table's pair (38, 210) gives.
+inline constexpr uint8_t kByFirstPair = 1;
+
+// The families of fields, each with its own file of faults (faults_*.cc).
+enum class FaultFamily : uint8_t {
+  kIdentity,   // establishment, stay number and kind, sex, unit, post code
+  kWeek,       // birth date, week number, presence days, reference date
+  kStay,       // entry and exit, and the week against them
+  kDiagnoses,  // the 23 diagnosis slots
+  kCare,       // act count, scores, indicator, durations, acts
+};
 
 struct FaultInfo {
   Fault fault;
-  uint32_t fields;  // the field groups it changes or depends on (kField...)
+  FaultFamily family;
+  uint32_t fields;  // the field groups it changes or depends on (faults.cc)
   const char* name;
 };
 // The faults in the order they first go into the deck.
@@ -134,6 +146,17 @@ class SummaryGenerator {
   void PutDurations(Summary* s, int presence);
   void PutActs(Summary* s, int count);
 
+  // The faults of each family, one file each; each returns what ApplyFault
+  // returns, and false for a fault of another family.
+  bool ApplyIdentityFault(Fault fault, Summary* s);   // faults_identity.cc
+  bool ApplyWeekFault(Fault fault, Summary* s);       // faults_week.cc
+  bool ApplyStayFault(Fault fault, Summary* s);       // faults_stay.cc
+  bool ApplyDiagnosisFault(Fault fault, Summary* s);  // faults_diagnoses.cc
+  bool ApplyCareFault(Fault fault, Summary* s);       // faults_care.cc
+
+  // False for a fault of the diagnosis table that the pools hold no code for.
+  bool PoolsAllow(Fault fault) const;  // faults_diagnoses.cc
+
   // Helpers of the faults.
   void EnsureFullStay(Summary* s);
   void EnsureEntry(Summary* s);
@@ -151,6 +174,11 @@ class SummaryGenerator {
   std::string_view DiagField(const Summary& s, int slot) const;
   bool Diag0IsPlaceholder(const Summary& s) const;
   bool SameDiag(const Summary& s, int slot, std::string_view field) const;
+
+  // What a diagnosis slot holds besides a code of the pools.
+  static constexpr int32_t kBlankCode = -1;
+  static constexpr int32_t kPlaceholderCode = -2;  // "ZAIGU "
+  static constexpr char kPlaceholder[] = "ZAIGU ";
 
   GeneratorOptions options_;
   const CodePools& pools_;
