@@ -46,56 +46,6 @@ constexpr const char* kFreeTexts[] = {
 
 const char* NameOf(Malformed kind) { return kMalformedNames[static_cast<int>(kind)]; }
 
-bool ParseShare(std::string_view text, uint32_t* ppb) {
-  size_t i = 0;
-  uint64_t whole = 0;
-  bool digits = false;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-    whole = whole * 10 + static_cast<uint64_t>(text[i] - '0');
-    if (whole > 1) return false;
-    digits = true;
-    ++i;
-  }
-  uint64_t fraction = 0;
-  uint64_t scale = kBillion;
-  if (i < text.size() && text[i] == '.') {
-    ++i;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-      if (scale == 1) return false;  // more than nine decimals
-      scale /= 10;
-      fraction += static_cast<uint64_t>(text[i] - '0') * scale;
-      digits = true;
-      ++i;
-    }
-  }
-  if (!digits || i != text.size()) return false;
-  const uint64_t value = whole * kBillion + fraction;
-  if (value > kBillion) return false;
-  *ppb = static_cast<uint32_t>(value);
-  return true;
-}
-
-bool ParseWeek(std::string_view text, int* week, int* year, std::string* error) {
-  if (text.size() != 6 ||
-      !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    *error = "a week is six digits WWYYYY";
-    return false;
-  }
-  const int w = (text[0] - '0') * 10 + (text[1] - '0');
-  const int y = std::stoi(std::string(text.substr(2)));
-  if (y < 1992 || y > 2089) {
-    *error = "the year of the week must lie between 1992 and 2089";
-    return false;
-  }
-  if (w < 1 || w > 53 || (w == 53 && !YearHasWeek53(y))) {
-    *error = "week " + std::to_string(w) + " does not exist in " + std::to_string(y);
-    return false;
-  }
-  *week = w;
-  *year = y;
-  return true;
-}
-
 SummaryGenerator::SummaryGenerator(const GeneratorOptions& options, const CodePools& pools)
     : options_(options),
       pools_(pools),

@@ -83,14 +83,6 @@ struct GeneratorOptions {
   bool crlf = false;                        // end every line with CR LF
 };
 
-// Reads a share "0", "1", "0.25", ".5" (at most nine decimals) as parts per
-// billion; false for anything else or a share above 1.
-bool ParseShare(std::string_view text, uint32_t* ppb);
-
-// Reads a week WWYYYY: week 1 to 52, or 53 in a year that has it, year 1992
-// to 2089. False with a message otherwise.
-bool ParseWeek(std::string_view text, int* week, int* year, std::string* error);
-
 // A diagnosis field as the program compares it: trailing '+' characters of
 // positions 5 down to 2 read as blanks.
 std::array<char, kDiagCodeLength> NormalizedDiag(std::string_view field);
