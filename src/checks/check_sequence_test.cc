@@ -106,6 +106,8 @@ std::vector<Row> OneChangeRows() {
       {"RefDateAfterWeek", {{lf::kRefDate, "16032009"}}, {49}},
       {"RefDateBlank", {{lf::kRefDate, "        "}}, {}},
       {"RefDateWithBlanksInside", {{lf::kRefDate, "1 1 2009"}}, {}},
+      // The layout is never checked: 1 January of year 0.
+      {"RefDateWithLettersForYear", {{lf::kRefDate, "0101ABCD"}}, {}},
       {"Diag0Blank", {{DiagField(0), "      "}}, {50}},
       {"Diag0NotInTable", {}, {50}, {{0, {0}}}},
       {"Diag0NotZ", {{DiagField(0), "A00   "}}, {51}},

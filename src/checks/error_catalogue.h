@@ -112,161 +112,226 @@ using namespace error_field;
 // Entry i describes error number i + 1.
 inline constexpr std::array<ErrorInfo, kErrorNumberCount> kCatalogue = {{
     DoesNotBlock(E::kEstablishmentNoForm, kEstablishmentNo,
-           "blank, or not a digit, a digit or A or B, and seven digits"),
-    Blocks(E::kStayNoBlank, kStayNo,
-           "blank"),
+                 "Not nine characters of the form: a digit, a digit or A or B, seven digits.",
+                 "A blank field, or a space anywhere in it, counts as wrong. The second "
+                 "character may be A or B, in upper or lower case (Corsican establishments)."),
+    Blocks(E::kStayNoBlank, kStayNo, "Blank."),
     Blocks(E::kStayNoForm, kStayNo,
-           "not digits after optional leading blanks"),
+           "Not digits: a letter, a sign, or a space between or after the digits.",
+           "Spaces before the digits are allowed (`   1234` passes)."),
     NeverProduced(E::kReserved4, kDoesNotBlock),
     NeverProduced(E::kReserved5, kDoesNotBlock),
     NeverProduced(E::kReserved6, kDoesNotBlock),
     NeverProduced(E::kReserved7, kDoesNotBlock),
-    Blocks(E::kStayKindNotDigit, kStayKind,
-           "blank or not a digit"),
-    Blocks(E::kStayKindUnknown, kStayKind,
-           "a digit other than 1 to 8"),
-    Blocks(E::kBirthDateBlank, kBirthDate,
-           "blank"),
+    Blocks(E::kStayKindNotDigit, kStayKind, "Blank or not a digit."),
+    Blocks(E::kStayKindUnknown, kStayKind, "A digit other than 1 to 8 (0 or 9)."),
+    Blocks(E::kBirthDateBlank, kBirthDate, "Blank."),
     Blocks(E::kBirthDateForm, kBirthDate,
-           "not a date text after leading blanks, or fewer than 7 characters left"),
+           "Not DDMMYYYY (the first digit of the day or of the month may be a space), or "
+           "starts with two or more spaces."),
     Blocks(E::kBirthDateInvalid, kBirthDate,
-           "not a valid date"),
+           "Not a day of the calendar: day 0, 31 April, 29 February of a common year, "
+           "month 0 or 13...",
+           "The year itself is not checked: any four digits pass, 0000 included."),
     Blocks(E::kBirthAfterWeek, kBirthDate,
-           "after the Sunday of the summary's week, or the week gives no Monday"),
+           "After the Sunday of the summary's week, or the week number cannot be turned "
+           "into a date.",
+           "Also given for a correct birth date when the week number (columns 75-80) cannot "
+           "be turned into a date: a week outside 1 to 53 or a year before 1990 (errors 42, "
+           "44), and a week number that is not six digits, one leading space aside, such as "
+           "`1 2009` or `+12009`. The week check reads those last two as week 1 of 2009 and "
+           "reports nothing, so 13 may be the only error such a summary gets. Correct the "
+           "week number, not the birth date."),
     Blocks(E::kBirthTooLongAgo, kBirthDate,
-           "at least 44165 days (121 x 365) before the Monday of the week"),
-    Blocks(E::kSexNotDigit, kSex,
-           "blank or not a digit"),
-    Blocks(E::kSexUnknown, kSex,
-           "a digit other than 1 and 2"),
-    DoesNotBlock(E::kUnitNoBlank, kUnitNo,
-           "blank"),
+           "121 years or more before the summary's week: at least 44165 days (121 x 365) "
+           "before its Monday.",
+           "The years are counted as 365 days, so the limit comes about a month before the "
+           "121st birthday."),
+    Blocks(E::kSexNotDigit, kSex, "Blank or not a digit."),
+    Blocks(E::kSexUnknown, kSex, "A digit other than 1 or 2."),
+    DoesNotBlock(E::kUnitNoBlank, kUnitNo, "Blank.",
+                 "Anything that is not blank passes, letters included."),
     NeverProduced(E::kReserved18, kDoesNotBlock),
     Blocks(E::kEntryDateForm, kEntryDate,
-           "blank for stay kinds 1 and 5, or not a date text after leading blanks, or  fewer than 7 characters left"),
+           "Blank for stay kinds 1 and 5; or not DDMMYYYY (the first digit of the day or of "
+           "the month may be a space); or starts with two or more spaces.",
+           "Other stay kinds may leave the entry date blank."),
     Blocks(E::kEntryDateInvalid, kEntryDate,
-           "not a valid date"),
+           "Not a day of the calendar: day 0, 31 April, 29 February of a common year, "
+           "month 0 or 13..."),
     DoesNotBlock(E::kEntryAfterToday, kEntryDate,
-           "after today"),
-    DoesNotBlock(E::kEntryYearTooOld, kEntryDate,
-           "year 1990 or earlier"),
+                 "After today (the computer's local date when the summary is checked).",
+                 "While the entry date has this error, the exit date is not compared with it "
+                 "(no error 32) and, for stay kinds 1 and 5, neither is the week (no error 45)."),
+    DoesNotBlock(E::kEntryYearTooOld, kEntryDate, "In 1990 or earlier.",
+                 "While the entry date has this error, the exit date is not compared with it "
+                 "(no error 32) and, for stay kinds 1 and 5, neither is the week (no error 45)."),
     DoesNotBlock(E::kEntryModeNotDigit, kEntryMode,
-           "blank for stay kinds 1 and 5, or not a digit"),
-    DoesNotBlock(E::kEntryModeUnknown, kEntryMode,
-           "a digit other than 0, 6, 7, 8"),
-    DoesNotBlock(E::kProvenanceBlank, kProvenance,
-           "blank after entry mode 0, 6 or 7"),
+                 "Blank for stay kinds 1 and 5, or not a digit.",
+                 "Other stay kinds may leave the entry mode blank."),
+    DoesNotBlock(E::kEntryModeUnknown, kEntryMode, "A digit other than 0, 6, 7 or 8."),
+    DoesNotBlock(E::kProvenanceBlank, kProvenance, "Blank after entry mode 0, 6 or 7."),
     DoesNotBlock(E::kProvenanceUnknown, kProvenance,
-           "not 1 to 4 after entry mode 0, 6 or 7; not blank or 5 to 7 after mode 8"),
+                 "After entry mode 0, 6 or 7: not 1 to 4; after entry mode 8: neither blank "
+                 "nor 5 to 7."),
     DoesNotBlock(E::kProvenanceUnexpected, kProvenance,
-           "given without entry mode (kinds other than 1, 5); not blank or 1 to 7 after  any other entry mode"),
+                 "Given while the entry mode is blank; or, after an entry mode other than 0, "
+                 "6, 7 and 8, neither blank nor 1 to 7.",
+                 "For stay kinds 1 and 5 a blank entry mode gets error 23 and the provenance is "
+                 "not checked at all; for the other kinds a blank entry mode asks for a blank "
+                 "provenance."),
     NeverProduced(E::kReserved28, kDoesNotBlock),
     DoesNotBlock(E::kExitDateTooShort, kExitDate,
-           "fewer than 7 characters after leading blanks"),
+                 "Starts with two or more spaces (a blank exit date passes)."),
     DoesNotBlock(E::kExitDateForm, kExitDate,
-           "not a date text after leading blanks"),
+                 "Not DDMMYYYY (the first digit of the day or of the month may be a space)."),
     DoesNotBlock(E::kExitDateInvalid, kExitDate,
-           "not a valid date"),
-    Blocks(E::kExitBeforeEntry, kExitDate,
-           "before a correct, present entry date"),
+                 "Not a day of the calendar: day 0, 31 April, 29 February of a common year, "
+                 "month 0 or 13..."),
+    Blocks(E::kExitBeforeEntry, kExitDate, "Before the entry date.",
+           "Tested only when the entry date is given and has none of the errors 19 to 22: an "
+           "entry date that is merely in the future (21) or in 1990 or earlier (22), neither "
+           "of which blocks, switches this test off."),
     DoesNotBlock(E::kExitAfterToday, kExitDate,
-           "after today (not tested while a correct entry date is left out)"),
-    DoesNotBlock(E::kExitModeBlank, kExitMode,
-           "blank while an exit date is given"),
-    DoesNotBlock(E::kExitModeNotDigit, kExitMode,
-           "not a digit"),
-    DoesNotBlock(E::kExitModeUnknown, kExitMode,
-           "a digit other than 0, 6, 7, 8, 9"),
-    DoesNotBlock(E::kDestinationBlank, kDestination,
-           "blank after exit mode 0, 6 or 7"),
-    DoesNotBlock(E::kDestinationUnknown, kDestination,
-           "not 1 to 4 after exit mode 0, 6 or 7"),
+                 "After today (the computer's local date when the summary is checked).",
+                 "Not tested when the entry date is left blank without error (stay kinds "
+                 "other than 1 and 5), nor when the exit lies before the entry (error 32). "
+                 "While the exit date has this error, the week is not compared with it (no "
+                 "error 46)."),
+    DoesNotBlock(E::kExitModeBlank, kExitMode, "Blank while an exit date is given."),
+    DoesNotBlock(E::kExitModeNotDigit, kExitMode, "Not a digit.",
+                 "The exit mode is checked even when the exit date is blank."),
+    DoesNotBlock(E::kExitModeUnknown, kExitMode, "A digit other than 0, 6, 7, 8 or 9.",
+                 "The exit mode is checked even when the exit date is blank."),
+    DoesNotBlock(E::kDestinationBlank, kDestination, "Blank after exit mode 0, 6 or 7."),
+    DoesNotBlock(E::kDestinationUnknown, kDestination, "After exit mode 0, 6 or 7: not 1 to 4."),
     DoesNotBlock(E::kDestinationUnexpected, kDestination,
-           "given without exit mode (kinds other than 1, 5) or after mode 9; not blank  or 5 to 7 after mode 8; not blank or 1 to 4 after any other exit mode"),
-    DoesNotBlock(E::kPostCodeBlank, kPostCode,
-           "blank"),
-    DoesNotBlock(E::kPostCodeForm, kPostCode,
-           "not five digits"),
-    Blocks(E::kWeekOutOfRange, kWeekNo,
-           "week below 1 or above 53"),
+                 "Given while the exit mode is blank or 9; after exit mode 8 neither blank nor "
+                 "5 to 7; after any other exit mode neither blank nor 1 to 4.",
+                 "A wrong destination after exit mode 8 gives this error, not 38. For stay "
+                 "kinds 1 and 5 a blank exit mode lets any destination pass."),
+    DoesNotBlock(E::kPostCodeBlank, kPostCode, "Blank."),
+    DoesNotBlock(E::kPostCodeForm, kPostCode, "Not five digits (a space anywhere counts)."),
+    Blocks(E::kWeekOutOfRange, kWeekNo, "The week (the first two characters) is not 1 to 53.",
+           "The week and the year are each read as a number: spaces and a sign before the "
+           "digits are skipped and reading stops at the first other character, so `1 2009` "
+           "reads as week 1 of 2009 and passes this check; it still cannot be turned into a "
+           "date (see error 13)."),
     Blocks(E::kWeekYearFuture, kWeekNo,
-           "year after the current year"),
-    DoesNotBlock(E::kWeekYearTooOld, kWeekNo,
-           "year before 1990"),
+           "The year (the last four characters) is after the current year (that of the "
+           "computer's local date when the summary is checked)."),
+    DoesNotBlock(E::kWeekYearTooOld, kWeekNo, "The year is before 1990."),
     Blocks(E::kWeekBeforeEntry, kWeekNo,
-           "stay kinds 1 and 5: before the week of a correct, present entry date"),
+           "Stay kinds 1 and 5: the week lies before the week that contains the entry date.",
+           "Tested only when the week number has none of the errors 42 to 44 and the entry "
+           "date is given and has none of the errors 19 to 22 (an entry date that is merely "
+           "in the future switches it off). Weeks run Monday to Sunday and are numbered as in "
+           "ISO 8601, except that a day of 1 to 3 January that lies before the Monday of week "
+           "1 counts in week 53 of the year before, even when that year has only 52 weeks (1 "
+           "January 2011 counts in week 53 of 2010)."),
     Blocks(E::kWeekAfterExit, kWeekNo,
-           "stay kinds 1 and 5: after the week of a correct, present exit date"),
+           "Stay kinds 1 and 5: the week lies after the week that contains the exit date.",
+           "Tested only when the week number has none of the errors 42 to 45 and the exit "
+           "date is given and has none of the errors 29 to 33 (an exit date that is merely in "
+           "the future switches it off). Weeks run Monday to Sunday and are numbered as in "
+           "ISO 8601, except that a day of 1 to 3 January that lies before the Monday of week "
+           "1 counts in week 53 of the year before, even when that year has only 52 weeks (1 "
+           "January 2011 counts in week 53 of 2010)."),
     Blocks(E::kPresenceDaysBad, kPresenceDays,
-           "a flag other than blank, 0 and 1, or no day of presence at all"),
-    Blocks(E::kRefDateInvalid, kRefDate,
-           "given but not a valid date"),
+           "A flag other than 0, 1 or a space, or no 1 among the seven."),
+    Blocks(E::kRefDateInvalid, kRefDate, "Given but not a day of the calendar.",
+           "The layout of the reference date is never checked: day, month and year are each "
+           "read as a number (spaces and a sign before the digits skipped, reading stops at "
+           "the first other character), so `0101ABCD` passes as 1 January of year 0 and "
+           "`1 1 2009` as 1 January 2009."),
     Blocks(E::kRefDateAfterWeek, kRefDate,
-           "the summary's week lies before its week"),
+           "The summary's week lies before the week that contains the reference date.",
+           "The week number is read as it stands, even when it has an error of its own "
+           "(week 00 of 2009 comes before week 1 of 2009). Weeks run Monday to Sunday and are "
+           "numbered as in ISO 8601, except that a day of 1 to 3 January that lies before the "
+           "Monday of week 1 counts in week 53 of the year before, even when that year has "
+           "only 52 weeks (1 January 2011 counts in week 53 of 2010)."),
     Blocks(E::kDiag0Bad, kDiag0,
-           "blank; not a code of the form X99++Z (other than ZAIGU); or not in the table"),
+           "Blank, not a diagnosis code, or not in the diagnosis table.",
+           "A diagnosis code is a letter and two digits, then up to three more digits; the "
+           "fourth and fifth character may also be a +, and + at the end of the code counts "
+           "as a space. The placeholder code ZAIGU is accepted as first diagnosis without "
+           "any further test, whatever the table says."),
     Blocks(E::kDiag0LetterOrFirstPair, kDiag0,
-           "first letter not Z; or category 99 with the attribute pair 38, 210"),
+           "Does not start with Z, or the diagnosis table refuses the code (category 99 "
+           "with the mark 38 210).",
+           "The table refuses a code of category 99 whose attributes hold the pair 38 210 "
+           "(this error) or 38 212 (error 52), in every slot; when both are there the first "
+           "is reported. The last pair read can reach into the attributes of the next slot's "
+           "code."),
     Blocks(E::kDiag0SecondPair, kDiag0,
-           "category 99 with the attribute pair 38, 212"),
+           "The diagnosis table refuses the code (category 99 with the mark 38 212)."),
     Blocks(E::kDiag0Position, kDiag0,
-           "not allowed in this position"),
-    Blocks(E::kDiag1Blank, kDiag1,
-           "blank"),
-    Blocks(E::kDiag1Letter, kDiag1,
-           "first letter U to Y"),
+           "The diagnosis table does not allow the code as the first diagnosis."),
+    Blocks(E::kDiag1Blank, kDiag1, "Blank."),
+    Blocks(E::kDiag1Letter, kDiag1, "Starts with U, V, W, X or Y (in either case).",
+           "A code that is not a diagnosis code at all gets error 58 first."),
     Blocks(E::kDiag1ZAfterPlaceholder, kDiag1,
-           "first letter Z while Diag[0] is ZAIGU"),
-    Blocks(E::kDiag1SameAsFirst, kDiag1,
-           "equal to Diag[0]"),
-    Blocks(E::kDiag1Bad, kDiag1,
-           "not of the form X99++Z (other than ZAIGU), or not in the table"),
+           "Starts with Z while the first diagnosis is the placeholder code ZAIGU."),
+    Blocks(E::kDiag1SameAsFirst, kDiag1, "The same code as the first diagnosis.",
+           "Codes are compared character by character as written: `z501` is not the same "
+           "code as `Z501`."),
+    Blocks(E::kDiag1Bad, kDiag1, "Not a diagnosis code, or not in the diagnosis table.",
+           "A diagnosis code is a letter and two digits, then up to three more digits; the "
+           "fourth and fifth character may also be a +, and + at the end of the code counts "
+           "as a space."),
     Blocks(E::kDiag1FirstPair, kDiag1,
-           "category 99 with the attribute pair 38, 210"),
+           "The diagnosis table refuses the code (category 99 with the mark 38 210)."),
     Blocks(E::kDiag1SecondPair, kDiag1,
-           "category 99 with the attribute pair 38, 212"),
+           "The diagnosis table refuses the code (category 99 with the mark 38 212)."),
     Blocks(E::kDiag1Position, kDiag1,
-           "not allowed in this position"),
+           "The diagnosis table does not allow the code as the second diagnosis."),
     NeverProduced(E::kReserved62, kBlocks),
-    Blocks(E::kDiag2Letter, kDiag2,
-           "first letter R or U to Z"),
+    Blocks(E::kDiag2Letter, kDiag2, "Starts with R, U, V, W, X, Y or Z (in either case).",
+           "Tested before the repetition: a copy of a first diagnosis that starts with Z gets "
+           "this error, not 64."),
     DoesNotBlock(E::kDiag2Repeated, kDiag2,
-           "equal to Diag[0] or to Diag[1]"),
-    Blocks(E::kDiag2Bad, kDiag2,
-           "not of the form X99++Z (other than ZAIGU), or not in the table"),
+                 "The same code as the first or the second diagnosis."),
+    Blocks(E::kDiag2Bad, kDiag2, "Not a diagnosis code, or not in the diagnosis table.",
+           "A diagnosis code is a letter and two digits, then up to three more digits; the "
+           "fourth and fifth character may also be a +, and + at the end of the code counts "
+           "as a space."),
     Blocks(E::kDiag2FirstPair, kDiag2,
-           "category 99 with the attribute pair 38, 210"),
+           "The diagnosis table refuses the code (category 99 with the mark 38 210)."),
     Blocks(E::kDiag2SecondPair, kDiag2,
-           "category 99 with the attribute pair 38, 212"),
+           "The diagnosis table refuses the code (category 99 with the mark 38 212)."),
     Blocks(E::kDiag2Position, kDiag2,
-           "not allowed in this position"),
+           "The diagnosis table does not allow the code as the third diagnosis."),
     NeverProduced(E::kReserved69, kDoesNotBlock),
     DoesNotBlock(E::kAssociatedBad, kAssociatedDiags,
-           "not of the form X99++Z (other than ZAIGU), or not in the table"),
+                 "Not a diagnosis code, or not in the diagnosis table (once per code).",
+                 "A diagnosis code is a letter and two digits, then up to three more digits; "
+                 "the fourth and fifth character may also be a +, and + at the end of the code "
+                 "counts as a space. Blank slots pass."),
     DoesNotBlock(E::kAssociatedFirstPair, kAssociatedDiags,
-           "category 99 with the attribute pair 38, 210"),
+                 "The diagnosis table refuses the code (category 99 with the mark 38 210); "
+                 "once per code."),
     DoesNotBlock(E::kAssociatedSecondPair, kAssociatedDiags,
-           "category 99 with the attribute pair 38, 212"),
+                 "The diagnosis table refuses the code (category 99 with the mark 38 212); "
+                 "once per code."),
     DoesNotBlock(E::kAssociatedPosition, kAssociatedDiags,
-           "not allowed in this position"),
-    Blocks(E::kActCountBlank, kActCount,
-           "blank"),
+                 "The diagnosis table does not allow the code as an additional diagnosis; "
+                 "once per code."),
+    Blocks(E::kActCountBlank, kActCount, "Blank."),
     Blocks(E::kActCountForm, kActCount,
-           "not digits after optional leading blanks"),
-    Blocks(E::kTooManyActs, kActCount,
-           "more than 10"),
-    Blocks(E::kScoreBad, kScores,
-           "a score other than 1 to 4 (once per score)"),
-    Blocks(E::kIndicatorBad, kIndicator,
-           "neither 1 nor 2"),
-    Blocks(E::kDurationBlank, kDurations,
-           "a blank duration (once per duration)"),
+           "Not digits: a letter, a sign, or a space after the digit (` 3` passes, `3 ` "
+           "does not)."),
+    Blocks(E::kTooManyActs, kActCount, "More than 10.",
+           "Only the first 10 acts are looked up and checked."),
+    Blocks(E::kScoreBad, kScores, "A score other than 1 to 4 (once per score)."),
+    Blocks(E::kIndicatorBad, kIndicator, "Neither 1 nor 2."),
+    Blocks(E::kDurationBlank, kDurations, "A blank duration (once per duration)."),
     Blocks(E::kDurationForm, kDurations,
-           "a blank between digits or a non-digit (once per duration)"),
+           "A space between digits, or a character other than a digit (once per duration).",
+           "The digits may stand at the left or at the right of the four characters."),
     Blocks(E::kActForm, kActs,
-           "not four letters and four digits (once per act)"),
-    DoesNotBlock(E::kActUnknown, kActs,
-           "not in the act table (once per act)"),
+           "Not four letters followed by four digits (once per act); a blank act passes."),
+    DoesNotBlock(E::kActUnknown, kActs, "Not in the act table (once per act)."),
 }};
 
 constexpr bool NumberedInOrder() {

@@ -167,6 +167,9 @@ TEST(BirthDateTest, FormThenTheWeeksMonday) {
       {"1 2008", "01010001", 13},
       {"1 2008", "01010000", 0},
       {"1 2008", "30110000", 0},
+      // A sign is read as part of the number too; one leading space is allowed.
+      {"+12009", "15031950", 13},
+      {" 12009", "15031950", 0},
       {"542009", "31041950", 12},  // the form is judged before the week
       {"112009", "01010000", 14},
   };
@@ -174,6 +177,21 @@ TEST(BirthDateTest, FormThenTheWeeksMonday) {
     SummaryState state = PreparedState({{lf::kWeekNo, r.week_no}, {lf::kBirthDate, r.birth}});
     EXPECT_EQ(ToNumber(CheckBirthDate(state)), r.expected) << r.week_no << " " << r.birth;
   }
+}
+
+// A day of 1 to 3 January before the Monday of week 1 counts in week 53 of
+// the year before, even when that year has only 52 weeks: Saturday
+// 1 January 2011 lies after week 52 of 2010 for the week and reference date
+// checks, where ISO 8601 puts it in that week.
+TEST(WeekOfDateTest, EarlyJanuaryCountsInWeek53OfTheYearBefore) {
+  const FieldRef kWeek = lf::kWeekNo;
+  SummaryState entry = PreparedState({{kWeek, "522010"}, {lf::kEntryDate, "01012011"}});
+  FormatDate(15, 6, 2011, &entry.Today);
+  EXPECT_EQ(CheckWeekNo(entry, E::kNone, E::kNone), E::kWeekBeforeEntry);
+  SummaryState ref = PreparedState({{kWeek, "522010"}, {lf::kRefDate, "01012011"}});
+  EXPECT_EQ(CheckRefDate(ref), E::kRefDateAfterWeek);
+  SummaryState week_53 = PreparedState({{kWeek, "532010"}, {lf::kRefDate, "01012011"}});
+  EXPECT_EQ(CheckRefDate(week_53), E::kNone);
 }
 
 TEST(RefDateTest, ReadsTheWeekEvenWhenItFailedItsCheck) {
