@@ -140,8 +140,8 @@ inline constexpr std::array<ErrorInfo, kErrorNumberCount> kCatalogue = {{
            "be turned into a date: a week outside 1 to 53 or a year before 1990 (errors 42, "
            "44), and a week number that is not six digits, one leading space aside, such as "
            "`1 2009` or `+12009`. The week check reads those last two as week 1 of 2009 and "
-           "reports nothing, so 13 may be the only error such a summary gets. Correct the "
-           "week number, not the birth date."),
+           "reports nothing, so 13 may be the only error such a summary gets. Then correct "
+           "the week number, not the birth date."),
     Blocks(E::kBirthTooLongAgo, kBirthDate,
            "121 years or more before the summary's week: at least 44165 days (121 x 365) "
            "before its Monday.",
