@@ -56,7 +56,8 @@ struct FaultInfo {
   uint32_t fields;  // the field groups it changes or depends on (faults.cc)
   const char* name;
 };
-// The faults in the order they first go into the deck.
+// Fault `index`, 0 to kFaultCount - 1, in the order the faults first go
+// into the deck.
 const FaultInfo& FaultInfoAt(int index);
 // The entry of a fault; the first entry for a fault that is not one of them.
 const FaultInfo& InfoOf(Fault fault);
