@@ -9,8 +9,8 @@
 namespace grulo {
 namespace {
 
-void Add(ErrorList* list, int16_t result) {
-  if (result != 0) AddError(list, result);
+void Add(ErrorList* list, ErrorNumber result) {
+  if (result != ErrorNumber::kNone) AddError(list, result);
 }
 
 }  // namespace
@@ -19,13 +19,13 @@ void RunFieldChecks(const SummaryState& state, ErrorList* list) {
   Add(list, CheckEstablishmentNo(state));
   Add(list, CheckStayNo(state));
   Add(list, CheckStayKind(state));
-  const int16_t entry_date_error = CheckEntryDate(state);
+  const ErrorNumber entry_date_error = CheckEntryDate(state);
   Add(list, entry_date_error);
   Add(list, CheckBirthDate(state));
   Add(list, CheckSex(state));
   Add(list, CheckEntryMode(state));
   Add(list, CheckProvenance(state));
-  const int16_t exit_date_error = CheckExitDate(state, entry_date_error);
+  const ErrorNumber exit_date_error = CheckExitDate(state, entry_date_error);
   Add(list, exit_date_error);
   Add(list, CheckExitMode(state));
   Add(list, CheckDestination(state));
@@ -54,8 +54,8 @@ void RunFieldChecks(const SummaryState& state, ErrorList* list) {
 }
 
 int16_t ValidateSummary(const SummaryState& state, ErrorList* list, GroupResult* result) {
-  result->GroupCategory = 90;
-  result->GroupNumber = 900;
+  result->GroupCategory = kBlockedCategory;
+  result->GroupNumber = kBlockedNumber;
   list->entries.fill(0);
   RunFieldChecks(state, list);
   result->GroupReturn = FirstBlockingError(*list);

@@ -22,11 +22,12 @@ namespace grulo {
 void RunFieldChecks(const SummaryState& state, ErrorList* list);
 
 // Checks one summary whose working record, lookup results, derived values
-// and Today are in place: sets the category to 90 and the number to 900
-// (kept unless the tree walk replaces them), zeroes the 100 entries of the
-// list (its count stays as it was cleared at the start of the summary), runs
-// the field checks and sets the return code to the first blocking error,
-// which it also returns (0 when nothing blocks).
+// and Today are in place (the pipeline reads the clock into Today just
+// before): sets the category and number of `result` to kBlockedCategory and
+// kBlockedNumber (kept unless the tree walk replaces them), zeroes the 100
+// entries of the list (its count stays as it was cleared at the start of the
+// summary), runs the field checks and sets the return of `result` to the
+// first blocking error, which it also returns (0 when nothing blocks).
 int16_t ValidateSummary(const SummaryState& state, ErrorList* list, GroupResult* result);
 
 }  // namespace grulo

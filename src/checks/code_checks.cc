@@ -9,6 +9,8 @@
 namespace grulo {
 namespace {
 
+using E = ErrorNumber;
+
 // Position flags: two bits per kind of slot; 255 allows every position.
 constexpr uint8_t kAllPositions = 255;
 constexpr uint8_t kMainPosition = 0xC0;        // Diag[0]
@@ -42,14 +44,14 @@ bool PositionAllowed(const SummaryState& state, int slot, uint8_t position) {
 // special category, then the position. `errors` holds the numbers of the
 // slot kind for: not in the table, first pair, second pair, position.
 struct TableErrors {
-  int16_t unknown;
-  int16_t first_pair;
-  int16_t second_pair;
-  int16_t position;
+  ErrorNumber unknown;
+  ErrorNumber first_pair;
+  ErrorNumber second_pair;
+  ErrorNumber position;
 };
 
-int16_t CheckTableResults(const SummaryState& state, int slot, uint8_t position,
-                          TableErrors errors) {
+ErrorNumber CheckTableResults(const SummaryState& state, int slot, uint8_t position,
+                              TableErrors errors) {
   uint8_t category = state.DiagCategory(slot);
   if (category == 0) return errors.unknown;
   if (category == kSpecialCategory) {
@@ -57,94 +59,102 @@ int16_t CheckTableResults(const SummaryState& state, int slot, uint8_t position,
     if (SlotHasPair(state, slot, kPairLead, kPairSecond)) return errors.second_pair;
   }
   if (!PositionAllowed(state, slot, position)) return errors.position;
-  return 0;
+  return E::kNone;
 }
 
 }  // namespace
 
-int16_t CheckDiag0(const SummaryState& state) {
+ErrorNumber CheckDiag0(const SummaryState& state) {
   std::string_view code = state.Record.Diag(0);
-  if (IsBlank(code)) return 50;
-  if (IsMalformed(code)) return 50;
-  if (FirstLetter(code) != 'Z') return 51;
-  if (IsPlaceholder(code)) return 0;
-  return CheckTableResults(state, 0, kMainPosition, {50, 51, 52, 53});
+  if (IsBlank(code)) return E::kDiag0Bad;
+  if (IsMalformed(code)) return E::kDiag0Bad;
+  if (FirstLetter(code) != 'Z') return E::kDiag0LetterOrFirstPair;
+  if (IsPlaceholder(code)) return E::kNone;
+  return CheckTableResults(
+      state, 0, kMainPosition,
+      {E::kDiag0Bad, E::kDiag0LetterOrFirstPair, E::kDiag0SecondPair, E::kDiag0Position});
 }
 
-int16_t CheckDiag1(const SummaryState& state) {
+ErrorNumber CheckDiag1(const SummaryState& state) {
   std::string_view code = state.Record.Diag(1);
   std::string_view main = state.Record.Diag(0);
-  if (IsBlank(code)) return 54;
-  if (IsMalformed(code)) return 58;
-  if (LetterIn(code, "UVWXY")) return 55;
-  if (IsPlaceholder(main) && FirstLetter(code) == 'Z') return 56;
-  if (code == main) return 57;
-  return CheckTableResults(state, 1, kSecondPosition, {58, 59, 60, 61});
+  if (IsBlank(code)) return E::kDiag1Blank;
+  if (IsMalformed(code)) return E::kDiag1Bad;
+  if (LetterIn(code, "UVWXY")) return E::kDiag1Letter;
+  if (IsPlaceholder(main) && FirstLetter(code) == 'Z') return E::kDiag1ZAfterPlaceholder;
+  if (code == main) return E::kDiag1SameAsFirst;
+  return CheckTableResults(
+      state, 1, kSecondPosition,
+      {E::kDiag1Bad, E::kDiag1FirstPair, E::kDiag1SecondPair, E::kDiag1Position});
 }
 
-int16_t CheckDiag2(const SummaryState& state) {
+ErrorNumber CheckDiag2(const SummaryState& state) {
   std::string_view code = state.Record.Diag(2);
-  if (IsBlank(code)) return 0;
-  if (IsMalformed(code)) return 65;
-  if (LetterIn(code, "RUVWXYZ")) return 63;
-  if (code == state.Record.Diag(0) || code == state.Record.Diag(1)) return 64;
-  return CheckTableResults(state, 2, kThirdPosition, {65, 66, 67, 68});
+  if (IsBlank(code)) return E::kNone;
+  if (IsMalformed(code)) return E::kDiag2Bad;
+  if (LetterIn(code, "RUVWXYZ")) return E::kDiag2Letter;
+  if (code == state.Record.Diag(0) || code == state.Record.Diag(1)) return E::kDiag2Repeated;
+  return CheckTableResults(
+      state, 2, kThirdPosition,
+      {E::kDiag2Bad, E::kDiag2FirstPair, E::kDiag2SecondPair, E::kDiag2Position});
 }
 
-int16_t CheckAssociatedDiag(const SummaryState& state, int slot) {
-  if (slot < 3 || slot >= kDiagSlotCount) return 0;
+ErrorNumber CheckAssociatedDiag(const SummaryState& state, int slot) {
+  if (slot < 3 || slot >= kDiagSlotCount) return E::kNone;
   std::string_view code = state.Record.Diag(slot);
-  if (IsBlank(code)) return 0;
-  if (IsMalformed(code)) return 70;
-  return CheckTableResults(state, slot, kAssociatedPosition, {70, 71, 72, 73});
+  if (IsBlank(code)) return E::kNone;
+  if (IsMalformed(code)) return E::kAssociatedBad;
+  return CheckTableResults(state, slot, kAssociatedPosition,
+                           {E::kAssociatedBad, E::kAssociatedFirstPair, E::kAssociatedSecondPair,
+                            E::kAssociatedPosition});
 }
 
 void CheckScores(const SummaryState& state, ErrorList* list) {
   std::string_view scores = state.Record.Field(wr_field::kScores);
   for (size_t i = 0; i < scores.size(); ++i) {
-    if (!IsOneOf(scores.substr(i, 1), "1234", 1)) AddError(list, 77);
+    if (!IsOneOf(scores.substr(i, 1), "1234", 1)) AddError(list, E::kScoreBad);
   }
 }
 
-int16_t CheckIndicator(const SummaryState& state) {
-  return IsOneOf(state.Record.Field(wr_field::kIndicator), "12", 1) ? 0 : 78;
+ErrorNumber CheckIndicator(const SummaryState& state) {
+  return IsOneOf(state.Record.Field(wr_field::kIndicator), "12", 1) ? E::kNone : E::kIndicatorBad;
 }
 
-int16_t CheckDuration(std::string_view field) {
+ErrorNumber CheckDuration(std::string_view field) {
   switch (MatchMask(field, "9999", TrimBoth, 0)) {
     case MaskOk:
-      return 0;
+      return E::kNone;
     case MaskBlank:
-      return 79;
+      return E::kDurationBlank;
     default:
-      return 80;
+      return E::kDurationForm;
   }
 }
 
-int16_t CheckActCount(const SummaryState& state) {
+ErrorNumber CheckActCount(const SummaryState& state) {
   std::string_view count = state.Record.Field(wr_field::kActCount);
   switch (MatchMask(count, "99", TrimLeading, 0)) {
     case MaskOk:
       break;
     case MaskBlank:
-      return 74;
+      return E::kActCountBlank;
     default:
-      return 75;
+      return E::kActCountForm;
   }
-  if (ParseCount(count) > kMaxActSlots) return 76;
-  return 0;
+  if (ParseCount(count) > kMaxActSlots) return E::kTooManyActs;
+  return E::kNone;
 }
 
-int16_t CheckAct(const SummaryState& state, int k) {
+ErrorNumber CheckAct(const SummaryState& state, int k) {
   int taken = std::clamp<int>(state.ActSlotCount, 0, kMaxActSlots);
-  if (k < 0 || k >= taken) return 0;
+  if (k < 0 || k >= taken) return E::kNone;
   switch (MatchMask(state.ActSlot(k), "XXXX9999", TrimNone, 8)) {
     case MaskOk:
-      return state.ActClass[k] == 0 ? 82 : 0;
+      return state.ActClass[k] == 0 ? E::kActUnknown : E::kNone;
     case MaskBlank:
-      return 0;
+      return E::kNone;
     default:
-      return 81;
+      return E::kActForm;
   }
 }
 

@@ -4,8 +4,8 @@
 // The diagnosis checks judge a code by its form, then by what the diagnosis
 // lookup stored for its slot (category, attribute pairs, position flags); the
 // act check uses the class the act lookup stored. Each check returns the
-// number of its first failing test, or 0, except CheckScores, which adds one
-// error per bad score itself.
+// error of its first failing test, or ErrorNumber::kNone, except CheckScores,
+// which adds one error per bad score itself.
 
 #ifndef GRULO_CHECKS_CODE_CHECKS_H_
 #define GRULO_CHECKS_CODE_CHECKS_H_
@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "checks/error_list.h"
+#include "checks/error_number.h"
 #include "summary/summary_state.h"
 
 namespace grulo {
@@ -30,40 +31,40 @@ inline constexpr uint8_t kSpecialCategory = 99;
 // Diag[0]. 50: blank, malformed or not in the table; 51: first letter not
 // 'Z', or the pair (38, 210); 52: the pair (38, 212); 53: not allowed here.
 // "ZAIGU " passes once its letter is seen.
-int16_t CheckDiag0(const SummaryState& state);
+ErrorNumber CheckDiag0(const SummaryState& state);
 
 // Diag[1]. 54: blank; 58: malformed; 55: first letter 'U' to 'Y'; 56: 'Z'
 // while Diag[0] is "ZAIGU "; 57: equal to Diag[0]; 58: not in the table;
 // 59, 60: the pairs; 61: not allowed here.
-int16_t CheckDiag1(const SummaryState& state);
+ErrorNumber CheckDiag1(const SummaryState& state);
 
 // Diag[2], which may be blank. 65: malformed; 63: first letter 'R' or 'U' to
 // 'Z'; 64: equal to Diag[0] or Diag[1]; 65: not in the table; 66, 67: the
 // pairs; 68: not allowed here.
-int16_t CheckDiag2(const SummaryState& state);
+ErrorNumber CheckDiag2(const SummaryState& state);
 
 // Associated diagnosis of slot 3 to 22, which may be blank. 70: malformed or
 // not in the table; 71, 72: the pairs; 73: not allowed here. A slot outside
-// 3 to 22 gives 0.
-int16_t CheckAssociatedDiag(const SummaryState& state, int slot);
+// 3 to 22 gives kNone.
+ErrorNumber CheckAssociatedDiag(const SummaryState& state, int slot);
 
 // Adds 77 to the list for each of the six scores that is not '1' to '4'.
 void CheckScores(const SummaryState& state, ErrorList* list);
 
 // 78: neither '1' nor '2'.
-int16_t CheckIndicator(const SummaryState& state);
+ErrorNumber CheckIndicator(const SummaryState& state);
 
 // One duration of four characters, digits justified either way. 79: blank;
 // 80: a blank between digits or a non-digit.
-int16_t CheckDuration(std::string_view field);
+ErrorNumber CheckDuration(std::string_view field);
 
 // 74: blank; 75: not digits after optional leading blanks; 76: above 10.
-int16_t CheckActCount(const SummaryState& state);
+ErrorNumber CheckActCount(const SummaryState& state);
 
 // Act slot k, 0 to ActSlotCount - 1. A blank act passes. 81: not four
 // letters and four digits; 82: not in the act table. A slot outside the
-// acts taken in gives 0.
-int16_t CheckAct(const SummaryState& state, int k);
+// acts taken in gives kNone.
+ErrorNumber CheckAct(const SummaryState& state, int k);
 
 }  // namespace grulo
 

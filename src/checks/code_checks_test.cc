@@ -24,7 +24,7 @@ SummaryState StateWithDiags(const std::vector<std::string>& codes) {
 }
 
 // The check of a slot: 0, 1, 2, or an associated slot.
-int16_t CheckSlot(const SummaryState& state, int slot) {
+ErrorNumber CheckSlot(const SummaryState& state, int slot) {
   return slot == 0 ? CheckDiag0(state)
        : slot == 1 ? CheckDiag1(state)
        : slot == 2 ? CheckDiag2(state)
@@ -48,7 +48,7 @@ TEST_P(DiagSlotTest, GivesTheSlotsError) {
   const SlotRow& row = GetParam();
   SummaryState state = StateWithDiags(row.codes);
   testing::SetDiagLookup(&state, row.slot, row.attr, row.position_bits);
-  EXPECT_EQ(CheckSlot(state, row.slot), row.expected);
+  EXPECT_EQ(ToNumber(CheckSlot(state, row.slot)), row.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -116,14 +116,17 @@ TEST(DurationTest, MayBeJustifiedEitherWayButNotSplit) {
   const std::pair<const char*, int16_t> rows[] = {
       {"    ", 79}, {" 90 ", 0},  {"9 0 ", 80}, {"  12", 0},  {"12  ", 0},
       {"1 2 ", 80}, {"-1  ", 80}, {"0000", 0},  {"12.5", 80}, {"\xB9   ", 80}};
-  for (const auto& [field, expected] : rows) EXPECT_EQ(CheckDuration(field), expected) << field;
+  for (const auto& [field, expected] : rows) {
+    EXPECT_EQ(ToNumber(CheckDuration(field)), expected) << field;
+  }
 }
 
 TEST(ActCountTest, RightJustifiedAndAtMostTen) {
   const std::pair<const char*, int16_t> rows[] = {
       {"11", 76}, {" 3", 0}, {"3 ", 75}, {"A1", 75}, {"10", 0}, {"  ", 74}, {" 0", 0}, {"+3", 75}};
   for (const auto& [count, expected] : rows) {
-    EXPECT_EQ(CheckActCount(PreparedState({{line_field::kActCount, count}})), expected) << count;
+    SummaryState state = PreparedState({{line_field::kActCount, count}});
+    EXPECT_EQ(ToNumber(CheckActCount(state)), expected) << count;
   }
 }
 
@@ -138,7 +141,7 @@ TEST(ActTest, FormThenTable) {
   for (const auto& row : rows) {
     SummaryState state = PreparedState({{testing::ActField(1), row.code}});
     state.ActClass[1] = row.act_class;
-    EXPECT_EQ(CheckAct(state, 1), row.expected) << row.code;
+    EXPECT_EQ(ToNumber(CheckAct(state, 1)), row.expected) << row.code;
   }
 }
 
@@ -146,9 +149,9 @@ TEST(ActTest, OnlyTheActsTakenInAreChecked) {
   SummaryState state;
   testing::PrepareState(testing::ValidSummaryLine(3), &state);
   state.ActClass.fill(0);
-  EXPECT_EQ(CheckAct(state, 2), 82);
-  EXPECT_EQ(CheckAct(state, 3), 0);
-  EXPECT_EQ(CheckAct(state, -1), 0);
+  EXPECT_EQ(ToNumber(CheckAct(state, 2)), 82);
+  EXPECT_EQ(ToNumber(CheckAct(state, 3)), 0);
+  EXPECT_EQ(ToNumber(CheckAct(state, -1)), 0);
 
   // Whatever the count says, no more than ten act slots are read.
   testing::PrepareState(testing::ValidSummaryLine(10), &state);
@@ -165,7 +168,7 @@ TEST(ActTest, OnlyTheActsTakenInAreChecked) {
 
 TEST(AssociatedDiagTest, SlotsOutsideTheListGiveNothing) {
   SummaryState state = StateWithDiags({});
-  for (int slot : {-1, 0, 1, 2, 23, 1000}) EXPECT_EQ(CheckAssociatedDiag(state, slot), 0);
+  for (int slot : {-1, 0, 1, 2, 23, 1000}) EXPECT_EQ(ToNumber(CheckAssociatedDiag(state, slot)), 0);
 }
 
 TEST(AssociatedDiagTest, EachSlotAddsItsOwnError) {

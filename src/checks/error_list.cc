@@ -15,6 +15,8 @@ void AddError(ErrorList* list, int16_t number) {
   ++list->ErrorCount;
 }
 
+void AddError(ErrorList* list, ErrorNumber number) { AddError(list, ToNumber(number)); }
+
 bool IsNonBlocking(int16_t number) {
   return std::find(NonBlockingErrors.begin(), NonBlockingErrors.end(), number) !=
          NonBlockingErrors.end();

@@ -7,6 +7,9 @@
 #include <array>
 #include <cstdint>
 
+#include "checks/error_catalogue.h"
+#include "checks/error_number.h"
+
 namespace grulo {
 
 inline constexpr int kErrorListSize = 100;
@@ -18,18 +21,40 @@ struct ErrorList {
   int16_t ErrorCount = 0;
 };
 
-// The 35 error numbers that do not block grouping. The checks and the batch
-// driver both sort with this one table. 4, 5, 6, 7, 18, 28 and 69 are listed
-// although no check produces them.
-inline constexpr std::array<int16_t, 35> NonBlockingErrors = {
-    1,  4,  5,  6,  7,  17, 18, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31,
-    33, 34, 35, 36, 37, 38, 39, 40, 41, 44, 64, 69, 70, 71, 72, 73, 82};
+namespace error_list_internal {
+
+constexpr int CountNonBlocking() {
+  int count = 0;
+  for (const ErrorInfo& info : kErrorCatalogue) count += info.blocking ? 0 : 1;
+  return count;
+}
+
+template <int N>
+constexpr std::array<int16_t, N> ListNonBlocking() {
+  std::array<int16_t, N> numbers{};
+  int k = 0;
+  for (const ErrorInfo& info : kErrorCatalogue) {
+    if (!info.blocking) numbers[k++] = ToNumber(info.number);
+  }
+  return numbers;
+}
+
+}  // namespace error_list_internal
+
+// The error numbers that do not block grouping, in increasing order, taken
+// from the catalogue: the checks and the batch driver both sort with this one
+// table. 4, 5, 6, 7, 18, 28 and 69 are listed although no check produces
+// them.
+inline constexpr std::array<int16_t, error_list_internal::CountNonBlocking()> NonBlockingErrors =
+    error_list_internal::ListNonBlocking<error_list_internal::CountNonBlocking()>();
+static_assert(NonBlockingErrors.size() == 35, "35 error numbers do not block");
 
 // Sets all entries to 0 and ErrorCount to 0.
 void ClearErrors(ErrorList* list);
 
 // Appends a number; once 100 numbers are held, further ones are dropped.
 void AddError(ErrorList* list, int16_t number);
+void AddError(ErrorList* list, ErrorNumber number);
 
 // True when the number is one of NonBlockingErrors.
 bool IsNonBlocking(int16_t number);

@@ -10,6 +10,8 @@
 namespace grulo {
 namespace {
 
+using E = ErrorNumber;
+
 // Stay kinds '1' and '5' require the entry fields and compare the summary's
 // week with the weeks of entry and exit; the other kinds may leave them out.
 bool IsKindOneOrFive(std::string_view stay_kind) {
@@ -19,9 +21,7 @@ bool IsKindOneOrFive(std::string_view stay_kind) {
 constexpr std::string_view kDateMask = "Z9Z99999";
 constexpr int16_t kDateMinLength = 7;
 
-std::string_view Field(const SummaryState& state, FieldRef f) {
-  return state.Record.Field(f);
-}
+std::string_view Field(const SummaryState& state, FieldRef f) { return state.Record.Field(f); }
 
 // The year part of Today, read as a number.
 int32_t TodayYear(const SummaryState& state) {
@@ -35,77 +35,76 @@ int32_t WeekValue(std::string_view week_no) {
 
 }  // namespace
 
-int16_t CheckEstablishmentNo(const SummaryState& state) {
-  if (MatchMask(Field(state, wr_field::kEstablishmentNo), "9F9999999", TrimNone, 9) !=
-      MaskOk) {
-    return 1;
+ErrorNumber CheckEstablishmentNo(const SummaryState& state) {
+  if (MatchMask(Field(state, wr_field::kEstablishmentNo), "9F9999999", TrimNone, 9) != MaskOk) {
+    return E::kEstablishmentNoForm;
   }
-  return 0;
+  return E::kNone;
 }
 
-int16_t CheckStayNo(const SummaryState& state) {
+ErrorNumber CheckStayNo(const SummaryState& state) {
   switch (MatchMask(Field(state, wr_field::kStayNo), "9999999", TrimLeading, 0)) {
     case MaskOk:
-      return 0;
+      return E::kNone;
     case MaskBlank:
-      return 2;
+      return E::kStayNoBlank;
     default:
-      return 3;
+      return E::kStayNoForm;
   }
 }
 
-int16_t CheckStayKind(const SummaryState& state) {
+ErrorNumber CheckStayKind(const SummaryState& state) {
   std::string_view kind = Field(state, wr_field::kStayKind);
-  if (MatchMask(kind, "9", TrimNone, 1) != MaskOk) return 8;
-  if (!IsOneOf(kind, "12345678", 1)) return 9;
-  return 0;
+  if (MatchMask(kind, "9", TrimNone, 1) != MaskOk) return E::kStayKindNotDigit;
+  if (!IsOneOf(kind, "12345678", 1)) return E::kStayKindUnknown;
+  return E::kNone;
 }
 
-int16_t CheckEntryDate(const SummaryState& state) {
+ErrorNumber CheckEntryDate(const SummaryState& state) {
   std::string_view entry = Field(state, wr_field::kEntryDate);
-  if (!IsKindOneOrFive(Field(state, wr_field::kStayKind)) && IsBlank(entry)) return 0;
-  if (MatchMask(entry, kDateMask, TrimLeading, kDateMinLength) != MaskOk) return 19;
-  if (DateIsValid(entry) != 0) return 20;
-  if (DayNumber(DateView(state.Today)) - DayNumber(entry) < 0) return 21;
+  if (!IsKindOneOrFive(Field(state, wr_field::kStayKind)) && IsBlank(entry)) return E::kNone;
+  if (MatchMask(entry, kDateMask, TrimLeading, kDateMinLength) != MaskOk) return E::kEntryDateForm;
+  if (DateIsValid(entry) != 0) return E::kEntryDateInvalid;
+  if (DayNumber(DateView(state.Today)) - DayNumber(entry) < 0) return E::kEntryAfterToday;
   // The year is compared as text: four characters against "1990".
-  if (entry.substr(4, 4) <= std::string_view("1990")) return 22;
-  return 0;
+  if (entry.substr(4, 4) <= std::string_view("1990")) return E::kEntryYearTooOld;
+  return E::kNone;
 }
 
-int16_t CheckBirthDate(const SummaryState& state) {
+ErrorNumber CheckBirthDate(const SummaryState& state) {
   std::string_view birth = Field(state, wr_field::kBirthDate);
   switch (MatchMask(birth, kDateMask, TrimLeading, kDateMinLength)) {
     case MaskOk:
       break;
     case MaskBlank:
-      return 10;
+      return E::kBirthDateBlank;
     default:
-      return 11;
+      return E::kBirthDateForm;
   }
-  if (DateIsValid(birth) != 0) return 12;
+  if (DateIsValid(birth) != 0) return E::kBirthDateInvalid;
   // Without a Monday for the summary's week the blank text reads as day
   // -679016, before every birth from year 1 on: such a birth lies after the
   // week (13). Births in year 0 or before fall on the other side.
   std::string_view week_start = DateView(state.WeekStart);
   int32_t days = DayNumber(week_start) - DayNumber(birth);
-  if (days < -6) return 13;
-  if (days / 365 > 120) return 14;
-  return 0;
+  if (days < -6) return E::kBirthAfterWeek;
+  if (days / 365 > 120) return E::kBirthTooLongAgo;
+  return E::kNone;
 }
 
-int16_t CheckSex(const SummaryState& state) {
+ErrorNumber CheckSex(const SummaryState& state) {
   std::string_view sex = Field(state, wr_field::kSex);
-  if (MatchMask(sex, "9", TrimNone, 1) != MaskOk) return 15;
-  if (!IsOneOf(sex, "12", 1)) return 16;
-  return 0;
+  if (MatchMask(sex, "9", TrimNone, 1) != MaskOk) return E::kSexNotDigit;
+  if (!IsOneOf(sex, "12", 1)) return E::kSexUnknown;
+  return E::kNone;
 }
 
-int16_t CheckEntryMode(const SummaryState& state) {
+ErrorNumber CheckEntryMode(const SummaryState& state) {
   std::string_view mode = Field(state, wr_field::kEntryMode);
-  if (!IsKindOneOrFive(Field(state, wr_field::kStayKind)) && IsBlank(mode)) return 0;
-  if (MatchMask(mode, "9", TrimBoth, 1) != MaskOk) return 23;
-  if (!IsOneOf(mode, "0678", 1)) return 24;
-  return 0;
+  if (!IsKindOneOrFive(Field(state, wr_field::kStayKind)) && IsBlank(mode)) return E::kNone;
+  if (MatchMask(mode, "9", TrimBoth, 1) != MaskOk) return E::kEntryModeNotDigit;
+  if (!IsOneOf(mode, "0678", 1)) return E::kEntryModeUnknown;
+  return E::kNone;
 }
 
 // Entry mode     provenance
@@ -113,56 +112,56 @@ int16_t CheckEntryMode(const SummaryState& state) {
 //   '0' '6' '7'    blank 25; "1234" passes; anything else 26
 //   '8'            " 567" passes; anything else 26
 //   other          " 1234567" passes; anything else 27
-int16_t CheckProvenance(const SummaryState& state) {
+ErrorNumber CheckProvenance(const SummaryState& state) {
   std::string_view provenance = Field(state, wr_field::kProvenance);
   std::string_view mode = Field(state, wr_field::kEntryMode);
   if (IsBlank(mode)) {
-    if (IsKindOneOrFive(Field(state, wr_field::kStayKind))) return 0;
-    return IsBlank(provenance) ? 0 : 27;
+    if (IsKindOneOrFive(Field(state, wr_field::kStayKind))) return E::kNone;
+    return IsBlank(provenance) ? E::kNone : E::kProvenanceUnexpected;
   }
   if (IsOneOf(mode, "067", 1)) {
-    if (IsBlank(provenance)) return 25;
-    return IsOneOf(provenance, "1234", 1) ? 0 : 26;
+    if (IsBlank(provenance)) return E::kProvenanceBlank;
+    return IsOneOf(provenance, "1234", 1) ? E::kNone : E::kProvenanceUnknown;
   }
-  if (mode[0] == '8') return IsOneOf(provenance, " 567", 1) ? 0 : 26;
-  return IsOneOf(provenance, " 1234567", 1) ? 0 : 27;
+  if (mode[0] == '8') return IsOneOf(provenance, " 567", 1) ? E::kNone : E::kProvenanceUnknown;
+  return IsOneOf(provenance, " 1234567", 1) ? E::kNone : E::kProvenanceUnexpected;
 }
 
-int16_t CheckExitDate(const SummaryState& state, int16_t entry_date_error) {
+ErrorNumber CheckExitDate(const SummaryState& state, ErrorNumber entry_date_error) {
   std::string_view exit = Field(state, wr_field::kExitDate);
-  if (IsBlank(exit)) return 0;
+  if (IsBlank(exit)) return E::kNone;
   switch (MatchMask(exit, kDateMask, TrimLeading, kDateMinLength)) {
     case MaskOk:
       break;
     case MaskMismatch:
-      return 30;
+      return E::kExitDateForm;
     default:
-      return 29;
+      return E::kExitDateTooShort;
   }
-  if (DateIsValid(exit) != 0) return 31;
-  if (entry_date_error == 0) {
+  if (DateIsValid(exit) != 0) return E::kExitDateInvalid;
+  if (entry_date_error == E::kNone) {
     std::string_view entry = Field(state, wr_field::kEntryDate);
     // A correct stay without entry date is not compared with today either.
-    if (IsBlank(entry)) return 0;
-    if (DayNumber(exit) - DayNumber(entry) < 0) return 32;
+    if (IsBlank(entry)) return E::kNone;
+    if (DayNumber(exit) - DayNumber(entry) < 0) return E::kExitBeforeEntry;
   }
-  if (DayNumber(DateView(state.Today)) - DayNumber(exit) < 0) return 33;
-  return 0;
+  if (DayNumber(DateView(state.Today)) - DayNumber(exit) < 0) return E::kExitAfterToday;
+  return E::kNone;
 }
 
-int16_t CheckExitMode(const SummaryState& state) {
+ErrorNumber CheckExitMode(const SummaryState& state) {
   std::string_view mode = Field(state, wr_field::kExitMode);
-  if (IsBlank(Field(state, wr_field::kExitDate)) && IsBlank(mode)) return 0;
+  if (IsBlank(Field(state, wr_field::kExitDate)) && IsBlank(mode)) return E::kNone;
   switch (MatchMask(mode, "9", TrimBoth, 1)) {
     case MaskOk:
       break;
     case MaskMismatch:
-      return 35;
+      return E::kExitModeNotDigit;
     default:
-      return 34;
+      return E::kExitModeBlank;
   }
-  if (!IsOneOf(mode, "06789", 1)) return 36;
-  return 0;
+  if (!IsOneOf(mode, "06789", 1)) return E::kExitModeUnknown;
+  return E::kNone;
 }
 
 // Exit mode      destination
@@ -171,75 +170,78 @@ int16_t CheckExitMode(const SummaryState& state) {
 //   '8'            " 567" passes; anything else 39 (not 38)
 //   '9'            blank passes; anything else 39
 //   other          " 1234" passes; anything else 39
-int16_t CheckDestination(const SummaryState& state) {
+ErrorNumber CheckDestination(const SummaryState& state) {
   std::string_view destination = Field(state, wr_field::kDestination);
   std::string_view mode = Field(state, wr_field::kExitMode);
   if (IsBlank(mode)) {
-    if (IsKindOneOrFive(Field(state, wr_field::kStayKind))) return 0;
-    return IsBlank(destination) ? 0 : 39;
+    if (IsKindOneOrFive(Field(state, wr_field::kStayKind))) return E::kNone;
+    return IsBlank(destination) ? E::kNone : E::kDestinationUnexpected;
   }
   if (IsOneOf(mode, "067", 1)) {
-    if (IsBlank(destination)) return 37;
-    return IsOneOf(destination, "1234", 1) ? 0 : 38;
+    if (IsBlank(destination)) return E::kDestinationBlank;
+    return IsOneOf(destination, "1234", 1) ? E::kNone : E::kDestinationUnknown;
   }
-  if (mode[0] == '8') return IsOneOf(destination, " 567", 1) ? 0 : 39;
-  if (mode[0] == '9') return IsBlank(destination) ? 0 : 39;
-  return IsOneOf(destination, " 1234", 1) ? 0 : 39;
+  if (mode[0] == '8') return IsOneOf(destination, " 567", 1) ? E::kNone : E::kDestinationUnexpected;
+  if (mode[0] == '9') return IsBlank(destination) ? E::kNone : E::kDestinationUnexpected;
+  return IsOneOf(destination, " 1234", 1) ? E::kNone : E::kDestinationUnexpected;
 }
 
-int16_t CheckPostCode(const SummaryState& state) {
+ErrorNumber CheckPostCode(const SummaryState& state) {
   switch (MatchMask(Field(state, wr_field::kPostCode), "99999", TrimNone, 5)) {
     case MaskOk:
-      return 0;
+      return E::kNone;
     case MaskMismatch:
-      return 41;
+      return E::kPostCodeForm;
     default:
-      return 40;
+      return E::kPostCodeBlank;
   }
 }
 
-int16_t CheckWeekNo(const SummaryState& state, int16_t entry_date_error,
-                    int16_t exit_date_error) {
+ErrorNumber CheckWeekNo(const SummaryState& state, ErrorNumber entry_date_error,
+                        ErrorNumber exit_date_error) {
   std::string_view week_no = Field(state, wr_field::kWeekNo);
   int32_t week = ReadNumber(week_no.substr(0, 2));
   int32_t year = ReadNumber(week_no.substr(2, 4));
-  if (week < 1 || week > 53) return 42;
-  if (year > TodayYear(state)) return 43;
-  if (year < 1990) return 44;
-  if (!IsKindOneOrFive(Field(state, wr_field::kStayKind))) return 0;
+  if (week < 1 || week > 53) return E::kWeekOutOfRange;
+  if (year > TodayYear(state)) return E::kWeekYearFuture;
+  if (year < 1990) return E::kWeekYearTooOld;
+  if (!IsKindOneOrFive(Field(state, wr_field::kStayKind))) return E::kNone;
 
   // Only dates that passed their own check go to WeekOfDate.
   int32_t summary_week = WeekValue(week_no);
   std::string_view entry = Field(state, wr_field::kEntryDate);
-  if (entry_date_error == 0 && !IsBlank(entry) && summary_week < WeekOfDate(entry)) {
-    return 45;
+  if (entry_date_error == E::kNone && !IsBlank(entry) && summary_week < WeekOfDate(entry)) {
+    return E::kWeekBeforeEntry;
   }
   std::string_view exit = Field(state, wr_field::kExitDate);
-  if (exit_date_error == 0 && !IsBlank(exit) && summary_week > WeekOfDate(exit)) return 46;
-  return 0;
+  if (exit_date_error == E::kNone && !IsBlank(exit) && summary_week > WeekOfDate(exit)) {
+    return E::kWeekAfterExit;
+  }
+  return E::kNone;
 }
 
-int16_t CheckPresenceDays(const SummaryState& state) {
+ErrorNumber CheckPresenceDays(const SummaryState& state) {
   std::string_view days = Field(state, wr_field::kPresenceDays);
   bool present = false;
   for (char day : days) {
-    if (day != ' ' && day != '0' && day != '1') return 47;
+    if (day != ' ' && day != '0' && day != '1') return E::kPresenceDaysBad;
     if (day == '1') present = true;
   }
-  return present ? 0 : 47;
+  return present ? E::kNone : E::kPresenceDaysBad;
 }
 
-int16_t CheckUnitNo(const SummaryState& state) {
-  return MatchMask(Field(state, wr_field::kUnitNo), "9999", TrimBoth, 0) == MaskBlank ? 17
-                                                                                      : 0;
+ErrorNumber CheckUnitNo(const SummaryState& state) {
+  return MatchMask(Field(state, wr_field::kUnitNo), "9999", TrimBoth, 0) == MaskBlank
+             ? E::kUnitNoBlank
+             : E::kNone;
 }
 
-int16_t CheckRefDate(const SummaryState& state) {
+ErrorNumber CheckRefDate(const SummaryState& state) {
   std::string_view ref = Field(state, wr_field::kRefDate);
-  if (IsBlank(ref)) return 0;
-  if (DateIsValid(ref) != 0) return 48;
-  if (WeekValue(Field(state, wr_field::kWeekNo)) < WeekOfDate(ref)) return 49;
-  return 0;
+  if (IsBlank(ref)) return E::kNone;
+  if (DateIsValid(ref) != 0) return E::kRefDateInvalid;
+  if (WeekValue(Field(state, wr_field::kWeekNo)) < WeekOfDate(ref)) return E::kRefDateAfterWeek;
+  return E::kNone;
 }
 
 }  // namespace grulo

@@ -11,6 +11,7 @@ namespace grulo {
 namespace {
 
 namespace lf = line_field;
+using E = ErrorNumber;
 
 using testing::PreparedState;
 
@@ -24,9 +25,9 @@ TEST(EntryFieldsTest, OnlyKindsOneAndFiveRequireThem) {
                                         {lf::kStayKind, Char(kind)}});
     bool required = kind == '1' || kind == '5';
     SCOPED_TRACE(std::string("kind ") + kind);
-    EXPECT_EQ(CheckEntryDate(state), required ? 19 : 0);
-    EXPECT_EQ(CheckEntryMode(state), required ? 23 : 0);
-    EXPECT_EQ(CheckProvenance(state), 0);
+    EXPECT_EQ(ToNumber(CheckEntryDate(state)), required ? 19 : 0);
+    EXPECT_EQ(ToNumber(CheckEntryMode(state)), required ? 23 : 0);
+    EXPECT_EQ(ToNumber(CheckProvenance(state)), 0);
   }
 }
 
@@ -47,7 +48,8 @@ TEST(ProvenanceTest, DependsOnEntryMode) {
     SummaryState state = PreparedState({{lf::kStayKind, Char(r.kind)},
                                         {lf::kEntryMode, Char(r.mode)},
                                         {lf::kProvenance, Char(r.value)}});
-    EXPECT_EQ(CheckProvenance(state), r.expected) << r.kind << " '" << r.mode << r.value << "'";
+    EXPECT_EQ(ToNumber(CheckProvenance(state)), r.expected)
+        << r.kind << " '" << r.mode << r.value << "'";
   }
 }
 
@@ -61,7 +63,8 @@ TEST(DestinationTest, DependsOnExitMode) {
     SummaryState state = PreparedState({{lf::kStayKind, Char(r.kind)},
                                         {lf::kExitMode, Char(r.mode)},
                                         {lf::kDestination, Char(r.value)}});
-    EXPECT_EQ(CheckDestination(state), r.expected) << r.kind << " '" << r.mode << r.value << "'";
+    EXPECT_EQ(ToNumber(CheckDestination(state)), r.expected)
+        << r.kind << " '" << r.mode << r.value << "'";
   }
 }
 
@@ -76,7 +79,7 @@ TEST(ExitModeTest, IsTestedEvenWithoutExitDate) {
   for (const auto& r : rows) {
     SummaryState state =
         PreparedState({{lf::kExitDate, r.exit_date}, {lf::kExitMode, Char(r.mode)}});
-    EXPECT_EQ(CheckExitMode(state), r.expected) << r.exit_date << " '" << r.mode << "'";
+    EXPECT_EQ(ToNumber(CheckExitMode(state)), r.expected) << r.exit_date << " '" << r.mode << "'";
   }
 }
 
@@ -107,7 +110,7 @@ TEST(ExitDateTest, DependsOnTheEntryDateResult) {
     SummaryState state = PreparedState({{lf::kStayKind, Char(r.kind)},
                                         {lf::kEntryDate, r.entry_date},
                                         {lf::kExitDate, r.exit_date}});
-    EXPECT_EQ(CheckExitDate(state, CheckEntryDate(state)), r.expected)
+    EXPECT_EQ(ToNumber(CheckExitDate(state, CheckEntryDate(state))), r.expected)
         << r.kind << " " << r.entry_date << " " << r.exit_date;
   }
 }
@@ -117,35 +120,35 @@ TEST(WeekNoTest, ComparesWithCorrectDatesOnly) {
     char kind;
     const char* week_no;
     const char* entry_date;
-    int16_t entry_date_error;
+    ErrorNumber entry_date_error;
     const char* exit_date;
-    int16_t exit_date_error;
+    ErrorNumber exit_date_error;
     int16_t expected;
   } rows[] = {
       // 7 January 2008 lies in week 2 of 2008.
-      {'1', "012008", "07012008", 0, "        ", 0, 45},
-      {'5', "012008", "07012008", 0, "        ", 0, 45},
-      {'1', "012008", "07012008", 20, "        ", 0, 0},
-      {'3', "012008", "07012008", 0, "        ", 0, 0},
-      {'1', "012008", "        ", 0, "        ", 0, 0},
-      {'1', "022008", "07012008", 0, "        ", 0, 0},
+      {'1', "012008", "07012008", E::kNone, "        ", E::kNone, 45},
+      {'5', "012008", "07012008", E::kNone, "        ", E::kNone, 45},
+      {'1', "012008", "07012008", E::kEntryDateInvalid, "        ", E::kNone, 0},
+      {'3', "012008", "07012008", E::kNone, "        ", E::kNone, 0},
+      {'1', "012008", "        ", E::kNone, "        ", E::kNone, 0},
+      {'1', "022008", "07012008", E::kNone, "        ", E::kNone, 0},
       // Exit on Friday 11 January 2008, week 2.
-      {'1', "032008", "07012008", 0, "11012008", 0, 46},
-      {'1', "032008", "07012008", 0, "11012008", 33, 0},
-      {'1', "022008", "07012008", 0, "11012008", 0, 0},
+      {'1', "032008", "07012008", E::kNone, "11012008", E::kNone, 46},
+      {'1', "032008", "07012008", E::kNone, "11012008", E::kExitAfterToday, 0},
+      {'1', "022008", "07012008", E::kNone, "11012008", E::kNone, 0},
       // The week text is read without a mask: '1 2008' is week 1 of 2008.
-      {'1', "1 2008", "31122007", 0, "        ", 0, 0},
-      {'1', "1 2008", "07012008", 0, "        ", 0, 45},
+      {'1', "1 2008", "31122007", E::kNone, "        ", E::kNone, 0},
+      {'1', "1 2008", "07012008", E::kNone, "        ", E::kNone, 45},
       // 29 December 2008 lies in week 1 of 2009.
-      {'1', "532008", "29122008", 0, "        ", 0, 45},
-      {'1', "011990", "        ", 0, "        ", 0, 0},
+      {'1', "532008", "29122008", E::kNone, "        ", E::kNone, 45},
+      {'1', "011990", "        ", E::kNone, "        ", E::kNone, 0},
   };
   for (const auto& r : rows) {
     SummaryState state = PreparedState({{lf::kStayKind, Char(r.kind)},
                                         {lf::kWeekNo, r.week_no},
                                         {lf::kEntryDate, r.entry_date},
                                         {lf::kExitDate, r.exit_date}});
-    EXPECT_EQ(CheckWeekNo(state, r.entry_date_error, r.exit_date_error), r.expected)
+    EXPECT_EQ(ToNumber(CheckWeekNo(state, r.entry_date_error, r.exit_date_error)), r.expected)
         << r.kind << " " << r.week_no << " " << r.entry_date << " " << r.exit_date;
   }
 }
@@ -164,21 +167,39 @@ TEST(BirthDateTest, FormThenTheWeeksMonday) {
       {"1 2008", "01010001", 13},
       {"1 2008", "01010000", 0},
       {"1 2008", "30110000", 0},
+      // A sign is read as part of the number too; one leading space is allowed.
+      {"+12009", "15031950", 13},
+      {" 12009", "15031950", 0},
       {"542009", "31041950", 12},  // the form is judged before the week
       {"112009", "01010000", 14},
   };
   for (const auto& r : rows) {
     SummaryState state = PreparedState({{lf::kWeekNo, r.week_no}, {lf::kBirthDate, r.birth}});
-    EXPECT_EQ(CheckBirthDate(state), r.expected) << r.week_no << " " << r.birth;
+    EXPECT_EQ(ToNumber(CheckBirthDate(state)), r.expected) << r.week_no << " " << r.birth;
   }
+}
+
+// A day of 1 to 3 January before the Monday of week 1 counts in week 53 of
+// the year before, even when that year has only 52 weeks: Saturday
+// 1 January 2011 lies after week 52 of 2010 for the week and reference date
+// checks, where ISO 8601 puts it in that week.
+TEST(WeekOfDateTest, EarlyJanuaryCountsInWeek53OfTheYearBefore) {
+  const FieldRef kWeek = lf::kWeekNo;
+  SummaryState entry = PreparedState({{kWeek, "522010"}, {lf::kEntryDate, "01012011"}});
+  FormatDate(15, 6, 2011, &entry.Today);
+  EXPECT_EQ(CheckWeekNo(entry, E::kNone, E::kNone), E::kWeekBeforeEntry);
+  SummaryState ref = PreparedState({{kWeek, "522010"}, {lf::kRefDate, "01012011"}});
+  EXPECT_EQ(CheckRefDate(ref), E::kRefDateAfterWeek);
+  SummaryState week_53 = PreparedState({{kWeek, "532010"}, {lf::kRefDate, "01012011"}});
+  EXPECT_EQ(CheckRefDate(week_53), E::kNone);
 }
 
 TEST(RefDateTest, ReadsTheWeekEvenWhenItFailedItsCheck) {
   // Week 0 of 2009 reads as 200900, before week 2 of 2009.
-  EXPECT_EQ(CheckRefDate(PreparedState({{lf::kWeekNo, "002009"}, {lf::kRefDate, "05012009"}})),
-            49);
-  EXPECT_EQ(CheckRefDate(PreparedState({{lf::kWeekNo, "542009"}, {lf::kRefDate, "01012010"}})),
-            0);
+  SummaryState week_zero = PreparedState({{lf::kWeekNo, "002009"}, {lf::kRefDate, "05012009"}});
+  EXPECT_EQ(CheckRefDate(week_zero), E::kRefDateAfterWeek);
+  SummaryState week_54 = PreparedState({{lf::kWeekNo, "542009"}, {lf::kRefDate, "01012010"}});
+  EXPECT_EQ(CheckRefDate(week_54), E::kNone);
 }
 
 }  // namespace

@@ -5,10 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "calendar/calendar.h"
-#include "record/field_mask.h"
 #include "record/working_record.h"
-#include "text/number_text.h"
+#include "summary/derived_values.h"
 
 namespace grulo {
 namespace testing {
@@ -51,25 +49,10 @@ void PrepareState(std::string_view line, SummaryState* state) {
   FixedClock clock(kTestToday);
   TodayDate(clock, &state->Today);
 
-  std::string_view week_no = state->Record.Field(wr_field::kWeekNo);
-  if (MatchMask(week_no, "999999", TrimLeading, 5) == MaskOk &&
-      WeekNoIsPlausible(week_no) == 0) {
-    WeekStartDate(week_no, &state->WeekStart);
-  } else {
-    state->WeekStart.fill(' ');
-    state->WeekStart[8] = '\0';
-  }
-
-  state->ActSlotCount = static_cast<int16_t>(
-      std::min<int32_t>(ParseCount(state->Record.Field(wr_field::kActCount)), kMaxActSlots));
+  DeriveDates(state);
+  TakeActSlots(line, state);
   state->ActClass.fill(0);
-  for (int k = 0; k < state->ActSlotCount; ++k) {
-    size_t at = line_field::kActsOffset + kActCodeLength * k;
-    std::string_view code = at < line.size() ? line.substr(at, kActCodeLength) : "";
-    state->ActSlots[k].fill(' ');
-    std::copy(code.begin(), code.end(), state->ActSlots[k].begin());
-    state->ActClass[k] = 1;
-  }
+  for (int k = 0; k < state->ActSlotCount; ++k) state->ActClass[k] = 1;
 
   state->DiagAttrLength = kTestDiagAttrLength;
   state->DiagAttr.fill(0);

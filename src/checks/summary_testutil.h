@@ -50,10 +50,10 @@ constexpr FieldRef ActField(int k) {
 void SetField(std::string* line, FieldRef field, std::string_view value);
 
 // Fills the state from the line as the pipeline does before the checks:
-// working record; WeekStart, the Monday of a usable week or 8 blanks; the
-// acts taken in; and lookup results set directly: every non-blank code gets
-// category kKnownCategory, every slot position flags 255, every act taken in
-// class 1. Today is set from kTestToday.
+// working record, the dates derived from it (DeriveDates) and the acts taken
+// in (TakeActSlots); the lookup results are set directly: every non-blank
+// code gets category kKnownCategory, every slot position flags 255, every
+// act taken in class 1. Today is set from kTestToday.
 void PrepareState(std::string_view line, SummaryState* state);
 
 using FieldEdits = std::vector<std::pair<FieldRef, std::string>>;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "checks/summary_testutil.h"
+#include "record/summary_layout.h"
 #include "tables/table_testutil.h"
 #include "tables/table_writer.h"
 #include "tests/process_testutil.h"
@@ -92,6 +93,34 @@ TEST(PipelineTablesTest, MissingActsAndDiagnosesOfAnotherVersion) {
     WriteTables(dir.File(""), "", "V1", "");
     EXPECT_EQ(group(), (std::vector<int>{5, 300, 0}));
   }
+}
+
+// Today is read from the clock for every summary: a summary that enters on
+// the day after the clock's date gets error 21 (entry after today) until the
+// clock passes midnight.
+TEST(PipelineTodayTest, ReadsTheClockForEverySummary) {
+  test::TempDir dir;
+  WriteTables(dir.File(""), "V1", "V1", "V1");
+  FixedClock clock(CivilDate{2009, 6, 15});
+  GroupingPipeline pipeline(clock);
+  std::unique_ptr<OutputFile> err = OutputFile::InMemory();
+  std::string line = testing::ValidSummaryLine();
+  testing::SetField(&line, line_field::kEntryDate, "16062009");
+  testing::SetField(&line, line_field::kExitDate, "        ");
+  testing::SetField(&line, line_field::kExitMode, " ");
+  testing::SetField(&line, line_field::kDestination, " ");
+  testing::SetField(&line, line_field::kWeekNo, "252009");
+  auto errors_of = [&] {
+    GroupResult r;
+    VersionText version{};
+    ErrorList errors;
+    pipeline.GroupSummary(line, dir.File(""), &r.GroupCategory, &r.GroupNumber,
+                          &r.GroupReturn, &errors, err.get(), &version);
+    return std::vector<int16_t>(errors.entries.begin(), errors.entries.begin() + errors.ErrorCount);
+  };
+  EXPECT_EQ(errors_of(), std::vector<int16_t>{21});
+  clock.Set(CivilDate{2009, 6, 16});
+  EXPECT_EQ(errors_of(), std::vector<int16_t>{});
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 // Each operation fills its values in the summary state; the grouping pipeline
 // calls them in its fixed order.
 
-#ifndef GRULO_DRIVER_DERIVED_VALUES_H_
-#define GRULO_DRIVER_DERIVED_VALUES_H_
+#ifndef GRULO_SUMMARY_DERIVED_VALUES_H_
+#define GRULO_SUMMARY_DERIVED_VALUES_H_
 
 #include <string_view>
 
@@ -42,4 +42,4 @@ void SumScores(SummaryState* state);
 
 }  // namespace grulo
 
-#endif  // GRULO_DRIVER_DERIVED_VALUES_H_
+#endif  // GRULO_SUMMARY_DERIVED_VALUES_H_

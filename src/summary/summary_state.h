@@ -3,8 +3,8 @@
 // results of the diagnosis and act lookups. The grouping pipeline fills one
 // instance anew for every summary; the checks and node tests only read it.
 
-#ifndef GRULO_RECORD_SUMMARY_STATE_H_
-#define GRULO_RECORD_SUMMARY_STATE_H_
+#ifndef GRULO_SUMMARY_SUMMARY_STATE_H_
+#define GRULO_SUMMARY_SUMMARY_STATE_H_
 
 #include <array>
 #include <cstdint>
@@ -64,4 +64,4 @@ bool SlotHasPair(const SummaryState& state, int slot, uint8_t a, uint8_t b);
 
 }  // namespace grulo
 
-#endif  // GRULO_RECORD_SUMMARY_STATE_H_
+#endif  // GRULO_SUMMARY_SUMMARY_STATE_H_

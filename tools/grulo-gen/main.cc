@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "base/status.h"
 #include "code_pools.h"
+#include "gen_options.h"
 #include "summary_generator.h"
 #include "tables/table_source.h"
 #include "tables/table_writer.h"
@@ -69,142 +71,45 @@ constexpr char kUsage[] =
     "for the first two diagnoses; 2 wrong usage, or a file that cannot be read\n"
     "or written.\n";
 
-int UsageError(const std::string& message) {
-  std::cerr << "grulo-gen: " << message << "\n\n" << kUsage;
-  return kExitUsage;
-}
-
-bool ParseUnsigned(const std::string& text, uint64_t max, uint64_t* value) {
-  if (text.empty() || text.size() > 20) return false;
-  uint64_t v = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    const uint64_t digit = static_cast<uint64_t>(c - '0');
-    if (v > (max - digit) / 10) return false;
-    v = v * 10 + digit;
+// Writes a status that is not ok for a person and gives the exit status: a
+// usage error (the usage follows it) or a file that cannot be read or written
+// 2, a table source that cannot be used 1.
+int Fail(const Status& status) {
+  std::cerr << "grulo-gen: " << status.message() << "\n";
+  switch (status.code()) {
+    case Status::kInvalidArgument:
+      std::cerr << "\n" << kUsage;
+      return kExitUsage;
+    case Status::kCorruption:
+      return kExitBadSource;
+    default:
+      return kExitUsage;
   }
-  *value = v;
-  return true;
 }
 
-struct CommandLine {
-  uint64_t count = 1000;
-  GeneratorOptions options;
-  std::string diag_path;
-  std::string acts_path;
-  std::string out_path;
-  bool help = false;
-};
-
-bool ParseCommandLine(int argc, char** argv, CommandLine* cl, std::string* error) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      cl->help = true;
-      continue;
-    }
-    if (arg == "--crlf") {
-      cl->options.crlf = true;
-      continue;
-    }
-    const bool takes_value = arg == "--count" || arg == "--seed" || arg == "--week" ||
-                             arg == "--diag" || arg == "--acts" || arg == "--faulty-share" ||
-                             arg == "--malformed-share" || arg == "--out";
-    if (!takes_value) {
-      *error = "unknown argument '" + arg + "'";
-      return false;
-    }
-    if (i + 1 >= argc) {
-      *error = arg + " needs a value";
-      return false;
-    }
-    const std::string value = argv[++i];
-    if (arg == "--count") {
-      if (!ParseUnsigned(value, uint64_t{1} << 40, &cl->count)) {
-        *error = "--count takes a number of lines";
-        return false;
-      }
-    } else if (arg == "--seed") {
-      if (!ParseUnsigned(value, ~uint64_t{0}, &cl->options.seed)) {
-        *error = "--seed takes a number from 0 to 18446744073709551615";
-        return false;
-      }
-    } else if (arg == "--week") {
-      std::string week_error;
-      if (!ParseWeek(value, &cl->options.week, &cl->options.year, &week_error)) {
-        *error = "--week " + value + ": " + week_error;
-        return false;
-      }
-    } else if (arg == "--faulty-share" || arg == "--malformed-share") {
-      uint32_t* ppb =
-          arg == "--faulty-share" ? &cl->options.faulty_ppb : &cl->options.malformed_ppb;
-      if (!ParseShare(value, ppb)) {
-        *error = arg + " takes a share from 0 to 1, such as 0.05";
-        return false;
-      }
-    } else if (arg == "--diag") {
-      cl->diag_path = value;
-    } else if (arg == "--acts") {
-      cl->acts_path = value;
-    } else {
-      cl->out_path = value;
-    }
-  }
-  return true;
-}
-
-// Reads a source file into a model; the exit status on failure.
+// Reads a source file into a model; a source with errors gives a corruption
+// status that lists them.
 template <typename Model, typename Parser>
-std::optional<int> LoadSource(const std::string& path, Parser parse, Model* model) {
+Status LoadSource(const std::string& path, Parser parse, Model* model) {
   std::string text;
-  if (!ReadFileToString(path, &text)) {
-    std::cerr << "grulo-gen: cannot read " << path << "\n";
-    return kExitUsage;
-  }
+  if (!ReadFileToString(path, &text)) return Status::IoError(path, "cannot be read");
   std::vector<std::string> errors;
-  if (!parse(text, path, model, &errors)) {
-    for (const std::string& e : errors) std::cerr << e << "\n";
-    return kExitBadSource;
-  }
-  return std::nullopt;
+  if (parse(text, path, model, &errors)) return Status();
+  std::string listed = "not a usable table source";
+  for (const std::string& e : errors) listed += "\n  " + e;
+  return Status::Corruption(path, listed);
 }
 
-int Run(int argc, char** argv) {
-  CommandLine cl;
-  std::string error;
-  if (!ParseCommandLine(argc, argv, &cl, &error)) return UsageError(error);
-  if (cl.help) {
-    std::cout << kUsage;
-    return kExitOk;
-  }
-
-  DiagTableModel diag_model;
-  ActTableModel act_model;
-  if (!cl.diag_path.empty()) {
-    if (auto status = LoadSource(cl.diag_path, ParseDiagSource, &diag_model)) return *status;
-  }
-  if (!cl.acts_path.empty()) {
-    if (auto status = LoadSource(cl.acts_path, ParseActSource, &act_model)) return *status;
-  }
-  const CodePools pools(cl.diag_path.empty() ? nullptr : &diag_model,
-                        cl.acts_path.empty() ? nullptr : &act_model);
-  if (pools.Valid(kSlotFirst).empty() || pools.Valid(kSlotSecond).empty()) {
-    std::cerr << "grulo-gen: " << cl.diag_path
-              << " has no code that may stand as first diagnosis (a Z code with bit 7 or 6\n"
-                 "of its position flags) or none that may stand as second (bit 5 or 4)\n";
-    return kExitBadSource;
-  }
-
+// Writes the lines to the file named on the command line, or to standard
+// output, a megabyte at a time.
+Status WriteLines(const CommandLine& cl, const CodePools& pools) {
   std::FILE* out = stdout;
   if (!cl.out_path.empty()) {
     out = std::fopen(cl.out_path.c_str(), "wb");
     if (out == nullptr) {
-      std::cerr << "grulo-gen: cannot create " << cl.out_path << ": " << std::strerror(errno)
-                << "\n";
-      return kExitUsage;
+      return Status::IoError(cl.out_path, std::string("cannot be created: ") + std::strerror(errno));
     }
   }
-
   auto generator = std::make_unique<SummaryGenerator>(cl.options, pools);
   std::string buffer;
   buffer.reserve(kFlushSize + 2 * kMaxLineLength);
@@ -221,11 +126,41 @@ int Run(int argc, char** argv) {
   ok = std::fflush(out) == 0 && ok;
   if (out != stdout) ok = std::fclose(out) == 0 && ok;
   if (!ok) {
-    std::cerr << "grulo-gen: cannot write "
-              << (cl.out_path.empty() ? std::string("to standard output") : cl.out_path) << "\n";
-    return kExitUsage;
+    return Status::IoError(cl.out_path.empty() ? "standard output" : cl.out_path,
+                           "cannot be written");
   }
-  return kExitOk;
+  return Status();
+}
+
+int Run(int argc, char** argv) {
+  CommandLine cl;
+  Status status = ParseCommandLine(argc, argv, &cl);
+  if (!status.ok()) return Fail(status);
+  if (cl.help) {
+    std::cout << kUsage;
+    return kExitOk;
+  }
+
+  DiagTableModel diag_model;
+  ActTableModel act_model;
+  if (!cl.diag_path.empty()) {
+    status = LoadSource(cl.diag_path, ParseDiagSource, &diag_model);
+    if (!status.ok()) return Fail(status);
+  }
+  if (!cl.acts_path.empty()) {
+    status = LoadSource(cl.acts_path, ParseActSource, &act_model);
+    if (!status.ok()) return Fail(status);
+  }
+  const CodePools pools(cl.diag_path.empty() ? nullptr : &diag_model,
+                        cl.acts_path.empty() ? nullptr : &act_model);
+  if (pools.Valid(kSlotFirst).empty() || pools.Valid(kSlotSecond).empty()) {
+    return Fail(Status::Corruption(
+        cl.diag_path,
+        "has no code that may stand as first diagnosis (a Z code with bit 7 or 6\n"
+        "of its position flags) or none that may stand as second (bit 5 or 4)"));
+  }
+  status = WriteLines(cl, pools);
+  return status.ok() ? kExitOk : Fail(status);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "checks/error_number.h"
 #include "code_pools.h"
 #include "gen_random.h"
 #include "record/summary_layout.h"
@@ -26,91 +27,39 @@
 namespace grulo {
 namespace gen {
 
-// The faults, each giving one error number (in brackets).
-enum class Fault : uint8_t {
-  kEstablishmentNo,         // [1] blank, or not "9F9999999"
-  kStayNoBlank,             // [2]
-  kStayNoForm,              // [3] a letter or an inner or trailing blank
-  kStayKindNotDigit,        // [8]
-  kStayKindUnknown,         // [9] '0' or '9'
-  kBirthDateBlank,          // [10]
-  kBirthDateForm,           // [11]
-  kBirthDateInvalid,        // [12] 30 February, month 13...
-  kBirthAfterWeek,          // [13]
-  kBirthTooLongAgo,         // [14] 121 years or more
-  kSexNotDigit,             // [15]
-  kSexUnknown,              // [16]
-  kUnitNoBlank,             // [17]
-  kEntryDateForm,           // [19] blank for a full stay, or a letter
-  kEntryDateInvalid,        // [20]
-  kEntryAfterToday,         // [21] a year in the far future
-  kEntryYearTooOld,         // [22] 1990 or earlier
-  kEntryModeNotDigit,       // [23] blank for a full stay, or a letter
-  kEntryModeUnknown,        // [24]
-  kProvenanceBlank,         // [25]
-  kProvenanceUnknown,       // [26]
-  kProvenanceUnexpected,    // [27] given without entry mode
-  kExitDateTooShort,        // [29]
-  kExitDateForm,            // [30]
-  kExitDateInvalid,         // [31]
-  kExitBeforeEntry,         // [32]
-  kExitAfterToday,          // [33]
-  kExitModeBlank,           // [34]
-  kExitModeNotDigit,        // [35]
-  kExitModeUnknown,         // [36]
-  kDestinationBlank,        // [37]
-  kDestinationUnknown,      // [38]
-  kDestinationUnexpected,   // [39]
-  kPostCodeBlank,           // [40]
-  kPostCodeForm,            // [41]
-  kWeekOutOfRange,          // [42]
-  kWeekYearFuture,          // [43]
-  kWeekYearTooOld,          // [44]
-  kWeekBeforeEntry,         // [45]
-  kWeekAfterExit,           // [46]
-  kPresenceDays,            // [47]
-  kRefDateInvalid,          // [48]
-  kRefDateAfterWeek,        // [49]
-  kDiag0Bad,                // [50] blank, malformed or unknown
-  kDiag0Letter,             // [51] not a Z code
-  kDiag0FirstPair,          // [51]
-  kDiag0SecondPair,         // [52]
-  kDiag0Position,           // [53]
-  kDiag1Blank,              // [54]
-  kDiag1Letter,             // [55] U to Y
-  kDiag1ZAfterPlaceholder,  // [56]
-  kDiag1SameAsFirst,        // [57]
-  kDiag1Bad,                // [58] malformed or unknown
-  kDiag1FirstPair,          // [59]
-  kDiag1SecondPair,         // [60]
-  kDiag1Position,           // [61]
-  kDiag2Letter,             // [63] R, U to Z
-  kDiag2Repeated,           // [64]
-  kDiag2Bad,                // [65] malformed or unknown
-  kDiag2FirstPair,          // [66]
-  kDiag2SecondPair,         // [67]
-  kDiag2Position,           // [68]
-  kAssociatedBad,           // [70] malformed or unknown
-  kAssociatedFirstPair,     // [71]
-  kAssociatedSecondPair,    // [72]
-  kAssociatedPosition,      // [73]
-  kActCountBlank,           // [74]
-  kActCountForm,            // [75] '3 ', '+3', '1A'
-  kTooManyActs,             // [76] 11 to 19 acts
-  kScores,                  // [77]
-  kIndicator,               // [78]
-  kDurationBlank,           // [79]
-  kDurationForm,            // [80]
-  kActForm,                 // [81]
-  kActUnknown,              // [82]
+// A fault that the generator can put into a summary, named by the error it
+// makes the checks report. One error has two faults: 51 comes from a first
+// diagnosis whose letter is not Z (way 0) or from one that the table refuses
+// by the pair (38, 210) (way 1).
+struct Fault {
+  ErrorNumber error = ErrorNumber::kNone;
+  uint8_t way = 0;
+
+  friend bool operator==(const Fault&, const Fault&) = default;
 };
-inline constexpr int kFaultCount = static_cast<int>(Fault::kActUnknown) + 1;
+inline constexpr int kFaultCount = 75;
+// The way of error 51 that the table's pair (38, 210) gives.
+inline constexpr uint8_t kByFirstPair = 1;
+
+// The families of fields, each with its own file of faults (faults_*.cc).
+enum class FaultFamily : uint8_t {
+  kIdentity,   // establishment, stay number and kind, sex, unit, post code
+  kWeek,       // birth date, week number, presence days, reference date
+  kStay,       // entry and exit, and the week against them
+  kDiagnoses,  // the 23 diagnosis slots
+  kCare,       // act count, scores, indicator, durations, acts
+};
 
 struct FaultInfo {
-  int16_t error;    // the error number the fault gives
-  uint32_t fields;  // the field groups it changes or depends on (kField...)
+  Fault fault;
+  FaultFamily family;
+  uint32_t fields;  // the field groups it changes or depends on (faults.cc)
   const char* name;
 };
+// Fault `index`, 0 to kFaultCount - 1, in the order the faults first go
+// into the deck.
+const FaultInfo& FaultInfoAt(int index);
+// The entry of a fault; the first entry for a fault that is not one of them.
 const FaultInfo& InfoOf(Fault fault);
 
 // The kinds of malformed line.
@@ -134,14 +83,6 @@ struct GeneratorOptions {
   uint32_t malformed_ppb = kBillion / 100;  // share of malformed lines
   bool crlf = false;                        // end every line with CR LF
 };
-
-// Reads a share "0", "1", "0.25", ".5" (at most nine decimals) as parts per
-// billion; false for anything else or a share above 1.
-bool ParseShare(std::string_view text, uint32_t* ppb);
-
-// Reads a week WWYYYY: week 1 to 52, or 53 in a year that has it, year 1992
-// to 2089. False with a message otherwise.
-bool ParseWeek(std::string_view text, int* week, int* year, std::string* error);
 
 // A diagnosis field as the program compares it: trailing '+' characters of
 // positions 5 down to 2 read as blanks.
@@ -178,7 +119,7 @@ class SummaryGenerator {
   // False, with the summary unchanged, when the pools hold no code for the
   // fault (the table sources have none of that kind).
   bool ApplyFault(Fault fault, Summary* s);
-  bool FaultApplies(Fault fault) const { return applies_[static_cast<int>(fault)]; }
+  bool FaultApplies(Fault fault) const;
   void BuildMalformed(Malformed kind, Summary* s);
   // The faults applied to the last summary that AppendNext wrote.
   const std::vector<Fault>& last_faults() const { return last_faults_; }
@@ -198,6 +139,17 @@ class SummaryGenerator {
   void PutDurations(Summary* s, int presence);
   void PutActs(Summary* s, int count);
 
+  // The faults of each family, one file each; each returns what ApplyFault
+  // returns, and false for a fault of another family.
+  bool ApplyIdentityFault(Fault fault, Summary* s);   // faults_identity.cc
+  bool ApplyWeekFault(Fault fault, Summary* s);       // faults_week.cc
+  bool ApplyStayFault(Fault fault, Summary* s);       // faults_stay.cc
+  bool ApplyDiagnosisFault(Fault fault, Summary* s);  // faults_diagnoses.cc
+  bool ApplyCareFault(Fault fault, Summary* s);       // faults_care.cc
+
+  // False for a fault of the diagnosis table that the pools hold no code for.
+  bool PoolsAllow(Fault fault) const;  // faults_diagnoses.cc
+
   // Helpers of the faults.
   void EnsureFullStay(Summary* s);
   void EnsureEntry(Summary* s);
@@ -215,6 +167,11 @@ class SummaryGenerator {
   std::string_view DiagField(const Summary& s, int slot) const;
   bool Diag0IsPlaceholder(const Summary& s) const;
   bool SameDiag(const Summary& s, int slot, std::string_view field) const;
+
+  // What a diagnosis slot holds besides a code of the pools.
+  static constexpr int32_t kBlankCode = -1;
+  static constexpr int32_t kPlaceholderCode = -2;  // "ZAIGU "
+  static constexpr char kPlaceholder[] = "ZAIGU ";
 
   GeneratorOptions options_;
   const CodePools& pools_;

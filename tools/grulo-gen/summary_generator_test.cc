@@ -114,14 +114,14 @@ TEST(SummaryGeneratorTest, FaultyShareBringsEveryErrorNumber) {
     const std::vector<int16_t> errors = checker.Check(line, &result);
     seen.insert(errors.begin(), errors.end());
     for (Fault fault : generator.last_faults()) {
-      EXPECT_NE(std::find(errors.begin(), errors.end(), InfoOf(fault).error), errors.end())
+      EXPECT_NE(std::find(errors.begin(), errors.end(), ToNumber(fault.error)), errors.end())
           << InfoOf(fault).name << "\n" << line;
     }
     EXPECT_EQ(generator.last_faults().empty(), errors.empty()) << line;
   }
   std::set<int16_t> producible;
   for (const ErrorInfo& info : ErrorCatalogue()) {
-    if (info.produced) producible.insert(info.number);
+    if (info.produced) producible.insert(ToNumber(info.number));
   }
   EXPECT_EQ(seen, producible);
 }

@@ -1,0 +1,30 @@
+// The error catalogue as a document for people: Markdown that reads as plain
+// text on a terminal too. docs/errors.md holds this text; a unit test keeps
+// the two the same.
+
+#ifndef GRULO_CHECKS_ERROR_CATALOGUE_TEXT_H_
+#define GRULO_CHECKS_ERROR_CATALOGUE_TEXT_H_
+
+#include <string>
+
+#include "checks/error_catalogue.h"
+
+namespace grulo {
+
+// The whole catalogue: a header comment that tells how the file is made, a
+// short introduction (what blocking means, the numbers never produced, how
+// columns are counted), then for each number 1 to 82 a section with its
+// class (blocking, non-blocking or never produced), its field and columns,
+// the one-line description and the note where there is one. Paragraphs are
+// wrapped at 78 columns. Plain ASCII, lines ended by LF.
+std::string ErrorCatalogueText();
+
+// The field of an entry and its columns in the summary line, counted from 1:
+// "birth date, columns 41-48"; for a run of fields "associated diagnoses,
+// 20 fields: columns 124-129, 132-137 and so on to 276-281"; empty for a
+// number that no check produces.
+std::string FieldColumnsText(const ErrorField& field);
+
+}  // namespace grulo
+
+#endif  // GRULO_CHECKS_ERROR_CATALOGUE_TEXT_H_
