@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "authoring/table_writer.h"
 #include "summary/summary_state.h"
 #include "tables/act_table.h"
 #include "tables/diag_table.h"
 #include "tables/open_tables.h"
-#include "tables/table_writer.h"
 
 namespace grulo {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "authoring/table_testutil.h"
+#include "authoring/table_writer.h"
 #include "checks/summary_testutil.h"
 #include "process_testutil.h"
 #include "tables/open_tables.h"
-#include "tables/table_testutil.h"
-#include "tables/table_writer.h"
 
 namespace grulo::test {
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "authoring/table_testutil.h"
+#include "authoring/table_writer.h"
 #include "checks/summary_testutil.h"
-#include "tables/table_testutil.h"
-#include "tables/table_writer.h"
 #include "tests/process_testutil.h"
 
 namespace grulo {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "tables/table_testutil.h"
-#include "tables/table_writer.h"
+#include "authoring/table_testutil.h"
+#include "authoring/table_writer.h"
 #include "tests/process_testutil.h"
 
 namespace grulo {

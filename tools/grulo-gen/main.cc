@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "authoring/table_source.h"
+#include "authoring/table_writer.h"
 #include "code_pools.h"
 #include "summary_generator.h"
-#include "tables/table_source.h"
-#include "tables/table_writer.h"
 
 namespace grulo {
 namespace gen {

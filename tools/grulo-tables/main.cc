@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "authoring/table_check.h"
+#include "authoring/table_dump.h"
+#include "authoring/table_writer.h"
 #include "tables/open_tables.h"
-#include "tables/table_check.h"
-#include "tables/table_dump.h"
 #include "tables/table_file.h"
-#include "tables/table_writer.h"
 
 namespace grulo {
 namespace {

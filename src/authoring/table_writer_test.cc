@@ -1,13 +1,13 @@
 // The byte layout the writer gives, pinned by offsets: the tables of the
 // other tests come from this writer.
 
-#include "tables/table_writer.h"
+#include "authoring/table_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "tables/table_testutil.h"
+#include "authoring/table_testutil.h"
 
 namespace grulo {
 namespace {

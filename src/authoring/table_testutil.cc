@@ -1,4 +1,4 @@
-#include "tables/table_testutil.h"
+#include "authoring/table_testutil.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "tables/tree_source.h"
+#include "authoring/tree_source.h"
 
 #include <cstdio>
 #include <map>
 
-#include "tables/node_opcodes.h"
-#include "tables/table_source.h"
+#include "authoring/node_opcodes.h"
+#include "authoring/table_source.h"
 
 namespace grulo {
 namespace {

@@ -45,14 +45,14 @@
 //      @0 FirstCategoryBranch limit 13 base 1
 //      @1 leaf 01 001 00
 
-#ifndef GRULO_TABLES_TREE_SOURCE_H_
-#define GRULO_TABLES_TREE_SOURCE_H_
+#ifndef GRULO_AUTHORING_TREE_SOURCE_H_
+#define GRULO_AUTHORING_TREE_SOURCE_H_
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "tables/table_writer.h"
+#include "authoring/table_writer.h"
 
 namespace grulo {
 
@@ -76,4 +76,4 @@ std::string LeafText(const TreeNodeRecord& node);
 
 }  // namespace grulo
 
-#endif  // GRULO_TABLES_TREE_SOURCE_H_
+#endif  // GRULO_AUTHORING_TREE_SOURCE_H_

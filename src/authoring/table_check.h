@@ -3,8 +3,8 @@
 // (errors), and what is merely suspicious (warnings). Each finding names the
 // offending code, entry or node.
 
-#ifndef GRULO_TABLES_TABLE_CHECK_H_
-#define GRULO_TABLES_TABLE_CHECK_H_
+#ifndef GRULO_AUTHORING_TABLE_CHECK_H_
+#define GRULO_AUTHORING_TABLE_CHECK_H_
 
 #include <string>
 #include <string_view>
@@ -45,4 +45,4 @@ void CheckTableDirectory(const std::string& directory, CheckReport* report);
 
 }  // namespace grulo
 
-#endif  // GRULO_TABLES_TABLE_CHECK_H_
+#endif  // GRULO_AUTHORING_TABLE_CHECK_H_

@@ -1,15 +1,15 @@
-#include "tables/table_dump.h"
+#include "authoring/table_dump.h"
 
 #include <algorithm>
 #include <cstring>
 #include <functional>
 
+#include "authoring/table_source.h"
+#include "authoring/tree_source.h"
 #include "tables/act_table.h"
 #include "tables/big_endian.h"
 #include "tables/diag_table.h"
 #include "tables/open_tables.h"
-#include "tables/table_source.h"
-#include "tables/tree_source.h"
 
 namespace grulo {
 namespace {

@@ -1,16 +1,16 @@
-#include "tables/table_check.h"
+#include "authoring/table_check.h"
 
 #include <algorithm>
 #include <functional>
 #include <memory>
 #include <unordered_map>
 
+#include "authoring/node_opcodes.h"
+#include "authoring/table_writer.h"
 #include "tables/act_table.h"
 #include "tables/big_endian.h"
 #include "tables/diag_table.h"
-#include "tables/node_opcodes.h"
 #include "tables/open_tables.h"
-#include "tables/table_writer.h"
 
 namespace grulo {
 namespace {

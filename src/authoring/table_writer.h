@@ -28,8 +28,8 @@
 // filled with zeros, and the trailer is appended. That lets the dump of a
 // file written elsewhere build back to the same bytes.
 
-#ifndef GRULO_TABLES_TABLE_WRITER_H_
-#define GRULO_TABLES_TABLE_WRITER_H_
+#ifndef GRULO_AUTHORING_TABLE_WRITER_H_
+#define GRULO_AUTHORING_TABLE_WRITER_H_
 
 #include <array>
 #include <cstdint>
@@ -189,4 +189,4 @@ bool AddActCode(ActTableModel* model, std::string_view code, uint8_t act_class);
 
 }  // namespace grulo
 
-#endif  // GRULO_TABLES_TABLE_WRITER_H_
+#endif  // GRULO_AUTHORING_TABLE_WRITER_H_

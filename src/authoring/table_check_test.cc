@@ -1,11 +1,11 @@
-#include "tables/table_check.h"
+#include "authoring/table_check.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "tables/table_testutil.h"
+#include "authoring/table_testutil.h"
 
 namespace grulo {
 namespace {

@@ -1,4 +1,4 @@
-#include "tables/table_source.h"
+#include "authoring/table_source.h"
 
 #include <cstdio>
 

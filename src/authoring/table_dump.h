@@ -8,15 +8,15 @@
 // bytes (a broken index, bytes between the sections), the text says so in a
 // note at its top.
 
-#ifndef GRULO_TABLES_TABLE_DUMP_H_
-#define GRULO_TABLES_TABLE_DUMP_H_
+#ifndef GRULO_AUTHORING_TABLE_DUMP_H_
+#define GRULO_AUTHORING_TABLE_DUMP_H_
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "authoring/table_writer.h"
 #include "tables/table_file.h"
-#include "tables/table_writer.h"
 
 namespace grulo {
 
@@ -52,4 +52,4 @@ bool BuildTableFromSource(TableKind kind, std::string_view text, std::string_vie
 
 }  // namespace grulo
 
-#endif  // GRULO_TABLES_TABLE_DUMP_H_
+#endif  // GRULO_AUTHORING_TABLE_DUMP_H_

@@ -1,4 +1,4 @@
-#include "tables/table_writer.h"
+#include "authoring/table_writer.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -9,11 +9,11 @@
 #include <numeric>
 #include <unordered_map>
 
-#include "text/number_text.h"
 #include "tables/act_table.h"
 #include "tables/big_endian.h"
 #include "tables/diag_table.h"
 #include "tables/open_tables.h"
+#include "text/number_text.h"
 
 namespace grulo {
 namespace {

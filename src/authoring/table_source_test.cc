@@ -1,8 +1,8 @@
-#include "tables/table_source.h"
+#include "authoring/table_source.h"
 
 #include <gtest/gtest.h>
 
-#include "tables/tree_source.h"
+#include "authoring/tree_source.h"
 
 namespace grulo {
 namespace {

@@ -1,10 +1,10 @@
-#include "tables/table_dump.h"
+#include "authoring/table_dump.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "tables/table_testutil.h"
+#include "authoring/table_testutil.h"
 #include "tests/process_testutil.h"
 
 namespace grulo {

@@ -28,14 +28,14 @@
 //
 // Errors name the file, the line and what is wrong: "diag.txt:12: ...".
 
-#ifndef GRULO_TABLES_TABLE_SOURCE_H_
-#define GRULO_TABLES_TABLE_SOURCE_H_
+#ifndef GRULO_AUTHORING_TABLE_SOURCE_H_
+#define GRULO_AUTHORING_TABLE_SOURCE_H_
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "tables/table_writer.h"
+#include "authoring/table_writer.h"
 
 namespace grulo {
 
@@ -95,4 +95,4 @@ std::string HexWords(const std::vector<uint8_t>& bytes);
 
 }  // namespace grulo
 
-#endif  // GRULO_TABLES_TABLE_SOURCE_H_
+#endif  // GRULO_AUTHORING_TABLE_SOURCE_H_
