@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "authoring/code_text.h"
+#include "authoring/file_io.h"
 #include "authoring/table_writer.h"
 #include "summary/summary_state.h"
 #include "tables/act_table.h"

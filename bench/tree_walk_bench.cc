@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring/file_io.h"
 #include "authoring/table_writer.h"
 #include "benchmark/benchmark.h"
 #include "summary/summary_state.h"

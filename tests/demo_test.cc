@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "authoring/table_dump.h"
-#include "authoring/table_writer.h"
+#include "authoring/file_io.h"
+#include "authoring/table_build.h"
 #include "process_testutil.h"
 #include "tables/open_tables.h"
 

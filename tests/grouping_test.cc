@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "authoring/file_io.h"
+#include "authoring/table_model.h"
 #include "authoring/table_testutil.h"
-#include "authoring/table_writer.h"
 #include "checks/summary_testutil.h"
 #include "process_testutil.h"
 #include "tables/open_tables.h"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "authoring/table_testutil.h"
+#include "authoring/tree_check.h"
 
 namespace grulo {
 namespace {

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "authoring/table_build.h"
+#include "authoring/table_writer.h"
 #include "tables/big_endian.h"
 
 namespace grulo {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "authoring/table_dump.h"
-#include "authoring/table_writer.h"
+#include "authoring/table_kind.h"
+#include "authoring/table_model.h"
 #include "tables/open_tables.h"
 
 namespace grulo {

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "authoring/file_io.h"
+#include "authoring/table_model.h"
 #include "authoring/table_testutil.h"
-#include "authoring/table_writer.h"
 #include "checks/summary_testutil.h"
 #include "tests/process_testutil.h"
 

@@ -4,8 +4,8 @@
 
 #include <functional>
 
+#include "authoring/table_model.h"
 #include "authoring/table_testutil.h"
-#include "authoring/table_writer.h"
 
 namespace grulo {
 namespace {

@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <limits>
 
+#include "authoring/file_io.h"
+#include "authoring/table_model.h"
 #include "authoring/table_testutil.h"
-#include "authoring/table_writer.h"
 #include "tests/process_testutil.h"
 
 namespace grulo {

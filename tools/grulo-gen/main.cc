@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "authoring/file_io.h"
 #include "authoring/table_source.h"
-#include "authoring/table_writer.h"
 #include "code_pools.h"
 #include "summary_generator.h"
 

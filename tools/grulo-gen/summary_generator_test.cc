@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "authoring/file_io.h"
 #include "authoring/table_source.h"
 #include "authoring/table_testutil.h"
-#include "authoring/table_writer.h"
 #include "authoring/tree_source.h"
 #include "calendar/clock.h"
 #include "checks/error_catalogue.h"

@@ -11,9 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "authoring/file_io.h"
+#include "authoring/table_build.h"
 #include "authoring/table_check.h"
 #include "authoring/table_dump.h"
-#include "authoring/table_writer.h"
+#include "authoring/tree_check.h"
 #include "tables/open_tables.h"
 #include "tables/table_file.h"
 
