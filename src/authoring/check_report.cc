@@ -41,7 +41,7 @@ void FileFindings::Add(Severity severity, std::string message) {
 }
 
 const uint8_t* CheckedHeader(const TableFile& file, int descriptors, FileFindings* f) {
-  const int64_t need = kTableHeaderSize + int64_t{kSectionDescriptorSize} * descriptors;
+  const int64_t need = HeaderAndDescriptorsSize(descriptors);
   const uint8_t* header = file.Peek(0, need);
   if (header == nullptr) {
     f->Error("the file has " + std::to_string(file.size()) +

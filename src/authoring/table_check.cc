@@ -70,12 +70,12 @@ class KeyFirsts {
 
 void CheckDiagFile(const TableFile& file, std::string_view table, CheckReport* report) {
   FileFindings f(table, report);
-  const uint8_t* header = CheckedHeader(file, 2, &f);
+  const uint8_t* header = CheckedHeader(file, kDiagDescriptorCount, &f);
   if (header == nullptr) return;
-  const SectionDescriptor index = ReadSectionDescriptor(header + 32);
-  const SectionDescriptor records = ReadSectionDescriptor(header + 64);
+  const SectionDescriptor index = ReadSectionDescriptor(header + DescriptorAt(1));
+  const SectionDescriptor records = ReadSectionDescriptor(header + DescriptorAt(2));
   const int rs = records.record_size;
-  const bool records_usable = rs >= 1 && rs <= 12;
+  const bool records_usable = rs >= kMinDiagRecordSize && rs <= kMaxDiagRecordSize;
   if (!records_usable) {
     f.Error("record size " + Num(rs) + " (descriptor 2): the program refuses a record size " +
             "outside 1 to 12");
@@ -134,9 +134,9 @@ void CheckDiagFile(const TableFile& file, std::string_view table, CheckReport* r
 
 void CheckActFile(const TableFile& file, std::string_view table, CheckReport* report) {
   FileFindings f(table, report);
-  const uint8_t* header = CheckedHeader(file, 1, &f);
+  const uint8_t* header = CheckedHeader(file, kActDescriptorCount, &f);
   if (header == nullptr) return;
-  const SectionDescriptor index = ReadSectionDescriptor(header + 32);
+  const SectionDescriptor index = ReadSectionDescriptor(header + DescriptorAt(1));
   KeyFirsts keys;
   const int64_t entries_at = int64_t{index.offset} + kActIndexSize;
   CheckPrefixIndex(

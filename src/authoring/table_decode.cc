@@ -14,14 +14,20 @@
 namespace grulo {
 namespace {
 
-int DescriptorCount(TableKind kind) { return kind == TableKind::kDiag ? 2 : 1; }
-
 int64_t HeaderEnd(TableKind kind) {
-  return kTableHeaderSize + int64_t{kSectionDescriptorSize} * DescriptorCount(kind);
+  switch (kind) {
+    case TableKind::kTree:
+      return HeaderAndDescriptorsSize(kTreeDescriptorCount);
+    case TableKind::kDiag:
+      return HeaderAndDescriptorsSize(kDiagDescriptorCount);
+    case TableKind::kAct:
+      return HeaderAndDescriptorsSize(kActDescriptorCount);
+  }
+  return 0;
 }
 
 std::string VersionOf(const uint8_t* header) {
-  std::string version = {static_cast<char>(header[8]), static_cast<char>(header[9])};
+  std::string version(reinterpret_cast<const char*>(header) + kHeaderVersionAt, kHeaderVersionSize);
   while (!version.empty() && version.back() == '\0') version.pop_back();
   return version;
 }
@@ -73,8 +79,8 @@ bool ReadDiagModel(const TableFile& file, DiagTableModel* model, std::vector<std
   *model = DiagTableModel();
   if (TooShort(file, TableKind::kDiag, error)) return false;
   const uint8_t* header = file.Peek(0, HeaderEnd(TableKind::kDiag));
-  const SectionDescriptor index = ReadSectionDescriptor(header + 32);
-  const SectionDescriptor records = ReadSectionDescriptor(header + 64);
+  const SectionDescriptor index = ReadSectionDescriptor(header + DescriptorAt(1));
+  const SectionDescriptor records = ReadSectionDescriptor(header + DescriptorAt(2));
   model->version = VersionOf(header);
   model->result_size = index.record_size;
   model->record_size = records.record_size;
@@ -83,13 +89,13 @@ bool ReadDiagModel(const TableFile& file, DiagTableModel* model, std::vector<std
   const int rs = records.record_size;
   int64_t record_count = 0;
   if (rs > 0 && records.offset >= 0 && records.offset <= file.size()) {
-    record_count = std::min<int64_t>((file.size() - records.offset) / rs, 65536);
+    record_count = std::min<int64_t>((file.size() - records.offset) / rs, kDiagRecordNumberCount);
   }
   for (int64_t r = 0; r < record_count; ++r) {
     const uint8_t* bytes = file.Peek(int64_t{records.offset} + r * rs, rs);
     DiagRecord record;
-    record.position_bits = bytes[0];
-    record.attributes.assign(bytes + 1, bytes + rs);
+    record.position_bits = bytes[kDiagRecordPositionAt];
+    record.attributes.assign(bytes + kDiagRecordAttributesAt, bytes + rs);
     model->records[static_cast<int>(r)] = std::move(record);
   }
 
@@ -115,7 +121,7 @@ bool ReadActModel(const TableFile& file, ActTableModel* model, std::vector<std::
   *model = ActTableModel();
   if (TooShort(file, TableKind::kAct, error)) return false;
   const uint8_t* header = file.Peek(0, HeaderEnd(TableKind::kAct));
-  const SectionDescriptor index = ReadSectionDescriptor(header + 32);
+  const SectionDescriptor index = ReadSectionDescriptor(header + DescriptorAt(1));
   model->version = VersionOf(header);
   model->entry_size = index.record_size;
   const int64_t entries_at = int64_t{index.offset} + kActIndexSize;
@@ -141,22 +147,23 @@ bool ReadTreeModel(const TableFile& file, TreeTableModel* model, std::vector<std
   *model = TreeTableModel();
   if (TooShort(file, TableKind::kTree, error)) return false;
   const uint8_t* header = file.Peek(0, HeaderEnd(TableKind::kTree));
-  const SectionDescriptor nodes = ReadSectionDescriptor(header + 32);
+  const SectionDescriptor nodes = ReadSectionDescriptor(header + DescriptorAt(1));
   model->version = VersionOf(header);
   model->node_size = nodes.record_size;
   const int size = nodes.record_size;
   int64_t count = 0;
   if (size > 0 && nodes.offset >= 0 && nodes.offset <= file.size()) {
-    count = std::min<int64_t>((file.size() - nodes.offset) / size, 65536);
+    count = std::min<int64_t>((file.size() - nodes.offset) / size, kNodeNumberCount);
   }
   if (count == 0) notes->push_back("the file holds no node record");
   for (int64_t n = 0; n < count; ++n) {
     const uint8_t* b = file.Peek(int64_t{nodes.offset} + n * size, size);
-    uint8_t six[6] = {};
-    std::memcpy(six, b, static_cast<size_t>(std::min(size, 6)));
-    TreeNodeRecord node =
-        TreeNodeRecord::Inner(six[0], six[1], six[2], six[3], ReadBigEndian16(six + 4));
-    if (size > 6) node.extra.assign(b + 6, b + size);
+    uint8_t fields[kNodeFieldBytes] = {};
+    std::memcpy(fields, b, static_cast<size_t>(std::min(size, kNodeFieldBytes)));
+    TreeNodeRecord node = TreeNodeRecord::Inner(fields[kNodeOpcodeAt], fields[kNodeParam1At],
+                                                fields[kNodeParam2At], fields[kNodeBranchLimitAt],
+                                                ReadBigEndian16(fields + kNodeBaseNodeAt));
+    if (size > kNodeFieldBytes) node.extra.assign(b + kNodeFieldBytes, b + size);
     while (!node.extra.empty() && node.extra.back() == 0) node.extra.pop_back();
     model->nodes.push_back(std::move(node));
   }

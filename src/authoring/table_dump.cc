@@ -12,11 +12,13 @@
 namespace grulo {
 namespace {
 
-int DescriptorCount(TableKind kind) { return kind == TableKind::kDiag ? 2 : 1; }
-
-int64_t HeaderEnd(TableKind kind) {
-  return kTableHeaderSize + int64_t{kSectionDescriptorSize} * DescriptorCount(kind);
+int DescriptorCount(TableKind kind) {
+  return kind == TableKind::kDiag  ? kDiagDescriptorCount
+         : kind == TableKind::kAct ? kActDescriptorCount
+                                   : kTreeDescriptorCount;
 }
+
+int64_t HeaderEnd(TableKind kind) { return HeaderAndDescriptorsSize(DescriptorCount(kind)); }
 
 std::vector<uint8_t> Bytes(const TableFile& file, int64_t offset, int64_t n) {
   const uint8_t* p = file.Peek(offset, n);
@@ -50,11 +52,12 @@ class DumpAttempt {
       layout.header = header;
     }
     for (int i = 0; i < DescriptorCount(kind_); ++i) {
-      const int64_t at = kTableHeaderSize + int64_t{kSectionDescriptorSize} * i;
+      const int64_t at = DescriptorAt(i + 1);
       std::vector<uint8_t> theirs = Bytes(file_, at, kSectionDescriptorSize);
       std::vector<uint8_t> mine;
       if (whole) mine.assign(built.begin() + at, built.begin() + at + kSectionDescriptorSize);
-      if (mine.size() == theirs.size()) mine[20] = theirs[20];  // the model's record size
+      if (mine.size() == theirs.size())
+        mine[kDescriptorRecordSizeAt] = theirs[kDescriptorRecordSizeAt];  // the model's record size
       if (mine != theirs) layout.descriptors[i] = theirs;
     }
     candidate = print(layout);
@@ -77,8 +80,7 @@ class DumpAttempt {
     TableLayout layout;
     layout.header = Bytes(file_, 0, kTableHeaderSize);
     for (int i = 0; i < DescriptorCount(kind_); ++i) {
-      layout.descriptors[i] = Bytes(file_, kTableHeaderSize + int64_t{kSectionDescriptorSize} * i,
-                                    kSectionDescriptorSize);
+      layout.descriptors[i] = Bytes(file_, DescriptorAt(i + 1), kSectionDescriptorSize);
     }
     std::string text =
         "# note: building this text does not give the same bytes as the file it was read from\n";

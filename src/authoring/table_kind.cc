@@ -43,10 +43,11 @@ std::string_view TableFileName(TableKind kind) {
 bool GuessTableKind(std::string_view path, const TableFile& file, TableKind* kind) {
   const size_t slash = path.find_last_of('/');
   const std::string_view base = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  const uint8_t* name = file.Peek(12, 12);
+  const uint8_t* name = file.Peek(kHeaderFileNameAt, kHeaderFileNameSize);
   for (TableKind k : {TableKind::kTree, TableKind::kDiag, TableKind::kAct}) {
     const std::string_view file_name = TableFileName(k);
-    if (base == file_name || (name != nullptr && std::memcmp(name, file_name.data(), 12) == 0)) {
+    if (base == file_name ||
+        (name != nullptr && std::memcmp(name, file_name.data(), kHeaderFileNameSize) == 0)) {
       *kind = k;
       return true;
     }

@@ -23,6 +23,18 @@ struct Section {
   std::vector<uint8_t> data;
 };
 
+void PutName(std::string_view name, uint8_t* out, size_t width) {
+  std::memcpy(out, name.data(), std::min(name.size(), width));
+}
+
+// The version bytes of a header, NUL-padded.
+void PutVersion(std::string_view version, uint8_t* header) {
+  for (int i = 0; i < kHeaderVersionSize; ++i) {
+    header[kHeaderVersionAt + i] =
+        static_cast<size_t>(i) < version.size() ? static_cast<uint8_t>(version[i]) : 0;
+  }
+}
+
 bool Fail(std::string* error, std::string message) {
   *error = std::move(message);
   return false;
@@ -31,19 +43,23 @@ bool Fail(std::string* error, std::string message) {
 // Header, descriptors and sections, placed as the layout says.
 bool Assemble(std::string_view file_name, std::string_view version, const TableLayout& layout,
               std::vector<Section>& sections, std::vector<uint8_t>* out, std::string* error) {
-  if (version.size() > 2) return Fail(error, "the version has more than 2 characters");
+  if (version.size() > kHeaderVersionSize) {
+    return Fail(error, "the version has more than 2 characters");
+  }
   const int count = static_cast<int>(sections.size());
-  const int64_t header_end = kTableHeaderSize + int64_t{kSectionDescriptorSize} * count;
+  const int64_t header_end = HeaderAndDescriptorsSize(count);
 
-  std::array<uint8_t, 32> header = DefaultHeader(file_name, version);
+  std::array<uint8_t, kTableHeaderSize> header = DefaultHeader(file_name, version);
   if (!layout.header.empty()) {
-    if (layout.header.size() != 32) return Fail(error, "the raw header is not 32 bytes long");
+    if (layout.header.size() != kTableHeaderSize) {
+      return Fail(error,
+                  "the raw header is not " + std::to_string(kTableHeaderSize) + " bytes long");
+    }
     std::copy(layout.header.begin(), layout.header.end(), header.begin());
-    header[8] = version.size() > 0 ? static_cast<uint8_t>(version[0]) : 0;
-    header[9] = version.size() > 1 ? static_cast<uint8_t>(version[1]) : 0;
+    PutVersion(version, header.data());
   }
 
-  std::vector<std::array<uint8_t, 32>> descriptors(count);
+  std::vector<std::array<uint8_t, kSectionDescriptorSize>> descriptors(count);
   std::vector<int64_t> offsets(count);
   int64_t next = header_end;
   for (int i = 0; i < count; ++i) {
@@ -59,12 +75,13 @@ bool Assemble(std::string_view file_name, std::string_view version, const TableL
       descriptors[i] =
           DefaultDescriptor(s.name, s.record_size, s.extent, static_cast<int32_t>(next));
     } else {
-      if (raw.size() != 32) {
-        return Fail(error, "raw descriptor " + std::to_string(i + 1) + " is not 32 bytes long");
+      if (raw.size() != kSectionDescriptorSize) {
+        return Fail(error, "raw descriptor " + std::to_string(i + 1) + " is not " +
+                               std::to_string(kSectionDescriptorSize) + " bytes long");
       }
       std::copy(raw.begin(), raw.end(), descriptors[i].begin());
-      descriptors[i][20] = static_cast<uint8_t>(s.record_size);
-      offsets[i] = static_cast<int32_t>(ReadBigEndian32(raw.data() + 25));
+      descriptors[i][kDescriptorRecordSizeAt] = static_cast<uint8_t>(s.record_size);
+      offsets[i] = static_cast<int32_t>(ReadBigEndian32(raw.data() + kDescriptorOffsetAt));
     }
     next = offsets[i] + static_cast<int64_t>(s.data.size());
   }
@@ -88,8 +105,7 @@ bool Assemble(std::string_view file_name, std::string_view version, const TableL
   out->assign(static_cast<size_t>(end), 0);
   std::copy(header.begin(), header.end(), out->begin());
   for (int i = 0; i < count; ++i) {
-    std::copy(descriptors[i].begin(), descriptors[i].end(),
-              out->begin() + kTableHeaderSize + kSectionDescriptorSize * i);
+    std::copy(descriptors[i].begin(), descriptors[i].end(), out->begin() + DescriptorAt(i + 1));
     if (sections[i].data.empty()) continue;
     std::copy(sections[i].data.begin(), sections[i].data.end(), out->begin() + offsets[i]);
   }
@@ -99,11 +115,11 @@ bool Assemble(std::string_view file_name, std::string_view version, const TableL
 
 // The prefix index: entry p holds the end of prefix p's range.
 std::vector<uint8_t> PrefixIndex(const std::vector<int>& counts) {
-  std::vector<uint8_t> index(counts.size() * 2);
+  std::vector<uint8_t> index(counts.size() * kPrefixIndexEntrySize);
   uint32_t end = 0;
   for (size_t p = 0; p < counts.size(); ++p) {
     end += static_cast<uint32_t>(counts[p]);
-    WriteBigEndian16(static_cast<uint16_t>(end), index.data() + 2 * p);
+    WriteBigEndian16(static_cast<uint16_t>(end), index.data() + kPrefixIndexEntrySize * p);
   }
   return index;
 }
@@ -116,8 +132,9 @@ bool EncodeDiagRecord(const DiagRecord& record, int record_size, std::vector<uin
                            std::to_string(record_size));
   }
   out->assign(static_cast<size_t>(record_size), 0);
-  (*out)[0] = record.position_bits;
-  std::copy(record.attributes.begin(), record.attributes.end(), out->begin() + 1);
+  (*out)[kDiagRecordPositionAt] = record.position_bits;
+  std::copy(record.attributes.begin(), record.attributes.end(),
+            out->begin() + kDiagRecordAttributesAt);
   return true;
 }
 
@@ -131,28 +148,25 @@ std::vector<size_t> SortedByPrefix(const std::vector<Entry>& entries) {
   return order;
 }
 
-void PutName(std::string_view name, uint8_t* out, size_t width) {
-  std::memcpy(out, name.data(), std::min(name.size(), width));
-}
-
 }  // namespace
 
-std::array<uint8_t, 32> DefaultHeader(std::string_view file_name, std::string_view version) {
-  std::array<uint8_t, 32> header{};
-  PutName(kHeaderMagic, header.data(), 8);
-  if (version.size() > 0) header[8] = static_cast<uint8_t>(version[0]);
-  if (version.size() > 1) header[9] = static_cast<uint8_t>(version[1]);
-  PutName(file_name, header.data() + 12, 12);
+std::array<uint8_t, kTableHeaderSize> DefaultHeader(std::string_view file_name,
+                                                    std::string_view version) {
+  std::array<uint8_t, kTableHeaderSize> header{};
+  PutName(kHeaderMagic, header.data() + kHeaderMagicAt, kHeaderMagicSize);
+  PutVersion(version, header.data());
+  PutName(file_name, header.data() + kHeaderFileNameAt, kHeaderFileNameSize);
   return header;
 }
 
-std::array<uint8_t, 32> DefaultDescriptor(std::string_view section_name, int record_size,
-                                          int32_t extent, int32_t offset) {
-  std::array<uint8_t, 32> d{};
-  PutName(section_name, d.data(), 20);
-  d[20] = static_cast<uint8_t>(record_size);
-  WriteBigEndian32(static_cast<uint32_t>(extent), d.data() + 21);
-  WriteBigEndian32(static_cast<uint32_t>(offset), d.data() + 25);
+std::array<uint8_t, kSectionDescriptorSize> DefaultDescriptor(std::string_view section_name,
+                                                              int record_size, int32_t extent,
+                                                              int32_t offset) {
+  std::array<uint8_t, kSectionDescriptorSize> d{};
+  PutName(section_name, d.data() + kDescriptorNameAt, kDescriptorNameSize);
+  d[kDescriptorRecordSizeAt] = static_cast<uint8_t>(record_size);
+  WriteBigEndian32(static_cast<uint32_t>(extent), d.data() + kDescriptorExtentAt);
+  WriteBigEndian32(static_cast<uint32_t>(offset), d.data() + kDescriptorOffsetAt);
   return d;
 }
 
@@ -163,9 +177,10 @@ bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes, st
   if (model.record_size < 0 || model.record_size > 255) {
     return Fail(error, "record size " + std::to_string(model.record_size) + " is outside 0..255");
   }
-  if (model.entries.size() > 65535) {
+  if (model.entries.size() > kMaxIndexEnd) {
     return Fail(error, std::to_string(model.entries.size()) +
-                           " codes: the 16-bit index holds at most 65535");
+                           " codes: the 16-bit index holds at most " +
+                           std::to_string(kMaxIndexEnd));
   }
 
   // Records given by number, then the records of the entries in entry-list
@@ -173,7 +188,8 @@ bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes, st
   const int rs = model.record_size;
   int given = 1;
   if (!model.records.empty()) given = std::max(given, model.records.rbegin()->first + 1);
-  if (!model.records.empty() && (model.records.begin()->first < 0 || given > 65536)) {
+  if (!model.records.empty() &&
+      (model.records.begin()->first < 0 || given > kDiagRecordNumberCount)) {
     return Fail(error, "record numbers go from 0 to 65535");
   }
   std::vector<std::vector<uint8_t>> records(static_cast<size_t>(given),
@@ -213,14 +229,17 @@ bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes, st
       auto [it, added] = numbers.emplace(std::string(encoded.begin(), encoded.end()),
                                          static_cast<int>(records.size()));
       if (added) {
-        if (records.size() >= 65536) return Fail(error, "more than 65536 different records");
+        if (records.size() >= kDiagRecordNumberCount) {
+          return Fail(error, "more than 65536 different records");
+        }
         records.push_back(encoded);
       }
       number = it->second;
     }
     ++counts[e.prefix];
-    WriteBigEndian16(static_cast<uint16_t>(e.suffix_number), &entry_bytes[kDiagEntrySize * i]);
-    WriteBigEndian16(static_cast<uint16_t>(number), &entry_bytes[kDiagEntrySize * i + 2]);
+    uint8_t* out = &entry_bytes[kDiagEntrySize * i];
+    WriteBigEndian16(static_cast<uint16_t>(e.suffix_number), out + kDiagEntrySuffixAt);
+    WriteBigEndian16(static_cast<uint16_t>(number), out + kDiagEntryRecordAt);
   }
 
   std::vector<Section> sections(2);
@@ -239,9 +258,9 @@ bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes, st
 }
 
 bool WriteActTable(const ActTableModel& model, std::vector<uint8_t>* bytes, std::string* error) {
-  if (model.entries.size() > 65535) {
+  if (model.entries.size() > kMaxIndexEnd) {
     return Fail(error, std::to_string(model.entries.size()) +
-                           " acts: the 16-bit index holds at most 65535");
+                           " acts: the 16-bit index holds at most " + std::to_string(kMaxIndexEnd));
   }
   const std::vector<size_t> order = SortedByPrefix(model.entries);
   std::vector<int> counts(kActPrefixCount, 0);
@@ -253,9 +272,9 @@ bool WriteActTable(const ActTableModel& model, std::vector<uint8_t>* bytes, std:
     }
     ++counts[e.prefix];
     uint8_t* out = &entry_bytes[kActEntrySize * i];
-    out[0] = e.letter;
-    WriteBigEndian16(e.number, out + 1);
-    out[3] = e.act_class;
+    out[kActEntryKeyAt] = e.letter;
+    WriteBigEndian16(e.number, out + kActEntryKeyAt + 1);
+    out[kActEntryClassAt] = e.act_class;
   }
   std::vector<Section> sections(1);
   sections[0].name = "act index";
@@ -271,7 +290,7 @@ bool WriteTreeTable(const TreeTableModel& model, std::vector<uint8_t>* bytes, st
   if (size < 1 || size > 255) {
     return Fail(error, "node size " + std::to_string(size) + " is outside 1..255");
   }
-  if (model.nodes.size() > 65536) return Fail(error, "more than 65536 nodes");
+  if (model.nodes.size() > kNodeNumberCount) return Fail(error, "more than 65536 nodes");
   std::vector<Section> sections(1);
   sections[0].name = "nodes";
   sections[0].record_size = size;
@@ -279,13 +298,18 @@ bool WriteTreeTable(const TreeTableModel& model, std::vector<uint8_t>* bytes, st
   data.assign(model.nodes.size() * static_cast<size_t>(size), 0);
   for (size_t n = 0; n < model.nodes.size(); ++n) {
     const TreeNodeRecord& node = model.nodes[n];
-    if (node.extra.size() + 6 > static_cast<size_t>(std::max(size, 6))) {
+    if (node.extra.size() + kNodeFieldBytes >
+        static_cast<size_t>(std::max(size, kNodeFieldBytes))) {
       return Fail(error, "node " + std::to_string(n) + " has more bytes than the node size " +
                              std::to_string(size));
     }
-    uint8_t record[256] = {node.opcode, node.param1, node.param2, node.branch_limit};
-    WriteBigEndian16(node.base_node, record + 4);
-    std::copy(node.extra.begin(), node.extra.end(), record + 6);
+    uint8_t record[256] = {};
+    record[kNodeOpcodeAt] = node.opcode;
+    record[kNodeParam1At] = node.param1;
+    record[kNodeParam2At] = node.param2;
+    record[kNodeBranchLimitAt] = node.branch_limit;
+    WriteBigEndian16(node.base_node, record + kNodeBaseNodeAt);
+    std::copy(node.extra.begin(), node.extra.end(), record + kNodeFieldBytes);
     std::memcpy(&data[n * static_cast<size_t>(size)], record, static_cast<size_t>(size));
   }
   // NodeBound is the offset of the last node: every node can be read, none

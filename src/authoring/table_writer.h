@@ -2,10 +2,10 @@
 // of "diag10sr.tab", "ccamcssr.tab" and "arbressr.tab".
 //
 // What the writer puts where (see docs/table-formats.md):
-// - header: "GRULOTAB", the version (bytes 8-9, NUL-padded), two zero bytes,
-//   the table's file name (bytes 12-23) and zeros;
-// - each descriptor: the section's name (bytes 0-19, NUL-padded), the record
-//   size, the extent, the offset and three zero bytes;
+// - header: "GRULOTAB", the version (NUL-padded), the table's file name and
+//   zeros elsewhere, at the places table_layout.h names;
+// - each descriptor: the section's name (NUL-padded), the record size, the
+//   extent, the offset and zeros elsewhere;
 // - the sections back to back right behind the descriptors.
 // A model may instead carry the raw header and descriptor bytes of a file
 // (TableLayout): then the descriptors' offsets place the sections, gaps are
@@ -21,10 +21,12 @@
 #include <vector>
 
 #include "authoring/table_model.h"
+#include "tables/table_layout.h"
 
 namespace grulo {
 
-inline constexpr char kHeaderMagic[] = "GRULOTAB";  // bytes 0-7 of the tool's header
+// The magic word of the tool's header (kHeaderMagicSize bytes).
+inline constexpr char kHeaderMagic[] = "GRULOTAB";
 
 // Each returns false with a message in *error when the model cannot be
 // written (a key out of range, too many entries for the 16-bit index, too
@@ -33,11 +35,15 @@ bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes, st
 bool WriteActTable(const ActTableModel& model, std::vector<uint8_t>* bytes, std::string* error);
 bool WriteTreeTable(const TreeTableModel& model, std::vector<uint8_t>* bytes, std::string* error);
 
-// The tool's own header for a table file name and version, and its own
-// descriptor for a section.
-std::array<uint8_t, 32> DefaultHeader(std::string_view file_name, std::string_view version);
-std::array<uint8_t, 32> DefaultDescriptor(std::string_view section_name, int record_size,
-                                          int32_t extent, int32_t offset);
+// The tool's own header for a table file name and version (the magic word,
+// the version and the file name at their places of table_layout.h, zeros
+// elsewhere), and its own descriptor for a section (its name, record size,
+// extent and offset).
+std::array<uint8_t, kTableHeaderSize> DefaultHeader(std::string_view file_name,
+                                                    std::string_view version);
+std::array<uint8_t, kSectionDescriptorSize> DefaultDescriptor(std::string_view section_name,
+                                                              int record_size, int32_t extent,
+                                                              int32_t offset);
 
 }  // namespace grulo
 

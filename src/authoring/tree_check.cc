@@ -100,7 +100,7 @@ void TreeChecker::Visit(int n, int from, int branch) {
   order_.push_back(n);
   in_graph_[Slot(n)] = true;
   if (n < 0) f_->Warning(NodeName(n) + " is reached by a branch and lies before node 0");
-  if (b[3] == 0) {
+  if (b[kNodeBranchLimitAt] == 0) {
     leaf_[Slot(n)] = true;
     return;
   }
@@ -108,8 +108,9 @@ void TreeChecker::Visit(int n, int from, int branch) {
 }
 
 void TreeChecker::CheckInner(int n, const uint8_t* b) {
-  const int opcode = b[0], p1 = b[1], p2 = b[2], limit = b[3];
-  const int base = ReadBigEndian16(b + 4);
+  const int opcode = b[kNodeOpcodeAt], p1 = b[kNodeParam1At], p2 = b[kNodeParam2At];
+  const int limit = b[kNodeBranchLimitAt];
+  const int base = ReadBigEndian16(b + kNodeBaseNodeAt);
   const std::string name = NodeName(n) + ": ";
   const NodeTestInfo* test = FindNodeTest(opcode);
   if (test == nullptr) {
@@ -310,10 +311,10 @@ void TreeChecker::ReportUnreached() {
 
 void CheckTreeFile(const TableFile& file, std::string_view table, CheckReport* report) {
   FileFindings f(table, report);
-  const uint8_t* header = CheckedHeader(file, 1, &f);
+  const uint8_t* header = CheckedHeader(file, kTreeDescriptorCount, &f);
   if (header == nullptr) return;
-  const SectionDescriptor nodes = ReadSectionDescriptor(header + 32);
-  if (nodes.record_size < 6 || nodes.record_size > 12) {
+  const SectionDescriptor nodes = ReadSectionDescriptor(header + DescriptorAt(1));
+  if (nodes.record_size < kMinNodeSize || nodes.record_size > kMaxNodeSize) {
     f.Error("node size " + Num(nodes.record_size) +
             ": the program refuses a node size outside 6 to 12");
     return;
@@ -324,7 +325,7 @@ void CheckTreeFile(const TableFile& file, std::string_view table, CheckReport* r
   facts.offset = nodes.offset;
   facts.bound = static_cast<int32_t>(static_cast<uint32_t>(nodes.offset) +
                                      static_cast<uint32_t>(nodes.extent));
-  if (nodes.offset < kTableHeaderSize + kSectionDescriptorSize && nodes.offset >= 0) {
+  if (nodes.offset < HeaderAndDescriptorsSize(kTreeDescriptorCount) && nodes.offset >= 0) {
     f.Warning("the node area at offset " + Num(nodes.offset) +
               " overlaps the header or the descriptor");
   }

@@ -124,7 +124,7 @@ bool TreePlacer::PlaceStructured() {
       // Nodes that no list placed follow, in the order of the source.
       while (next_unplaced < decls_.size() && number_of_[next_unplaced] >= 0) ++next_unplaced;
       if (next_unplaced == decls_.size()) break;
-      if (nodes_.size() >= kMaxTreeNodes) {
+      if (nodes_.size() >= kNodeNumberCount) {
         errors_->Add(decls_[next_unplaced].line, "the tree has more than 65536 nodes");
         return false;
       }
@@ -137,7 +137,7 @@ bool TreePlacer::PlaceStructured() {
     const NodeDecl& decl = decls_[d];
     const size_t base = nodes_.size();
     const size_t block = size_t{decl.record.branch_limit} + 1;
-    if (base + block > kMaxTreeNodes) {
+    if (base + block > kNodeNumberCount) {
       errors_->Add(decl.line, "the tree has more than 65536 nodes");
       return false;
     }

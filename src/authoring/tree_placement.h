@@ -11,11 +11,9 @@
 
 #include "authoring/source_syntax.h"
 #include "authoring/table_model.h"
+#include "tables/table_layout.h"
 
 namespace grulo {
-
-// The most nodes a tree has: node numbers are 16-bit.
-inline constexpr int kMaxTreeNodes = 65536;
 
 // A child in a node's list after "->".
 struct ChildRef {

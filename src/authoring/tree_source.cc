@@ -206,7 +206,7 @@ bool NodeLineReader::Read(NodeDecl* decl) {
   decl->line = line_;
   std::string_view w = Peek();
   if (w.size() > 1 && w[0] == '@') {
-    if (!ParseNumberWord(w.substr(1), 0, kMaxTreeNodes - 1, &decl->number)) {
+    if (!ParseNumberWord(w.substr(1), 0, kNodeNumberCount - 1, &decl->number)) {
       return Error("node number " + Quote(w) + " is not @0..@65535");
     }
     ++at_;

@@ -1,9 +1,9 @@
 #include "tables/act_table.h"
 
-#include "text/number_text.h"
 #include "tables/big_endian.h"
-#include "tables/prefix_index.h"
 #include "tables/diag_table.h"
+#include "tables/prefix_index.h"
+#include "text/number_text.h"
 
 namespace grulo {
 namespace {
@@ -33,15 +33,16 @@ void LookupAct(const ActTable& table, std::string_view code, int k, SummaryState
   if (p < 0 || p >= kActPrefixCount) return;
 
   uint32_t count = 0;
-  const uint8_t* entries = PrefixEntries(*table.file, table.ActIndexOffset, kActIndexSize, p,
-                                         kActEntrySize, &count);
+  const uint8_t* entries =
+      PrefixEntries(*table.file, table.ActIndexOffset, kActIndexSize, p, kActEntrySize, &count);
   if (entries == nullptr) return;
 
   const std::array<uint8_t, 3> key = ActSearchKey(code);
   for (uint32_t i = 0; i < count; ++i) {
     const uint8_t* entry = entries + kActEntrySize * i;
-    if (entry[0] == key[0] && entry[1] == key[1] && entry[2] == key[2]) {
-      state->ActClass[k] = entry[3];
+    const uint8_t* entry_key = entry + kActEntryKeyAt;
+    if (entry_key[0] == key[0] && entry_key[1] == key[1] && entry_key[2] == key[2]) {
+      state->ActClass[k] = entry[kActEntryClassAt];
       return;
     }
   }

@@ -15,35 +15,38 @@ std::unique_ptr<TableFile> OpenInDirectory(std::string_view rep_tab, const char*
 
 // The header and `count` descriptors, or nullptr when the file is too short.
 const uint8_t* HeaderBytes(const TableFile& file, int count) {
-  return file.Peek(0, kTableHeaderSize + count * kSectionDescriptorSize);
+  return file.Peek(0, HeaderAndDescriptorsSize(count));
 }
 
 const uint8_t* Descriptor(const uint8_t* header, int number) {
-  return header + kTableHeaderSize + (number - 1) * kSectionDescriptorSize;
+  return header + DescriptorAt(number);
 }
 
 }  // namespace
 
 SectionDescriptor ReadSectionDescriptor(const uint8_t* bytes) {
   SectionDescriptor d;
-  d.record_size = bytes[20];
-  d.extent = static_cast<int32_t>(ReadBigEndian32(bytes + 21));
-  d.offset = static_cast<int32_t>(ReadBigEndian32(bytes + 25));
+  d.record_size = bytes[kDescriptorRecordSizeAt];
+  d.extent = static_cast<int32_t>(ReadBigEndian32(bytes + kDescriptorExtentAt));
+  d.offset = static_cast<int32_t>(ReadBigEndian32(bytes + kDescriptorOffsetAt));
   return d;
 }
 
 VersionText ReadHeaderVersion(const uint8_t* header) {
-  VersionText v{static_cast<char>(header[8]), static_cast<char>(header[9]), '\0'};
+  VersionText v{static_cast<char>(header[kHeaderVersionAt]),
+                static_cast<char>(header[kHeaderVersionAt + 1]), '\0'};
   if (v[0] == '\0') v[1] = '\0';
   return v;
 }
 
 int16_t AdoptTreeTable(std::unique_ptr<TableFile>& file, TreeTable* table) {
   if (file == nullptr) return kTableCannotOpen;
-  const uint8_t* header = HeaderBytes(*file, 1);
+  const uint8_t* header = HeaderBytes(*file, kTreeDescriptorCount);
   if (header == nullptr) return kTableCannotOpen;
   SectionDescriptor nodes = ReadSectionDescriptor(Descriptor(header, 1));
-  if (nodes.record_size < 6 || nodes.record_size > 12) return kTableCannotOpen;
+  if (nodes.record_size < kMinNodeSize || nodes.record_size > kMaxNodeSize) {
+    return kTableCannotOpen;
+  }
   table->TableVersion = ReadHeaderVersion(header);
   table->NodeSize = nodes.record_size;
   table->NodeAreaOffset = nodes.offset;
@@ -55,7 +58,7 @@ int16_t AdoptTreeTable(std::unique_ptr<TableFile>& file, TreeTable* table) {
 
 int16_t AdoptActTable(std::unique_ptr<TableFile>& file, ActTable* table) {
   if (file == nullptr) return kTableCannotOpen;
-  const uint8_t* header = HeaderBytes(*file, 1);
+  const uint8_t* header = HeaderBytes(*file, kActDescriptorCount);
   if (header == nullptr) return kTableCannotOpen;
   SectionDescriptor index = ReadSectionDescriptor(Descriptor(header, 1));
   table->TableVersion = ReadHeaderVersion(header);
@@ -66,11 +69,13 @@ int16_t AdoptActTable(std::unique_ptr<TableFile>& file, ActTable* table) {
 
 int16_t AdoptDiagTable(std::unique_ptr<TableFile>& file, DiagTable* table) {
   if (file == nullptr) return kTableCannotOpen;
-  const uint8_t* header = HeaderBytes(*file, 2);
+  const uint8_t* header = HeaderBytes(*file, kDiagDescriptorCount);
   if (header == nullptr) return kTableCannotOpen;
   SectionDescriptor index = ReadSectionDescriptor(Descriptor(header, 1));
   SectionDescriptor records = ReadSectionDescriptor(Descriptor(header, 2));
-  if (records.record_size == 0 || records.record_size > 12) return kTableCannotOpen;
+  if (records.record_size < kMinDiagRecordSize || records.record_size > kMaxDiagRecordSize) {
+    return kTableCannotOpen;
+  }
   table->TableVersion = ReadHeaderVersion(header);
   table->DiagResultSize = index.record_size;
   table->DiagIndexOffset = index.offset;
