@@ -121,4 +121,14 @@ std::string ActCodeText(int prefix, uint8_t letter, uint16_t number) {
   return text + tail;
 }
 
+std::string DiagPrefixText(int prefix) {
+  std::string text = DiagCodeText(prefix, 0);
+  return text.substr(0, text[0] == '?' ? std::string::npos : 3);
+}
+
+std::string ActPrefixText(int prefix) {
+  std::string text = ActCodeText(prefix, 0, 0);
+  return text.substr(0, text[0] == '?' ? std::string::npos : 3);
+}
+
 }  // namespace grulo

@@ -27,12 +27,17 @@ std::string DiagCodeText(int prefix, int suffix_number);
 // empty when no code has that key.
 std::string DiagCodeField(int prefix, int suffix_number);
 
+// The text of a prefix number: "A00", or "?N" outside 0 to 2599.
+std::string DiagPrefixText(int prefix);
+
 // Parses an act code into its prefix number (0 to 17575) and key bytes;
 // false, and nothing set, when it is not written as above.
 bool ParseActCode(std::string_view text, int* prefix, uint8_t* letter, uint16_t* number);
 // The code text of a key ("AAFA0010"; "AAF#32,10" for key bytes that no code
 // has; "?N" for a prefix number outside 0 to 17575).
 std::string ActCodeText(int prefix, uint8_t letter, uint16_t number);
+// The text of a prefix number: "AAF", or "?N" outside 0 to 17575.
+std::string ActPrefixText(int prefix);
 
 }  // namespace grulo
 

@@ -1,10 +1,10 @@
 #include "authoring/table_check.h"
 
-#include <functional>
 #include <memory>
 #include <unordered_map>
 
 #include "authoring/code_text.h"
+#include "authoring/prefix_walk.h"
 #include "authoring/tree_check.h"
 #include "tables/act_table.h"
 #include "tables/big_endian.h"
@@ -15,41 +15,6 @@ namespace grulo {
 namespace {
 
 std::string Num(int64_t n) { return std::to_string(n); }
-
-// Walks the prefix index as the lookups read it and reports the ranges that
-// they treat as "not found"; calls visit(p, start, count) for the others.
-void CheckPrefixIndex(const TableFile& file, int64_t index, int prefixes, int64_t entries_at,
-                      const std::function<std::string(int)>& prefix_text,
-                      const std::function<void(int, uint32_t, uint32_t)>& visit, FileFindings* f) {
-  if (file.Peek(index, 2 * int64_t{prefixes}) == nullptr) {
-    f->Error("the prefix index (" + Num(2 * int64_t{prefixes}) + " bytes at offset " + Num(index) +
-             ") is not inside the file (" + Num(file.size()) + " bytes)");
-  }
-  uint32_t start = 0;
-  for (int p = 0; p < prefixes; ++p) {
-    const uint8_t* e = file.Peek(index + 2 * int64_t{p}, 2);
-    if (e == nullptr) return;
-    const uint32_t end = ReadBigEndian16(e);
-    const std::string name = "prefix " + prefix_text(p) + ": ";
-    if (end < start) {
-      f->Error(name + "the index end " + Num(end) + " is below the end " + Num(start) +
-               " of the prefix before: the index decreases, the prefix's codes are not found");
-    } else if (end - start > kMaxRangeEntries) {
-      f->Error(name + Num(end - start) + " entries, more than " + Num(kMaxRangeEntries) +
-               ": the prefix's codes are not found");
-    } else if (end > start &&
-               file.Peek(entries_at + 4 * int64_t{start}, 4 * int64_t{end - start}) == nullptr) {
-      f->Error(name + "entries " + Num(start) + " to " + Num(end - 1) +
-               " lie beyond the end of the file: the prefix's codes are not found");
-    } else if (end > start) {
-      visit(p, start, end - start);
-    }
-    start = end;
-  }
-}
-
-std::string DiagPrefixName(int p) { return DiagCodeText(p, 0); }
-std::string ActPrefixName(int p) { return ActCodeText(p, 0, 0).substr(0, 3); }
 
 // Keys seen within one prefix: the first entry of each.
 class KeyFirsts {
@@ -90,23 +55,24 @@ void CheckDiagFile(const TableFile& file, std::string_view table, CheckReport* r
     if (zero == nullptr) {
       f.Error("record 0, the record of codes not found, at offset " + Num(records.offset) +
               " is not held in full by the file: unknown codes get all-0 results");
-    } else if (rs > 1 && zero[1] != 0) {
-      f.Error("record 0, the record of codes not found, has category " + Num(zero[1]) +
+    } else if (rs > kDiagRecordAttributesAt && zero[kDiagRecordAttributesAt] != 0) {
+      f.Error("record 0, the record of codes not found, has category " +
+              Num(zero[kDiagRecordAttributesAt]) +
               " instead of 0: unknown codes do not read as unknown");
     }
   }
 
   KeyFirsts keys;
-  const int64_t entries_at = int64_t{index.offset} + kDiagIndexSize;
-  CheckPrefixIndex(
-      file, index.offset, kDiagPrefixCount, entries_at, DiagPrefixName,
-      [&](int p, uint32_t start, uint32_t count) {
-        const uint8_t* e = file.Peek(entries_at + 4 * int64_t{start}, 4 * int64_t{count});
+  const PrefixIndexPlace place{index.offset, kDiagIndexSize, kDiagPrefixCount, kDiagEntrySize};
+  WalkPrefixIndex(
+      file, place, DiagPrefixText,
+      [&](int p, const PrefixRange& range) {
         keys.Reset();
-        for (uint32_t i = 0; i < count; ++i) {
-          const int suffix = ReadBigEndian16(e + 4 * i);
-          const int r = ReadBigEndian16(e + 4 * i + 2);
-          const int64_t entry = int64_t{start} + i;
+        for (uint32_t i = 0; i < range.count(); ++i) {
+          const uint8_t* e = range.entries + kDiagEntrySize * i;
+          const int suffix = ReadBigEndian16(e + kDiagEntrySuffixAt);
+          const int r = ReadBigEndian16(e + kDiagEntryRecordAt);
+          const int64_t entry = int64_t{range.start} + i;
           const std::string code =
               "code " + DiagCodeText(p, suffix) + " (entry " + Num(entry) + ")";
           if (suffix >= kSuffixNumberCount) {
@@ -123,13 +89,14 @@ void CheckDiagFile(const TableFile& file, std::string_view table, CheckReport* r
           if (record == nullptr) {
             f.Error(code + ": record " + Num(r) + " lies beyond the end of the file: the code " +
                     "reads as not found");
-          } else if (rs > 1 && record[1] == 0 && r != 0) {
+          } else if (rs > kDiagRecordAttributesAt && record[kDiagRecordAttributesAt] == 0 &&
+                     r != 0) {
             f.Warning(code + ": record " + Num(r) + " has category 0: the code reads as not in " +
                       "the table");
           }
         }
       },
-      &f);
+      [&](std::string problem) { f.Error(std::move(problem)); });
 }
 
 void CheckActFile(const TableFile& file, std::string_view table, CheckReport* report) {
@@ -138,17 +105,16 @@ void CheckActFile(const TableFile& file, std::string_view table, CheckReport* re
   if (header == nullptr) return;
   const SectionDescriptor index = ReadSectionDescriptor(header + DescriptorAt(1));
   KeyFirsts keys;
-  const int64_t entries_at = int64_t{index.offset} + kActIndexSize;
-  CheckPrefixIndex(
-      file, index.offset, kActPrefixCount, entries_at, ActPrefixName,
-      [&](int p, uint32_t start, uint32_t count) {
-        const uint8_t* e = file.Peek(entries_at + 4 * int64_t{start}, 4 * int64_t{count});
+  const PrefixIndexPlace place{index.offset, kActIndexSize, kActPrefixCount, kActEntrySize};
+  WalkPrefixIndex(
+      file, place, ActPrefixText,
+      [&](int p, const PrefixRange& range) {
         keys.Reset();
-        for (uint32_t i = 0; i < count; ++i) {
-          const uint8_t* entry = e + 4 * i;
-          const uint8_t letter = entry[0];
-          const uint16_t number = ReadBigEndian16(entry + 1);
-          const int64_t at = int64_t{start} + i;
+        for (uint32_t i = 0; i < range.count(); ++i) {
+          const uint8_t* entry = range.entries + kActEntrySize * i;
+          const uint8_t letter = entry[kActEntryKeyAt];
+          const uint16_t number = ReadBigEndian16(entry + kActEntryKeyAt + 1);
+          const int64_t at = int64_t{range.start} + i;
           const std::string code =
               "act " + ActCodeText(p, letter, number) + " (entry " + Num(at) + ")";
           const uint32_t key = (uint32_t{letter} << 16) | number;
@@ -164,12 +130,12 @@ void CheckActFile(const TableFile& file, std::string_view table, CheckReport* re
           if (number > 9999) {
             f.Warning(code + ": number " + Num(number) + " has more than four digits");
           }
-          if (entry[3] == 0) {
+          if (entry[kActEntryClassAt] == 0) {
             f.Warning(code + ": class 0, the act reads as not in the table");
           }
         }
       },
-      &f);
+      [&](std::string problem) { f.Error(std::move(problem)); });
 }
 
 void CheckTableDirectory(const std::string& directory, CheckReport* report) {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 
 #include "authoring/code_text.h"
+#include "authoring/prefix_walk.h"
 #include "authoring/table_kind.h"
 #include "tables/act_table.h"
 #include "tables/big_endian.h"
@@ -39,39 +39,6 @@ bool TooShort(const TableFile& file, TableKind kind, std::string* error) {
   return true;
 }
 
-// The entry ranges of a prefix index: calls `visit(p, start, count)` for
-// each prefix whose range is consistent and held by the file, and notes the
-// others. `code_text(p)` names a prefix.
-void WalkPrefixRanges(const TableFile& file, int64_t index, int prefixes, int64_t entries_at,
-                      const std::function<std::string(int)>& prefix_text,
-                      const std::function<void(int, uint32_t, uint32_t)>& visit,
-                      std::vector<std::string>* notes) {
-  uint32_t start = 0;
-  for (int p = 0; p < prefixes; ++p) {
-    const uint8_t* e = file.Peek(index + 2 * int64_t{p}, 2);
-    if (e == nullptr) {
-      notes->push_back("the prefix index ends outside the file at prefix " + prefix_text(p));
-      return;
-    }
-    const uint32_t end = ReadBigEndian16(e);
-    if (end < start) {
-      notes->push_back("prefix " + prefix_text(p) + ": range " + std::to_string(start) + ".." +
-                       std::to_string(end) + " ends below its start, skipped");
-    } else if (end > start) {
-      if (file.Peek(entries_at + 4 * int64_t{start}, 4 * int64_t{end - start}) == nullptr) {
-        notes->push_back("prefix " + prefix_text(p) + ": entries " + std::to_string(start) + ".." +
-                         std::to_string(end) + " are not all inside the file, skipped");
-      } else {
-        visit(p, start, end - start);
-      }
-    }
-    start = end;
-  }
-}
-
-std::string DiagPrefixText(int p) { return DiagCodeText(p, 0); }
-std::string ActPrefixText(int p) { return ActCodeText(p, 0, 0).substr(0, 3); }
-
 }  // namespace
 
 bool ReadDiagModel(const TableFile& file, DiagTableModel* model, std::vector<std::string>* notes,
@@ -99,20 +66,20 @@ bool ReadDiagModel(const TableFile& file, DiagTableModel* model, std::vector<std
     model->records[static_cast<int>(r)] = std::move(record);
   }
 
-  const int64_t entries_at = int64_t{index.offset} + kDiagIndexSize;
-  WalkPrefixRanges(
-      file, index.offset, kDiagPrefixCount, entries_at, DiagPrefixText,
-      [&](int p, uint32_t start, uint32_t count) {
-        const uint8_t* e = file.Peek(entries_at + 4 * int64_t{start}, 4 * int64_t{count});
-        for (uint32_t i = 0; i < count; ++i) {
+  const PrefixIndexPlace place{index.offset, kDiagIndexSize, kDiagPrefixCount, kDiagEntrySize};
+  WalkPrefixIndex(
+      file, place, DiagPrefixText,
+      [&](int p, const PrefixRange& range) {
+        for (uint32_t i = 0; i < range.count(); ++i) {
+          const uint8_t* e = range.entries + kDiagEntrySize * i;
           DiagEntry entry;
           entry.prefix = p;
-          entry.suffix_number = ReadBigEndian16(e + 4 * i);
-          entry.record_number = ReadBigEndian16(e + 4 * i + 2);
+          entry.suffix_number = ReadBigEndian16(e + kDiagEntrySuffixAt);
+          entry.record_number = ReadBigEndian16(e + kDiagEntryRecordAt);
           model->entries.push_back(entry);
         }
       },
-      notes);
+      [&](std::string problem) { notes->push_back(std::move(problem)); });
   return true;
 }
 
@@ -124,21 +91,21 @@ bool ReadActModel(const TableFile& file, ActTableModel* model, std::vector<std::
   const SectionDescriptor index = ReadSectionDescriptor(header + DescriptorAt(1));
   model->version = VersionOf(header);
   model->entry_size = index.record_size;
-  const int64_t entries_at = int64_t{index.offset} + kActIndexSize;
-  WalkPrefixRanges(
-      file, index.offset, kActPrefixCount, entries_at, ActPrefixText,
-      [&](int p, uint32_t start, uint32_t count) {
-        const uint8_t* e = file.Peek(entries_at + 4 * int64_t{start}, 4 * int64_t{count});
-        for (uint32_t i = 0; i < count; ++i) {
+  const PrefixIndexPlace place{index.offset, kActIndexSize, kActPrefixCount, kActEntrySize};
+  WalkPrefixIndex(
+      file, place, ActPrefixText,
+      [&](int p, const PrefixRange& range) {
+        for (uint32_t i = 0; i < range.count(); ++i) {
+          const uint8_t* e = range.entries + kActEntrySize * i;
           ActEntry entry;
           entry.prefix = p;
-          entry.letter = e[4 * i];
-          entry.number = ReadBigEndian16(e + 4 * i + 1);
-          entry.act_class = e[4 * i + 3];
+          entry.letter = e[kActEntryKeyAt];
+          entry.number = ReadBigEndian16(e + kActEntryKeyAt + 1);
+          entry.act_class = e[kActEntryClassAt];
           model->entries.push_back(entry);
         }
       },
-      notes);
+      [&](std::string problem) { notes->push_back(std::move(problem)); });
   return true;
 }
 

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "authoring/table_testutil.h"
 #include "tests/process_testutil.h"
@@ -51,6 +53,56 @@ TEST(DumpTest, BuildOfTheDumpGivesTheSameBytes) {
     std::string text, error;
     ASSERT_TRUE(DumpTable(*TableFile::FromBytes(bytes), c.kind, &text, &error)) << error;
     EXPECT_TRUE(testing::BuiltTable(c.kind, text) == bytes) << TableKindName(c.kind);
+  }
+}
+
+// A range that the lookups do not search is not listed; a note at the top of
+// the text says why, in the words of the check.
+TEST(DumpTest, UnusableRangesAreNotedNotListed) {
+  // AAAA0001 and AAAB0002 in prefix AAA (entries 0 and 1), ZZZZ9999 in ZZZ
+  // (entry 2); the index at 64, the entries at 64 + 35152.
+  const std::vector<uint8_t> good =
+      testing::BuiltTable(TableKind::kAct, "version 11\nAAAA0001 5\nAAAB0002 6\nZZZZ9999 7\n");
+  constexpr size_t kIndex = 64;
+  constexpr size_t kZZZ = kIndex + 2 * 17575;
+  const struct {
+    const char* name;
+    std::function<void(std::vector<uint8_t>*)> patch;
+    const char* note;
+    std::vector<const char*> listed, not_listed;
+  } kCases[] = {
+      {"index decreasing at AAB", [](std::vector<uint8_t>* b) { testing::Put16(b, kIndex + 2, 0); },
+       "prefix AAB: the index end 0 is below the end 2 of the prefix before",
+       // AAC's range runs from 0 to 2 again: the lookups find AAA's entries there.
+       {"AAAA0001", "AACA0001", "AACB0002", "ZZZZ9999"},
+       {"AAB"}},
+      {"range of 16384 entries",
+       [](std::vector<uint8_t>* b) {
+         testing::Put16(b, kZZZ, 2 + 16384);
+         b->resize(kIndex + 35152 + 4 * (2 + 16384), 0);
+       },
+       "prefix ZZZ: 16384 entries, more than 16383",
+       {"AAAA0001", "AAAB0002"},
+       {"ZZZ"}},
+      {"range beyond the file", [](std::vector<uint8_t>* b) { testing::Put16(b, kZZZ, 100); },
+       "prefix ZZZ: entries 2 to 99 lie beyond the end of the file",
+       {"AAAA0001", "AAAB0002"},
+       {"ZZZ"}},
+  };
+  for (const auto& c : kCases) {
+    std::vector<uint8_t> bytes = good;
+    c.patch(&bytes);
+    std::string text, error;
+    ASSERT_TRUE(DumpTable(*TableFile::FromBytes(bytes), TableKind::kAct, &text, &error)) << error;
+    EXPECT_NE(text.find(std::string("# note: ") + c.note), std::string::npos)
+        << c.name << "\n" << text;
+    const std::string entries = text.substr(text.find("# code"));
+    for (const char* code : c.listed) {
+      EXPECT_NE(entries.find(std::string("\n") + code), std::string::npos) << c.name << ": " << code;
+    }
+    for (const char* code : c.not_listed) {
+      EXPECT_EQ(entries.find(std::string("\n") + code), std::string::npos) << c.name << ": " << code;
+    }
   }
 }
 

@@ -51,14 +51,14 @@ uint16_t DiagRecordNumber(const DiagTable& table, std::string_view code) {
   const int32_t p = DiagPrefixIndex(code);
   if (p < 0 || p >= kDiagPrefixCount) return 0;
 
-  uint32_t count = 0;
-  const uint8_t* entries =
-      PrefixEntries(*table.file, table.DiagIndexOffset, kDiagIndexSize, p, kDiagEntrySize, &count);
-  if (entries == nullptr) return 0;
+  const PrefixRange range =
+      FindPrefixRange(*table.file, table.DiagIndexOffset, kDiagIndexSize, p, kDiagEntrySize);
+  if (!range.usable()) return 0;
 
   const uint16_t key = SuffixNumber(code.size() > 3 ? code.substr(3) : std::string_view());
+  const uint32_t count = range.count();
   for (uint32_t i = 0; i < count; ++i) {
-    const uint8_t* entry = entries + kDiagEntrySize * i;
+    const uint8_t* entry = range.entries + kDiagEntrySize * i;
     if (ReadBigEndian16(entry + kDiagEntrySuffixAt) == key) {
       return ReadBigEndian16(entry + kDiagEntryRecordAt);
     }
