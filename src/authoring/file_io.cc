@@ -1,32 +1,106 @@
 #include "authoring/file_io.h"
 
-#include <fstream>
-#include <iterator>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace grulo {
+namespace {
+
+Status SystemError(const std::string& path, std::string_view doing, int error) {
+  std::string what(doing);
+  what += ": ";
+  what += std::strerror(error);
+  return error == ENOENT ? Status::NotFound(path, what) : Status::IoError(path, what);
+}
+
+// Closes a descriptor when it goes out of scope.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+Status ReadWholeFile(const std::string& path, int64_t max_bytes, std::string* bytes) {
+  // Non-blocking, so that a FIFO cannot hang the tool; anything but a regular
+  // file is refused right after.
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (fd.get() < 0) return SystemError(path, "cannot open", errno);
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0) return SystemError(path, "cannot read", errno);
+  if (!S_ISREG(st.st_mode)) return Status::InvalidArgument(path, "not a regular file");
+  if (st.st_size > max_bytes) {
+    return Status::InvalidArgument(path, std::to_string(st.st_size) + " bytes, more than the " +
+                                             std::to_string(max_bytes) + " a source may have");
+  }
+  bytes->clear();
+  // The size may change while the file is read: read to its end, never more
+  // than max_bytes + 1 bytes.
+  char buffer[1 << 16];
+  while (true) {
+    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return SystemError(path, "cannot read", errno);
+    if (n == 0) break;
+    bytes->append(buffer, static_cast<size_t>(n));
+    if (static_cast<int64_t>(bytes->size()) > max_bytes) {
+      bytes->clear();
+      return Status::InvalidArgument(
+          path, "more than the " + std::to_string(max_bytes) + " bytes a source may have");
+    }
+  }
+  return Status();
+}
+
+Status WriteWholeFile(const std::string& path, std::string_view bytes) {
+  FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (fd.get() < 0) return SystemError(path, "cannot create", errno);
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return SystemError(path, "cannot write", errno);
+    done += static_cast<size_t>(n);
+  }
+  return Status();
+}
+
+Status WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  return WriteWholeFile(
+      path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+Status OpenTableFile(const std::string& path, std::unique_ptr<TableFile>* file) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return SystemError(path, "cannot open", errno);
+  if (!S_ISREG(st.st_mode)) return Status::InvalidArgument(path, "not a regular file");
+  *file = TableFile::Open(path);
+  if (*file == nullptr) return Status::IoError(path, "cannot be opened or mapped");
+  return Status();
+}
 
 bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes,
                       std::string* error) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (!out) {
-    *error = "cannot create " + path;
-    return false;
-  }
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) {
-    *error = "cannot write " + path;
-    return false;
-  }
-  return true;
+  const Status status = WriteWholeFile(path, bytes);
+  if (!status.ok()) *error = status.message();
+  return status.ok();
 }
 
 bool ReadFileToString(const std::string& path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  return ReadWholeFile(path, kMaxSourceBytes, text).ok();
 }
 
 }  // namespace grulo

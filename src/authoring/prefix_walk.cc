@@ -38,7 +38,7 @@ void WalkPrefixIndex(const TableFile& file, const PrefixIndexPlace& place,
       case RangeState::kEndBelowStart:
         problem("prefix " + prefix_text(p) + ": the index end " + Num(range.end) +
                 " is below the end " + Num(range.start) +
-                " of the prefix before: the index decreases" + kNotFound);
+                " of the prefix before: the index decreases, the prefix's codes are not found");
         break;
       case RangeState::kTooManyEntries:
         problem("prefix " + prefix_text(p) + ": " + Num(range.count()) + " entries, more than " +

@@ -7,8 +7,6 @@
 namespace grulo {
 namespace {
 
-constexpr size_t kMaxErrors = 50;
-
 bool IsBlankChar(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 // The line without its comment: a '#' at the start of a word begins it.
@@ -138,12 +136,32 @@ std::vector<SourceLine> SplitSource(std::string_view text) {
   return kept;
 }
 
-void SourceErrors::Add(int line, const std::string& message) {
-  if (messages_.size() == kMaxErrors) {
-    messages_.push_back(file_name_ + ": too many errors, the rest are not shown");
+void SourceErrors::Add(int line, std::string_view what) {
+  ++count_;
+  if (count_ > kMaxSourceErrors + 1) return;
+  if (!lines_.empty()) lines_ += '\n';
+  if (count_ == kMaxSourceErrors + 1) {
+    lines_ += Status::InvalidArgument(path_, "too many errors, the rest are not shown").message();
+  } else {
+    lines_ += Status::AtLine(path_, line, what).message();
   }
-  if (messages_.size() > kMaxErrors) return;
-  messages_.push_back(file_name_ + ":" + std::to_string(line) + ": " + message);
+}
+
+Status SourceErrors::ToStatus() const {
+  return count_ == 0 ? Status() : Status::InvalidArgument("", lines_);
+}
+
+std::vector<std::string> MessageLines(const Status& status) {
+  std::vector<std::string> lines;
+  const std::string& message = status.message();
+  size_t at = 0;
+  while (at < message.size()) {
+    size_t end = message.find('\n', at);
+    if (end == std::string::npos) end = message.size();
+    lines.push_back(message.substr(at, end - at));
+    at = end + 1;
+  }
+  return lines;
 }
 
 bool ParseNumberWord(std::string_view word, long min, long max, long* value) {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "authoring/table_model.h"
+#include "base/status.h"
 
 namespace grulo {
 
@@ -33,18 +34,30 @@ struct SourceLine {
 // and ']' are words of their own.
 std::vector<SourceLine> SplitSource(std::string_view text);
 
-// Collects "file:line: message" texts.
+// Collects the errors of one source, each "path:line: what", into one
+// status: at most kMaxSourceErrors of them, then a line saying that the rest
+// are not shown.
+inline constexpr int kMaxSourceErrors = 50;
+
 class SourceErrors {
  public:
-  explicit SourceErrors(std::string_view file_name) : file_name_(file_name) {}
-  void Add(int line, const std::string& message);
-  bool empty() const { return messages_.empty(); }
-  std::vector<std::string> Take() { return std::move(messages_); }
+  explicit SourceErrors(std::string_view path) : path_(path) {}
+
+  // Adds the error of line `line` (from 1).
+  void Add(int line, std::string_view what);
+  bool empty() const { return count_ == 0; }
+  // Ok when no error was added; otherwise kInvalidArgument, its message one
+  // line per error.
+  Status ToStatus() const;
 
  private:
-  std::string file_name_;
-  std::vector<std::string> messages_;
+  std::string path_;
+  std::string lines_;
+  int count_ = 0;
 };
+
+// The lines of a status's message, one per error; none for an ok status.
+std::vector<std::string> MessageLines(const Status& status);
 
 // A number word (decimal, or hexadecimal with "0x") within [min, max].
 bool ParseNumberWord(std::string_view word, long min, long max, long* value);

@@ -1,37 +1,43 @@
 #include "authoring/table_build.h"
 
+#include "authoring/source_syntax.h"
 #include "authoring/table_source.h"
-#include "authoring/table_writer.h"
 #include "authoring/tree_source.h"
 
 namespace grulo {
+namespace {
+
+template <typename Model>
+Status ParseAndWrite(std::string_view text, std::string_view path, std::vector<uint8_t>* bytes,
+                     int64_t max_bytes) {
+  Model model;
+  if (Status s = ParseSource(text, path, &model); !s.ok()) return s;
+  if (Status s = WriteTable(model, bytes, max_bytes); !s.ok()) {
+    return Status::InvalidArgument(path, s.message());
+  }
+  return Status();
+}
+
+}  // namespace
+
+Status BuildTable(TableKind kind, std::string_view text, std::string_view path,
+                  std::vector<uint8_t>* bytes, int64_t max_bytes) {
+  switch (kind) {
+    case TableKind::kDiag:
+      return ParseAndWrite<DiagTableModel>(text, path, bytes, max_bytes);
+    case TableKind::kAct:
+      return ParseAndWrite<ActTableModel>(text, path, bytes, max_bytes);
+    case TableKind::kTree:
+      return ParseAndWrite<TreeTableModel>(text, path, bytes, max_bytes);
+  }
+  return Status::InvalidArgument(path, "unknown table kind");
+}
 
 bool BuildTableFromSource(TableKind kind, std::string_view text, std::string_view file_name,
                           std::vector<uint8_t>* bytes, std::vector<std::string>* errors) {
-  std::string error;
-  bool ok = false;
-  switch (kind) {
-    case TableKind::kDiag: {
-      DiagTableModel model;
-      if (!ParseDiagSource(text, file_name, &model, errors)) return false;
-      ok = WriteDiagTable(model, bytes, &error);
-      break;
-    }
-    case TableKind::kAct: {
-      ActTableModel model;
-      if (!ParseActSource(text, file_name, &model, errors)) return false;
-      ok = WriteActTable(model, bytes, &error);
-      break;
-    }
-    case TableKind::kTree: {
-      TreeTableModel model;
-      if (!ParseTreeSource(text, file_name, &model, errors)) return false;
-      ok = WriteTreeTable(model, bytes, &error);
-      break;
-    }
-  }
-  if (!ok) errors->assign(1, std::string(file_name) + ": " + error);
-  return ok;
+  const Status status = BuildTable(kind, text, file_name, bytes);
+  *errors = MessageLines(status);
+  return status.ok();
 }
 
 }  // namespace grulo

@@ -10,11 +10,20 @@
 #include <vector>
 
 #include "authoring/table_kind.h"
+#include "authoring/table_writer.h"
+#include "base/status.h"
 
 namespace grulo {
 
-// Builds the bytes of a source text of the given kind; false with the errors,
-// each naming `file_name`.
+// Builds the bytes of a source text of the given kind, read from `path`, into
+// *bytes, or only checks that it builds when `bytes` is null. Not ok (kInvalidArgument) when the
+// source has errors (one line per error, "path:line: what") or its model cannot be written ("path:
+// what"), a table of more than `max_bytes` bytes included.
+Status BuildTable(TableKind kind, std::string_view text, std::string_view path,
+                  std::vector<uint8_t>* bytes, int64_t max_bytes = kMaxTableBytes);
+
+// The same for callers that keep a bool and the messages as texts: false
+// with one text per error line.
 bool BuildTableFromSource(TableKind kind, std::string_view text, std::string_view file_name,
                           std::vector<uint8_t>* bytes, std::vector<std::string>* errors);
 

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "authoring/code_text.h"
+#include "authoring/file_io.h"
 #include "authoring/prefix_walk.h"
 #include "authoring/tree_check.h"
 #include "tables/act_table.h"
@@ -150,28 +151,35 @@ void CheckTableDirectory(const std::string& directory, CheckReport* report) {
                      {kActTableName, CheckActFile, nullptr},
                      {kDiagTableName, CheckDiagFile, nullptr}};
   for (Entry& e : entries) {
-    e.file = TableFile::Open(dir + e.name);
-    if (e.file == nullptr) {
-      report->findings.push_back({Severity::kError, e.name, "cannot open " + dir + e.name});
+    const Status opened = OpenTableFile(dir + e.name, &e.file);
+    if (!opened.ok()) {
+      report->findings.push_back({Severity::kError, e.name, opened.message()});
       continue;
     }
     e.check(*e.file, e.name, report);
   }
   const TableFile* tree = entries[0].file.get();
-  if (tree == nullptr || tree->Peek(0, kTableHeaderSize) == nullptr) return;
-  const VersionText tree_version = ReadHeaderVersion(tree->Peek(0, kTableHeaderSize));
+  if (tree == nullptr) return;
   for (int i = 1; i < 3; ++i) {
-    const TableFile* other = entries[i].file.get();
-    if (other == nullptr || other->Peek(0, kTableHeaderSize) == nullptr) continue;
-    const VersionText version = ReadHeaderVersion(other->Peek(0, kTableHeaderSize));
-    if (!VersionsAgree(version, tree_version)) {
-      report->findings.push_back({Severity::kError, entries[i].name,
-                                  "version '" + std::string(VersionView(version)) +
-                                      "' differs from the version '" +
-                                      std::string(VersionView(tree_version)) + "' of " +
-                                      kTreeTableName + ": every summary ends with 9"});
+    if (entries[i].file != nullptr) {
+      CheckVersionAgainstTree(*tree, *entries[i].file, entries[i].name, report);
     }
   }
+}
+
+void CheckVersionAgainstTree(const TableFile& tree, const TableFile& file, std::string_view table,
+                             CheckReport* report) {
+  const uint8_t* tree_header = tree.Peek(0, kTableHeaderSize);
+  const uint8_t* header = file.Peek(0, kTableHeaderSize);
+  if (tree_header == nullptr || header == nullptr) return;  // reported as too short
+  const VersionText tree_version = ReadHeaderVersion(tree_header);
+  const VersionText version = ReadHeaderVersion(header);
+  if (VersionsAgree(version, tree_version)) return;
+  report->findings.push_back({Severity::kError, std::string(table),
+                              "version '" + std::string(VersionView(version)) +
+                                  "' differs from the version '" +
+                                  std::string(VersionView(tree_version)) + "' of " +
+                                  kTreeTableName + ": every summary ends with 9"});
 }
 
 }  // namespace grulo

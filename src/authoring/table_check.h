@@ -19,6 +19,11 @@ namespace grulo {
 void CheckDiagFile(const TableFile& file, std::string_view table, CheckReport* report);
 void CheckActFile(const TableFile& file, std::string_view table, CheckReport* report);
 
+// Checks that the version of a diagnosis or act table (`table` names it)
+// agrees with the tree's: when not, every summary ends with 9.
+void CheckVersionAgainstTree(const TableFile& tree, const TableFile& file, std::string_view table,
+                             CheckReport* report);
+
 // Checks the three files of a table directory ("/" is added to a directory
 // that lacks it) and that the act and diagnosis versions agree with the
 // tree's. A file that cannot be opened is an error.

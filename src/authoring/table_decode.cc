@@ -10,21 +10,10 @@
 #include "tables/big_endian.h"
 #include "tables/diag_table.h"
 #include "tables/open_tables.h"
+#include "tables/table_layout.h"
 
 namespace grulo {
 namespace {
-
-int64_t HeaderEnd(TableKind kind) {
-  switch (kind) {
-    case TableKind::kTree:
-      return HeaderAndDescriptorsSize(kTreeDescriptorCount);
-    case TableKind::kDiag:
-      return HeaderAndDescriptorsSize(kDiagDescriptorCount);
-    case TableKind::kAct:
-      return HeaderAndDescriptorsSize(kActDescriptorCount);
-  }
-  return 0;
-}
 
 std::string VersionOf(const uint8_t* header) {
   std::string version(reinterpret_cast<const char*>(header) + kHeaderVersionAt, kHeaderVersionSize);
@@ -32,20 +21,33 @@ std::string VersionOf(const uint8_t* header) {
   return version;
 }
 
-bool TooShort(const TableFile& file, TableKind kind, std::string* error) {
-  if (file.size() >= HeaderEnd(kind)) return false;
-  *error = "the file has " + std::to_string(file.size()) + " bytes, fewer than its header and " +
-           "descriptors (" + std::to_string(HeaderEnd(kind)) + ")";
-  return true;
+// The header and descriptors of a kind, or a status saying the file is too
+// short for them.
+Status HeaderOf(const TableFile& file, std::string_view path, TableKind kind,
+                const uint8_t** header) {
+  const int64_t size = HeaderAndDescriptorsSize(DescriptorCount(kind));
+  *header = file.Peek(0, size);
+  if (*header != nullptr) return Status();
+  return Status::Corruption(path, "the file has " + std::to_string(file.size()) +
+                                      " bytes, fewer than its header and descriptors (" +
+                                      std::to_string(size) + ")");
 }
 
 }  // namespace
 
-bool ReadDiagModel(const TableFile& file, DiagTableModel* model, std::vector<std::string>* notes,
-                   std::string* error) {
+void DecodeNotes::Add(std::string note) {
+  if (static_cast<int>(kept_.size()) < kMaxDecodeNotes) {
+    kept_.push_back(std::move(note));
+  } else {
+    ++dropped_;
+  }
+}
+
+Status DecodeTable(const TableFile& file, std::string_view path, DiagTableModel* model,
+                   DecodeNotes* notes) {
   *model = DiagTableModel();
-  if (TooShort(file, TableKind::kDiag, error)) return false;
-  const uint8_t* header = file.Peek(0, HeaderEnd(TableKind::kDiag));
+  const uint8_t* header = nullptr;
+  if (Status s = HeaderOf(file, path, TableKind::kDiag, &header); !s.ok()) return s;
   const SectionDescriptor index = ReadSectionDescriptor(header + DescriptorAt(1));
   const SectionDescriptor records = ReadSectionDescriptor(header + DescriptorAt(2));
   model->version = VersionOf(header);
@@ -79,15 +81,15 @@ bool ReadDiagModel(const TableFile& file, DiagTableModel* model, std::vector<std
           model->entries.push_back(entry);
         }
       },
-      [&](std::string problem) { notes->push_back(std::move(problem)); });
-  return true;
+      [&](std::string problem) { notes->Add(std::move(problem)); });
+  return Status();
 }
 
-bool ReadActModel(const TableFile& file, ActTableModel* model, std::vector<std::string>* notes,
-                  std::string* error) {
+Status DecodeTable(const TableFile& file, std::string_view path, ActTableModel* model,
+                   DecodeNotes* notes) {
   *model = ActTableModel();
-  if (TooShort(file, TableKind::kAct, error)) return false;
-  const uint8_t* header = file.Peek(0, HeaderEnd(TableKind::kAct));
+  const uint8_t* header = nullptr;
+  if (Status s = HeaderOf(file, path, TableKind::kAct, &header); !s.ok()) return s;
   const SectionDescriptor index = ReadSectionDescriptor(header + DescriptorAt(1));
   model->version = VersionOf(header);
   model->entry_size = index.record_size;
@@ -105,15 +107,15 @@ bool ReadActModel(const TableFile& file, ActTableModel* model, std::vector<std::
           model->entries.push_back(entry);
         }
       },
-      [&](std::string problem) { notes->push_back(std::move(problem)); });
-  return true;
+      [&](std::string problem) { notes->Add(std::move(problem)); });
+  return Status();
 }
 
-bool ReadTreeModel(const TableFile& file, TreeTableModel* model, std::vector<std::string>* notes,
-                   std::string* error) {
+Status DecodeTable(const TableFile& file, std::string_view path, TreeTableModel* model,
+                   DecodeNotes* notes) {
   *model = TreeTableModel();
-  if (TooShort(file, TableKind::kTree, error)) return false;
-  const uint8_t* header = file.Peek(0, HeaderEnd(TableKind::kTree));
+  const uint8_t* header = nullptr;
+  if (Status s = HeaderOf(file, path, TableKind::kTree, &header); !s.ok()) return s;
   const SectionDescriptor nodes = ReadSectionDescriptor(header + DescriptorAt(1));
   model->version = VersionOf(header);
   model->node_size = nodes.record_size;
@@ -122,7 +124,7 @@ bool ReadTreeModel(const TableFile& file, TreeTableModel* model, std::vector<std
   if (size > 0 && nodes.offset >= 0 && nodes.offset <= file.size()) {
     count = std::min<int64_t>((file.size() - nodes.offset) / size, kNodeNumberCount);
   }
-  if (count == 0) notes->push_back("the file holds no node record");
+  if (count == 0) notes->Add("the file holds no node record");
   for (int64_t n = 0; n < count; ++n) {
     const uint8_t* b = file.Peek(int64_t{nodes.offset} + n * size, size);
     uint8_t fields[kNodeFieldBytes] = {};
@@ -134,7 +136,7 @@ bool ReadTreeModel(const TableFile& file, TreeTableModel* model, std::vector<std
     while (!node.extra.empty() && node.extra.back() == 0) node.extra.pop_back();
     model->nodes.push_back(std::move(node));
   }
-  return true;
+  return Status();
 }
 
 }  // namespace grulo

@@ -2,23 +2,23 @@
 
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 #include "authoring/table_build.h"
 #include "authoring/table_decode.h"
 #include "authoring/table_source.h"
+#include "authoring/table_writer.h"
 #include "authoring/tree_print.h"
-#include "tables/open_tables.h"
+#include "tables/table_layout.h"
 
 namespace grulo {
 namespace {
 
-int DescriptorCount(TableKind kind) {
-  return kind == TableKind::kDiag  ? kDiagDescriptorCount
-         : kind == TableKind::kAct ? kActDescriptorCount
-                                   : kTreeDescriptorCount;
-}
+using Printer = std::function<std::string(const TableLayout&)>;
 
-int64_t HeaderEnd(TableKind kind) { return HeaderAndDescriptorsSize(DescriptorCount(kind)); }
+constexpr char kUnheldBytes[] = "the file holds bytes that no text gives back";
+constexpr char kNotSameBytes[] =
+    "building this text does not give the same bytes as the file it was read from";
 
 std::vector<uint8_t> Bytes(const TableFile& file, int64_t offset, int64_t n) {
   const uint8_t* p = file.Peek(offset, n);
@@ -27,16 +27,16 @@ std::vector<uint8_t> Bytes(const TableFile& file, int64_t offset, int64_t n) {
 
 // Tries candidate texts in order; the first whose build gives the file's
 // bytes wins. Each candidate is tried as it is and then with the raw bytes
-// the file holds outside the sections.
+// the file holds outside the sections. No build may grow beyond the file:
+// one that would is refused before it allocates, since it could not give
+// the file's bytes anyway.
 class DumpAttempt {
  public:
-  DumpAttempt(const TableFile& file, TableKind kind) : file_(file), kind_(kind) {
-    const uint8_t* p = file.Peek(0, file.size());
-    if (p != nullptr) bytes_.assign(p, p + file.size());
-  }
+  DumpAttempt(const TableFile& file, TableKind kind)
+      : file_(file), kind_(kind), bytes_(Bytes(file, 0, file.size())) {}
 
   // `print(layout)` gives the text of the candidate with that layout.
-  bool Try(const std::function<std::string(const TableLayout&)>& print, std::string* text) {
+  bool Try(const Printer& print, std::string* text) {
     TableLayout layout;
     std::vector<uint8_t> built;
     std::string candidate = print(layout);
@@ -46,18 +46,21 @@ class DumpAttempt {
       return true;
     }
     // The header and descriptors as the file has them, where they differ.
-    const bool whole = built_ok && built.size() >= static_cast<size_t>(HeaderEnd(kind_));
+    const bool whole =
+        built_ok && built.size() >= static_cast<size_t>(HeaderAndDescriptorsSize(Count()));
     const std::vector<uint8_t> header = Bytes(file_, 0, kTableHeaderSize);
     if (!whole || !std::equal(header.begin(), header.end(), built.begin())) {
       layout.header = header;
     }
-    for (int i = 0; i < DescriptorCount(kind_); ++i) {
+    for (int i = 0; i < Count(); ++i) {
       const int64_t at = DescriptorAt(i + 1);
       std::vector<uint8_t> theirs = Bytes(file_, at, kSectionDescriptorSize);
       std::vector<uint8_t> mine;
       if (whole) mine.assign(built.begin() + at, built.begin() + at + kSectionDescriptorSize);
-      if (mine.size() == theirs.size())
-        mine[kDescriptorRecordSizeAt] = theirs[kDescriptorRecordSizeAt];  // the model's record size
+      // The record size comes from the model, not from the raw bytes.
+      if (mine.size() == theirs.size()) {
+        mine[kDescriptorRecordSizeAt] = theirs[kDescriptorRecordSizeAt];
+      }
       if (mine != theirs) layout.descriptors[i] = theirs;
     }
     candidate = print(layout);
@@ -73,23 +76,27 @@ class DumpAttempt {
     return true;
   }
 
-  // The last resort: the text with every raw byte, and a note that it does
-  // not give the same bytes.
-  std::string Fallback(const std::function<std::string(const TableLayout&)>& print,
-                       const std::vector<std::string>& notes) {
+  // The last resort: the text with every raw byte the build accepts, after
+  // notes saying that it does not give the same bytes and why.
+  std::string Fallback(const Printer& print, const DecodeNotes& notes) {
     TableLayout layout;
     layout.header = Bytes(file_, 0, kTableHeaderSize);
-    for (int i = 0; i < DescriptorCount(kind_); ++i) {
+    for (int i = 0; i < Count(); ++i) {
       layout.descriptors[i] = Bytes(file_, DescriptorAt(i + 1), kSectionDescriptorSize);
     }
-    std::string text =
-        "# note: building this text does not give the same bytes as the file it was read from\n";
-    for (const std::string& note : notes) text += "# note: " + note + "\n";
+    std::string text = std::string("# note: ") + kNotSameBytes + "\n";
+    for (const std::string& note : notes.kept()) text += "# note: " + note + "\n";
+    if (notes.dropped() > 0) {
+      text += "# note: ... " + std::to_string(notes.dropped()) + " more notes\n";
+    }
     std::string body = print(layout);
-    std::vector<uint8_t> built;
-    if (!Build(body, &built)) {
-      // The descriptors place sections on top of each other: write them the
-      // tool's way instead.
+    // Only checked, not built: the raw descriptors may place the sections
+    // far into a file that the tool refuses to write.
+    const Status buildable = BuildTable(kind_, body, "", nullptr);
+    if (!buildable.ok()) {
+      // The descriptors place sections on top of each other or too far:
+      // write them the tool's way instead.
+      text += "# note: the raw descriptors are left out (" + buildable.message() + ")\n";
       layout.descriptors = {};
       body = print(layout);
     }
@@ -97,9 +104,10 @@ class DumpAttempt {
   }
 
  private:
+  int Count() const { return DescriptorCount(kind_); }
+
   bool Build(const std::string& text, std::vector<uint8_t>* built) {
-    std::vector<std::string> errors;
-    return BuildTableFromSource(kind_, text, "dump", built, &errors);
+    return BuildTable(kind_, text, "", built, static_cast<int64_t>(bytes_.size())).ok();
   }
 
   const TableFile& file_;
@@ -107,81 +115,107 @@ class DumpAttempt {
   std::vector<uint8_t> bytes_;
 };
 
+// The model, read from the file, printed in the forms a kind has: the
+// chosen text in *text and whether it gives the file's bytes back.
+bool DumpDiag(const DiagTableModel& numbered, const DecodeNotes& notes, DumpAttempt* attempt,
+              std::string* text) {
+  // The plain form: records inline, record 0 given only when not all 0.
+  DiagTableModel plain = numbered;
+  plain.records.clear();
+  bool all_held = true;
+  for (DiagEntry& e : plain.entries) {
+    auto it = numbered.records.find(e.record_number);
+    if (it == numbered.records.end()) {
+      all_held = false;
+      break;
+    }
+    e.record = it->second;
+    e.record_number = -1;
+  }
+  auto zero0 = numbered.records.find(0);
+  if (zero0 != numbered.records.end() &&
+      (zero0->second.position_bits != 0 ||
+       std::any_of(zero0->second.attributes.begin(), zero0->second.attributes.end(),
+                   [](uint8_t b) { return b != 0; }))) {
+    plain.records[0] = zero0->second;
+  }
+  auto print = [](const DiagTableModel& model) {
+    return [&model](const TableLayout& layout) {
+      DiagTableModel m = model;
+      m.layout = layout;
+      return PrintDiagSource(m);
+    };
+  };
+  if (notes.empty() && all_held && attempt->Try(print(plain), text)) return true;
+  if (notes.empty() && attempt->Try(print(numbered), text)) return true;
+  *text = attempt->Fallback(print(numbered), notes);
+  return false;
+}
+
+bool DumpActs(const ActTableModel& model, const DecodeNotes& notes, DumpAttempt* attempt,
+              std::string* text) {
+  auto print = [&model](const TableLayout& layout) {
+    ActTableModel m = model;
+    m.layout = layout;
+    return PrintActSource(m);
+  };
+  if (notes.empty() && attempt->Try(print, text)) return true;
+  *text = attempt->Fallback(print, notes);
+  return false;
+}
+
+bool DumpTree(const TreeTableModel& model, const DecodeNotes& notes, DumpAttempt* attempt,
+              std::string* text) {
+  auto structured = [&model](const TableLayout& layout) {
+    TreeTableModel m = model;
+    m.layout = layout;
+    std::string t;
+    return PrintTreeSourceStructured(m, &t) ? t : std::string();
+  };
+  auto numbered = [&model](const TableLayout& layout) {
+    TreeTableModel m = model;
+    m.layout = layout;
+    return PrintTreeSourceNumbered(m);
+  };
+  std::string probe;
+  if (PrintTreeSourceStructured(model, &probe) && attempt->Try(structured, text)) return true;
+  if (!model.nodes.empty() && attempt->Try(numbered, text)) return true;
+  *text = attempt->Fallback(numbered, notes);
+  return false;
+}
+
+template <typename Model>
+Status Dump(const TableFile& file, std::string_view path, TableKind kind, std::string* text,
+            Status* round_trip,
+            bool (*dump)(const Model&, const DecodeNotes&, DumpAttempt*, std::string*)) {
+  Model model;
+  DecodeNotes notes;
+  if (Status s = DecodeTable(file, path, &model, &notes); !s.ok()) return s;
+  DumpAttempt attempt(file, kind);
+  const bool same_bytes = dump(model, notes, &attempt, text);
+  if (round_trip != nullptr) {
+    *round_trip =
+        same_bytes ? Status()
+                   : Status::Corruption(path, std::string(kNotSameBytes) + ": " +
+                                                  (notes.empty() ? kUnheldBytes : notes.kept()[0]));
+  }
+  return Status();
+}
+
 }  // namespace
 
-bool DumpTable(const TableFile& file, TableKind kind, std::string* text, std::string* error) {
-  std::vector<std::string> notes;
-  DumpAttempt attempt(file, kind);
+Status DumpTable(const TableFile& file, std::string_view path, TableKind kind, std::string* text,
+                 Status* round_trip) {
+  text->clear();
   switch (kind) {
-    case TableKind::kDiag: {
-      DiagTableModel numbered;
-      if (!ReadDiagModel(file, &numbered, &notes, error)) return false;
-      // The plain form: records inline, record 0 given only when not all 0.
-      DiagTableModel plain = numbered;
-      plain.records.clear();
-      bool all_held = true;
-      for (DiagEntry& e : plain.entries) {
-        auto it = numbered.records.find(e.record_number);
-        if (it == numbered.records.end()) {
-          all_held = false;
-          break;
-        }
-        e.record = it->second;
-        e.record_number = -1;
-      }
-      auto zero0 = numbered.records.find(0);
-      if (zero0 != numbered.records.end() &&
-          (zero0->second.position_bits != 0 ||
-           std::any_of(zero0->second.attributes.begin(), zero0->second.attributes.end(),
-                       [](uint8_t b) { return b != 0; }))) {
-        plain.records[0] = zero0->second;
-      }
-      auto print = [](DiagTableModel m) {
-        return [m](const TableLayout& layout) mutable {
-          m.layout = layout;
-          return PrintDiagSource(m);
-        };
-      };
-      if (notes.empty() && all_held && attempt.Try(print(plain), text)) return true;
-      if (notes.empty() && attempt.Try(print(numbered), text)) return true;
-      *text = attempt.Fallback(print(numbered), notes);
-      return true;
-    }
-    case TableKind::kAct: {
-      ActTableModel model;
-      if (!ReadActModel(file, &model, &notes, error)) return false;
-      auto print = [&model](const TableLayout& layout) {
-        ActTableModel m = model;
-        m.layout = layout;
-        return PrintActSource(m);
-      };
-      if (notes.empty() && attempt.Try(print, text)) return true;
-      *text = attempt.Fallback(print, notes);
-      return true;
-    }
-    case TableKind::kTree: {
-      TreeTableModel model;
-      if (!ReadTreeModel(file, &model, &notes, error)) return false;
-      auto structured = [&model](const TableLayout& layout) {
-        TreeTableModel m = model;
-        m.layout = layout;
-        std::string t;
-        return PrintTreeSourceStructured(m, &t) ? t : std::string();
-      };
-      auto numbered = [&model](const TableLayout& layout) {
-        TreeTableModel m = model;
-        m.layout = layout;
-        return PrintTreeSourceNumbered(m);
-      };
-      std::string probe;
-      if (PrintTreeSourceStructured(model, &probe) && attempt.Try(structured, text)) return true;
-      if (!model.nodes.empty() && attempt.Try(numbered, text)) return true;
-      *text = attempt.Fallback(numbered, notes);
-      return true;
-    }
+    case TableKind::kDiag:
+      return Dump<DiagTableModel>(file, path, kind, text, round_trip, DumpDiag);
+    case TableKind::kAct:
+      return Dump<ActTableModel>(file, path, kind, text, round_trip, DumpActs);
+    case TableKind::kTree:
+      return Dump<TreeTableModel>(file, path, kind, text, round_trip, DumpTree);
   }
-  *error = "unknown table kind";
-  return false;
+  return Status::InvalidArgument(path, "unknown table kind");
 }
 
 }  // namespace grulo

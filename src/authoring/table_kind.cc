@@ -55,4 +55,16 @@ bool GuessTableKind(std::string_view path, const TableFile& file, TableKind* kin
   return false;
 }
 
+int DescriptorCount(TableKind kind) {
+  switch (kind) {
+    case TableKind::kTree:
+      return kTreeDescriptorCount;
+    case TableKind::kDiag:
+      return kDiagDescriptorCount;
+    case TableKind::kAct:
+      return kActDescriptorCount;
+  }
+  return 0;
+}
+
 }  // namespace grulo

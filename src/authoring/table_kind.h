@@ -21,6 +21,9 @@ bool TableKindFromWord(std::string_view word, TableKind* kind);
 bool GuessTableKind(std::string_view path, const TableFile& file, TableKind* kind);
 // The file name of a kind: "arbressr.tab", ...
 std::string_view TableFileName(TableKind kind);
+// The number of section descriptors of a kind: 2 for the diagnosis table, 1
+// for the others.
+int DescriptorCount(TableKind kind);
 
 }  // namespace grulo
 

@@ -64,10 +64,9 @@ std::string PadRight(std::string text, size_t width) {
 // ---------------------------------------------------------------------------
 // Diagnosis source.
 
-bool ParseDiagSource(std::string_view text, std::string_view file_name, DiagTableModel* model,
-                     std::vector<std::string>* errors_out) {
+Status ParseSource(std::string_view text, std::string_view path, DiagTableModel* model) {
   *model = DiagTableModel();
-  SourceErrors errors(file_name);
+  SourceErrors errors(path);
   bool version_seen = false;
   std::vector<int> entry_lines;
   std::map<int, int> record_lines;
@@ -141,8 +140,7 @@ bool ParseDiagSource(std::string_view text, std::string_view file_name, DiagTabl
   for (const auto& [number, record] : model->records) {
     if (too_long(record)) errors.Add(record_lines[number], size_note);
   }
-  *errors_out = errors.Take();
-  return errors_out->empty();
+  return errors.ToStatus();
 }
 
 std::string PrintDiagSource(const DiagTableModel& model) {
@@ -173,10 +171,9 @@ std::string PrintDiagSource(const DiagTableModel& model) {
 // ---------------------------------------------------------------------------
 // Act source.
 
-bool ParseActSource(std::string_view text, std::string_view file_name, ActTableModel* model,
-                    std::vector<std::string>* errors_out) {
+Status ParseSource(std::string_view text, std::string_view path, ActTableModel* model) {
   *model = ActTableModel();
-  SourceErrors errors(file_name);
+  SourceErrors errors(path);
   bool version_seen = false;
   for (const SourceLine& line : SplitSource(text)) {
     const std::vector<std::string_view>& w = line.words;
@@ -207,8 +204,7 @@ bool ParseActSource(std::string_view text, std::string_view file_name, ActTableM
     model->entries.push_back(entry);
   }
   if (!version_seen) errors.Add(1, "no 'version' line");
-  *errors_out = errors.Take();
-  return errors_out->empty();
+  return errors.ToStatus();
 }
 
 std::string PrintActSource(const ActTableModel& model) {
@@ -221,6 +217,23 @@ std::string PrintActSource(const ActTableModel& model) {
             "\n";
   }
   return text;
+}
+
+// ---------------------------------------------------------------------------
+// Forms with a bool and texts.
+
+bool ParseDiagSource(std::string_view text, std::string_view file_name, DiagTableModel* model,
+                     std::vector<std::string>* errors) {
+  const Status status = ParseSource(text, file_name, model);
+  *errors = MessageLines(status);
+  return status.ok();
+}
+
+bool ParseActSource(std::string_view text, std::string_view file_name, ActTableModel* model,
+                    std::vector<std::string>* errors) {
+  const Status status = ParseSource(text, file_name, model);
+  *errors = MessageLines(status);
+  return status.ok();
 }
 
 }  // namespace grulo

@@ -26,20 +26,27 @@
 
 #include "authoring/source_syntax.h"
 #include "authoring/table_model.h"
+#include "base/status.h"
 
 namespace grulo {
 
-// Reads a source; false with one message per error (at most 50) when it has
-// errors. The model is filled from scratch.
-bool ParseDiagSource(std::string_view text, std::string_view file_name, DiagTableModel* model,
-                     std::vector<std::string>* errors);
-bool ParseActSource(std::string_view text, std::string_view file_name, ActTableModel* model,
-                    std::vector<std::string>* errors);
+// Reads a source into a model, filled from scratch. Not ok (kInvalidArgument)
+// when the source has errors: the message holds one line per error, each
+// "path:line: what" (at most 50).
+Status ParseSource(std::string_view text, std::string_view path, DiagTableModel* model);
+Status ParseSource(std::string_view text, std::string_view path, ActTableModel* model);
 
 // Prints a model as source text that reads back to the same model (entries
 // in the model's order, inline records as inline, numbered ones as "=N").
 std::string PrintDiagSource(const DiagTableModel& model);
 std::string PrintActSource(const ActTableModel& model);
+
+// The same reading for callers that keep a bool and the messages as texts:
+// false with one text per error line.
+bool ParseDiagSource(std::string_view text, std::string_view file_name, DiagTableModel* model,
+                     std::vector<std::string>* errors);
+bool ParseActSource(std::string_view text, std::string_view file_name, ActTableModel* model,
+                    std::vector<std::string>* errors);
 
 }  // namespace grulo
 

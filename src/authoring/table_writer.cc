@@ -35,16 +35,15 @@ void PutVersion(std::string_view version, uint8_t* header) {
   }
 }
 
-bool Fail(std::string* error, std::string message) {
-  *error = std::move(message);
-  return false;
-}
+Status Invalid(std::string_view what) { return Status::InvalidArgument("", what); }
 
-// Header, descriptors and sections, placed as the layout says.
-bool Assemble(std::string_view file_name, std::string_view version, const TableLayout& layout,
-              std::vector<Section>& sections, std::vector<uint8_t>* out, std::string* error) {
+// Header, descriptors and sections, placed as the layout says; the size is
+// checked against `max_bytes` before anything is allocated, and nothing is
+// written when `out` is null.
+Status Assemble(std::string_view file_name, std::string_view version, const TableLayout& layout,
+                std::vector<Section>& sections, int64_t max_bytes, std::vector<uint8_t>* out) {
   if (version.size() > kHeaderVersionSize) {
-    return Fail(error, "the version has more than 2 characters");
+    return Invalid("the version has more than 2 characters");
   }
   const int count = static_cast<int>(sections.size());
   const int64_t header_end = HeaderAndDescriptorsSize(count);
@@ -52,8 +51,7 @@ bool Assemble(std::string_view file_name, std::string_view version, const TableL
   std::array<uint8_t, kTableHeaderSize> header = DefaultHeader(file_name, version);
   if (!layout.header.empty()) {
     if (layout.header.size() != kTableHeaderSize) {
-      return Fail(error,
-                  "the raw header is not " + std::to_string(kTableHeaderSize) + " bytes long");
+      return Invalid("the raw header is not " + std::to_string(kTableHeaderSize) + " bytes long");
     }
     std::copy(layout.header.begin(), layout.header.end(), header.begin());
     PutVersion(version, header.data());
@@ -66,18 +64,18 @@ bool Assemble(std::string_view file_name, std::string_view version, const TableL
     const Section& s = sections[i];
     const std::vector<uint8_t>& raw = layout.descriptors[i];
     if (s.record_size < 0 || s.record_size > 255) {
-      return Fail(error, "record size " + std::to_string(s.record_size) + " of the " +
-                             std::string(s.name) + " is outside 0..255");
+      return Invalid("record size " + std::to_string(s.record_size) + " of the " +
+                     std::string(s.name) + " is outside 0..255");
     }
     if (raw.empty()) {
-      if (next > INT32_MAX) return Fail(error, "the table is too large");
+      if (next > INT32_MAX) return Invalid("the table is too large");
       offsets[i] = next;
       descriptors[i] =
           DefaultDescriptor(s.name, s.record_size, s.extent, static_cast<int32_t>(next));
     } else {
       if (raw.size() != kSectionDescriptorSize) {
-        return Fail(error, "raw descriptor " + std::to_string(i + 1) + " is not " +
-                               std::to_string(kSectionDescriptorSize) + " bytes long");
+        return Invalid("raw descriptor " + std::to_string(i + 1) + " is not " +
+                       std::to_string(kSectionDescriptorSize) + " bytes long");
       }
       std::copy(raw.begin(), raw.end(), descriptors[i].begin());
       descriptors[i][kDescriptorRecordSizeAt] = static_cast<uint8_t>(s.record_size);
@@ -94,14 +92,21 @@ bool Assemble(std::string_view file_name, std::string_view version, const TableL
   for (int i : order) {
     if (sections[i].data.empty()) continue;
     if (offsets[i] < end) {
-      return Fail(error, "the " + std::string(sections[i].name) + " at offset " +
-                             std::to_string(offsets[i]) +
-                             " overlaps the header, the descriptors or another section");
+      return Invalid("the section '" + std::string(sections[i].name) + "' at offset " +
+                     std::to_string(offsets[i]) +
+                     " overlaps the header, the descriptors or another section");
     }
     end = offsets[i] + static_cast<int64_t>(sections[i].data.size());
   }
-  if (end > INT32_MAX) return Fail(error, "the table is too large");
+  if (end > INT32_MAX) return Invalid("the table is too large");
+  const int64_t size = end + static_cast<int64_t>(layout.trailer.size());
+  if (size > max_bytes) {
+    return Invalid("the table would have " + std::to_string(size) + " bytes, more than " +
+                   std::to_string(max_bytes));
+  }
+  if (out == nullptr) return Status();
 
+  out->reserve(static_cast<size_t>(size));
   out->assign(static_cast<size_t>(end), 0);
   std::copy(header.begin(), header.end(), out->begin());
   for (int i = 0; i < count; ++i) {
@@ -110,7 +115,7 @@ bool Assemble(std::string_view file_name, std::string_view version, const TableL
     std::copy(sections[i].data.begin(), sections[i].data.end(), out->begin() + offsets[i]);
   }
   out->insert(out->end(), layout.trailer.begin(), layout.trailer.end());
-  return true;
+  return Status();
 }
 
 // The prefix index: entry p holds the end of prefix p's range.
@@ -124,18 +129,16 @@ std::vector<uint8_t> PrefixIndex(const std::vector<int>& counts) {
   return index;
 }
 
-bool EncodeDiagRecord(const DiagRecord& record, int record_size, std::vector<uint8_t>* out,
-                      std::string* error) {
+Status EncodeDiagRecord(const DiagRecord& record, int record_size, std::vector<uint8_t>* out) {
   if (record_size < 1 || static_cast<int>(record.attributes.size()) > record_size - 1) {
-    return Fail(error, "a record of " + std::to_string(record.attributes.size()) +
-                           " attribute bytes does not fit the record size " +
-                           std::to_string(record_size));
+    return Invalid("a record of " + std::to_string(record.attributes.size()) +
+                   " attribute bytes does not fit the record size " + std::to_string(record_size));
   }
   out->assign(static_cast<size_t>(record_size), 0);
   (*out)[kDiagRecordPositionAt] = record.position_bits;
   std::copy(record.attributes.begin(), record.attributes.end(),
             out->begin() + kDiagRecordAttributesAt);
-  return true;
+  return Status();
 }
 
 // Indices of the entries, sorted by prefix, the given order kept within one.
@@ -170,17 +173,16 @@ std::array<uint8_t, kSectionDescriptorSize> DefaultDescriptor(std::string_view s
   return d;
 }
 
-bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes, std::string* error) {
+Status WriteTable(const DiagTableModel& model, std::vector<uint8_t>* bytes, int64_t max_bytes) {
   if (model.result_size < 0 || model.result_size > 255) {
-    return Fail(error, "result size " + std::to_string(model.result_size) + " is outside 0..255");
+    return Invalid("result size " + std::to_string(model.result_size) + " is outside 0..255");
   }
   if (model.record_size < 0 || model.record_size > 255) {
-    return Fail(error, "record size " + std::to_string(model.record_size) + " is outside 0..255");
+    return Invalid("record size " + std::to_string(model.record_size) + " is outside 0..255");
   }
   if (model.entries.size() > kMaxIndexEnd) {
-    return Fail(error, std::to_string(model.entries.size()) +
-                           " codes: the 16-bit index holds at most " +
-                           std::to_string(kMaxIndexEnd));
+    return Invalid(std::to_string(model.entries.size()) +
+                   " codes: the 16-bit index holds at most " + std::to_string(kMaxIndexEnd));
   }
 
   // Records given by number, then the records of the entries in entry-list
@@ -190,14 +192,13 @@ bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes, st
   if (!model.records.empty()) given = std::max(given, model.records.rbegin()->first + 1);
   if (!model.records.empty() &&
       (model.records.begin()->first < 0 || given > kDiagRecordNumberCount)) {
-    return Fail(error, "record numbers go from 0 to 65535");
+    return Invalid("record numbers go from 0 to 65535");
   }
   std::vector<std::vector<uint8_t>> records(static_cast<size_t>(given),
                                             std::vector<uint8_t>(static_cast<size_t>(rs), 0));
   for (const auto& [number, record] : model.records) {
-    if (!EncodeDiagRecord(record, rs, &records[number], error)) {
-      *error = "record " + std::to_string(number) + ": " + *error;
-      return false;
+    if (Status s = EncodeDiagRecord(record, rs, &records[number]); !s.ok()) {
+      return Invalid("record " + std::to_string(number) + ": " + s.message());
     }
   }
   std::unordered_map<std::string, int> numbers;  // record bytes -> first number
@@ -211,26 +212,25 @@ bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes, st
   for (size_t i = 0; i < order.size(); ++i) {
     const DiagEntry& e = model.entries[order[i]];
     if (e.prefix < 0 || e.prefix >= kDiagPrefixCount) {
-      return Fail(error, "prefix number " + std::to_string(e.prefix) + " is outside 0..2599");
+      return Invalid("prefix number " + std::to_string(e.prefix) + " is outside 0..2599");
     }
     const std::string code = DiagCodeText(e.prefix, e.suffix_number);
     if (e.suffix_number < 0 || e.suffix_number > 65535) {
-      return Fail(error, "code " + code + ": suffix number outside 0..65535");
+      return Invalid("code " + code + ": suffix number outside 0..65535");
     }
     int number = e.record_number;
     if (number < -1 || number > 65535) {
-      return Fail(error, "code " + code + ": record number outside 0..65535");
+      return Invalid("code " + code + ": record number outside 0..65535");
     }
     if (number < 0) {
-      if (!EncodeDiagRecord(e.record, rs, &encoded, error)) {
-        *error = "code " + code + ": " + *error;
-        return false;
+      if (Status s = EncodeDiagRecord(e.record, rs, &encoded); !s.ok()) {
+        return Invalid("code " + code + ": " + s.message());
       }
       auto [it, added] = numbers.emplace(std::string(encoded.begin(), encoded.end()),
                                          static_cast<int>(records.size()));
       if (added) {
         if (records.size() >= kDiagRecordNumberCount) {
-          return Fail(error, "more than 65536 different records");
+          return Invalid("more than 65536 different records");
         }
         records.push_back(encoded);
       }
@@ -254,13 +254,13 @@ bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes, st
     sections[1].data.insert(sections[1].data.end(), r.begin(), r.end());
   }
   sections[1].extent = static_cast<int32_t>(sections[1].data.size());
-  return Assemble(kDiagTableName, model.version, model.layout, sections, bytes, error);
+  return Assemble(kDiagTableName, model.version, model.layout, sections, max_bytes, bytes);
 }
 
-bool WriteActTable(const ActTableModel& model, std::vector<uint8_t>* bytes, std::string* error) {
+Status WriteTable(const ActTableModel& model, std::vector<uint8_t>* bytes, int64_t max_bytes) {
   if (model.entries.size() > kMaxIndexEnd) {
-    return Fail(error, std::to_string(model.entries.size()) +
-                           " acts: the 16-bit index holds at most " + std::to_string(kMaxIndexEnd));
+    return Invalid(std::to_string(model.entries.size()) + " acts: the 16-bit index holds at most " +
+                   std::to_string(kMaxIndexEnd));
   }
   const std::vector<size_t> order = SortedByPrefix(model.entries);
   std::vector<int> counts(kActPrefixCount, 0);
@@ -268,7 +268,7 @@ bool WriteActTable(const ActTableModel& model, std::vector<uint8_t>* bytes, std:
   for (size_t i = 0; i < order.size(); ++i) {
     const ActEntry& e = model.entries[order[i]];
     if (e.prefix < 0 || e.prefix >= kActPrefixCount) {
-      return Fail(error, "act prefix number " + std::to_string(e.prefix) + " is outside 0..17575");
+      return Invalid("act prefix number " + std::to_string(e.prefix) + " is outside 0..17575");
     }
     ++counts[e.prefix];
     uint8_t* out = &entry_bytes[kActEntrySize * i];
@@ -282,15 +282,15 @@ bool WriteActTable(const ActTableModel& model, std::vector<uint8_t>* bytes, std:
   sections[0].data = PrefixIndex(counts);
   sections[0].data.insert(sections[0].data.end(), entry_bytes.begin(), entry_bytes.end());
   sections[0].extent = static_cast<int32_t>(sections[0].data.size());
-  return Assemble(kActTableName, model.version, model.layout, sections, bytes, error);
+  return Assemble(kActTableName, model.version, model.layout, sections, max_bytes, bytes);
 }
 
-bool WriteTreeTable(const TreeTableModel& model, std::vector<uint8_t>* bytes, std::string* error) {
+Status WriteTable(const TreeTableModel& model, std::vector<uint8_t>* bytes, int64_t max_bytes) {
   const int size = model.node_size;
   if (size < 1 || size > 255) {
-    return Fail(error, "node size " + std::to_string(size) + " is outside 1..255");
+    return Invalid("node size " + std::to_string(size) + " is outside 1..255");
   }
-  if (model.nodes.size() > kNodeNumberCount) return Fail(error, "more than 65536 nodes");
+  if (model.nodes.size() > kNodeNumberCount) return Invalid("more than 65536 nodes");
   std::vector<Section> sections(1);
   sections[0].name = "nodes";
   sections[0].record_size = size;
@@ -300,8 +300,8 @@ bool WriteTreeTable(const TreeTableModel& model, std::vector<uint8_t>* bytes, st
     const TreeNodeRecord& node = model.nodes[n];
     if (node.extra.size() + kNodeFieldBytes >
         static_cast<size_t>(std::max(size, kNodeFieldBytes))) {
-      return Fail(error, "node " + std::to_string(n) + " has more bytes than the node size " +
-                             std::to_string(size));
+      return Invalid("node " + std::to_string(n) + " has more bytes than the node size " +
+                     std::to_string(size));
     }
     uint8_t record[256] = {};
     record[kNodeOpcodeAt] = node.opcode;
@@ -316,7 +316,33 @@ bool WriteTreeTable(const TreeTableModel& model, std::vector<uint8_t>* bytes, st
   // behind it.
   sections[0].extent =
       model.nodes.empty() ? 0 : static_cast<int32_t>((model.nodes.size() - 1) * size);
-  return Assemble(kTreeTableName, model.version, model.layout, sections, bytes, error);
+  return Assemble(kTreeTableName, model.version, model.layout, sections, max_bytes, bytes);
+}
+
+// ---------------------------------------------------------------------------
+// Forms with a bool and a text.
+
+namespace {
+
+template <typename Model>
+bool WriteWithText(const Model& model, std::vector<uint8_t>* bytes, std::string* error) {
+  const Status status = WriteTable(model, bytes);
+  if (!status.ok()) *error = status.message();
+  return status.ok();
+}
+
+}  // namespace
+
+bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes, std::string* error) {
+  return WriteWithText(model, bytes, error);
+}
+
+bool WriteActTable(const ActTableModel& model, std::vector<uint8_t>* bytes, std::string* error) {
+  return WriteWithText(model, bytes, error);
+}
+
+bool WriteTreeTable(const TreeTableModel& model, std::vector<uint8_t>* bytes, std::string* error) {
+  return WriteWithText(model, bytes, error);
 }
 
 }  // namespace grulo

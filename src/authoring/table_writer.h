@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "authoring/table_model.h"
+#include "base/status.h"
 #include "tables/table_layout.h"
 
 namespace grulo {
@@ -28,12 +29,24 @@ namespace grulo {
 // The magic word of the tool's header (kHeaderMagicSize bytes).
 inline constexpr char kHeaderMagic[] = "GRULOTAB";
 
-// Each returns false with a message in *error when the model cannot be
-// written (a key out of range, too many entries for the 16-bit index, too
-// many attribute bytes, sections that overlap, ...).
-bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes, std::string* error);
-bool WriteActTable(const ActTableModel& model, std::vector<uint8_t>* bytes, std::string* error);
-bool WriteTreeTable(const TreeTableModel& model, std::vector<uint8_t>* bytes, std::string* error);
+// The largest table the writer writes. The tool's own layout never comes
+// near it (at most 65535 entries and 65536 records or nodes of at most 255
+// bytes, some 17 MB); only raw descriptors that place a section far into the
+// file can, and a build from such a source is refused.
+inline constexpr int64_t kMaxTableBytes = int64_t{64} << 20;
+
+// Writes the bytes of a model into *bytes (replacing what it held), or only
+// checks the model when `bytes` is null. Not ok (kInvalidArgument, with no
+// file named: the caller names the source) when the model cannot be written:
+// a key out of range, too many entries for the 16-bit index, too many
+// attribute bytes, sections that overlap, a table of more than `max_bytes`
+// bytes (refused before anything is allocated), ...
+Status WriteTable(const DiagTableModel& model, std::vector<uint8_t>* bytes,
+                  int64_t max_bytes = kMaxTableBytes);
+Status WriteTable(const ActTableModel& model, std::vector<uint8_t>* bytes,
+                  int64_t max_bytes = kMaxTableBytes);
+Status WriteTable(const TreeTableModel& model, std::vector<uint8_t>* bytes,
+                  int64_t max_bytes = kMaxTableBytes);
 
 // The tool's own header for a table file name and version (the magic word,
 // the version and the file name at their places of table_layout.h, zeros
@@ -44,6 +57,12 @@ std::array<uint8_t, kTableHeaderSize> DefaultHeader(std::string_view file_name,
 std::array<uint8_t, kSectionDescriptorSize> DefaultDescriptor(std::string_view section_name,
                                                               int record_size, int32_t extent,
                                                               int32_t offset);
+
+// The same writing (within kMaxTableBytes) for callers that keep a bool and a
+// text: false with the message in *error.
+bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes, std::string* error);
+bool WriteActTable(const ActTableModel& model, std::vector<uint8_t>* bytes, std::string* error);
+bool WriteTreeTable(const TreeTableModel& model, std::vector<uint8_t>* bytes, std::string* error);
 
 }  // namespace grulo
 

@@ -256,10 +256,9 @@ bool NodeLineReader::Read(NodeDecl* decl) {
 
 }  // namespace
 
-bool ParseTreeSource(std::string_view text, std::string_view file_name, TreeTableModel* model,
-                     std::vector<std::string>* errors_out) {
+Status ParseSource(std::string_view text, std::string_view path, TreeTableModel* model) {
   *model = TreeTableModel();
-  SourceErrors errors(file_name);
+  SourceErrors errors(path);
   bool version_seen = false;
   std::vector<NodeDecl> decls;
   std::vector<int> extra_lines;
@@ -300,8 +299,14 @@ bool ParseTreeSource(std::string_view text, std::string_view file_name, TreeTabl
     }
   }
   if (errors.empty()) PlaceTreeNodes(decls, numbered, &errors, &model->nodes);
-  *errors_out = errors.Take();
-  return errors_out->empty();
+  return errors.ToStatus();
+}
+
+bool ParseTreeSource(std::string_view text, std::string_view file_name, TreeTableModel* model,
+                     std::vector<std::string>* errors) {
+  const Status status = ParseSource(text, file_name, model);
+  *errors = MessageLines(status);
+  return status.ok();
 }
 
 }  // namespace grulo

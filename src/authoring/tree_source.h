@@ -54,11 +54,17 @@
 #include <vector>
 
 #include "authoring/table_model.h"
+#include "base/status.h"
 
 namespace grulo {
 
-// Reads a tree source; false with one message per error (at most 50) when it
-// has errors. The model is filled from scratch.
+// Reads a tree source into a model, filled from scratch. Not ok
+// (kInvalidArgument) when the source has errors: the message holds one line
+// per error, each "path:line: what" (at most 50).
+Status ParseSource(std::string_view text, std::string_view path, TreeTableModel* model);
+
+// The same for callers that keep a bool and the messages as texts: false with
+// one text per error line.
 bool ParseTreeSource(std::string_view text, std::string_view file_name, TreeTableModel* model,
                      std::vector<std::string>* errors);
 

@@ -51,8 +51,7 @@ TEST(TableFileTest, ReadsOutsideTheFileFail) {
 
 TEST(TableFileTest, EmptyFileHoldsZeroBytesAtOffsetZero) {
   test::TempDir dir;
-  std::string error;
-  ASSERT_TRUE(WriteBytesToFile(dir.File("empty.tab"), {}, &error));
+  ASSERT_TRUE(WriteWholeFile(dir.File("empty.tab"), std::string_view()).ok());
   std::unique_ptr<TableFile> files[] = {TableFile::Open(dir.File("empty.tab")),
                                         TableFile::FromBytes({})};
   for (const std::unique_ptr<TableFile>& file : files) {
