@@ -15,9 +15,9 @@
 
 namespace grulo {
 
-// The largest text source the toolkit reads: far above any real source (the
-// largest a table can use holds some 65535 entry lines).
-inline constexpr int64_t kMaxSourceBytes = int64_t{64} << 20;
+// The largest text source the toolkit reads: far above any real source (one
+// of 65535 codes with 12-byte records has some 4 MB).
+inline constexpr int64_t kMaxSourceBytes = int64_t{16} << 20;
 
 // Reads a whole regular file of at most `max_bytes` bytes into *bytes. Not ok
 // when there is no such file (kNotFound), when it is not a regular file or

@@ -119,25 +119,32 @@ class DumpAttempt {
 // chosen text in *text and whether it gives the file's bytes back.
 bool DumpDiag(const DiagTableModel& numbered, const DecodeNotes& notes, DumpAttempt* attempt,
               std::string* text) {
-  // The plain form: records inline, record 0 given only when not all 0.
-  DiagTableModel plain = numbered;
-  plain.records.clear();
-  bool all_held = true;
-  for (DiagEntry& e : plain.entries) {
-    auto it = numbered.records.find(e.record_number);
-    if (it == numbered.records.end()) {
-      all_held = false;
-      break;
+  // The plain form: records inline (record 0 given only when not all 0),
+  // tried only when those records hold at most kMaxInlineRecordBytes in all.
+  const bool plain_fits =
+      static_cast<int64_t>(numbered.entries.size()) * std::max(numbered.record_size, 1) <=
+      kMaxInlineRecordBytes;
+  DiagTableModel plain;
+  bool all_held = plain_fits;
+  if (plain_fits) {
+    plain = numbered;
+    plain.records.clear();
+    for (DiagEntry& e : plain.entries) {
+      auto it = numbered.records.find(e.record_number);
+      if (it == numbered.records.end()) {
+        all_held = false;
+        break;
+      }
+      e.record = it->second;
+      e.record_number = -1;
     }
-    e.record = it->second;
-    e.record_number = -1;
-  }
-  auto zero0 = numbered.records.find(0);
-  if (zero0 != numbered.records.end() &&
-      (zero0->second.position_bits != 0 ||
-       std::any_of(zero0->second.attributes.begin(), zero0->second.attributes.end(),
-                   [](uint8_t b) { return b != 0; }))) {
-    plain.records[0] = zero0->second;
+    auto zero0 = numbered.records.find(0);
+    if (zero0 != numbered.records.end() &&
+        (zero0->second.position_bits != 0 ||
+         std::any_of(zero0->second.attributes.begin(), zero0->second.attributes.end(),
+                     [](uint8_t b) { return b != 0; }))) {
+      plain.records[0] = zero0->second;
+    }
   }
   auto print = [](const DiagTableModel& model) {
     return [&model](const TableLayout& layout) {

@@ -12,6 +12,7 @@
 #ifndef GRULO_AUTHORING_TABLE_DUMP_H_
 #define GRULO_AUTHORING_TABLE_DUMP_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,11 @@
 #include "tables/table_file.h"
 
 namespace grulo {
+
+// The plain form of a diagnosis table writes the record of each code inline;
+// the dump tries it only when those records hold at most this many bytes in
+// all (a real table's hold some 200 kB), numbered records otherwise.
+inline constexpr int64_t kMaxInlineRecordBytes = int64_t{4} << 20;
 
 // The text source of a table file of the given kind, read from `path`, in
 // *text. Not ok (kCorruption, naming `path`) when the file is too short to
