@@ -7,12 +7,15 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "process_testutil.h"
+#include "tables/table_file.h"
 
 namespace grulo::test {
 namespace {
@@ -108,9 +111,11 @@ struct BoundedRun {
 };
 
 // Runs grulo-tables with `arguments` in a child process limited to
-// kAddressSpaceLimit of address space; standard output and error go to
-// files of `dir`.
-BoundedRun RunBounded(const std::vector<std::string>& arguments, const TempDir& dir) {
+// kAddressSpaceLimit of address space and to files of `file_size_limit`
+// bytes (a longer write fails); standard output and error go to files of
+// `dir`.
+BoundedRun RunBounded(const std::vector<std::string>& arguments, const TempDir& dir,
+                      rlim_t file_size_limit = RLIM_INFINITY) {
   const std::string program = BuiltProgram("grulo-tables");
   const std::string out_path = dir.File("bounded.out");
   const std::string err_path = dir.File("bounded.err");
@@ -130,6 +135,11 @@ BoundedRun RunBounded(const std::vector<std::string>& arguments, const TempDir& 
     if (!kAddressSanitizer) {
       const struct rlimit limit = {kAddressSpaceLimit, kAddressSpaceLimit};
       if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(126);
+    }
+    if (file_size_limit != RLIM_INFINITY) {
+      ::signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the tool
+      const struct rlimit limit = {file_size_limit, file_size_limit};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
     }
     ::execv(program.c_str(), argv.data());
     ::_exit(127);
@@ -216,6 +226,70 @@ TEST(GruloTablesTest, CorruptTablesAreReadWithinBoundedMemory) {
     EXPECT_LT(run.peak_kib, kPeakLimitKib) << name;
     EXPECT_LT(run.out.size(), size_t{4} << 20) << name;  // 65535 entries at most
   }
+}
+
+// The names in a directory that look like temporary files.
+std::vector<std::string> TemporaryFiles(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find(".tmp.") != std::string::npos) names.push_back(name);
+  }
+  return names;
+}
+
+// A program that opened a table before a build keeps reading the old file
+// whole; a build that fails while writing leaves every old table as it was
+// and no temporary file.
+TEST(GruloTablesTest, BuildReplacesTablesWholeOrNotAtAll) {
+  TempDir dir;
+  auto sources = [&](const std::string& version) {
+    WriteFileBytes(dir.File("tree.txt"), "version " + version + "\nroot: leaf 01 001 00\n");
+    WriteFileBytes(dir.File("acts.txt"), "version " + version + "\nAAFA0010 3\n");
+    WriteFileBytes(dir.File("diag.txt"), "version " + version + "\nA000 0xFF 11\n");
+  };
+  const std::string build = "build --tree " + dir.File("tree.txt") + " --acts " +
+                            dir.File("acts.txt") + " --diag " + dir.File("diag.txt") + " --out " +
+                            dir.File("tables");
+  sources("42");
+  ToolRun run = Tables(build);
+  ASSERT_EQ(run.status, 0) << run.output;
+  const std::string table = dir.File("tables/diag10sr.tab");
+  const std::string old_bytes = ReadFileBytes(table);
+  std::unique_ptr<TableFile> reader = TableFile::Open(table);
+  ASSERT_NE(reader, nullptr);
+
+  sources("43");
+  run = Tables(build);
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(ReadFileBytes(table).substr(8, 2), "43");
+  ASSERT_EQ(reader->size(), static_cast<int64_t>(old_bytes.size()));
+  EXPECT_TRUE(std::string(reinterpret_cast<const char*>(reader->Peek(0, reader->size())),
+                          old_bytes.size()) == old_bytes);
+
+  // The tree table fits in 4096 bytes, the act table does not: its write
+  // fails after the tree's temporary file is written.
+  const std::string tables[] = {"arbressr.tab", "ccamcssr.tab", "diag10sr.tab"};
+  std::vector<std::string> before;
+  for (const std::string& name : tables) before.push_back(ReadFileBytes(dir.File("tables/" + name)));
+  sources("44");
+  std::vector<std::string> arguments = {"build"};
+  for (const char* kind : {"tree", "acts", "diag"}) {
+    arguments.push_back(std::string("--") + kind);
+    arguments.push_back(dir.File(std::string(kind) + ".txt"));
+  }
+  arguments.push_back("--out");
+  arguments.push_back(dir.File("tables"));
+  const BoundedRun failed = RunBounded(arguments, dir, 4096);
+  EXPECT_EQ(failed.status, 2);
+  EXPECT_EQ(failed.err.rfind("grulo-tables: " + dir.File("tables/ccamcssr.tab") + ": cannot write: ",
+                             0),
+            0u)
+      << failed.err;
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_TRUE(ReadFileBytes(dir.File("tables/" + tables[i])) == before[i]) << tables[i];
+  }
+  EXPECT_TRUE(TemporaryFiles(dir.File("tables")).empty());
 }
 
 }  // namespace

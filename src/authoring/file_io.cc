@@ -27,6 +27,12 @@ class FileDescriptor {
     if (fd_ >= 0) ::close(fd_);
   }
   int get() const { return fd_; }
+  // Hands the descriptor over without closing it.
+  int release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
 
  private:
   int fd_;
@@ -65,21 +71,65 @@ Status ReadWholeFile(const std::string& path, int64_t max_bytes, std::string* by
   return Status();
 }
 
-Status WriteWholeFile(const std::string& path, std::string_view bytes) {
-  FileDescriptor fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (fd.get() < 0) return SystemError(path, "cannot create", errno);
+Status PendingFile::Write(const std::string& path, std::string_view bytes,
+                          std::unique_ptr<PendingFile>* file) {
+  // A name no other file has: this process's number and the first free n.
+  std::string temporary;
+  int fd = -1;
+  for (int n = 0; fd < 0 && n < 100; ++n) {
+    temporary = path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(n);
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) return SystemError(path, "cannot create a temporary file beside it", errno);
+  std::unique_ptr<PendingFile> pending(new PendingFile(path, temporary));
+  FileDescriptor out(fd);
+  struct stat old;
+  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
+      ::fchmod(out.get(), old.st_mode & 07777) != 0) {
+    return SystemError(path, "cannot give the new file the old one's mode", errno);
+  }
   size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+    const ssize_t n = ::write(out.get(), bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return SystemError(path, "cannot write", errno);
     done += static_cast<size_t>(n);
   }
+  if (::fsync(out.get()) != 0) return SystemError(path, "cannot flush", errno);
+  if (::close(out.release()) != 0) return SystemError(path, "cannot write", errno);
+  *file = std::move(pending);
   return Status();
 }
 
-Status WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  return WriteWholeFile(
+PendingFile::~PendingFile() {
+  if (!done_) ::unlink(temporary_.c_str());
+}
+
+Status PendingFile::Commit() {
+  if (done_) return Status::IoError(path_, "already committed");
+  done_ = true;
+  if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temporary_.c_str());
+    return SystemError(path_, "cannot replace", error);
+  }
+  // The rename itself lasts once the directory is flushed.
+  const size_t slash = path_.find_last_of('/');
+  const std::string directory = slash == std::string::npos ? "." : path_.substr(0, slash + 1);
+  FileDescriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() >= 0) ::fsync(dir.get());
+  return Status();
+}
+
+Status WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  std::unique_ptr<PendingFile> file;
+  if (Status s = PendingFile::Write(path, bytes, &file); !s.ok()) return s;
+  return file->Commit();
+}
+
+Status WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes) {
+  return WriteFileAtomically(
       path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
@@ -94,7 +144,7 @@ Status OpenTableFile(const std::string& path, std::unique_ptr<TableFile>* file) 
 
 bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes,
                       std::string* error) {
-  const Status status = WriteWholeFile(path, bytes);
+  const Status status = WriteFileAtomically(path, bytes);
   if (!status.ok()) *error = status.message();
   return status.ok();
 }

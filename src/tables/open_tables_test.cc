@@ -53,11 +53,11 @@ TEST(VersionTest, TwoCharactersANulEndingThemEarly) {
 
 TEST(OpenTablesTest, PathIsDirectoryTextFollowedByFileName) {
   test::TempDir dir;  // its path has no final '/'
-  ASSERT_TRUE(WriteWholeFile(dir.File("arbressr.tab"), SmallTree()).ok());
+  ASSERT_TRUE(WriteFileAtomically(dir.File("arbressr.tab"), SmallTree()).ok());
   TreeTable with_separator, without_separator;
   EXPECT_EQ(OpenTreeTable(dir.File(""), &with_separator), kTableOpened);
   EXPECT_EQ(OpenTreeTable(dir.path(), &without_separator), kTableCannotOpen);
-  ASSERT_TRUE(WriteWholeFile(dir.path() + "arbressr.tab", SmallTree()).ok());
+  ASSERT_TRUE(WriteFileAtomically(dir.path() + "arbressr.tab", SmallTree()).ok());
   EXPECT_EQ(OpenTreeTable(dir.path(), &without_separator), kTableOpened);
   std::remove((dir.path() + "arbressr.tab").c_str());
 }

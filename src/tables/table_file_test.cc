@@ -51,7 +51,7 @@ TEST(TableFileTest, ReadsOutsideTheFileFail) {
 
 TEST(TableFileTest, EmptyFileHoldsZeroBytesAtOffsetZero) {
   test::TempDir dir;
-  ASSERT_TRUE(WriteWholeFile(dir.File("empty.tab"), std::string_view()).ok());
+  ASSERT_TRUE(WriteFileAtomically(dir.File("empty.tab"), std::string_view()).ok());
   std::unique_ptr<TableFile> files[] = {TableFile::Open(dir.File("empty.tab")),
                                         TableFile::FromBytes({})};
   for (const std::unique_ptr<TableFile>& file : files) {

@@ -201,9 +201,19 @@ int RunBuild(int argc, char** argv) {
   std::error_code ec;
   std::filesystem::create_directories(*out_dir, ec);
   if (ec) return Failure(Status::IoError(*out_dir, "cannot create: " + ec.message()), kExitUsage);
-  for (const Built& b : built) {
-    const std::string path = JoinPath(*out_dir, TableFileName(b.kind));
-    if (Status s = WriteWholeFile(path, b.bytes); !s.ok()) return Failure(s, kExitUsage);
+  // Every table is written to a temporary file first; only when all are
+  // written are they renamed into place, each one whole.
+  std::vector<std::unique_ptr<PendingFile>> pending(built.size());
+  for (size_t i = 0; i < built.size(); ++i) {
+    const std::string path = JoinPath(*out_dir, TableFileName(built[i].kind));
+    const std::string_view bytes(reinterpret_cast<const char*>(built[i].bytes.data()),
+                                 built[i].bytes.size());
+    if (Status s = PendingFile::Write(path, bytes, &pending[i]); !s.ok()) {
+      return Failure(s, kExitUsage);
+    }
+  }
+  for (const std::unique_ptr<PendingFile>& file : pending) {
+    if (Status s = file->Commit(); !s.ok()) return Failure(s, kExitUsage);
   }
   return kExitOk;
 }
@@ -238,7 +248,7 @@ int RunDump(int argc, char** argv) {
   }
   if (!round_trip.ok()) std::cerr << "grulo-tables: warning: " << round_trip.message() << "\n";
   if (const std::string* out = args.Option("--out")) {
-    if (Status s = WriteWholeFile(*out, text); !s.ok()) return Failure(s, kExitUsage);
+    if (Status s = WriteFileAtomically(*out, text); !s.ok()) return Failure(s, kExitUsage);
   } else {
     std::fwrite(text.data(), 1, text.size(), stdout);
     if (std::fflush(stdout) != 0) return kExitUsage;
