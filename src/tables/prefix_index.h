@@ -8,7 +8,9 @@
 
 #include <cstdint>
 
+#include "tables/big_endian.h"
 #include "tables/table_file.h"
+#include "tables/table_layout.h"
 
 namespace grulo {
 
@@ -42,9 +44,35 @@ struct PrefixRange {
 // starts `index_size` bytes after the index at `index_offset`: the first of
 // the states after kUsable, in their order, that applies, or kUsable. Start
 // and end are set once the index entries are read. Allocates nothing and
-// reads only through the file's Peek.
-PrefixRange FindPrefixRange(const TableFile& file, int64_t index_offset, int64_t index_size,
-                            int32_t p, int entry_size);
+// reads only through the file's Peek. Inline: the lookups call it for every
+// code of every summary.
+inline PrefixRange FindPrefixRange(const TableFile& file, int64_t index_offset, int64_t index_size,
+                                   int32_t p, int entry_size) {
+  PrefixRange range;
+  if (p == 0) {
+    const uint8_t* e = file.Peek(index_offset, kPrefixIndexEntrySize);
+    if (e == nullptr) return range;
+    range.end = ReadBigEndian16(e);
+  } else {
+    const uint8_t* e = file.Peek(index_offset + int64_t{kPrefixIndexEntrySize} * (p - 1),
+                                 2 * kPrefixIndexEntrySize);
+    if (e == nullptr) return range;
+    range.start = ReadBigEndian16(e);
+    range.end = ReadBigEndian16(e + kPrefixIndexEntrySize);
+  }
+  if (range.end == range.start) {
+    range.state = RangeState::kEmpty;
+  } else if (range.end < range.start) {
+    range.state = RangeState::kEndBelowStart;
+  } else if (range.end - range.start > kMaxRangeEntries) {
+    range.state = RangeState::kTooManyEntries;
+  } else {
+    range.entries = file.Peek(index_offset + index_size + int64_t{entry_size} * range.start,
+                              int64_t{entry_size} * (range.end - range.start));
+    range.state = range.entries != nullptr ? RangeState::kUsable : RangeState::kEntriesOutsideFile;
+  }
+  return range;
+}
 
 }  // namespace grulo
 
