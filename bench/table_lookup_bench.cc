@@ -13,11 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "authoring/code_text.h"
+#include "authoring/file_io.h"
+#include "authoring/table_writer.h"
 #include "summary/summary_state.h"
 #include "tables/act_table.h"
 #include "tables/diag_table.h"
 #include "tables/open_tables.h"
-#include "tables/table_writer.h"
 
 namespace grulo {
 

@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "authoring/file_io.h"
+#include "authoring/table_writer.h"
 #include "benchmark/benchmark.h"
 #include "summary/summary_state.h"
 #include "tables/open_tables.h"
-#include "tables/table_writer.h"
 #include "tree/node_tests.h"
 #include "tree/tree_walk.h"
 

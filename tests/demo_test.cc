@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "authoring/file_io.h"
+#include "authoring/table_build.h"
 #include "process_testutil.h"
 #include "tables/open_tables.h"
-#include "tables/table_dump.h"
-#include "tables/table_writer.h"
 
 namespace grulo::test {
 namespace {

@@ -7,11 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "authoring/file_io.h"
+#include "authoring/table_model.h"
+#include "authoring/table_testutil.h"
 #include "checks/summary_testutil.h"
 #include "process_testutil.h"
 #include "tables/open_tables.h"
-#include "tables/table_testutil.h"
-#include "tables/table_writer.h"
 
 namespace grulo::test {
 namespace {

@@ -1,13 +1,21 @@
 // Whole-program tests of grulo-tables: build, dump and check from the command
 // line, with their exit statuses.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "process_testutil.h"
+#include "tables/table_file.h"
 
 namespace grulo::test {
 namespace {
@@ -77,6 +85,211 @@ TEST(GruloTablesTest, BuildDumpCheckAndTheirExitStatuses) {
     EXPECT_EQ(run.status, 2) << usage << "\n" << run.output;
     EXPECT_NE(run.output.find("Usage:"), std::string::npos) << usage;
   }
+}
+
+// The address sanitizer reserves far more address space than any limit a
+// test could set; under it only the peak memory is measured.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+constexpr rlim_t kAddressSpaceLimit = rlim_t{512} << 20;
+constexpr long kPeakLimitKib = 256 * 1024;
+
+struct BoundedRun {
+  int status = -1;  // the exit status, -1 when the tool did not exit normally
+  std::string out, err;
+  long peak_kib = 0;  // the peak resident memory of the tool
+};
+
+// Runs grulo-tables with `arguments` in a child process limited to
+// kAddressSpaceLimit of address space and to files of `file_size_limit`
+// bytes (a longer write fails); standard output and error go to files of
+// `dir`.
+BoundedRun RunBounded(const std::vector<std::string>& arguments, const TempDir& dir,
+                      rlim_t file_size_limit = RLIM_INFINITY) {
+  const std::string program = BuiltProgram("grulo-tables");
+  const std::string out_path = dir.File("bounded.out");
+  const std::string err_path = dir.File("bounded.err");
+  std::vector<std::string> words = {program};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+
+  BoundedRun run;
+  const pid_t pid = ::fork();
+  if (pid < 0) return run;
+  if (pid == 0) {
+    const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
+    if (!kAddressSanitizer) {
+      const struct rlimit limit = {kAddressSpaceLimit, kAddressSpaceLimit};
+      if (::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(126);
+    }
+    if (file_size_limit != RLIM_INFINITY) {
+      ::signal(SIGXFSZ, SIG_IGN);  // the write fails instead of ending the tool
+      const struct rlimit limit = {file_size_limit, file_size_limit};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
+    }
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  struct rusage usage = {};
+  if (::wait4(pid, &status, 0, &usage) != pid) return run;
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.peak_kib = usage.ru_maxrss;
+  run.out = ReadFileBytes(out_path);
+  run.err = ReadFileBytes(err_path);
+  return run;
+}
+
+// A table whose sizes and offsets claim far more than the file holds: the
+// dump and the check stay within the file's bytes and their caps, say what
+// is wrong and exit normally.
+TEST(GruloTablesTest, CorruptTablesAreReadWithinBoundedMemory) {
+  TempDir dir;
+  // 96 bytes: the header and two descriptors, the second placing the
+  // records at 0x7FFF0000, and nothing else.
+  const std::string corrupt_hex =
+      "4752554c4f5441424431000064696167313073722e7461620000000000000000"
+      "646961676e6f73697320696e6465780000000000020000560800000060000000"
+      "646961676e6f736973207265636f7264730000000c000011887fff0000000000";
+  std::string corrupt;
+  for (size_t i = 0; i < corrupt_hex.size(); i += 2) {
+    corrupt.push_back(static_cast<char>(std::stoi(corrupt_hex.substr(i, 2), nullptr, 16)));
+  }
+  const std::string diag = dir.File("corrupt.tab");
+  WriteFileBytes(diag, corrupt);
+
+  // An act table whose index goes up and down: every other prefix runs over
+  // the same 3000 entries again.
+  std::string source = "version 11\n";
+  for (int n = 0; n < 3000; ++n) {
+    char line[32];
+    std::snprintf(line, sizeof line, "AAA%c%04d 1\n", 'A' + n % 26, n);
+    source += line;
+  }
+  WriteFileBytes(dir.File("acts.txt"), source);
+  ToolRun built = Tables("build --acts " + dir.File("acts.txt") + " --out " + dir.path());
+  ASSERT_EQ(built.status, 0) << built.output;
+  std::string acts = ReadFileBytes(dir.File("ccamcssr.tab"));
+  for (int p = 0; p < 17576; ++p) {
+    const int end = p % 2 == 0 ? 3000 : 0;
+    acts[64 + 2 * p] = static_cast<char>(end >> 8);
+    acts[64 + 2 * p + 1] = static_cast<char>(end & 0xFF);
+  }
+  const std::string amplified = dir.File("amplified.tab");
+  WriteFileBytes(amplified, acts);
+
+  const struct {
+    std::vector<std::string> arguments;
+    int status;
+    std::string out, err;  // expected within standard output and error
+  } kRuns[] = {
+      {{"dump", "--kind", "diag", diag},
+       0,
+       "# note: the prefix index (5200 bytes at offset 96) is not inside the file (96 bytes)\n",
+       "grulo-tables: warning: " + diag +
+           ": building this text does not give the same bytes as the file it was read from: "
+           "the prefix index (5200 bytes at offset 96) is not inside the file (96 bytes)\n"},
+      {{"check", "--kind", "diag", diag},
+       1,
+       "error: " + diag +
+           ": the prefix index (5200 bytes at offset 96) is not inside the file (96 bytes)\n",
+       ""},
+      {{"dump", "--kind", "acts", amplified},
+       0,
+       "# note: ... 8589 more notes\n",
+       "grulo-tables: warning: " + amplified +
+           ": building this text does not give the same bytes as the file it was read from: "
+           "prefix AAB: the index end 0 is below the end 3000"},
+      {{"check", "--kind", "acts", amplified}, 1, "warning: " + amplified + ": 8589 more findings",
+       ""},
+  };
+  for (const auto& r : kRuns) {
+    const std::string name = r.arguments[0] + " " + r.arguments.back();
+    const BoundedRun run = RunBounded(r.arguments, dir);
+    EXPECT_EQ(run.status, r.status) << name << "\n" << run.err;
+    EXPECT_NE(run.out.find(r.out), std::string::npos) << name << "\n" << run.out.substr(0, 2000);
+    EXPECT_NE(run.err.find(r.err), std::string::npos) << name << "\n" << run.err;
+    EXPECT_LT(run.peak_kib, kPeakLimitKib) << name;
+    EXPECT_LT(run.out.size(), size_t{4} << 20) << name;  // 65535 entries at most
+  }
+}
+
+// The names in a directory that look like temporary files.
+std::vector<std::string> TemporaryFiles(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    const std::string name = entry.path().filename().string();
+    if (name.find(".tmp.") != std::string::npos) names.push_back(name);
+  }
+  return names;
+}
+
+// A program that opened a table before a build keeps reading the old file
+// whole; a build that fails while writing leaves every old table as it was
+// and no temporary file.
+TEST(GruloTablesTest, BuildReplacesTablesWholeOrNotAtAll) {
+  TempDir dir;
+  auto sources = [&](const std::string& version) {
+    WriteFileBytes(dir.File("tree.txt"), "version " + version + "\nroot: leaf 01 001 00\n");
+    WriteFileBytes(dir.File("acts.txt"), "version " + version + "\nAAFA0010 3\n");
+    WriteFileBytes(dir.File("diag.txt"), "version " + version + "\nA000 0xFF 11\n");
+  };
+  const std::string build = "build --tree " + dir.File("tree.txt") + " --acts " +
+                            dir.File("acts.txt") + " --diag " + dir.File("diag.txt") + " --out " +
+                            dir.File("tables");
+  sources("42");
+  ToolRun run = Tables(build);
+  ASSERT_EQ(run.status, 0) << run.output;
+  const std::string table = dir.File("tables/diag10sr.tab");
+  const std::string old_bytes = ReadFileBytes(table);
+  std::unique_ptr<TableFile> reader = TableFile::Open(table);
+  ASSERT_NE(reader, nullptr);
+
+  sources("43");
+  run = Tables(build);
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_EQ(ReadFileBytes(table).substr(8, 2), "43");
+  ASSERT_EQ(reader->size(), static_cast<int64_t>(old_bytes.size()));
+  EXPECT_TRUE(std::string(reinterpret_cast<const char*>(reader->Peek(0, reader->size())),
+                          old_bytes.size()) == old_bytes);
+
+  // The tree table fits in 4096 bytes, the act table does not: its write
+  // fails after the tree's temporary file is written.
+  const std::string tables[] = {"arbressr.tab", "ccamcssr.tab", "diag10sr.tab"};
+  std::vector<std::string> before;
+  for (const std::string& name : tables) before.push_back(ReadFileBytes(dir.File("tables/" + name)));
+  sources("44");
+  std::vector<std::string> arguments = {"build"};
+  for (const char* kind : {"tree", "acts", "diag"}) {
+    arguments.push_back(std::string("--") + kind);
+    arguments.push_back(dir.File(std::string(kind) + ".txt"));
+  }
+  arguments.push_back("--out");
+  arguments.push_back(dir.File("tables"));
+  const BoundedRun failed = RunBounded(arguments, dir, 4096);
+  EXPECT_EQ(failed.status, 2);
+  EXPECT_EQ(failed.err.rfind("grulo-tables: " + dir.File("tables/ccamcssr.tab") + ": cannot write: ",
+                             0),
+            0u)
+      << failed.err;
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_TRUE(ReadFileBytes(dir.File("tables/" + tables[i])) == before[i]) << tables[i];
+  }
+  EXPECT_TRUE(TemporaryFiles(dir.File("tables")).empty());
 }
 
 }  // namespace

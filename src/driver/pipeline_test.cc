@@ -6,10 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "authoring/file_io.h"
+#include "authoring/table_model.h"
+#include "authoring/table_testutil.h"
 #include "checks/summary_testutil.h"
 #include "record/summary_layout.h"
-#include "tables/table_testutil.h"
-#include "tables/table_writer.h"
 #include "tests/process_testutil.h"
 
 namespace grulo {

@@ -1,9 +1,9 @@
 #include "tables/act_table.h"
 
-#include "text/number_text.h"
 #include "tables/big_endian.h"
-#include "tables/prefix_index.h"
 #include "tables/diag_table.h"
+#include "tables/prefix_index.h"
+#include "text/number_text.h"
 
 namespace grulo {
 namespace {
@@ -32,16 +32,17 @@ void LookupAct(const ActTable& table, std::string_view code, int k, SummaryState
   const int32_t p = ActPrefixIndex(code);
   if (p < 0 || p >= kActPrefixCount) return;
 
-  uint32_t count = 0;
-  const uint8_t* entries = PrefixEntries(*table.file, table.ActIndexOffset, kActIndexSize, p,
-                                         kActEntrySize, &count);
-  if (entries == nullptr) return;
+  const PrefixRange range =
+      FindPrefixRange(*table.file, table.ActIndexOffset, kActIndexSize, p, kActEntrySize);
+  if (!range.usable()) return;
 
   const std::array<uint8_t, 3> key = ActSearchKey(code);
+  const uint32_t count = range.count();
   for (uint32_t i = 0; i < count; ++i) {
-    const uint8_t* entry = entries + kActEntrySize * i;
-    if (entry[0] == key[0] && entry[1] == key[1] && entry[2] == key[2]) {
-      state->ActClass[k] = entry[3];
+    const uint8_t* entry = range.entries + kActEntrySize * i;
+    const uint8_t* entry_key = entry + kActEntryKeyAt;
+    if (entry_key[0] == key[0] && entry_key[1] == key[1] && entry_key[2] == key[2]) {
+      state->ActClass[k] = entry[kActEntryClassAt];
       return;
     }
   }

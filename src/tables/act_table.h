@@ -16,12 +16,9 @@
 
 #include "summary/summary_state.h"
 #include "tables/open_tables.h"
+#include "tables/table_layout.h"
 
 namespace grulo {
-
-inline constexpr int kActPrefixCount = 26 * 26 * 26;       // 17576, AAA to ZZZ
-inline constexpr int kActIndexSize = 2 * kActPrefixCount;  // 35152 bytes
-inline constexpr int kActEntrySize = 4;
 
 // The prefix number of the first three characters, each upper-cased and taken
 // as an unsigned byte minus 'A': c0 x 676 + c1 x 26 + c2. AAA is 0 and ZZZ is

@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "tables/table_testutil.h"
-#include "tables/table_writer.h"
+#include "authoring/table_model.h"
+#include "authoring/table_testutil.h"
 
 namespace grulo {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cstring>
 
-#include "text/number_text.h"
 #include "tables/big_endian.h"
 #include "tables/prefix_index.h"
+#include "text/number_text.h"
 
 namespace grulo {
 namespace {
@@ -51,15 +51,17 @@ uint16_t DiagRecordNumber(const DiagTable& table, std::string_view code) {
   const int32_t p = DiagPrefixIndex(code);
   if (p < 0 || p >= kDiagPrefixCount) return 0;
 
-  uint32_t count = 0;
-  const uint8_t* entries = PrefixEntries(*table.file, table.DiagIndexOffset, kDiagIndexSize, p,
-                                         kDiagEntrySize, &count);
-  if (entries == nullptr) return 0;
+  const PrefixRange range =
+      FindPrefixRange(*table.file, table.DiagIndexOffset, kDiagIndexSize, p, kDiagEntrySize);
+  if (!range.usable()) return 0;
 
   const uint16_t key = SuffixNumber(code.size() > 3 ? code.substr(3) : std::string_view());
+  const uint32_t count = range.count();
   for (uint32_t i = 0; i < count; ++i) {
-    const uint8_t* entry = entries + kDiagEntrySize * i;
-    if (ReadBigEndian16(entry) == key) return ReadBigEndian16(entry + 2);
+    const uint8_t* entry = range.entries + kDiagEntrySize * i;
+    if (ReadBigEndian16(entry + kDiagEntrySuffixAt) == key) {
+      return ReadBigEndian16(entry + kDiagEntryRecordAt);
+    }
   }
   return 0;
 }
@@ -83,8 +85,10 @@ void LookupDiag(const DiagTable& table, std::string_view code, int slot, Summary
     if (block != nullptr && length > 0) std::memset(block, 0, static_cast<size_t>(length));
     return;
   }
-  state->DiagPositionBits[slot] = record[0];
-  if (length > 0) std::memcpy(block, record + 1, static_cast<size_t>(length));
+  state->DiagPositionBits[slot] = record[kDiagRecordPositionAt];
+  if (length > 0) {
+    std::memcpy(block, record + kDiagRecordAttributesAt, static_cast<size_t>(length));
+  }
 }
 
 }  // namespace grulo

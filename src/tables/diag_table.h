@@ -18,12 +18,10 @@
 #include "summary/summary_state.h"
 #include "tables/open_tables.h"
 #include "tables/prefix_index.h"
+#include "tables/table_layout.h"
 
 namespace grulo {
 
-inline constexpr int kDiagPrefixCount = 2600;                // A00 to Z99
-inline constexpr int kDiagIndexSize = 2 * kDiagPrefixCount;  // 5200 bytes
-inline constexpr int kDiagEntrySize = 4;
 inline constexpr int kSuffixNumberCount = 1584;  // 12 x 12 x 11 suffixes
 
 // The prefix number of the first three characters: (first character

@@ -25,7 +25,7 @@ int16_t Refuse(const TableFile* file, const char* name, const std::string& what,
 // The header and `count` descriptors; nullptr, with the reason, when the
 // file is too short.
 const uint8_t* HeaderBytes(const TableFile& file, int count, const char* name, Status* why) {
-  const int64_t size = kTableHeaderSize + count * kSectionDescriptorSize;
+  const int64_t size = HeaderAndDescriptorsSize(count);
   const uint8_t* header = file.Peek(0, size);
   if (header == nullptr) {
     Refuse(&file, name,
@@ -44,34 +44,35 @@ int16_t RefuseNull(const char* name, Status* why) {
 }
 
 const uint8_t* Descriptor(const uint8_t* header, int number) {
-  return header + kTableHeaderSize + (number - 1) * kSectionDescriptorSize;
+  return header + DescriptorAt(number);
 }
 
 }  // namespace
 
 SectionDescriptor ReadSectionDescriptor(const uint8_t* bytes) {
   SectionDescriptor d;
-  d.record_size = bytes[20];
-  d.extent = static_cast<int32_t>(ReadBigEndian32(bytes + 21));
-  d.offset = static_cast<int32_t>(ReadBigEndian32(bytes + 25));
+  d.record_size = bytes[kDescriptorRecordSizeAt];
+  d.extent = static_cast<int32_t>(ReadBigEndian32(bytes + kDescriptorExtentAt));
+  d.offset = static_cast<int32_t>(ReadBigEndian32(bytes + kDescriptorOffsetAt));
   return d;
 }
 
 VersionText ReadHeaderVersion(const uint8_t* header) {
-  VersionText v{static_cast<char>(header[8]), static_cast<char>(header[9]), '\0'};
+  VersionText v{static_cast<char>(header[kHeaderVersionAt]),
+                static_cast<char>(header[kHeaderVersionAt + 1]), '\0'};
   if (v[0] == '\0') v[1] = '\0';
   return v;
 }
 
 int16_t AdoptTreeTable(std::unique_ptr<TableFile>& file, TreeTable* table, Status* why) {
   if (file == nullptr) return RefuseNull(kTreeTableName, why);
-  const uint8_t* header = HeaderBytes(*file, 1, kTreeTableName, why);
+  const uint8_t* header = HeaderBytes(*file, kTreeDescriptorCount, kTreeTableName, why);
   if (header == nullptr) return kTableCannotOpen;
   SectionDescriptor nodes = ReadSectionDescriptor(Descriptor(header, 1));
-  if (nodes.record_size < 6 || nodes.record_size > 12) {
+  if (nodes.record_size < kMinNodeSize || nodes.record_size > kMaxNodeSize) {
     return Refuse(file.get(), kTreeTableName,
                   "has a node size of " + std::to_string(nodes.record_size) +
-                      " bytes (6 to 12 are accepted)",
+                      " bytes (" + std::to_string(kMinNodeSize) + " to " + std::to_string(kMaxNodeSize) + " are accepted)",
                   why);
   }
   table->TableVersion = ReadHeaderVersion(header);
@@ -85,7 +86,7 @@ int16_t AdoptTreeTable(std::unique_ptr<TableFile>& file, TreeTable* table, Statu
 
 int16_t AdoptActTable(std::unique_ptr<TableFile>& file, ActTable* table, Status* why) {
   if (file == nullptr) return RefuseNull(kActTableName, why);
-  const uint8_t* header = HeaderBytes(*file, 1, kActTableName, why);
+  const uint8_t* header = HeaderBytes(*file, kActDescriptorCount, kActTableName, why);
   if (header == nullptr) return kTableCannotOpen;
   SectionDescriptor index = ReadSectionDescriptor(Descriptor(header, 1));
   table->TableVersion = ReadHeaderVersion(header);
@@ -96,14 +97,14 @@ int16_t AdoptActTable(std::unique_ptr<TableFile>& file, ActTable* table, Status*
 
 int16_t AdoptDiagTable(std::unique_ptr<TableFile>& file, DiagTable* table, Status* why) {
   if (file == nullptr) return RefuseNull(kDiagTableName, why);
-  const uint8_t* header = HeaderBytes(*file, 2, kDiagTableName, why);
+  const uint8_t* header = HeaderBytes(*file, kDiagDescriptorCount, kDiagTableName, why);
   if (header == nullptr) return kTableCannotOpen;
   SectionDescriptor index = ReadSectionDescriptor(Descriptor(header, 1));
   SectionDescriptor records = ReadSectionDescriptor(Descriptor(header, 2));
-  if (records.record_size == 0 || records.record_size > 12) {
+  if (records.record_size < kMinDiagRecordSize || records.record_size > kMaxDiagRecordSize) {
     return Refuse(file.get(), kDiagTableName,
                   "has a diagnosis record size of " + std::to_string(records.record_size) +
-                      " bytes (1 to 12 are accepted)",
+                      " bytes (" + std::to_string(kMinDiagRecordSize) + " to " + std::to_string(kMaxDiagRecordSize) + " are accepted)",
                   why);
   }
   table->TableVersion = ReadHeaderVersion(header);

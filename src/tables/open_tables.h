@@ -1,10 +1,6 @@
 // The three table files of a run: opening them, their header and section
-// descriptors, and the values kept from them.
-//
-// Every table file starts with a 32-byte header whose bytes 8 and 9 hold the
-// table's version, followed by one or two 32-byte section descriptors: byte
-// 20 the record size (unsigned), bytes 21-24 the extent and bytes 25-28 the
-// file offset of the section's data (big-endian, signed 32-bit).
+// descriptors (laid out as table_layout.h says), and the values kept from
+// them.
 
 #ifndef GRULO_TABLES_OPEN_TABLES_H_
 #define GRULO_TABLES_OPEN_TABLES_H_
@@ -16,15 +12,13 @@
 
 #include "base/status.h"
 #include "tables/table_file.h"
+#include "tables/table_layout.h"
 
 namespace grulo {
 
 inline constexpr char kTreeTableName[] = "arbressr.tab";
 inline constexpr char kDiagTableName[] = "diag10sr.tab";
 inline constexpr char kActTableName[] = "ccamcssr.tab";
-
-inline constexpr int kTableHeaderSize = 32;
-inline constexpr int kSectionDescriptorSize = 32;
 
 // Statuses of the table opening.
 inline constexpr int16_t kTableOpened = 0;
@@ -48,10 +42,10 @@ struct SectionDescriptor {
   int32_t offset = 0;
 };
 
-// Decodes the 32 bytes of a section descriptor.
+// Decodes the kSectionDescriptorSize bytes of a section descriptor.
 SectionDescriptor ReadSectionDescriptor(const uint8_t* bytes);
 
-// The version text of a 32-byte header.
+// The version text of a header (kTableHeaderSize bytes).
 VersionText ReadHeaderVersion(const uint8_t* header);
 
 struct TreeTable {

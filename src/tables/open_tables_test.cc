@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tables/table_testutil.h"
-#include "tables/table_writer.h"
+#include "authoring/file_io.h"
+#include "authoring/table_model.h"
+#include "authoring/table_testutil.h"
 #include "tests/process_testutil.h"
 
 namespace grulo {
@@ -52,12 +53,11 @@ TEST(VersionTest, TwoCharactersANulEndingThemEarly) {
 
 TEST(OpenTablesTest, PathIsDirectoryTextFollowedByFileName) {
   test::TempDir dir;  // its path has no final '/'
-  std::string error;
-  ASSERT_TRUE(WriteBytesToFile(dir.File("arbressr.tab"), SmallTree(), &error));
+  ASSERT_TRUE(WriteFileAtomically(dir.File("arbressr.tab"), SmallTree()).ok());
   TreeTable with_separator, without_separator;
   EXPECT_EQ(OpenTreeTable(dir.File(""), &with_separator), kTableOpened);
   EXPECT_EQ(OpenTreeTable(dir.path(), &without_separator), kTableCannotOpen);
-  ASSERT_TRUE(WriteBytesToFile(dir.path() + "arbressr.tab", SmallTree(), &error));
+  ASSERT_TRUE(WriteFileAtomically(dir.path() + "arbressr.tab", SmallTree()).ok());
   EXPECT_EQ(OpenTreeTable(dir.path(), &without_separator), kTableOpened);
   std::remove((dir.path() + "arbressr.tab").c_str());
 }

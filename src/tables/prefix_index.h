@@ -1,13 +1,16 @@
 // The prefix index shared by the diagnosis and act tables: 16-bit big-endian
 // entries, entry p holding the end of the entry range of prefix p, the end
-// of prefix p - 1 (0 for prefix 0) being its start.
+// of prefix p - 1 (0 for prefix 0) being its start. The entries themselves
+// follow the index.
 
 #ifndef GRULO_TABLES_PREFIX_INDEX_H_
 #define GRULO_TABLES_PREFIX_INDEX_H_
 
 #include <cstdint>
 
+#include "tables/big_endian.h"
 #include "tables/table_file.h"
+#include "tables/table_layout.h"
 
 namespace grulo {
 
@@ -15,13 +18,61 @@ namespace grulo {
 // the 16 bits they are walked with) and never searched.
 inline constexpr uint32_t kMaxRangeEntries = 16383;
 
-// The entries of prefix p (0 <= p) in a list of `entry_size`-byte entries
-// that starts `index_size` bytes after the index: a pointer to the first, or
-// nullptr when the prefix has none, its range is inconsistent (an end below
-// its start, more than kMaxRangeEntries entries) or the file does not hold
-// the index entries or the whole range.
-const uint8_t* PrefixEntries(const TableFile& file, int64_t index_offset, int64_t index_size,
-                             int32_t p, int entry_size, uint32_t* count);
+// How the entry range of one prefix stands. Only a usable range is searched;
+// the others mean "not found" for every code of the prefix.
+enum class RangeState : uint8_t {
+  kUsable,              // 1 to kMaxRangeEntries entries, all held by the file
+  kIndexOutsideFile,    // the file does not hold the index entries of the prefix
+  kEmpty,               // end equal to start: the prefix has no entry
+  kEndBelowStart,       // the index decreases at this prefix
+  kTooManyEntries,      // more than kMaxRangeEntries entries
+  kEntriesOutsideFile,  // the file does not hold every entry of the range
+};
+
+struct PrefixRange {
+  RangeState state = RangeState::kIndexOutsideFile;
+  uint32_t start = 0;                // the number of its first entry (0 when the index is outside)
+  uint32_t end = 0;                  // one past its last entry
+  const uint8_t* entries = nullptr;  // its first entry when usable, else nullptr
+
+  bool usable() const { return state == RangeState::kUsable; }
+  // The number of entries from start to end, 0 when end is below start.
+  uint32_t count() const { return end > start ? end - start : 0; }
+};
+
+// The range of prefix p (0 <= p) in a list of `entry_size`-byte entries that
+// starts `index_size` bytes after the index at `index_offset`: the first of
+// the states after kUsable, in their order, that applies, or kUsable. Start
+// and end are set once the index entries are read. Allocates nothing and
+// reads only through the file's Peek. Inline: the lookups call it for every
+// code of every summary.
+inline PrefixRange FindPrefixRange(const TableFile& file, int64_t index_offset, int64_t index_size,
+                                   int32_t p, int entry_size) {
+  PrefixRange range;
+  if (p == 0) {
+    const uint8_t* e = file.Peek(index_offset, kPrefixIndexEntrySize);
+    if (e == nullptr) return range;
+    range.end = ReadBigEndian16(e);
+  } else {
+    const uint8_t* e = file.Peek(index_offset + int64_t{kPrefixIndexEntrySize} * (p - 1),
+                                 2 * kPrefixIndexEntrySize);
+    if (e == nullptr) return range;
+    range.start = ReadBigEndian16(e);
+    range.end = ReadBigEndian16(e + kPrefixIndexEntrySize);
+  }
+  if (range.end == range.start) {
+    range.state = RangeState::kEmpty;
+  } else if (range.end < range.start) {
+    range.state = RangeState::kEndBelowStart;
+  } else if (range.end - range.start > kMaxRangeEntries) {
+    range.state = RangeState::kTooManyEntries;
+  } else {
+    range.entries = file.Peek(index_offset + index_size + int64_t{entry_size} * range.start,
+                              int64_t{entry_size} * (range.end - range.start));
+    range.state = range.entries != nullptr ? RangeState::kUsable : RangeState::kEntriesOutsideFile;
+  }
+  return range;
+}
 
 }  // namespace grulo
 

@@ -6,8 +6,9 @@
 #include <cstdint>
 #include <limits>
 
-#include "tables/table_testutil.h"
-#include "tables/table_writer.h"
+#include "authoring/file_io.h"
+#include "authoring/table_model.h"
+#include "authoring/table_testutil.h"
 #include "tests/process_testutil.h"
 
 namespace grulo {
@@ -50,8 +51,7 @@ TEST(TableFileTest, ReadsOutsideTheFileFail) {
 
 TEST(TableFileTest, EmptyFileHoldsZeroBytesAtOffsetZero) {
   test::TempDir dir;
-  std::string error;
-  ASSERT_TRUE(WriteBytesToFile(dir.File("empty.tab"), {}, &error));
+  ASSERT_TRUE(WriteFileAtomically(dir.File("empty.tab"), std::string_view()).ok());
   std::unique_ptr<TableFile> files[] = {TableFile::Open(dir.File("empty.tab")),
                                         TableFile::FromBytes({})};
   for (const std::unique_ptr<TableFile>& file : files) {

@@ -1,6 +1,7 @@
 #include "tree/tree_walk.h"
 
 #include "tables/big_endian.h"
+#include "tables/table_layout.h"
 #include "tree/node_tests.h"
 
 namespace grulo {
@@ -38,11 +39,11 @@ int16_t ReadNode(const TreeTable& table, int16_t n, TreeNode* current_node) {
   int record_size = table.NodeSize < kNodeFieldBytes ? kNodeFieldBytes : table.NodeSize;
   const uint8_t* record = table.file->Peek(offset, record_size);
   if (record == nullptr) return kWalkNodeOutside;  // cut short by the end of the file
-  current_node->Opcode = record[0];
-  current_node->Param1 = record[1];
-  current_node->Param2 = record[2];
-  current_node->BranchLimit = record[3];
-  current_node->BaseNode = ReadBigEndian16(record + 4);
+  current_node->Opcode = record[kNodeOpcodeAt];
+  current_node->Param1 = record[kNodeParam1At];
+  current_node->Param2 = record[kNodeParam2At];
+  current_node->BranchLimit = record[kNodeBranchLimitAt];
+  current_node->BaseNode = ReadBigEndian16(record + kNodeBaseNodeAt);
   return kNodeRead;
 }
 

@@ -30,9 +30,6 @@ struct TreeNode {
   uint16_t BaseNode = 0;
 };
 
-// Bytes of a node record that are read; the rest of a record is ignored.
-inline constexpr int kNodeFieldBytes = 6;
-
 // At most this many node tests run for one summary.
 inline constexpr int MaxWalkSteps = 1000;
 

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "authoring/table_testutil.h"
 #include "gtest/gtest.h"
-#include "tables/table_testutil.h"
 
 namespace grulo {
 namespace {

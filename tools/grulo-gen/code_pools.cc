@@ -4,9 +4,10 @@
 #include <map>
 #include <string>
 
-#include "text/number_text.h"
+#include "authoring/code_text.h"
 #include "tables/act_table.h"
 #include "tables/diag_table.h"
+#include "text/number_text.h"
 
 namespace grulo {
 namespace gen {

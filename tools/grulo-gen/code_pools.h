@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tables/table_writer.h"
+#include "authoring/table_model.h"
 
 namespace grulo {
 namespace gen {

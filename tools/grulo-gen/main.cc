@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "authoring/file_io.h"
+#include "authoring/table_source.h"
 #include "base/status.h"
 #include "code_pools.h"
 #include "gen_options.h"
 #include "summary_generator.h"
-#include "tables/table_source.h"
-#include "tables/table_writer.h"
 
 namespace grulo {
 namespace gen {

@@ -12,15 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "authoring/file_io.h"
+#include "authoring/table_source.h"
+#include "authoring/table_testutil.h"
+#include "authoring/tree_source.h"
 #include "calendar/clock.h"
 #include "checks/error_catalogue.h"
 #include "driver/batch_driver.h"
 #include "driver/output_file.h"
 #include "driver/pipeline.h"
-#include "tables/table_source.h"
-#include "tables/table_testutil.h"
-#include "tables/table_writer.h"
-#include "tables/tree_source.h"
 #include "tests/process_testutil.h"
 
 namespace grulo {

@@ -11,11 +11,14 @@
 #include <string>
 #include <vector>
 
+#include "authoring/file_io.h"
+#include "authoring/table_build.h"
+#include "authoring/table_check.h"
+#include "authoring/table_dump.h"
+#include "authoring/tree_check.h"
+#include "base/status.h"
 #include "tables/open_tables.h"
-#include "tables/table_check.h"
-#include "tables/table_dump.h"
 #include "tables/table_file.h"
-#include "tables/table_writer.h"
 
 namespace grulo {
 namespace {
@@ -53,6 +56,12 @@ int UsageError(const std::string& message) {
   return kExitUsage;
 }
 
+// Prints a failure on standard error and returns the exit status.
+int Failure(const Status& status, int exit_status) {
+  std::cerr << "grulo-tables: " << status.message() << "\n";
+  return exit_status;
+}
+
 bool IsDirectory(const std::string& path) {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -85,22 +94,17 @@ struct Arguments {
   }
 };
 
-bool ParseArguments(int argc, char** argv, const std::vector<std::string>& with_value,
-                    const std::vector<std::string>& flag_names, Arguments* args,
-                    std::string* error) {
+Status ParseArguments(int argc, char** argv, const std::vector<std::string>& with_value,
+                      const std::vector<std::string>& flag_names, Arguments* args) {
   for (int i = 2; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
       bool known = false;
       for (const std::string& name : with_value) {
         if (arg != name) continue;
-        if (i + 1 >= argc) {
-          *error = arg + " needs a value";
-          return false;
-        }
+        if (i + 1 >= argc) return Status::InvalidArgument("", arg + " needs a value");
         if (args->Option(name) != nullptr) {
-          *error = arg + " is given twice";
-          return false;
+          return Status::InvalidArgument("", arg + " is given twice");
         }
         args->options.emplace_back(name, argv[++i]);
         known = true;
@@ -111,15 +115,12 @@ bool ParseArguments(int argc, char** argv, const std::vector<std::string>& with_
           known = true;
         }
       }
-      if (!known) {
-        *error = "unknown option " + arg;
-        return false;
-      }
+      if (!known) return Status::InvalidArgument("", "unknown option " + arg);
     } else {
       args->rest.push_back(arg);
     }
   }
-  return true;
+  return Status();
 }
 
 void PrintFindings(const CheckReport& report, std::ostream& out) {
@@ -130,10 +131,10 @@ void PrintFindings(const CheckReport& report, std::ostream& out) {
 
 int RunBuild(int argc, char** argv) {
   Arguments args;
-  std::string error;
-  if (!ParseArguments(argc, argv, {"--tree", "--acts", "--diag", "--out"}, {"--force"}, &args,
-                      &error)) {
-    return UsageError(error);
+  if (Status s =
+          ParseArguments(argc, argv, {"--tree", "--acts", "--diag", "--out"}, {"--force"}, &args);
+      !s.ok()) {
+    return UsageError(s.message());
   }
   if (!args.rest.empty()) return UsageError("unexpected argument " + args.rest[0]);
   const std::string* out_dir = args.Option("--out");
@@ -156,13 +157,11 @@ int RunBuild(int argc, char** argv) {
   bool source_errors = false;
   for (Built& b : built) {
     std::string text;
-    if (!ReadFileToString(b.source, &text)) {
-      std::cerr << "grulo-tables: cannot read " << b.source << "\n";
-      return kExitUsage;
+    if (Status s = ReadWholeFile(b.source, kMaxSourceBytes, &text); !s.ok()) {
+      return Failure(s, kExitUsage);
     }
-    std::vector<std::string> errors;
-    if (!BuildTableFromSource(b.kind, text, b.source, &b.bytes, &errors)) {
-      for (const std::string& e : errors) std::cerr << e << "\n";
+    if (Status s = BuildTable(b.kind, text, b.source, &b.bytes); !s.ok()) {
+      std::cerr << s.message() << "\n";  // one "path:line: what" line per error
       source_errors = true;
     }
   }
@@ -189,14 +188,7 @@ int RunBuild(int argc, char** argv) {
   }
   for (size_t i = 0; i < built.size(); ++i) {
     if (tree == nullptr || built[i].kind == TableKind::kTree) continue;
-    const VersionText a = ReadHeaderVersion(files[i]->Peek(0, kTableHeaderSize));
-    const VersionText b = ReadHeaderVersion(tree->Peek(0, kTableHeaderSize));
-    if (!VersionsAgree(a, b)) {
-      report.findings.push_back({Severity::kError, std::string(TableFileName(built[i].kind)),
-                                 "version '" + std::string(VersionView(a)) +
-                                     "' differs from the tree's version '" +
-                                     std::string(VersionView(b)) + "'"});
-    }
+    CheckVersionAgainstTree(*tree, *files[i], TableFileName(built[i].kind), &report);
   }
   PrintFindings(report, std::cerr);
   const bool force = args.Flag("--force");
@@ -208,12 +200,20 @@ int RunBuild(int argc, char** argv) {
 
   std::error_code ec;
   std::filesystem::create_directories(*out_dir, ec);
-  for (const Built& b : built) {
-    const std::string path = JoinPath(*out_dir, TableFileName(b.kind));
-    if (!WriteBytesToFile(path, b.bytes, &error)) {
-      std::cerr << "grulo-tables: " << error << "\n";
-      return kExitUsage;
+  if (ec) return Failure(Status::IoError(*out_dir, "cannot create: " + ec.message()), kExitUsage);
+  // Every table is written to a temporary file first; only when all are
+  // written are they renamed into place, each one whole.
+  std::vector<std::unique_ptr<PendingFile>> pending(built.size());
+  for (size_t i = 0; i < built.size(); ++i) {
+    const std::string path = JoinPath(*out_dir, TableFileName(built[i].kind));
+    const std::string_view bytes(reinterpret_cast<const char*>(built[i].bytes.data()),
+                                 built[i].bytes.size());
+    if (Status s = PendingFile::Write(path, bytes, &pending[i]); !s.ok()) {
+      return Failure(s, kExitUsage);
     }
+  }
+  for (const std::unique_ptr<PendingFile>& file : pending) {
+    if (Status s = file->Commit(); !s.ok()) return Failure(s, kExitUsage);
   }
   return kExitOk;
 }
@@ -222,11 +222,7 @@ int RunBuild(int argc, char** argv) {
 // --kind or from the file; the exit status of a failure, or kExitOk.
 int OpenTableArgument(const std::string& path, const Arguments& args,
                       std::unique_ptr<TableFile>* file, TableKind* kind) {
-  *file = TableFile::Open(path);
-  if (*file == nullptr) {
-    std::cerr << "grulo-tables: cannot open " << path << "\n";
-    return kExitUsage;
-  }
+  if (Status s = OpenTableFile(path, file); !s.ok()) return Failure(s, kExitUsage);
   if (const std::string* word = args.Option("--kind")) {
     if (!TableKindFromWord(*word, kind)) return UsageError("--kind is tree, diag or acts");
   } else if (!GuessTableKind(path, **file, kind)) {
@@ -237,24 +233,22 @@ int OpenTableArgument(const std::string& path, const Arguments& args,
 
 int RunDump(int argc, char** argv) {
   Arguments args;
-  std::string error;
-  if (!ParseArguments(argc, argv, {"--kind", "--out"}, {}, &args, &error)) return UsageError(error);
+  if (Status s = ParseArguments(argc, argv, {"--kind", "--out"}, {}, &args); !s.ok()) {
+    return UsageError(s.message());
+  }
   if (args.rest.size() != 1) return UsageError("dump takes one table file");
   const std::string& path = args.rest[0];
   std::unique_ptr<TableFile> file;
   TableKind kind;
   if (int status = OpenTableArgument(path, args, &file, &kind); status != kExitOk) return status;
   std::string text;
-  if (!DumpTable(*file, kind, &text, &error)) {
-    std::cerr << "grulo-tables: " << path << ": " << error << "\n";
-    return kExitFindings;
+  Status round_trip;
+  if (Status s = DumpTable(*file, path, kind, &text, &round_trip); !s.ok()) {
+    return Failure(s, kExitFindings);
   }
+  if (!round_trip.ok()) std::cerr << "grulo-tables: warning: " << round_trip.message() << "\n";
   if (const std::string* out = args.Option("--out")) {
-    std::vector<uint8_t> bytes(text.begin(), text.end());
-    if (!WriteBytesToFile(*out, bytes, &error)) {
-      std::cerr << "grulo-tables: " << error << "\n";
-      return kExitUsage;
-    }
+    if (Status s = WriteFileAtomically(*out, text); !s.ok()) return Failure(s, kExitUsage);
   } else {
     std::fwrite(text.data(), 1, text.size(), stdout);
     if (std::fflush(stdout) != 0) return kExitUsage;
@@ -264,9 +258,9 @@ int RunDump(int argc, char** argv) {
 
 int RunCheck(int argc, char** argv) {
   Arguments args;
-  std::string error;
-  if (!ParseArguments(argc, argv, {"--kind"}, {"--strict"}, &args, &error))
-    return UsageError(error);
+  if (Status s = ParseArguments(argc, argv, {"--kind"}, {"--strict"}, &args); !s.ok()) {
+    return UsageError(s.message());
+  }
   if (args.rest.empty()) return UsageError("check takes a table directory or table files");
   CheckReport report;
   if (args.rest.size() == 1 && IsDirectory(args.rest[0])) {

@@ -1,8 +1,9 @@
-#include "tables/table_source.h"
+#include "authoring/table_source.h"
 
 #include <gtest/gtest.h>
 
-#include "tables/tree_source.h"
+#include "authoring/source_syntax.h"
+#include "authoring/tree_source.h"
 
 namespace grulo {
 namespace {
@@ -49,21 +50,22 @@ TEST(TableSourceTest, ErrorsNameFileLineAndFault) {
        "t.txt:2: more extra bytes than the node size 6"},
   };
   for (const auto& c : kCases) {
-    std::vector<std::string> errors;
-    bool ok = true;
+    Status status;
     if (std::string_view(c.kind) == "diag") {
       DiagTableModel m;
-      ok = ParseDiagSource(c.text, "d.txt", &m, &errors);
+      status = ParseSource(c.text, "d.txt", &m);
     } else if (std::string_view(c.kind) == "acts") {
       ActTableModel m;
-      ok = ParseActSource(c.text, "a.txt", &m, &errors);
+      status = ParseSource(c.text, "a.txt", &m);
     } else {
       TreeTableModel m;
-      ok = ParseTreeSource(c.text, "t.txt", &m, &errors);
+      status = ParseSource(c.text, "t.txt", &m);
     }
-    ASSERT_FALSE(ok) << c.text;
-    ASSERT_FALSE(errors.empty());
-    EXPECT_NE(errors[0].find(c.message), std::string::npos) << errors[0];
+    ASSERT_FALSE(status.ok()) << c.text;
+    EXPECT_EQ(status.code(), Status::kInvalidArgument);
+    const std::vector<std::string> lines = MessageLines(status);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines[0].find(c.message), std::string::npos) << lines[0];
   }
 }
 

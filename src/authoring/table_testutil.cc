@@ -1,40 +1,36 @@
-#include "tables/table_testutil.h"
+#include "authoring/table_testutil.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "authoring/table_build.h"
+#include "authoring/table_writer.h"
 #include "tables/big_endian.h"
 
 namespace grulo {
 namespace testing {
 
-std::vector<uint8_t> DiagBytes(const DiagTableModel& model) {
+namespace {
+
+template <typename Model>
+std::vector<uint8_t> BytesOf(const Model& model) {
   std::vector<uint8_t> bytes;
-  std::string error;
-  EXPECT_TRUE(WriteDiagTable(model, &bytes, &error)) << error;
+  const Status status = WriteTable(model, &bytes);
+  EXPECT_TRUE(status.ok()) << status.message();
   return bytes;
 }
 
-std::vector<uint8_t> ActBytes(const ActTableModel& model) {
-  std::vector<uint8_t> bytes;
-  std::string error;
-  EXPECT_TRUE(WriteActTable(model, &bytes, &error)) << error;
-  return bytes;
-}
+}  // namespace
 
-std::vector<uint8_t> TreeBytes(const TreeTableModel& model) {
-  std::vector<uint8_t> bytes;
-  std::string error;
-  EXPECT_TRUE(WriteTreeTable(model, &bytes, &error)) << error;
-  return bytes;
-}
+std::vector<uint8_t> DiagBytes(const DiagTableModel& model) { return BytesOf(model); }
+std::vector<uint8_t> ActBytes(const ActTableModel& model) { return BytesOf(model); }
+std::vector<uint8_t> TreeBytes(const TreeTableModel& model) { return BytesOf(model); }
 
 std::vector<uint8_t> BuiltTable(TableKind kind, const std::string& source) {
   std::vector<uint8_t> bytes;
-  std::vector<std::string> errors;
-  EXPECT_TRUE(BuildTableFromSource(kind, source, "source", &bytes, &errors))
-      << (errors.empty() ? "" : errors[0]);
+  const Status status = BuildTable(kind, source, "source", &bytes);
+  EXPECT_TRUE(status.ok()) << status.message();
   return bytes;
 }
 

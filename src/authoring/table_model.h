@@ -1,7 +1,5 @@
-// In-memory models of the three table files and the writer that turns them
-// into the exact bytes of "diag10sr.tab", "ccamcssr.tab" and "arbressr.tab".
-//
-// Typical use (tests and tools):
+// In-memory models of the three table files: what the text sources read into,
+// what the writer turns into bytes and what the dump reads a file back into.
 //
 //   DiagTableModel diags;
 //   diags.version = "11";
@@ -13,23 +11,9 @@
 //   tree.version = "11";
 //   tree.nodes = {TreeNodeRecord::Inner(0, 0, 18, 1, 1),   // AgeBelow 18 -> 1, 2
 //                 TreeNodeRecord::Leaf(1, 1, 0), TreeNodeRecord::Leaf(1, 2, 0)};
-//   std::vector<uint8_t> bytes;
-//   std::string error;
-//   if (!WriteDiagTable(diags, &bytes, &error)) ...
-//
-// What the writer puts where (see docs/table-formats.md):
-// - header: "GRULOTAB", the version (bytes 8-9, NUL-padded), two zero bytes,
-//   the table's file name (bytes 12-23) and zeros;
-// - each descriptor: the section's name (bytes 0-19, NUL-padded), the record
-//   size, the extent, the offset and three zero bytes;
-// - the sections back to back right behind the descriptors.
-// A model may instead carry the raw header and descriptor bytes of a file
-// (TableLayout): then the descriptors' offsets place the sections, gaps are
-// filled with zeros, and the trailer is appended. That lets the dump of a
-// file written elsewhere build back to the same bytes.
 
-#ifndef GRULO_TABLES_TABLE_WRITER_H_
-#define GRULO_TABLES_TABLE_WRITER_H_
+#ifndef GRULO_AUTHORING_TABLE_MODEL_H_
+#define GRULO_AUTHORING_TABLE_MODEL_H_
 
 #include <array>
 #include <cstdint>
@@ -40,9 +24,10 @@
 
 namespace grulo {
 
-inline constexpr char kHeaderMagic[] = "GRULOTAB";  // bytes 0-7 of the tool's header
-
 // Raw bytes that the program never reads, and the placement of the sections.
+// A model whose layout is empty is written the tool's way (see
+// table_writer.h); a layout taken from a file written elsewhere lets the
+// dump of that file build back to the same bytes.
 struct TableLayout {
   // Empty, or the 32 header bytes; the version replaces bytes 8 and 9.
   std::vector<uint8_t> header;
@@ -139,54 +124,14 @@ struct TreeTableModel {
 };
 
 // ---------------------------------------------------------------------------
-// Writers. Each returns false with a message in *error when the model cannot
-// be written (a key out of range, too many entries for the 16-bit index,
-// too many attribute bytes, sections that overlap, ...).
+// Convenience for tests and generators: adds a code written as code_text.h
+// describes, with its record (the first attribute byte is the category) or
+// its class. False, and nothing added, when the code is malformed.
 
-bool WriteDiagTable(const DiagTableModel& model, std::vector<uint8_t>* bytes, std::string* error);
-bool WriteActTable(const ActTableModel& model, std::vector<uint8_t>* bytes, std::string* error);
-bool WriteTreeTable(const TreeTableModel& model, std::vector<uint8_t>* bytes, std::string* error);
-
-// The tool's own header for a table file name and version, and its own
-// descriptor for a section.
-std::array<uint8_t, 32> DefaultHeader(std::string_view file_name, std::string_view version);
-std::array<uint8_t, 32> DefaultDescriptor(std::string_view section_name, int record_size,
-                                          int32_t extent, int32_t offset);
-
-// Writes bytes to a file; false with a message when it cannot.
-bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes,
-                      std::string* error);
-// Reads a whole file as bytes; false when it cannot be read.
-bool ReadFileToString(const std::string& path, std::string* text);
-
-// ---------------------------------------------------------------------------
-// Codes as the text formats write them.
-//
-// A diagnosis code: an upper-case letter, two digits and up to three suffix
-// characters (digit, '+', or '_' for a blank inside the code); trailing
-// blanks are left out: "A000", "Z00", "A09+0", "A0_1". The raw form
-// "A00#1600" gives any suffix number.
-// An act code: four upper-case letters and four digits, "AAFA0010"; the raw
-// form "AAF#32,10" gives key byte 0 and the 16-bit number.
-
-// Parses a diagnosis code; false when it is not written as above.
-bool ParseDiagCode(std::string_view text, int* prefix, int* suffix_number);
-// The code text of a key ("A09+0", "A00#1600" for a suffix number without
-// suffix).
-std::string DiagCodeText(int prefix, int suffix_number);
-// The six characters a summary holds for a key, trailing blanks included;
-// empty when no suffix has that number.
-std::string DiagCodeField(int prefix, int suffix_number);
-
-bool ParseActCode(std::string_view text, int* prefix, uint8_t* letter, uint16_t* number);
-std::string ActCodeText(int prefix, uint8_t letter, uint16_t number);
-
-// Convenience for tests and generators: adds a code with its record (the
-// first attribute byte is the category). False when the code is malformed.
 bool AddDiagCode(DiagTableModel* model, std::string_view code, uint8_t position_bits,
                  std::vector<uint8_t> attributes);
 bool AddActCode(ActTableModel* model, std::string_view code, uint8_t act_class);
 
 }  // namespace grulo
 
-#endif  // GRULO_TABLES_TABLE_WRITER_H_
+#endif  // GRULO_AUTHORING_TABLE_MODEL_H_

@@ -3,8 +3,8 @@
 // return. The tree source format, the dump and the table check read this
 // catalogue; the walk itself runs the tests of src/tree/.
 
-#ifndef GRULO_TABLES_NODE_OPCODES_H_
-#define GRULO_TABLES_NODE_OPCODES_H_
+#ifndef GRULO_AUTHORING_NODE_OPCODES_H_
+#define GRULO_AUTHORING_NODE_OPCODES_H_
 
 #include <array>
 #include <cstdint>
@@ -78,4 +78,4 @@ inline bool IsFirstOpcodeOfName(int opcode) {
 
 }  // namespace grulo
 
-#endif  // GRULO_TABLES_NODE_OPCODES_H_
+#endif  // GRULO_AUTHORING_NODE_OPCODES_H_

@@ -1,13 +1,14 @@
 // The byte layout the writer gives, pinned by offsets: the tables of the
 // other tests come from this writer.
 
-#include "tables/table_writer.h"
+#include "authoring/table_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "tables/table_testutil.h"
+#include "authoring/table_build.h"
+#include "authoring/table_testutil.h"
 
 namespace grulo {
 namespace {
@@ -75,6 +76,42 @@ TEST(WriteTablesTest, ActEntriesAndTreeNodes) {
   const uint8_t kNodes[24] = {0, 0,  18, 1, 0, 1, 0, 0, 0, 2, 1,    0,
                               1, 44, 0,  0, 0, 5, 3, 0, 0, 4, 0xAB, 0};
   EXPECT_EQ(std::memcmp(t.data() + 64, kNodes, 24), 0);
+}
+
+// A model that cannot be written is refused with what is wrong; the build of
+// a source names the source.
+TEST(WriteTablesTest, RefusalsSayWhatIsWrong) {
+  // Descriptor 2 places the records at 0x7FFF0000: a 2 GB file.
+  const std::string far =
+      "version 11\ndescriptor 2 646961676e6f7369 73207265636f7264 730000000c000011 "
+      "887fff0000000000\nA000 255 11\n";
+  const struct {
+    const char* name;
+    std::string source;
+    int64_t max_bytes;
+    const char* message;
+  } kCases[] = {
+      {"records far into the file", far, kMaxTableBytes,
+       "src.txt: the table would have 2147418136 bytes, more than 67108864"},
+      {"larger than asked", "version 11\nA000 255 11\n", 5000,
+       "src.txt: the table would have 5324 bytes, more than 5000"},
+      {"records on top of the index",
+       "version 11\ndescriptor 2 646961676e6f7369 73207265636f7264 730000000c000011 "
+       "8800000060000000\nA000 255 11\n",
+       kMaxTableBytes,
+       "src.txt: the section 'diagnosis records' at offset 96 overlaps the header, the "
+       "descriptors or another section"},
+  };
+  for (const auto& c : kCases) {
+    std::vector<uint8_t> bytes = {1, 2, 3};
+    const Status status = BuildTable(TableKind::kDiag, c.source, "src.txt", &bytes, c.max_bytes);
+    EXPECT_EQ(status.code(), Status::kInvalidArgument) << c.name;
+    EXPECT_EQ(status.message(), c.message) << c.name;
+    EXPECT_EQ(bytes, (std::vector<uint8_t>{1, 2, 3})) << c.name;  // left as it was
+  }
+  // Without bytes the build only checks.
+  EXPECT_TRUE(BuildTable(TableKind::kDiag, "version 11\nA000 255 11\n", "src.txt", nullptr).ok());
+  EXPECT_FALSE(BuildTable(TableKind::kDiag, far, "src.txt", nullptr).ok());
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
-#include "tables/table_check.h"
+#include "authoring/table_check.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "tables/table_testutil.h"
+#include "authoring/table_testutil.h"
+#include "authoring/tree_check.h"
 
 namespace grulo {
 namespace {

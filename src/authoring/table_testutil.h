@@ -1,16 +1,16 @@
 // Helpers of the table tests: table bytes from models, tables opened from
 // bytes and byte patches.
 
-#ifndef GRULO_TABLES_TABLE_TESTUTIL_H_
-#define GRULO_TABLES_TABLE_TESTUTIL_H_
+#ifndef GRULO_AUTHORING_TABLE_TESTUTIL_H_
+#define GRULO_AUTHORING_TABLE_TESTUTIL_H_
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "authoring/table_kind.h"
+#include "authoring/table_model.h"
 #include "tables/open_tables.h"
-#include "tables/table_dump.h"
-#include "tables/table_writer.h"
 
 namespace grulo {
 namespace testing {
@@ -35,4 +35,4 @@ void Put32(std::vector<uint8_t>* bytes, size_t at, uint32_t value);
 }  // namespace testing
 }  // namespace grulo
 
-#endif  // GRULO_TABLES_TABLE_TESTUTIL_H_
+#endif  // GRULO_AUTHORING_TABLE_TESTUTIL_H_

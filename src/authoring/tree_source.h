@@ -1,7 +1,8 @@
 // The text source of the decision tree (arbressr.tab): reading it into a
-// TreeTableModel and printing a model back as text.
+// TreeTableModel. The nodes are placed by tree_placement.h; a model is
+// printed back as text by tree_print.h.
 //
-// Besides the common directives of table_source.h (version, header,
+// Besides the common directives of source_syntax.h (version, header,
 // descriptor 1, trailer) a tree source has
 //
 //   node-size 6                 bytes per node record, 6 to 12 (default 6)
@@ -45,35 +46,28 @@
 //      @0 FirstCategoryBranch limit 13 base 1
 //      @1 leaf 01 001 00
 
-#ifndef GRULO_TABLES_TREE_SOURCE_H_
-#define GRULO_TABLES_TREE_SOURCE_H_
+#ifndef GRULO_AUTHORING_TREE_SOURCE_H_
+#define GRULO_AUTHORING_TREE_SOURCE_H_
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "tables/table_writer.h"
+#include "authoring/table_model.h"
+#include "base/status.h"
 
 namespace grulo {
 
+// Reads a tree source into a model, filled from scratch. Not ok
+// (kInvalidArgument) when the source has errors: the message holds one line
+// per error, each "path:line: what" (at most 50).
+Status ParseSource(std::string_view text, std::string_view path, TreeTableModel* model);
+
+// The same for callers that keep a bool and the messages as texts: false with
+// one text per error line.
 bool ParseTreeSource(std::string_view text, std::string_view file_name, TreeTableModel* model,
                      std::vector<std::string>* errors);
 
-// The numbered form of a model: one "@N" line per node.
-std::string PrintTreeSourceNumbered(const TreeTableModel& model);
-
-// The structured form of a model, with labels "nN"; false when the model
-// cannot be written that way (a branch outside the nodes). Whether the
-// structured text builds back to the same nodes depends on how they were
-// placed: compare the bytes.
-bool PrintTreeSourceStructured(const TreeTableModel& model, std::string* text);
-
-// The text of a test with its parameters ("AgeBelow 18", "PairInAnyDiag 38
-// 210", "BranchZero/7", "op/25 1 2").
-std::string NodeTestText(const TreeNodeRecord& node);
-// The text of a leaf's numbers ("01 001 00").
-std::string LeafText(const TreeNodeRecord& node);
-
 }  // namespace grulo
 
-#endif  // GRULO_TABLES_TREE_SOURCE_H_
+#endif  // GRULO_AUTHORING_TREE_SOURCE_H_
