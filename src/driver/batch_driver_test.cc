@@ -1,14 +1,16 @@
 #include "driver/batch_driver.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "driver/run_batch.h"
 #include "tests/process_testutil.h"
 
 namespace grulo {
@@ -72,7 +74,7 @@ class ScriptedGrouper final : public SummaryGrouper {
                     int16_t* group_number, int16_t* group_return, ErrorList* errors,
                     OutputFile* err_file, VersionText* table_version) override {
     lines.emplace_back(line);
-    EXPECT_EQ(rep_tab, "tables/");  // the RepTab value, as it stands
+    EXPECT_EQ(rep_tab, expected_rep_tab);  // the RepTab value, as it stands
     EXPECT_EQ(*group_category, 0);
     EXPECT_EQ(*group_number, 0);
     EXPECT_EQ(*group_return, 0);
@@ -91,6 +93,7 @@ class ScriptedGrouper final : public SummaryGrouper {
     err_file->Write(o.message);
   }
 
+  std::string expected_rep_tab = "tables/";
   std::deque<Outcome> outcomes;
   std::vector<std::string> lines;
   std::function<void()> hook;
@@ -103,9 +106,11 @@ class BatchRunTest : public ::testing::Test {
     std::filesystem::create_directory(dir_.File("in"));
   }
 
-  void WriteConfig(const std::string& fic_ent, const std::string& rep_sor) {
-    config_ = "[G\xE9n\xE9ral]\r\nRepTab=tables/\r\nFicEnt=" + fic_ent + "\r\nRepSor=" + rep_sor +
-              "\r\n";
+  void WriteConfig(const std::string& fic_ent, const std::string& rep_sor,
+                   const std::string& rep_tab = "tables/") {
+    config_ = "[G\xE9n\xE9ral]\r\nRepTab=" + rep_tab + "\r\nFicEnt=" + fic_ent + "\r\nRepSor=" +
+              rep_sor + "\r\n";
+    grouper_.expected_rep_tab = rep_tab;
     WriteFileBytes(ConfigPath(), config_);
   }
   void WriteStandardConfig() { WriteConfig(dir_.File("in/week.12.txt"), dir_.File("out")); }
@@ -119,9 +124,34 @@ class BatchRunTest : public ::testing::Test {
            "\r\nNbErrBloq=" + std::to_string(bloq) + "\r\nNbErrNonBloq=" +
            std::to_string(non_bloq) + "\r\nNbErrForm=" + std::to_string(form) + "\r\n";
   }
-  int Run() { return RunBatch(ConfigPath(), grouper_); }
+  // Runs the batch; what it says is kept in messages_.
+  int Run() {
+    std::FILE* stream = std::tmpfile();
+    int status;
+    {
+      RunConsole console(stream, false);
+      status = RunBatch({ConfigPath(), true}, grouper_, console);
+    }
+    std::rewind(stream);
+    messages_.clear();
+    char block[4096];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof block, stream)) > 0) messages_.append(block, n);
+    std::fclose(stream);
+    return status;
+  }
+  // The names in a directory of the test, sorted.
+  std::vector<std::string> Names(const std::string& dir) const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.File(dir))) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
   TempDir dir_;
+  std::string messages_;
   std::string config_;
   ScriptedGrouper grouper_;
 };
@@ -162,6 +192,8 @@ TEST_F(BatchRunTest, EachSummaryStartsWithAnEmptyErrorList) {
 TEST_F(BatchRunTest, MissingConfigurationFailsWithoutCreatingIt) {
   EXPECT_EQ(Run(), 1);
   EXPECT_FALSE(PathExists(ConfigPath()));
+  EXPECT_EQ(messages_, "grulo: cannot read the configuration file " + ConfigPath() +
+                           " (given with --config): No such file or directory\n");
 }
 
 TEST_F(BatchRunTest, InputThatIsADirectoryCreatesNothing) {
@@ -180,12 +212,18 @@ TEST_F(BatchRunTest, RefusesToOverwriteTheInput) {
   EXPECT_TRUE(grouper_.lines.empty());
 }
 
-TEST_F(BatchRunTest, FailedOutputWriteIsNoCompleteRun) {
+// An output name taken by something else than a regular file (here a link to
+// a device) counts as a .grp file that cannot be created.
+TEST_F(BatchRunTest, GrpThatIsNoRegularFileIsNotCreated) {
   WriteStandardConfig();
   WriteInput(Summary() + "\n");
   std::filesystem::create_symlink("/dev/full", dir_.File("out/week.12.grp"));
   EXPECT_EQ(Run(), 1);
+  EXPECT_EQ(Err(), "Pb d'ouverture fichier en sortie : " + dir_.File("out/week.12") + ".grp\r\n");
+  EXPECT_NE(messages_.find("cannot create the output file " + dir_.File("out/week.12.grp")),
+            std::string::npos) << messages_;
   EXPECT_EQ(ReadFileBytes(ConfigPath()), config_);
+  EXPECT_TRUE(grouper_.lines.empty());
 }
 
 TEST_F(BatchRunTest, CountersThatCannotBeWrittenFailTheRun) {
@@ -196,7 +234,12 @@ TEST_F(BatchRunTest, CountersThatCannotBeWrittenFailTheRun) {
     std::filesystem::create_directory(ConfigPath());
   };
   EXPECT_EQ(Run(), 1);
-  EXPECT_NE(Grp(), "<missing>");
+  EXPECT_NE(messages_.find("cannot write the counters into " + ConfigPath()), std::string::npos)
+      << messages_;
+  // The outputs are not put in place without their counters.
+  EXPECT_EQ(Grp(), "<missing>");
+  EXPECT_EQ(Err(), "<missing>");
+  EXPECT_EQ(Names("out"), std::vector<std::string>{});
 }
 
 }  // namespace
