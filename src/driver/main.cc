@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <exception>
 #include <new>
 #include <string>
 #include <vector>
@@ -58,6 +59,10 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     console.Error("out of memory: the run is not complete; the previous outputs and counters "
                   "are left as they were");
+    return 1;
+  } catch (const std::exception& e) {
+    console.Error(std::string("the run stopped: ") + e.what() +
+                  "; the previous outputs and counters are left as they were");
     return 1;
   }
 }
