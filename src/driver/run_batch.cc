@@ -30,7 +30,7 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // Lines between two looks at the clock for the progress line.
 constexpr int64_t kProgressEvery = 1024;
 
-// "another run (process 1234)" or "another run" when the id is unknown.
+// "another run (process 1234)", or "another run" when the id is unknown.
 std::string AnotherRun(int64_t holder) {
   return holder > 0 ? "another run (process " + std::to_string(holder) + ")" : "another run";
 }
@@ -47,9 +47,12 @@ class BatchJob {
   BatchJob(SummaryGrouper& grouper, RunConsole& console)
       : grouper_(grouper), console_(console), start_(MonotonicNanos()) {}
 
+  // The whole run; the exit status.
   int Run(const ConfigChoice& choice);
 
  private:
+  // The stages of the run, in order. Each returns the failure that stops the
+  // run, with its message for the operator.
   Status ReadConfiguration(const ConfigChoice& choice);
   Status CheckOutputDirectory();
   Status TakeLocks();
@@ -57,13 +60,16 @@ class BatchJob {
   Status OpenInput();
   Status CreateErrFile();
   Status CreateGrpFile();
+  // The .grp file could not be created: the .err file says so; status 1.
   int ReportGrpFailure(const Status& status);
   Status ReadAllLines();
   Status CheckInputUnchanged();
   Status FinishOutputs();
   Status StageCounters();
   Status CommitAll();
+  // The table warnings and, on a terminal, the closing summary.
   void ReportCompleteRun();
+  // Says why the run failed; status 1.
   int Fail(const Status& status);
   Status OutputWriteFailure(const std::string& path, const Status& reason) const;
 
@@ -163,7 +169,7 @@ Status BatchJob::TakeLocks() {
   std::string lock_path = TemporaryPathFor(config_target_, kConfigLockSuffix);
   Status status = LockFile(lock_path, &config_lock_, &holder);
   if (!status.ok()) {
-    if (holder > 0 || status.message().starts_with("held by")) {
+    if (holder != 0) {
       return Status::IoError("", AnotherRun(holder) + " is using the configuration file " +
                                      config_.shown_path + " (lock file " + lock_path +
                                      "); this run stops and changes nothing");
@@ -176,7 +182,7 @@ Status BatchJob::TakeLocks() {
   lock_path = TemporaryPathFor(stem_, kOutputLockSuffix);
   status = LockFile(lock_path, &output_lock_, &holder);
   if (!status.ok()) {
-    if (holder > 0 || status.message().starts_with("held by")) {
+    if (holder != 0) {
       return Status::IoError("", AnotherRun(holder) + " is writing " + grp_path_ + " and " +
                                      FileName(err_path_) + " (lock file " + lock_path +
                                      "); this run stops and changes nothing");
@@ -269,11 +275,10 @@ Status BatchJob::OutputWriteFailure(const std::string& path, const Status& reaso
 Status BatchJob::ReadAllLines() {
   BatchRun& run = *run_;
   std::optional<ProgressDisplay> progress;
-  if (console_.terminal()) progress.emplace(start_, input_at_start_.size > 0 &&
-                                                            input_at_start_.type ==
-                                                                FileInfo::kRegular
-                                                        ? input_at_start_.size
-                                                        : -1);
+  if (console_.terminal()) {
+    bool sized = input_at_start_.type == FileInfo::kRegular && input_at_start_.size > 0;
+    progress.emplace(start_, sized ? input_at_start_.size : -1);
+  }
   InputLine line;
   LineReader::Status status;
   while ((status = reader_->Next(&line)) == LineReader::kLine) {

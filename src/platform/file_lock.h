@@ -20,10 +20,10 @@ class FileLock {
 // Takes the lock of the file at `path` (created when missing) without
 // waiting. On success `*lock` holds it; the lock file, which holds this
 // process's id as text, is removed when the lock is released. When another
-// process holds it, the status is an kIoError whose message names that
-// process, and `*holder` is its id (0 when the system cannot tell it); other
-// failures (a directory that cannot be written) give their reason and leave
-// `*holder` at 0.
+// process holds it, the status is a kIoError whose message names that
+// process, and `*holder` is its id, or -1 when the system cannot tell it.
+// Other failures (a directory that cannot be written) give their reason and
+// leave `*holder` at 0.
 Status LockFile(const std::string& path, std::unique_ptr<FileLock>* lock, int64_t* holder);
 
 }  // namespace grulo

@@ -66,10 +66,9 @@ Status LockFile(const std::string& path, std::unique_ptr<FileLock>* lock, int64_
         continue;  // let go in the meantime
       }
       ::close(fd);
-      *holder = held.l_type != F_UNLCK && held.l_pid > 0 ? held.l_pid : 0;
-      std::string what = "held by process " + std::to_string(*holder);
-      if (*holder == 0) what = "held by another process";
-      return Status::IoError("", what);
+      *holder = held.l_type != F_UNLCK && held.l_pid > 0 ? held.l_pid : -1;
+      if (*holder < 0) return Status::IoError("", "held by another process");
+      return Status::IoError("", "held by process " + std::to_string(*holder));
     }
     struct stat mine;
     struct stat there;
