@@ -5,7 +5,10 @@
 # measured on a tenth of the input: it must not grow with the input. The
 # same run with standard error on a pseudo-terminal (through `script`), where
 # grulo draws its progress line, shows what the progress display costs; each
-# of these two is timed REPEAT times (default 3), the best time kept.
+# of these two is timed REPEAT times (default 3), the best time kept. On a
+# busy machine the times vary more than that cost: where valgrind is
+# installed, the instructions that both runs execute are counted exactly
+# (callgrind, on a hundredth of the input).
 #
 #   bench/grulo_bench.sh [COUNT]      (default 1000000)
 set -euo pipefail
@@ -92,3 +95,26 @@ printf 'grulo, progress on a terminal: %.2f s (cpu %.2f s), %.0f summaries/s, pe
   "$tty_seconds" "$tty_cpu" "$(awk -v n="$count" -v s="$tty_seconds" 'BEGIN { print n / s }')" "$tty_peak"
 printf 'grulo on %d summaries: %.2f s, peak RSS %d KiB\n' "$small" "$small_seconds" "$small_peak"
 printf 'cat (floor): %.3f s\n' "$cat_seconds"
+
+# instructions INPUT [terminal]: the instructions grulo executes on INPUT
+instructions() {
+  printf '[G\xe9n\xe9ral]\r\nRepTab=%s/\r\nFicEnt=%s\r\nRepSor=%s\r\n' \
+    "$work/tables" "$1" "$work/out" >"$work/grulo.ini"
+  local command="valgrind --tool=callgrind --callgrind-out-file=/dev/null"
+  command+=" --log-file='$work/callgrind.txt' '$work/grulo'"
+  if [[ "${2:-}" == terminal ]]; then
+    script -qec "$command" /dev/null >/dev/null
+  else
+    bash -c "$command" 2>/dev/null
+  fi
+  sed -n 's/.*Collected : \([0-9]*\).*/\1/p' "$work/callgrind.txt"
+}
+
+if command -v valgrind >/dev/null; then
+  tiny=$((count / 100))
+  gen "$tiny" "$work/tiny.txt"
+  plain_ir=$(instructions "$work/tiny.txt")
+  tty_ir=$(instructions "$work/tiny.txt" terminal)
+  printf 'instructions on %d summaries: %d; progress on a terminal: %d (%+.3f%%)\n' "$tiny" \
+    "$plain_ir" "$tty_ir" "$(awk -v a="$plain_ir" -v b="$tty_ir" 'BEGIN { print (b - a) * 100 / a }')"
+fi
