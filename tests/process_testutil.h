@@ -4,8 +4,13 @@
 #ifndef GRULO_TESTS_PROCESS_TESTUTIL_H_
 #define GRULO_TESTS_PROCESS_TESTUTIL_H_
 
+#include <sys/types.h>
+
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace grulo::test {
 
@@ -40,9 +45,48 @@ struct ProcessResult {
   std::string err;       // what it wrote to standard error
 };
 
-// Runs `program` with the argument vector {argv0}, in `cwd`, standard input
-// empty. When `search_path` is set, `argv0` is looked up in `path_env` (the
-// PATH of the new process) and `program` is ignored.
+// How a program is started.
+struct ProcessOptions {
+  std::vector<std::string> args;  // after argv[0]
+  std::string cwd;                // empty: the test's own
+  std::vector<std::pair<std::string, std::string>> env;  // set in the new process
+  // When set, `argv0` is looked up in `path_env` (the PATH of the new
+  // process) and the program path is ignored.
+  bool search_path = false;
+  std::string path_env;
+  // When not negative, the largest file the process may write (RLIMIT_FSIZE),
+  // with SIGXFSZ ignored so that a longer write fails with EFBIG.
+  int64_t file_size_limit = -1;
+  // Standard error on a pseudo-terminal instead of a file; standard output
+  // stays a file.
+  bool terminal = false;
+};
+
+// A program running in a process of its own, standard input empty.
+class ChildProcess {
+ public:
+  ChildProcess(const std::string& program, const std::string& argv0,
+               const ProcessOptions& options);
+  ~ChildProcess();  // kills a process still running
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  pid_t pid() const { return pid_; }
+  void Signal(int signal) const;
+  // Waits for the end; exit_status is -1 after a signal.
+  ProcessResult Wait();
+
+ private:
+  TempDir capture_;
+  pid_t pid_ = -1;
+  int terminal_ = -1;  // the pseudo-terminal's master side
+  std::string terminal_text_;
+};
+
+// Runs `program` with the argument vector {argv0} + options.args to its end.
+ProcessResult RunProgram(const std::string& program, const std::string& argv0,
+                         const ProcessOptions& options);
+// The same in `cwd` without other options.
 ProcessResult RunProgram(const std::string& program, const std::string& argv0,
                          const std::string& cwd, bool search_path = false,
                          const std::string& path_env = "");
@@ -60,9 +104,13 @@ class GruloSandbox {
   std::string StandardConfig() const;
   // Writes `config` as grulo.ini, runs grulo with GRULO_TODAY set to `today`
   // (DDMMYYYY) and returns its exit status; checks that it wrote nothing on
-  // the console.
-  int RunWithConfig(const std::string& today, const std::string& config) const;
-  int Run(const std::string& today) const { return RunWithConfig(today, StandardConfig()); }
+  // standard output. What it wrote on standard error is kept: LastErr().
+  int RunWithConfig(const std::string& today, const std::string& config);
+  int Run(const std::string& today) { return RunWithConfig(today, StandardConfig()); }
+  // Runs grulo as <tmp>/bin/grulo with `options` (GRULO_TODAY unset, in the
+  // sandbox's directory unless options.cwd says otherwise).
+  ProcessResult RunGrulo(ProcessOptions options = {}) const;
+  const std::string& LastErr() const { return last_err_; }
   std::string Err() const { return ReadFileBytes(dir_.File("out/week.err")); }
   std::string Grp() const { return ReadFileBytes(dir_.File("out/week.grp")); }
   // The "Résultats" section as the run left it, CR LF pairs included.
@@ -75,6 +123,7 @@ class GruloSandbox {
  private:
   TempDir dir_;
   std::string program_;
+  std::string last_err_;
 };
 
 }  // namespace grulo::test

@@ -1,5 +1,6 @@
-// The batch run: configuration, input and output files, the line loop with
-// its format recognition, the .err entries and .grp lines, and the counters.
+// The line loop of the batch run: the format recognition of each line, the
+// .err entries and .grp lines, and the counters. (driver/run_batch.h runs the
+// whole batch around it.)
 
 #ifndef GRULO_DRIVER_BATCH_DRIVER_H_
 #define GRULO_DRIVER_BATCH_DRIVER_H_
@@ -9,15 +10,17 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "checks/error_list.h"
 #include "driver/group_summary.h"
+#include "driver/line_reader.h"
+#include "driver/output_file.h"
+#include "driver/table_report.h"
 #include "grouper/line_format.h"
+#include "tables/open_tables.h"
 
 namespace grulo {
-
-inline constexpr char kGeneralSection[] = "G\xE9n\xE9ral";
-inline constexpr char kResultsSection[] = "R\xE9sultats";
 
 // From this length on, a malformed line gets the identification line.
 inline constexpr uint64_t kIdentificationLength = 88;
@@ -39,13 +42,40 @@ class ErrorListTexts {
   size_t non_blocking_size_ = 0;
 };
 
-// Runs the whole batch with the configuration file at `config_path`, every
-// well-formed line going to `grouper`. Returns the exit status: 0 after a
-// complete run whose counters were written; 1 when the input, the .err or
-// the .grp file cannot be opened, when reading the input or writing an
-// output fails, or when the counters cannot be written. The counters are
-// written only after a complete run.
-int RunBatch(const std::string& config_path, SummaryGrouper& grouper);
+// The state of the line loop: the outputs, the grouping operation and the
+// counters.
+class BatchRun {
+ public:
+  // Writes into `err` and `grp`, which must outlive the run; every
+  // well-formed line goes to `grouper` with `rep_tab`.
+  BatchRun(SummaryGrouper& grouper, std::string rep_tab, OutputFile* err, OutputFile* grp)
+      : grouper_(grouper), rep_tab_(std::move(rep_tab)), err_(err), grp_(grp) {}
+
+  // Counts one line of the input, recognizes its format and writes its .err
+  // entry and .grp line.
+  void HandleLine(const InputLine& line);
+
+  int64_t NbLus = 0;
+  int64_t NbErrBloq = 0;
+  int64_t NbErrNonBloq = 0;
+  int64_t NbErrForm = 0;
+  int64_t grp_lines = 0;          // lines written to the .grp file
+  TableOutcomes table_outcomes;  // the summaries that met a table problem
+
+ private:
+  void WriteRecordHeader();
+  void WriteIdentification(std::string_view text);
+  void WriteFormatProblem(LineFormat format, const InputLine& line);
+  void GroupLine(std::string_view text);
+  void WriteGrpLine(const GroupResult& result, const VersionText& version, std::string_view text);
+
+  SummaryGrouper& grouper_;
+  const std::string rep_tab_;
+  OutputFile* err_;
+  OutputFile* grp_;
+  ErrorList errors_;
+  ErrorListTexts lists_;
+};
 
 }  // namespace grulo
 

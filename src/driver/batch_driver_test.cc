@@ -1,14 +1,19 @@
 #include "driver/batch_driver.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <deque>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "driver/run_batch.h"
+#include "platform/file_lock.h"
 #include "tests/process_testutil.h"
 
 namespace grulo {
@@ -72,7 +77,7 @@ class ScriptedGrouper final : public SummaryGrouper {
                     int16_t* group_number, int16_t* group_return, ErrorList* errors,
                     OutputFile* err_file, VersionText* table_version) override {
     lines.emplace_back(line);
-    EXPECT_EQ(rep_tab, "tables/");  // the RepTab value, as it stands
+    EXPECT_EQ(rep_tab, expected_rep_tab);  // the RepTab value, as it stands
     EXPECT_EQ(*group_category, 0);
     EXPECT_EQ(*group_number, 0);
     EXPECT_EQ(*group_return, 0);
@@ -91,6 +96,7 @@ class ScriptedGrouper final : public SummaryGrouper {
     err_file->Write(o.message);
   }
 
+  std::string expected_rep_tab = "tables/";
   std::deque<Outcome> outcomes;
   std::vector<std::string> lines;
   std::function<void()> hook;
@@ -103,9 +109,11 @@ class BatchRunTest : public ::testing::Test {
     std::filesystem::create_directory(dir_.File("in"));
   }
 
-  void WriteConfig(const std::string& fic_ent, const std::string& rep_sor) {
-    config_ = "[G\xE9n\xE9ral]\r\nRepTab=tables/\r\nFicEnt=" + fic_ent + "\r\nRepSor=" + rep_sor +
-              "\r\n";
+  void WriteConfig(const std::string& fic_ent, const std::string& rep_sor,
+                   const std::string& rep_tab = "tables/") {
+    config_ = "[G\xE9n\xE9ral]\r\nRepTab=" + rep_tab + "\r\nFicEnt=" + fic_ent + "\r\nRepSor=" +
+              rep_sor + "\r\n";
+    grouper_.expected_rep_tab = rep_tab;
     WriteFileBytes(ConfigPath(), config_);
   }
   void WriteStandardConfig() { WriteConfig(dir_.File("in/week.12.txt"), dir_.File("out")); }
@@ -119,9 +127,34 @@ class BatchRunTest : public ::testing::Test {
            "\r\nNbErrBloq=" + std::to_string(bloq) + "\r\nNbErrNonBloq=" +
            std::to_string(non_bloq) + "\r\nNbErrForm=" + std::to_string(form) + "\r\n";
   }
-  int Run() { return RunBatch(ConfigPath(), grouper_); }
+  // Runs the batch; what it says is kept in messages_.
+  int Run() {
+    std::FILE* stream = std::tmpfile();
+    int status;
+    {
+      RunConsole console(stream, false);
+      status = RunBatch({ConfigPath(), true}, grouper_, console);
+    }
+    std::rewind(stream);
+    messages_.clear();
+    char block[4096];
+    size_t n;
+    while ((n = std::fread(block, 1, sizeof block, stream)) > 0) messages_.append(block, n);
+    std::fclose(stream);
+    return status;
+  }
+  // The names in a directory of the test, sorted.
+  std::vector<std::string> Names(const std::string& dir) const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.File(dir))) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
   TempDir dir_;
+  std::string messages_;
   std::string config_;
   ScriptedGrouper grouper_;
 };
@@ -139,6 +172,7 @@ TEST_F(BatchRunTest, FormatsResultNumbersLikePrintf) {
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(Grp(), " Z-1-0507M14" + line + "\r\n" + "V11234567100M14" + line + "\r\n" +
                        "  00000-32768M14" + line + "\r\n" + "AB0500600M14" + line + "\r\n");
+  EXPECT_EQ(messages_, "");  // a clean run says nothing
 }
 
 TEST_F(BatchRunTest, EachSummaryStartsWithAnEmptyErrorList) {
@@ -162,6 +196,8 @@ TEST_F(BatchRunTest, EachSummaryStartsWithAnEmptyErrorList) {
 TEST_F(BatchRunTest, MissingConfigurationFailsWithoutCreatingIt) {
   EXPECT_EQ(Run(), 1);
   EXPECT_FALSE(PathExists(ConfigPath()));
+  EXPECT_EQ(messages_, "grulo: cannot read the configuration file " + ConfigPath() +
+                           " (given with --config): No such file or directory\n");
 }
 
 TEST_F(BatchRunTest, InputThatIsADirectoryCreatesNothing) {
@@ -180,12 +216,18 @@ TEST_F(BatchRunTest, RefusesToOverwriteTheInput) {
   EXPECT_TRUE(grouper_.lines.empty());
 }
 
-TEST_F(BatchRunTest, FailedOutputWriteIsNoCompleteRun) {
+// An output name taken by something else than a regular file (here a link to
+// a device) counts as a .grp file that cannot be created.
+TEST_F(BatchRunTest, GrpThatIsNoRegularFileIsNotCreated) {
   WriteStandardConfig();
   WriteInput(Summary() + "\n");
   std::filesystem::create_symlink("/dev/full", dir_.File("out/week.12.grp"));
   EXPECT_EQ(Run(), 1);
+  EXPECT_EQ(Err(), "Pb d'ouverture fichier en sortie : " + dir_.File("out/week.12") + ".grp\r\n");
+  EXPECT_NE(messages_.find("cannot create the output file " + dir_.File("out/week.12.grp")),
+            std::string::npos) << messages_;
   EXPECT_EQ(ReadFileBytes(ConfigPath()), config_);
+  EXPECT_TRUE(grouper_.lines.empty());
 }
 
 TEST_F(BatchRunTest, CountersThatCannotBeWrittenFailTheRun) {
@@ -196,7 +238,198 @@ TEST_F(BatchRunTest, CountersThatCannotBeWrittenFailTheRun) {
     std::filesystem::create_directory(ConfigPath());
   };
   EXPECT_EQ(Run(), 1);
-  EXPECT_NE(Grp(), "<missing>");
+  EXPECT_NE(messages_.find("cannot write the counters into " + ConfigPath()), std::string::npos)
+      << messages_;
+  // The outputs are not put in place without their counters.
+  EXPECT_EQ(Grp(), "<missing>");
+  EXPECT_EQ(Err(), "<missing>");
+  EXPECT_EQ(Names("out"), std::vector<std::string>{});
+}
+
+// Every way the configuration can fail the run: exit status 1, one line
+// saying what and where, and nothing written.
+TEST_F(BatchRunTest, ConfigurationProblemsStopTheRunBeforeAnythingIsWritten) {
+  const std::string input = dir_.File("in/week.12.txt");
+  const std::string out = dir_.File("out");
+  const std::string cfg = ConfigPath();
+  WriteInput(Summary() + "\n");
+  WriteFileBytes(dir_.File("a-file"), "x");
+  struct Case {
+    std::string config;
+    std::vector<std::string> said;  // pieces of the message
+  } cases[] = {
+      {"[General]\r\nFicEnt=" + input + "\r\nRepSor=" + out + "\r\n",
+       {"grulo: the configuration file " + cfg + " has no section [G\xC3\xA9n\xC3\xA9ral]; its "
+        "section [General] needs the accents"}},
+      {"[G\xE9n\xE9ral]\r\nRepSor=" + out + "\r\n",
+       {"no input file: the key FicEnt is missing in section [G\xC3\xA9n\xC3\xA9ral] of " + cfg}},
+      {"[G\xE9n\xE9ral]\r\nFicEnt=\r\nRepSor=" + out + "\r\n", {"no input file: FicEnt is empty"}},
+      {"[G\xE9n\xE9ral]\r\nFicEnt=" + input + "\r\n",
+       {"no output directory: the key RepSor is missing", "into the root directory"}},
+      {"[G\xE9n\xE9ral]\r\nFicEnt=" + input + "\r\nRepSor=\r\n", {"RepSor is empty"}},
+      {"[G\xE9n\xE9ral]\r\nFicEnt=" + input + "\r\nRepSor=" + out + "/none\r\n",
+       {"the output directory " + out + "/none (RepSor in " + cfg + ") does not exist"}},
+      {"[G\xE9n\xE9ral]\r\nFicEnt=" + input + "\r\nRepSor=" + dir_.File("a-file") + "\r\n",
+       {"is not a directory"}},
+      {"[G\xE9n\xE9ral]\r\nFicEnt=" + input + "x\r\nRepSor=" + out + "\r\n",
+       {"grulo: cannot open the input file " + input + "x (FicEnt in " + cfg +
+        "): No such file or directory\n"}},
+      {"[G\xE9n\xE9ral]\r\nFicEnt=" + dir_.File("in") + "\r\nRepSor=" + out + "\r\n",
+       {"cannot open the input file " + dir_.File("in"), "): Is a directory"}},
+      {"[G\xE9n\xE9ral]\r\nFicEnt=in/week.12.txt\r\nRepSor=" + out + "\r\n",
+       {"cannot open the input file in/week.12.txt (FicEnt in " + cfg +
+        "; relative to the current directory "}},
+  };
+  for (const Case& c : cases) {
+    config_ = c.config;
+    WriteFileBytes(cfg, config_);
+    EXPECT_EQ(Run(), 1) << c.config;
+    for (const std::string& piece : c.said) {
+      EXPECT_NE(messages_.find(piece), std::string::npos) << messages_ << "\nwanted: " << piece;
+    }
+    EXPECT_EQ(std::count(messages_.begin(), messages_.end(), '\n'), 1) << messages_;
+    EXPECT_EQ(Names("out"), std::vector<std::string>{}) << c.config;
+    EXPECT_EQ(Names(""), (std::vector<std::string>{"a-file", "grulo.ini", "in", "out"}));
+    EXPECT_EQ(ReadFileBytes(cfg), config_);
+  }
+  EXPECT_TRUE(grouper_.lines.empty());
+}
+
+// An input that grows or shrinks while it is read: the outputs would not
+// match the file, so the previous ones stay.
+TEST_F(BatchRunTest, InputThatChangesSizeFailsTheRun) {
+  for (bool grow : {true, false}) {
+    WriteStandardConfig();
+    const std::string text = Summary() + "\n" + Summary() + "\n";
+    WriteInput(text);
+    WriteFileBytes(dir_.File("out/week.12.grp"), "previous grp");
+    WriteFileBytes(dir_.File("out/week.12.err"), "previous err");
+    grouper_.hook = [this, grow, &text] {
+      WriteInput(grow ? text + text : text.substr(0, 100));
+      grouper_.hook = nullptr;
+    };
+    EXPECT_EQ(Run(), 1);
+    const std::string size = std::to_string(text.size());
+    // What grew was read too; what was cut off had been read already.
+    const std::string expected =
+        grow ? size + " bytes at the start, " + std::to_string(2 * text.size()) + " at the end"
+             : size + " bytes at the start, 100 at the end, " + size + " read";
+    EXPECT_EQ(messages_, "grulo: the input file " + dir_.File("in/week.12.txt") + " (FicEnt in " +
+                             ConfigPath() + ") changed size during the run: " + expected +
+                             "; the previous week.12.grp, week.12.err and counters are left as "
+                             "they were\n");
+    EXPECT_EQ(Grp(), "previous grp");
+    EXPECT_EQ(Err(), "previous err");
+    EXPECT_EQ(Names("out"), (std::vector<std::string>{"week.12.err", "week.12.grp"}));
+    EXPECT_EQ(ReadFileBytes(ConfigPath()), config_);
+  }
+}
+
+TEST_F(BatchRunTest, LeftoversOfAKilledRunAreRemoved) {
+  WriteStandardConfig();
+  WriteInput(Summary() + "\n");
+  for (const char* name : {"out/.week.12.grp.grulo-tmp", "out/.week.12.err.grulo-tmp",
+                           "out/.week.12.grulo-outputs.lock", ".grulo.ini.grulo-config-tmp",
+                           ".grulo.ini.grulo-config.lock"}) {
+    WriteFileBytes(dir_.File(name), "left behind");
+  }
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Names("out"), (std::vector<std::string>{"week.12.err", "week.12.grp"}));
+  EXPECT_EQ(Names(""), (std::vector<std::string>{"grulo.ini", "in", "out"}));
+}
+
+// A run that finds the configuration or the output names locked by another
+// process stops at once and names it.
+TEST_F(BatchRunTest, LockHeldByAnotherProcess) {
+  WriteStandardConfig();
+  WriteInput(Summary() + "\n");
+  WriteFileBytes(dir_.File("out/week.12.grp"), "previous grp");
+  struct Case {
+    std::string lock;
+    std::string said;
+  } cases[] = {
+      {dir_.File(".grulo.ini.grulo-config.lock"), "is using the configuration file " + ConfigPath()},
+      {dir_.File("out/.week.12.grulo-outputs.lock"),
+       "is writing " + dir_.File("out/week.12.grp") + " and week.12.err"},
+  };
+  for (const Case& c : cases) {
+    int ready[2], release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::close(release[1]);
+      std::unique_ptr<FileLock> lock;
+      int64_t holder = 0;
+      char byte = LockFile(c.lock, &lock, &holder).ok() ? 'y' : 'n';
+      (void)!::write(ready[1], &byte, 1);
+      (void)!::read(release[0], &byte, 1);
+      ::_exit(0);
+    }
+    ::close(release[0]);
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ASSERT_EQ(byte, 'y');
+    EXPECT_EQ(Run(), 1);
+    EXPECT_NE(messages_.find("grulo: another run (process " + std::to_string(child) + ") " + c.said),
+              std::string::npos) << messages_;
+    EXPECT_NE(messages_.find("this run stops and changes nothing"), std::string::npos);
+    EXPECT_TRUE(grouper_.lines.empty());
+    ::close(release[1]);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_EQ(Grp(), "previous grp");
+    EXPECT_EQ(ReadFileBytes(ConfigPath()), config_);
+  }
+  EXPECT_EQ(Run(), 0);  // the locks went with the process
+}
+
+// A new counters section takes the configuration file's encoding.
+TEST_F(BatchRunTest, CountersSectionInTheFilesEncoding) {
+  WriteInput("");
+  struct Case {
+    std::string general;
+    std::string results;
+  } cases[] = {
+      {"G\xE9n\xE9ral", "R\xE9sultats"},
+      {"G\xC3\xA9n\xC3\xA9ral", "R\xC3\xA9sultats"},
+  };
+  for (const Case& c : cases) {
+    config_ = "[" + c.general + "]\nFicEnt=" + dir_.File("in/week.12.txt") + "\nRepSor=" +
+              dir_.File("out") + "\n";
+    WriteFileBytes(ConfigPath(), config_);
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(ReadFileBytes(ConfigPath()),
+              config_ + "\n[" + c.results + "]\nNbLus=0\nNbErrBloq=0\nNbErrNonBloq=0\nNbErrForm=0\n");
+  }
+}
+
+TEST_F(BatchRunTest, TableProblemsAndAByteOrderMarkAreWarned) {
+  std::filesystem::create_directory(dir_.File("tables"));
+  WriteConfig(dir_.File("in/week.12.txt"), dir_.File("out"), dir_.File("tables"));
+  std::string line = Summary();
+  WriteInput("\xEF\xBB\xBF" + line + "\n" + line + "\n" + line + "\n");
+  grouper_.outcomes = {{{}, 0, 0, 99, "", "Pb\n"}, {{}, 0, 0, 99, "", "Pb\n"}};
+  EXPECT_EQ(Run(), 0);
+  const std::string tables = dir_.File("tables");
+  const std::string where = " (RepTab in " + ConfigPath() + ")";
+  EXPECT_EQ(messages_,
+            "grulo: warning: the input file " + dir_.File("in/week.12.txt") +
+                " starts with a UTF-8 byte order mark (bytes EF BB BF): line 1 is reported as a "
+                "format problem, as every implementation does; save the file without the mark, "
+                "in Windows-1252\n"
+                "grulo: warning: table file " + tables + "arbressr.tab" + where +
+                ": missing; 2 summaries got return code 99\n"
+                "grulo: warning: table file " + tables + "ccamcssr.tab" + where +
+                ": missing; no summary reached it\n"
+                "grulo: warning: table file " + tables + "diag10sr.tab" + where +
+                ": missing; no summary reached it\n"
+                "grulo: warning: the table directory " + tables + where +
+                " does not end with '/': the table names are put right behind it (" + tables +
+                "arbressr.tab); write RepTab=" + tables + "/\n");
+  EXPECT_EQ(ReadFileBytes(ConfigPath()), Counters(3, 0, 0, 1));
 }
 
 }  // namespace

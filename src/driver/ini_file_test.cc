@@ -1,18 +1,16 @@
 #include "driver/ini_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <filesystem>
-#include <iterator>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "tests/process_testutil.h"
 
 namespace grulo {
 namespace {
 
-using test::ReadFileBytes;
 using test::TempDir;
 using test::WriteFileBytes;
 
@@ -62,17 +60,6 @@ TEST(IniFileTest, ReadsValuesLikeThePrivateProfileFunctions) {
   }
 }
 
-TEST(IniFileTest, NameComparisonFoldsWindows1252Letters) {
-  EXPECT_TRUE(IniNamesEqual("R\xE9sultats", "R\xC9SULTATS"));
-  EXPECT_TRUE(IniNamesEqual("R\xE9sultats", "r\xC3\xA9sultats"));
-  EXPECT_TRUE(IniNamesEqual("\x9A\x9E", "\x8A\x8E"));
-  EXPECT_FALSE(IniNamesEqual("R\xE9sultats", "Resultats"));
-  EXPECT_FALSE(IniNamesEqual("\xF7", "\xD7"));
-  // A name that is no valid UTF-8 compares by its bytes.
-  EXPECT_TRUE(IniNamesEqual("\xC3", "\xE3"));
-  EXPECT_FALSE(IniNamesEqual("\xC3\xA9", "\xC3"));
-}
-
 struct WriteCase {
   const char* name;
   std::string before;
@@ -118,37 +105,24 @@ TEST(IniFileTest, WritingKeepsEveryOtherLine) {
 TEST(IniFileTest, LoadTellsMissingFromUnreadable) {
   TempDir dir;
   IniFile ini;
-  EXPECT_EQ(ini.Load(dir.File("none.ini")), IniFile::kMissing);
-  EXPECT_EQ(ini.Load(dir.File("none/deeper.ini")), IniFile::kMissing);
-  EXPECT_EQ(ini.Load(dir.path()), IniFile::kUnreadable);
+  EXPECT_EQ(ini.Load(dir.File("none.ini")).code(), Status::kNotFound);
+  EXPECT_EQ(ini.Load(dir.File("none/deeper.ini")).code(), Status::kNotFound);
+  EXPECT_EQ(ini.Load(dir.path()).code(), Status::kIoError);
   WriteFileBytes(dir.File("a.ini"), "[S]\nK=v\n");
-  EXPECT_EQ(ini.Load(dir.File("a.ini")), IniFile::kLoaded);
+  EXPECT_TRUE(ini.Load(dir.File("a.ini")).ok());
   EXPECT_EQ(ini.GetValue("S", "K", ""), "v");
 }
 
-// The replacement keeps the permissions, follows a symbolic link, leaves no
-// temporary file, and fails without touching what stands in the way.
-TEST(IniFileTest, AtomicReplace) {
-  TempDir dir;
-  ASSERT_EQ(::mkdir(dir.File("real").c_str(), 0755), 0);
-  const std::string real = dir.File("real/grulo.ini");
-  WriteFileBytes(real, "old");
-  ASSERT_EQ(::chmod(real.c_str(), 0640), 0);
-  std::filesystem::create_symlink("real/grulo.ini", dir.File("grulo.ini"));
-  ASSERT_TRUE(ReplaceFileAtomically(dir.File("grulo.ini"), "new"));
-  EXPECT_TRUE(std::filesystem::is_symlink(dir.File("grulo.ini")));
-  EXPECT_EQ(ReadFileBytes(real), "new");
-  struct stat st;
-  ASSERT_EQ(::stat(real.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0640u);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("real")),
-                          std::filesystem::directory_iterator()),
-            1);
-
-  EXPECT_FALSE(ReplaceFileAtomically(dir.File("no/such/dir/grulo.ini"), "x"));
-  ASSERT_EQ(::mkdir(dir.File("sub.ini").c_str(), 0755), 0);
-  EXPECT_FALSE(ReplaceFileAtomically(dir.File("sub.ini"), "x"));
-  EXPECT_TRUE(std::filesystem::is_directory(dir.File("sub.ini")));
+TEST(IniFileTest, TellsMissingKeysAndSectionsFromEmptyOnes) {
+  IniFile ini("K0=x\n[A]\nK1=\nK2\n[ b ]\n[A]\nK3=y\n");
+  EXPECT_EQ(ini.FindValue("A", "K1"), std::optional<std::string>(""));
+  EXPECT_EQ(ini.FindValue("A", "K2"), std::optional<std::string>(""));
+  EXPECT_EQ(ini.FindValue("A", "K3"), std::nullopt);  // in the second occurrence
+  EXPECT_EQ(ini.FindValue("A", "K0"), std::nullopt);
+  EXPECT_TRUE(ini.HasSection("a"));
+  EXPECT_TRUE(ini.HasSection("B"));
+  EXPECT_FALSE(ini.HasSection("K0"));
+  EXPECT_EQ(ini.SectionNames(), (std::vector<std::string>{"A", "b", "A"}));
 }
 
 }  // namespace

@@ -1,10 +1,5 @@
 #include "driver/line_reader.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -20,27 +15,20 @@ std::string_view CutAtNul(std::string_view text) {
 
 }  // namespace
 
-std::unique_ptr<FileSource> FileSource::Open(const std::string& path) {
-  if (path.empty() || path.find('\0') != std::string::npos) return nullptr;
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  return std::unique_ptr<FileSource>(new FileSource(fd));
+Status FileSource::Open(const std::string& path, std::unique_ptr<FileSource>* source) {
+  source->reset();
+  std::unique_ptr<ReadableFile> file;
+  Status status = ReadableFile::Open(path, &file);
+  if (status.ok()) source->reset(new FileSource(std::move(file)));
+  return status;
 }
 
-FileSource::~FileSource() { ::close(fd_); }
-
-ssize_t FileSource::Read(char* buffer, size_t n) {
-  for (;;) {
-    ssize_t got = ::read(fd_, buffer, n);
-    if (got >= 0 || errno != EINTR) return got < 0 ? -1 : got;
-  }
-}
-
-bool FileSource::SameFileAs(const std::string& path) const {
-  struct stat mine;
-  struct stat other;
-  return ::fstat(fd_, &mine) == 0 && ::stat(path.c_str(), &other) == 0 &&
-         mine.st_dev == other.st_dev && mine.st_ino == other.st_ino;
+int64_t FileSource::Read(char* buffer, size_t n) {
+  size_t got = 0;
+  read_status_ = file_->Read(buffer, n, &got);
+  if (!read_status_.ok()) return -1;
+  bytes_read_ += static_cast<int64_t>(got);
+  return static_cast<int64_t>(got);
 }
 
 LineReader::LineReader(ByteSource* source, size_t block_size)
@@ -55,7 +43,7 @@ bool LineReader::Start() {
 
 void LineReader::Fill() {
   if (at_eof_ || failed_ || end_ == capacity_) return;
-  ssize_t got = source_->Read(buffer_.get() + end_, capacity_ - end_);
+  int64_t got = source_->Read(buffer_.get() + end_, capacity_ - end_);
   if (got < 0) {
     failed_ = true;
   } else if (got == 0) {

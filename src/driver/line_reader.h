@@ -10,14 +10,15 @@
 #ifndef GRULO_DRIVER_LINE_READER_H_
 #define GRULO_DRIVER_LINE_READER_H_
 
-#include <sys/types.h>
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "base/status.h"
+#include "platform/files.h"
 
 namespace grulo {
 
@@ -27,22 +28,29 @@ class ByteSource {
   virtual ~ByteSource() = default;
   // Reads up to `n` bytes into `buffer`: the count read, 0 at the end of the
   // input, -1 on a read error.
-  virtual ssize_t Read(char* buffer, size_t n) = 0;
+  virtual int64_t Read(char* buffer, size_t n) = 0;
 };
 
-// A file opened for reading.
+// A file opened for reading, which counts the bytes read and keeps the
+// reason of a failed read.
 class FileSource final : public ByteSource {
  public:
-  // nullptr when the file cannot be opened for reading.
-  static std::unique_ptr<FileSource> Open(const std::string& path);
-  ~FileSource() override;
-  ssize_t Read(char* buffer, size_t n) override;
-  // True when `path` names this very file.
-  bool SameFileAs(const std::string& path) const;
+  // Opens the file (not a directory); `*source` is null on failure.
+  static Status Open(const std::string& path, std::unique_ptr<FileSource>* source);
+  int64_t Read(char* buffer, size_t n) override;
+
+  // The kind, size and id of the open file, now.
+  Status Info(FileInfo* info) const { return file_->Info(info); }
+  // The bytes handed out so far.
+  int64_t bytes_read() const { return bytes_read_; }
+  // Why the last read failed; ok when none did.
+  const Status& read_status() const { return read_status_; }
 
  private:
-  explicit FileSource(int fd) : fd_(fd) {}
-  int fd_;
+  explicit FileSource(std::unique_ptr<ReadableFile> file) : file_(std::move(file)) {}
+  std::unique_ptr<ReadableFile> file_;
+  int64_t bytes_read_ = 0;
+  Status read_status_;
 };
 
 struct InputLine {

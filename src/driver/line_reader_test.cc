@@ -17,12 +17,12 @@ class TextSource final : public ByteSource {
  public:
   TextSource(std::string text, size_t chunk, size_t fail_after = std::string::npos)
       : text_(std::move(text)), chunk_(chunk), fail_after_(fail_after) {}
-  ssize_t Read(char* buffer, size_t n) override {
+  int64_t Read(char* buffer, size_t n) override {
     if (pos_ >= fail_after_) return -1;
     size_t count = std::min({n, chunk_, text_.size() - pos_});
     std::copy_n(text_.data() + pos_, count, buffer);
     pos_ += count;
-    return static_cast<ssize_t>(count);
+    return static_cast<int64_t>(count);
   }
 
  private:

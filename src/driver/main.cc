@@ -1,21 +1,68 @@
 // grulo: checks and groups the weekly summaries of the input file named in
-// grulo.ini, next to the executable. No arguments; nothing on the console.
+// its configuration (grulo.ini beside the program, or --config FILE). See
+// driver/command_line.h for the command line and docs/running.md.
 
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <exception>
+#include <new>
+#include <string>
+#include <vector>
 
-#include "driver/batch_driver.h"
+#include "driver/command_line.h"
 #include "driver/paths.h"
 #include "driver/pipeline.h"
+#include "driver/run_batch.h"
 #include "driver/run_clock.h"
+#include "driver/run_console.h"
+#include "platform/process.h"
+
+namespace {
+
+constexpr int kExitUsage = 2;
+
+// Prints a text on standard output: 0, or 1 when it could not be written.
+int PrintOut(const std::string& text) {
+  bool ok = std::fputs(text.c_str(), stdout) >= 0;
+  ok = std::fflush(stdout) == 0 && ok;
+  return ok ? 0 : 1;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  const grulo::CommandLine line = grulo::ParseCommandLine(args);
+  switch (line.action) {
+    case grulo::CommandLine::kUsageError:
+      std::fputs(grulo::UsageErrorText(line.error).c_str(), stderr);
+      return kExitUsage;
+    case grulo::CommandLine::kHelp:
+      return PrintOut(grulo::HelpText());
+    case grulo::CommandLine::kVersion:
+      return PrintOut(grulo::VersionLine());
+    case grulo::CommandLine::kRun:
+      break;
+  }
+  grulo::RunConsole console(stderr, grulo::StandardErrorIsTerminal());
   try {
-    std::string config_path = grulo::ConfigPath(argc > 0 ? argv[0] : nullptr);
-    std::unique_ptr<grulo::Clock> clock = grulo::MakeRunClock(std::getenv(grulo::kTodayVariable));
+    grulo::ConfigChoice choice;
+    choice.given = !line.config_path.empty();
+    choice.path = choice.given ? line.config_path
+                               : grulo::ConfigPath(argc > 0 ? argv[0] : nullptr);
+    std::unique_ptr<grulo::Clock> clock =
+        grulo::MakeRunClock(std::getenv(grulo::kTodayVariable));
     grulo::GroupingPipeline pipeline(*clock);
-    return grulo::RunBatch(config_path, pipeline);
-  } catch (...) {
-    return 1;  // out of memory: the run is not complete
+    return grulo::RunBatch(choice, pipeline, console);
+  } catch (const std::bad_alloc&) {
+    console.Error("out of memory: the run is not complete; the previous outputs and counters "
+                  "are left as they were");
+    return 1;
+  } catch (const std::exception& e) {
+    console.Error(std::string("the run stopped: ") + e.what() +
+                  "; the previous outputs and counters are left as they were");
+    return 1;
   }
 }

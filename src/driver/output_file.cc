@@ -1,9 +1,5 @@
 #include "driver/output_file.h"
 
-#include <errno.h>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
@@ -15,23 +11,17 @@ constexpr size_t kBufferSize = 1 << 16;
 
 }  // namespace
 
-std::unique_ptr<OutputFile> OutputFile::Create(const std::string& path) {
-  if (path.find('\0') != std::string::npos) return nullptr;
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return nullptr;
-  std::unique_ptr<OutputFile> file(new OutputFile());
-  file->fd_ = fd;
-  file->buffer_.reserve(kBufferSize + 1024);
-  return file;
+std::unique_ptr<OutputFile> OutputFile::Into(WritableFile* file) {
+  std::unique_ptr<OutputFile> output(new OutputFile());
+  output->file_ = file;
+  output->buffer_.reserve(kBufferSize + 1024);
+  return output;
 }
 
 std::unique_ptr<OutputFile> OutputFile::InMemory() {
   std::unique_ptr<OutputFile> file(new OutputFile());
-  file->in_memory_ = true;
   return file;
 }
-
-OutputFile::~OutputFile() { Close(); }
 
 void OutputFile::Append(const char* data, size_t n) {
   buffer_.append(data, n);
@@ -71,32 +61,13 @@ void OutputFile::Printf(const char* format, ...) {
 }
 
 bool OutputFile::Flush() {
-  if (in_memory_) {
+  if (file_ == nullptr) {
     memory_ += buffer_;
-    buffer_.clear();
-    return ok_;
-  }
-  size_t done = 0;
-  while (fd_ >= 0 && ok_ && done < buffer_.size()) {
-    ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok_ = false;
-      break;
-    }
-    done += static_cast<size_t>(n);
+  } else if (status_.ok() && !buffer_.empty()) {
+    status_ = file_->Append(buffer_);
   }
   buffer_.clear();
-  return ok_;
-}
-
-bool OutputFile::Close() {
-  Flush();
-  if (fd_ >= 0) {
-    if (::close(fd_) != 0) ok_ = false;
-    fd_ = -1;
-  }
-  return ok_;
+  return status_.ok();
 }
 
 }  // namespace grulo

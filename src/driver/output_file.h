@@ -1,5 +1,6 @@
-// A buffered text output file in the manner of a text-mode file: every line
-// feed written becomes a carriage return and a line feed.
+// A buffered text output in the manner of a text-mode file: every line feed
+// written becomes a carriage return and a line feed. It writes into a file
+// opened elsewhere, or keeps the text in memory.
 
 #ifndef GRULO_DRIVER_OUTPUT_FILE_H_
 #define GRULO_DRIVER_OUTPUT_FILE_H_
@@ -8,18 +9,21 @@
 #include <string>
 #include <string_view>
 
+#include "base/status.h"
+#include "platform/files.h"
+
 namespace grulo {
 
 class OutputFile {
  public:
-  // Creates or truncates the file; nullptr when it cannot be created.
-  static std::unique_ptr<OutputFile> Create(const std::string& path);
+  // An output into `file`, which must outlive it.
+  static std::unique_ptr<OutputFile> Into(WritableFile* file);
   // An output kept in memory, for tests: see contents().
   static std::unique_ptr<OutputFile> InMemory();
 
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
-  ~OutputFile();  // closes the file, flushing what is left
+  ~OutputFile() = default;  // what is still buffered is dropped: see Flush
 
   // Writes the text, each '\n' as "\r\n".
   void Write(std::string_view text);
@@ -28,10 +32,10 @@ class OutputFile {
 
   // Writes out the buffer; false once any write has failed.
   bool Flush();
-  // Flushes and closes; false when any write or the closing failed.
-  bool Close();
-  // False once a write has failed.
-  bool ok() const { return ok_; }
+  // False once a write has failed; status() tells why. Writes after a
+  // failure are dropped.
+  bool ok() const { return status_.ok(); }
+  const Status& status() const { return status_; }
 
   // What an in-memory output holds (with its CR LF pairs).
   const std::string& contents() const { return memory_; }
@@ -40,9 +44,8 @@ class OutputFile {
   OutputFile() = default;
   void Append(const char* data, size_t n);
 
-  int fd_ = -1;  // -1 for an in-memory output or after closing
-  bool in_memory_ = false;
-  bool ok_ = true;
+  WritableFile* file_ = nullptr;  // null for an in-memory output
+  Status status_;
   std::string buffer_;
   std::string memory_;
 };

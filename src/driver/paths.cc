@@ -1,9 +1,6 @@
 #include "driver/paths.h"
 
-#include <limits.h>
-#include <unistd.h>
-
-#include <vector>
+#include "platform/process.h"
 
 namespace grulo {
 
@@ -23,10 +20,7 @@ std::string ConfigPathFor(std::string_view argv0, std::string_view executable_pa
 std::string ConfigPath(const char* argv0) {
   std::string_view own = argv0 != nullptr ? std::string_view(argv0) : std::string_view();
   if (!DirectoryPart(own).empty()) return ConfigPathFor(own, {});
-  std::vector<char> exe(PATH_MAX + 1);
-  ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size());
-  if (n <= 0 || static_cast<size_t>(n) >= exe.size()) return ConfigPathFor(own, {});
-  return ConfigPathFor(own, std::string_view(exe.data(), static_cast<size_t>(n)));
+  return ConfigPathFor(own, ExecutablePath());
 }
 
 std::string_view InputBaseName(std::string_view fic_ent) {

@@ -21,7 +21,7 @@ std::string_view DirectoryPart(std::string_view path);
 // PATH), else the bare "grulo.ini" (the current directory).
 std::string ConfigPathFor(std::string_view argv0, std::string_view executable_path);
 
-// The same with the running executable's path read from /proc/self/exe;
+// The same with the running executable's path as the system tells it;
 // `argv0` may be null.
 std::string ConfigPath(const char* argv0);
 

@@ -1,0 +1,46 @@
+// The command line of grulo, in the usual style: long options as
+// "--name value" or "--name=value", short ones as "-n value" or "-nvalue",
+// "--" ending the options.
+//
+//   grulo                    the batch run with grulo.ini beside the program
+//   grulo --config FILE      the same with the configuration FILE
+//   grulo --help | -h        the help text, on standard output
+//   grulo --version | -V     the version, on standard output
+//
+// A first word that is no option would name a subcommand; there is none yet,
+// so every such word is a usage error, as is an unknown option. ("--threads"
+// is kept for a later version and refused for now.)
+
+#ifndef GRULO_DRIVER_COMMAND_LINE_H_
+#define GRULO_DRIVER_COMMAND_LINE_H_
+
+#include <string>
+#include <vector>
+
+namespace grulo {
+
+struct CommandLine {
+  enum Action { kRun, kHelp, kVersion, kUsageError };
+  Action action = kRun;
+  // --config: the configuration file; empty for grulo.ini beside the program.
+  std::string config_path;
+  // For kUsageError: what is wrong, one line without the program's name.
+  std::string error;
+};
+
+// Reads the arguments after the program's name. A usage error anywhere wins
+// over --help and --version, so that a mistyped command never runs.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The text of --help, ending with a line feed.
+const char* HelpText();
+
+// The text of --version: "grulo <version>\n".
+std::string VersionLine();
+
+// The one line of a usage error, ending with a line feed.
+std::string UsageErrorText(const std::string& error);
+
+}  // namespace grulo
+
+#endif  // GRULO_DRIVER_COMMAND_LINE_H_

@@ -1,0 +1,98 @@
+// Files as the operating system gives them: their kind and size, whole-file
+// reading, reading and writing opened files, removal, renaming and syncing.
+//
+// Every failure is a Status whose message is the system's reason alone ("No
+// such file or directory"): the caller knows which file it was and what it
+// was for, and names them in its own message. A file that is not there (or a
+// path through something that is not a directory) gives a kNotFound status,
+// other failures kIoError.
+
+#ifndef GRULO_PLATFORM_FILES_H_
+#define GRULO_PLATFORM_FILES_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "base/status.h"
+
+namespace grulo {
+
+// Which file a path or an open file is: equal ids are the same file.
+struct FileId {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  bool operator==(const FileId&) const = default;
+};
+
+struct FileInfo {
+  enum Type { kMissing, kRegular, kDirectory, kOther };
+  Type type = kMissing;
+  int64_t size = 0;  // in bytes, for a regular file
+  FileId id;
+};
+
+// What the path names, symbolic links followed. A missing file is no
+// failure: ok with type kMissing. Other failures (a path that cannot be
+// searched) return their reason.
+Status GetFileInfo(const std::string& path, FileInfo* info);
+
+// The whole content of a file into `text` (emptied first).
+Status ReadWholeFile(const std::string& path, std::string* text);
+
+// Removes a file; ok when there is none.
+Status RemoveFile(const std::string& path);
+
+// Renames `from` to `to`, replacing a file at `to` in one step.
+Status RenameFile(const std::string& from, const std::string& to);
+
+// Makes the entries of a directory (a rename into it) durable.
+Status SyncDirectory(const std::string& dir);
+
+// The path that a chain of symbolic links at `path` ends at; `path` itself
+// when it is no link or the chain cannot be followed.
+std::string ResolveLinks(const std::string& path);
+
+// The current directory, or the empty text when it cannot be told.
+std::string CurrentDirectory();
+
+// True when `path` is absolute (starts at the root of the file system).
+bool IsAbsolutePath(std::string_view path);
+
+// A file opened for reading from its start.
+class ReadableFile {
+ public:
+  // Opens the file; a directory is refused with its reason.
+  static Status Open(const std::string& path, std::unique_ptr<ReadableFile>* file);
+  virtual ~ReadableFile() = default;
+
+  // Reads up to `n` bytes into `buffer`: `*got` is the count read, 0 at the
+  // end of the file.
+  virtual Status Read(char* buffer, size_t n, size_t* got) = 0;
+  // The kind, size and id of the open file, now.
+  virtual Status Info(FileInfo* info) const = 0;
+};
+
+// A new file opened for writing.
+class WritableFile {
+ public:
+  // Creates the file at `path`, which must not exist yet. When `model` is
+  // not empty and names a file, the new file takes its permission bits (and
+  // its owner, where the system allows).
+  static Status CreateNew(const std::string& path, const std::string& model,
+                          std::unique_ptr<WritableFile>* file);
+  virtual ~WritableFile() = default;  // closes the file when still open
+
+  // Writes all of `data`.
+  virtual Status Append(std::string_view data) = 0;
+  // Makes what was written durable (fsync).
+  virtual Status Sync() = 0;
+  // Closes the file; later calls do nothing.
+  virtual Status Close() = 0;
+};
+
+}  // namespace grulo
+
+#endif  // GRULO_PLATFORM_FILES_H_

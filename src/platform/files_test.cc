@@ -1,0 +1,122 @@
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "tests/process_testutil.h"
+
+namespace grulo {
+namespace {
+
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
+
+TEST(FilesTest, TellsWhatAPathNames) {
+  TempDir dir;
+  WriteFileBytes(dir.File("f"), "12345");
+  std::filesystem::create_directory(dir.File("d"));
+  std::filesystem::create_symlink("f", dir.File("link"));
+  std::filesystem::create_symlink("nowhere", dir.File("dangling"));
+  struct Case {
+    std::string path;
+    FileInfo::Type type;
+    int64_t size;
+    Status::Code code;
+  } cases[] = {
+      {dir.File("f"), FileInfo::kRegular, 5, Status::kOk},
+      {dir.File("link"), FileInfo::kRegular, 5, Status::kOk},
+      {dir.File("d"), FileInfo::kDirectory, 0, Status::kOk},
+      {"/dev/null", FileInfo::kOther, 0, Status::kOk},
+      {dir.File("none"), FileInfo::kMissing, 0, Status::kOk},
+      {dir.File("dangling"), FileInfo::kMissing, 0, Status::kOk},
+      {dir.File("f/below"), FileInfo::kMissing, 0, Status::kNotFound},
+      {"", FileInfo::kMissing, 0, Status::kInvalidArgument},
+  };
+  for (const Case& c : cases) {
+    FileInfo info;
+    Status status = GetFileInfo(c.path, &info);
+    EXPECT_EQ(status.code(), c.code) << c.path;
+    EXPECT_EQ(info.type, c.type) << c.path;
+    EXPECT_EQ(info.size, c.size) << c.path;
+  }
+  FileInfo a, b;
+  ASSERT_TRUE(GetFileInfo(dir.File("f"), &a).ok());
+  ASSERT_TRUE(GetFileInfo(dir.File("link"), &b).ok());
+  EXPECT_EQ(a.id, b.id);
+  EXPECT_EQ(ResolveLinks(dir.File("link")), std::filesystem::canonical(dir.File("f")).string());
+  EXPECT_EQ(ResolveLinks(dir.File("f")), dir.File("f"));
+}
+
+TEST(FilesTest, ReadingGivesTheSystemsReason) {
+  TempDir dir;
+  std::string text = "stale";
+  Status status = ReadWholeFile(dir.File("none"), &text);
+  EXPECT_EQ(status.code(), Status::kNotFound);
+  EXPECT_EQ(status.message(), "No such file or directory");
+  EXPECT_EQ(text, "");
+  status = ReadWholeFile(dir.path(), &text);
+  EXPECT_EQ(status.code(), Status::kIoError);
+  EXPECT_EQ(status.message(), "Is a directory");
+  WriteFileBytes(dir.File("f"), std::string(20000, 'x') + "end");
+  ASSERT_TRUE(ReadWholeFile(dir.File("f"), &text).ok());
+  EXPECT_EQ(text.size(), 20003u);
+
+  std::unique_ptr<ReadableFile> file;
+  ASSERT_TRUE(ReadableFile::Open(dir.File("f"), &file).ok());
+  char block[16];
+  size_t got = 0;
+  ASSERT_TRUE(file->Read(block, sizeof block, &got).ok());
+  EXPECT_EQ(got, sizeof block);
+  WriteFileBytes(dir.File("f"), "short");  // truncated under the open file
+  FileInfo info;
+  ASSERT_TRUE(file->Info(&info).ok());
+  EXPECT_EQ(info.size, 5);
+}
+
+TEST(FilesTest, WritesOnlyNewFiles) {
+  TempDir dir;
+  WriteFileBytes(dir.File("model"), "m");
+  ASSERT_EQ(::chmod(dir.File("model").c_str(), 0604), 0);
+  std::unique_ptr<WritableFile> file;
+  ASSERT_TRUE(WritableFile::CreateNew(dir.File("new"), dir.File("model"), &file).ok());
+  ASSERT_TRUE(file->Append("abc").ok());
+  ASSERT_TRUE(file->Append("").ok());
+  ASSERT_TRUE(file->Sync().ok());
+  ASSERT_TRUE(file->Close().ok());
+  ASSERT_TRUE(file->Close().ok());
+  EXPECT_EQ(ReadFileBytes(dir.File("new")), "abc");
+  struct stat st;
+  ASSERT_EQ(::stat(dir.File("new").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0604u);
+
+  Status status = WritableFile::CreateNew(dir.File("new"), "", &file);
+  EXPECT_EQ(status.message(), "File exists");
+  EXPECT_EQ(file, nullptr);
+  EXPECT_EQ(WritableFile::CreateNew(dir.File("no/new"), "", &file).code(), Status::kNotFound);
+
+  ASSERT_TRUE(RenameFile(dir.File("new"), dir.File("model")).ok());
+  EXPECT_EQ(ReadFileBytes(dir.File("model")), "abc");
+  EXPECT_EQ(RenameFile(dir.File("new"), dir.File("x")).code(), Status::kNotFound);
+  ASSERT_TRUE(RemoveFile(dir.File("model")).ok());
+  ASSERT_TRUE(RemoveFile(dir.File("model")).ok());  // already gone
+  EXPECT_TRUE(SyncDirectory(dir.path()).ok());
+}
+
+TEST(FilesTest, AbsolutePaths) {
+  EXPECT_TRUE(IsAbsolutePath("/srv/in"));
+  EXPECT_FALSE(IsAbsolutePath("in/week.rss"));
+  EXPECT_FALSE(IsAbsolutePath("./x"));
+  EXPECT_FALSE(IsAbsolutePath(""));
+  std::string cwd = CurrentDirectory();
+  EXPECT_TRUE(IsAbsolutePath(cwd));
+  EXPECT_TRUE(std::filesystem::equivalent(cwd, std::filesystem::current_path()));
+}
+
+}  // namespace
+}  // namespace grulo

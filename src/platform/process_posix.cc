@@ -1,0 +1,31 @@
+// The process of platform/process.h on a POSIX system (Linux for the path of
+// the executable).
+
+#include <limits.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "platform/process.h"
+
+namespace grulo {
+
+int64_t CurrentProcessId() { return static_cast<int64_t>(::getpid()); }
+
+std::string ExecutablePath() {
+  std::vector<char> path(PATH_MAX + 1);
+  ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+  if (n <= 0 || static_cast<size_t>(n) >= path.size()) return std::string();
+  return std::string(path.data(), static_cast<size_t>(n));
+}
+
+bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+int64_t MonotonicNanos() {
+  struct timespec now;
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+}  // namespace grulo
