@@ -20,7 +20,7 @@ case "${1:-}" in
     build_dir=build-tsan
     options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRULO_WERROR=ON -DGRULO_TSAN=ON
              -DGRULO_BUILD_BENCH=OFF)
-    targets=(--target grulo grulo-tables grulo-gen e2e_library_test)
+    targets=(--target grulo grulo-tables grulo-gen e2e_library_test e2e_threads_test)
     ;;
 esac
 

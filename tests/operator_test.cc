@@ -254,7 +254,7 @@ TEST_F(OperatorTest, TwoRunsAtOnce) {
 TEST_F(OperatorTest, UsageErrorsTouchNothing) {
   auto before = Snapshot(box_.dir());
   const std::vector<std::vector<std::string>> usage_errors = {
-      {"--bogus"}, {"somefile"}, {"-c"}, {"--help", "--bogus"}, {"--threads", "2"}, {"--", "x"}};
+      {"--bogus"}, {"somefile"}, {"-c"}, {"--help", "--bogus"}, {"--threads", "0"}, {"--", "x"}};
   for (const auto& args : usage_errors) {
     ProcessResult r = Run(args);
     EXPECT_EQ(r.exit_status, 2) << args[0];

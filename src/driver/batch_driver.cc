@@ -80,12 +80,13 @@ void BatchRun::GroupLine(std::string_view text) {
   // The pipeline clears the list itself; clearing here too keeps a pipeline
   // that stops early from reporting the previous summary's errors.
   ClearErrors(&errors_);
-  grouper_.GroupSummary(text, rep_tab_, &result.GroupCategory, &result.GroupNumber,
-                        &result.GroupReturn, &errors_, err_, &version);
+  const int16_t table_status =
+      grouper_.GroupSummary(text, rep_tab_, &result.GroupCategory, &result.GroupNumber,
+                            &result.GroupReturn, &errors_, err_, &version);
   lists_.Sort(errors_);
   bool blocking = !lists_.blocking().empty();
   bool non_blocking = !lists_.non_blocking().empty();
-  if (!blocking && !non_blocking) table_outcomes.Count(result, version);
+  if (table_status != kTableOpened) table_outcomes.Count(table_status, version);
   if (blocking) {
     ++NbErrBloq;
   } else if (non_blocking) {

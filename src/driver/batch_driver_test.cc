@@ -69,13 +69,14 @@ struct Outcome {
   int16_t ret = 0;
   std::string version;  // at most 2 characters
   std::string message;  // written to the .err file
+  int16_t table_status = 0;  // what GroupSummary returns
 };
 
 class ScriptedGrouper final : public SummaryGrouper {
  public:
-  void GroupSummary(std::string_view line, std::string_view rep_tab, int16_t* group_category,
-                    int16_t* group_number, int16_t* group_return, ErrorList* errors,
-                    OutputFile* err_file, VersionText* table_version) override {
+  int16_t GroupSummary(std::string_view line, std::string_view rep_tab, int16_t* group_category,
+                       int16_t* group_number, int16_t* group_return, ErrorList* errors,
+                       OutputFile* err_file, VersionText* table_version) override {
     lines.emplace_back(line);
     EXPECT_EQ(rep_tab, expected_rep_tab);  // the RepTab value, as it stands
     EXPECT_EQ(*group_category, 0);
@@ -83,7 +84,7 @@ class ScriptedGrouper final : public SummaryGrouper {
     EXPECT_EQ(*group_return, 0);
     EXPECT_EQ(VersionView(*table_version), "");
     if (hook) hook();
-    if (outcomes.empty()) return;
+    if (outcomes.empty()) return 0;
     Outcome o = outcomes.front();
     outcomes.pop_front();
     // Entries set directly, without clearing: the list comes as the driver
@@ -94,6 +95,7 @@ class ScriptedGrouper final : public SummaryGrouper {
     *group_return = o.ret;
     for (size_t i = 0; i < o.version.size() && i < 2; ++i) (*table_version)[i] = o.version[i];
     err_file->Write(o.message);
+    return o.table_status;
   }
 
   std::string expected_rep_tab = "tables/";
@@ -133,7 +135,7 @@ class BatchRunTest : public ::testing::Test {
     int status;
     {
       RunConsole console(stream, false);
-      status = RunBatch({ConfigPath(), true}, grouper_, console);
+      status = RunBatch({ConfigPath(), true}, RunOptions(), grouper_, console);
     }
     std::rewind(stream);
     messages_.clear();
@@ -411,7 +413,7 @@ TEST_F(BatchRunTest, TableProblemsAndAByteOrderMarkAreWarned) {
   WriteConfig(dir_.File("in/week.12.txt"), dir_.File("out"), dir_.File("tables"));
   std::string line = Summary();
   WriteInput("\xEF\xBB\xBF" + line + "\n" + line + "\n" + line + "\n");
-  grouper_.outcomes = {{{}, 0, 0, 99, "", "Pb\n"}, {{}, 0, 0, 99, "", "Pb\n"}};
+  grouper_.outcomes = {{{}, 0, 0, 99, "", "Pb\n", 99}, {{}, 0, 0, 99, "", "Pb\n", 99}};
   EXPECT_EQ(Run(), 0);
   const std::string tables = dir_.File("tables");
   const std::string where = " (RepTab in " + ConfigPath() + ")";

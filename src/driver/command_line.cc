@@ -6,7 +6,7 @@
 namespace grulo {
 namespace {
 
-enum class Option { kConfig, kHelp, kVersion };
+enum class Option { kConfig, kThreads, kHelp, kVersion };
 
 struct OptionName {
   Option option;
@@ -17,6 +17,7 @@ struct OptionName {
 
 constexpr OptionName kOptions[] = {
     {Option::kConfig, "config", 'c', true},
+    {Option::kThreads, "threads", 'j', true},
     {Option::kHelp, "help", 'h', false},
     {Option::kVersion, "version", 'V', false},
 };
@@ -96,6 +97,22 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         config_given = true;
         line.config_path = *value;
         break;
+      case Option::kThreads: {
+        int threads = 0;
+        for (char c : *value) {
+          if (c < '0' || c > '9' || threads > 1000) {
+            threads = -1;
+            break;
+          }
+          threads = threads * 10 + (c - '0');
+        }
+        if (threads < 1 || threads > kMaxThreads) {
+          return UsageError("option '" + shown + "' needs a number of threads from 1 to " +
+                            std::to_string(kMaxThreads) + ", not '" + *value + "'");
+        }
+        line.threads = threads;
+        break;
+      }
       case Option::kHelp:
         help = true;
         break;
@@ -113,12 +130,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 const char* HelpText() {
-  return "Usage: grulo [--config FILE]\n"
+  return "Usage: grulo [--config FILE] [--threads N]\n"
          "Checks and groups the weekly summaries of the input file named in the\n"
          "configuration, writes the .grp and .err files and the counters.\n"
          "\n"
          "  -c, --config FILE  the configuration FILE (the counters are written back\n"
          "                     into it) instead of grulo.ini beside the program\n"
+         "  -j, --threads N    group on N threads (default: the cores available);\n"
+         "                     the outputs are the same for every N\n"
          "  -h, --help         print this help and exit\n"
          "  -V, --version      print the version and exit\n"
          "\n"
@@ -131,7 +150,7 @@ const char* HelpText() {
 std::string VersionLine() { return std::string("grulo ") + GRULO_VERSION + "\n"; }
 
 std::string UsageErrorText(const std::string& error) {
-  return "grulo: " + error + " (usage: grulo [--config FILE]; see grulo --help)\n";
+  return "grulo: " + error + " (usage: grulo [--config FILE] [--threads N]; see grulo --help)\n";
 }
 
 }  // namespace grulo

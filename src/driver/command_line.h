@@ -4,12 +4,12 @@
 //
 //   grulo                    the batch run with grulo.ini beside the program
 //   grulo --config FILE      the same with the configuration FILE
+//   grulo --threads N        the same on N threads (-j N)
 //   grulo --help | -h        the help text, on standard output
 //   grulo --version | -V     the version, on standard output
 //
 // A first word that is no option would name a subcommand; there is none yet,
-// so every such word is a usage error, as is an unknown option. ("--threads"
-// is kept for a later version and refused for now.)
+// so every such word is a usage error, as is an unknown option.
 
 #ifndef GRULO_DRIVER_COMMAND_LINE_H_
 #define GRULO_DRIVER_COMMAND_LINE_H_
@@ -19,11 +19,17 @@
 
 namespace grulo {
 
+// The most grouping threads a run takes.
+inline constexpr int kMaxThreads = 256;
+
 struct CommandLine {
   enum Action { kRun, kHelp, kVersion, kUsageError };
   Action action = kRun;
   // --config: the configuration file; empty for grulo.ini beside the program.
   std::string config_path;
+  // --threads: the number of grouping threads; 0 when not given (the cores
+  // available to the process).
+  int threads = 0;
   // For kUsageError: what is wrong, one line without the program's name.
   std::string error;
 };

@@ -37,7 +37,14 @@ TEST(CommandLineTest, ReadsTheUsualForms) {
       {{"-"}, CommandLine::kUsageError, "", "unexpected argument '-'"},
       {{"--bogus"}, CommandLine::kUsageError, "", "unknown option '--bogus'"},
       {{"--bogus=1"}, CommandLine::kUsageError, "", "unknown option '--bogus'"},
-      {{"--threads", "4"}, CommandLine::kUsageError, "", "unknown option '--threads'"},
+      {{"--threads", "0"}, CommandLine::kUsageError, "",
+       "option '--threads' needs a number of threads from 1 to 256, not '0'"},
+      {{"-j", "x2"}, CommandLine::kUsageError, "",
+       "option '-j' needs a number of threads from 1 to 256, not 'x2'"},
+      {{"--threads=257"}, CommandLine::kUsageError, "",
+       "option '--threads' needs a number of threads from 1 to 256, not '257'"},
+      {{"--threads=99999999999"}, CommandLine::kUsageError, "",
+       "option '--threads' needs a number of threads from 1 to 256, not '99999999999'"},
       {{"-x"}, CommandLine::kUsageError, "", "unknown option '-x'"},
       {{"-hV"}, CommandLine::kUsageError, "", "unknown option '-hV'"},
       {{"--conf", "a"}, CommandLine::kUsageError, "", "unknown option '--conf'"},
@@ -59,10 +66,18 @@ TEST(CommandLineTest, ReadsTheUsualForms) {
   }
 }
 
+TEST(CommandLineTest, ReadsTheNumberOfThreads) {
+  EXPECT_EQ(ParseCommandLine({}).threads, 0);  // the cores available
+  EXPECT_EQ(ParseCommandLine({"--threads", "1"}).threads, 1);
+  EXPECT_EQ(ParseCommandLine({"-j8"}).threads, 8);
+  EXPECT_EQ(ParseCommandLine({"--threads=256", "-c", "a.ini"}).threads, 256);
+}
+
 TEST(CommandLineTest, UsageErrorIsOneLine) {
   std::string text = UsageErrorText("unknown option '--bogus'");
   EXPECT_EQ(text,
-            "grulo: unknown option '--bogus' (usage: grulo [--config FILE]; see grulo --help)\n");
+            "grulo: unknown option '--bogus' (usage: grulo [--config FILE] [--threads N]; see "
+            "grulo --help)\n");
   EXPECT_TRUE(VersionLine().starts_with("grulo "));
   EXPECT_NE(std::string(HelpText()).find("docs/running.md"), std::string::npos);
 }

@@ -52,10 +52,16 @@ int main(int argc, char** argv) {
     choice.given = !line.config_path.empty();
     choice.path = choice.given ? line.config_path
                                : grulo::ConfigPath(argc > 0 ? argv[0] : nullptr);
-    std::unique_ptr<grulo::Clock> clock =
-        grulo::MakeRunClock(std::getenv(grulo::kTodayVariable));
-    grulo::GroupingPipeline pipeline(*clock);
-    return grulo::RunBatch(choice, pipeline, console);
+    auto make_clock = [] { return grulo::MakeRunClock(std::getenv(grulo::kTodayVariable)); };
+    std::unique_ptr<grulo::Clock> clock = make_clock();
+    grulo::GroupingPipeline pipeline(*clock, make_clock);
+    grulo::RunOptions options;
+    options.threads = line.threads > 0 ? line.threads : grulo::AvailableCores();
+    if (const char* chunk = std::getenv(grulo::kChunkLinesVariable)) {
+      const long lines = std::strtol(chunk, nullptr, 10);
+      if (lines > 0) options.chunk_lines = static_cast<size_t>(lines);
+    }
+    return grulo::RunBatch(choice, options, pipeline, console);
   } catch (const std::bad_alloc&) {
     console.Error("out of memory: the run is not complete; the previous outputs and counters "
                   "are left as they were");

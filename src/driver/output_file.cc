@@ -42,6 +42,16 @@ void OutputFile::Write(std::string_view text) {
   }
 }
 
+void OutputFile::WriteRaw(std::string_view bytes) {
+  if (file_ == nullptr || bytes.size() < kBufferSize) {
+    Append(bytes.data(), bytes.size());
+    return;
+  }
+  // A large block goes out as it is, after what is buffered.
+  Flush();
+  if (status_.ok()) status_ = file_->Append(bytes);
+}
+
 void OutputFile::Printf(const char* format, ...) {
   char small[512];
   va_list args;

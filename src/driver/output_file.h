@@ -27,6 +27,9 @@ class OutputFile {
 
   // Writes the text, each '\n' as "\r\n".
   void Write(std::string_view text);
+  // Writes bytes as they are, line ends included: text that another output
+  // has already written (see contents()).
+  void WriteRaw(std::string_view bytes);
   // printf-style formatting of one piece of text, then Write.
   void Printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
@@ -37,8 +40,10 @@ class OutputFile {
   bool ok() const { return status_.ok(); }
   const Status& status() const { return status_; }
 
-  // What an in-memory output holds (with its CR LF pairs).
+  // What an in-memory output holds (with its CR LF pairs), once flushed.
   const std::string& contents() const { return memory_; }
+  // Empties an in-memory output, keeping its storage for the next text.
+  void ClearContents() { memory_.clear(); }
 
  private:
   OutputFile() = default;

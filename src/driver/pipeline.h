@@ -8,9 +8,11 @@
 #ifndef GRULO_DRIVER_PIPELINE_H_
 #define GRULO_DRIVER_PIPELINE_H_
 
+#include <functional>
 #include <memory>
 #include <string_view>
 
+#include "base/status.h"
 #include "calendar/clock.h"
 #include "driver/group_summary.h"
 #include "grouper/grouping_context.h"
@@ -21,12 +23,26 @@ namespace grulo {
 
 class GroupingPipeline final : public SummaryGrouper {
  public:
-  // The clock gives Today for every summary.
-  explicit GroupingPipeline(Clock& clock) : clock_(clock) {}
+  // Makes a clock for a pipeline of another thread.
+  using ClockFactory = std::function<std::unique_ptr<Clock>()>;
 
-  void GroupSummary(std::string_view line, std::string_view rep_tab, int16_t* group_category,
-                    int16_t* group_number, int16_t* group_return, ErrorList* errors,
-                    OutputFile* err_file, VersionText* table_version) override;
+  // The clock gives Today for every summary. Without `clock_factory` the
+  // pipeline cannot be copied for other threads.
+  explicit GroupingPipeline(Clock& clock, ClockFactory clock_factory = nullptr)
+      : clock_(clock), clock_factory_(std::move(clock_factory)) {}
+
+  int16_t GroupSummary(std::string_view line, std::string_view rep_tab, int16_t* group_category,
+                       int16_t* group_number, int16_t* group_return, ErrorList* errors,
+                       OutputFile* err_file, VersionText* table_version) override;
+
+  // Once the three tables are open: a pipeline that shares them, with a
+  // clock of its own.
+  std::unique_ptr<SummaryGrouper> ForThread() override;
+
+  // Why the last opening of each table failed (ok while it never failed).
+  const Status& tree_problem() const { return tree_problem_; }
+  const Status& acts_problem() const { return acts_problem_; }
+  const Status& diags_problem() const { return diags_problem_; }
 
   // Which tables are open; for tests.
   bool tree_open() const { return tree_version_known_; }
@@ -42,7 +58,16 @@ class GroupingPipeline final : public SummaryGrouper {
   int16_t OpenMissingTables(std::string_view rep_tab, OutputFile* err_file,
                             VersionText* table_version);
 
+  // A pipeline for another thread, with its own clock, over open tables.
+  GroupingPipeline(std::unique_ptr<Clock> clock, ClockFactory clock_factory,
+                   std::shared_ptr<const TableSet> tables, const VersionText& tree_version);
+
+  std::unique_ptr<Clock> owned_clock_;  // the clock of a pipeline made by ForThread
   Clock& clock_;
+  ClockFactory clock_factory_;
+  Status tree_problem_;
+  Status acts_problem_;
+  Status diags_problem_;
   OpenTables pending_;  // the tables opened so far, until all three are
   std::shared_ptr<const TableSet> table_set_;
   VersionText tree_version_{};  // kept from the opening of the tree table

@@ -12,6 +12,7 @@
 #include "driver/ini_file.h"
 #include "driver/line_reader.h"
 #include "driver/output_file.h"
+#include "driver/parallel_lines.h"
 #include "driver/paths.h"
 #include "driver/progress_display.h"
 #include "driver/table_report.h"
@@ -44,8 +45,8 @@ std::string FileName(std::string_view path) {
 // place, the lock files removed, then the locks let go).
 class BatchJob {
  public:
-  BatchJob(SummaryGrouper& grouper, RunConsole& console)
-      : grouper_(grouper), console_(console), start_(MonotonicNanos()) {}
+  BatchJob(const RunOptions& options, SummaryGrouper& grouper, RunConsole& console)
+      : options_(options), grouper_(grouper), console_(console), start_(MonotonicNanos()) {}
 
   // The whole run; the exit status.
   int Run(const ConfigChoice& choice);
@@ -73,6 +74,11 @@ class BatchJob {
   int Fail(const Status& status);
   Status OutputWriteFailure(const std::string& path, const Status& reason) const;
 
+  // Once the tables are open: the rest of the lines on several threads, or
+  // nullptr (one thread, or the tables not open yet).
+  std::unique_ptr<ParallelLines> StartParallel();
+
+  const RunOptions options_;
   SummaryGrouper& grouper_;
   RunConsole& console_;
   const int64_t start_;
@@ -279,10 +285,18 @@ Status BatchJob::ReadAllLines() {
     bool sized = input_at_start_.type == FileInfo::kRegular && input_at_start_.size > 0;
     progress.emplace(start_, sized ? input_at_start_.size : -1);
   }
+  std::unique_ptr<ParallelLines> parallel;
+  bool may_go_parallel = options_.threads > 1;
   InputLine line;
   LineReader::Status status;
   while ((status = reader_->Next(&line)) == LineReader::kLine) {
-    run.HandleLine(line);
+    if (parallel != nullptr) {
+      parallel->Add(line);
+      if (parallel->failed()) break;
+    } else {
+      run.HandleLine(line);
+      if (may_go_parallel && (parallel = StartParallel()) != nullptr) may_go_parallel = false;
+    }
     if (!err_->ok() || !grp_->ok()) break;  // a write failed: the run cannot complete
     if (run.NbLus == 1 && line.text.starts_with(kUtf8Bom)) {
       console_.Warning("the input file " + config_.fic_ent +
@@ -295,6 +309,11 @@ Status BatchJob::ReadAllLines() {
       if (!text.empty()) console_.ShowProgress(text);
     }
   }
+  if (parallel != nullptr && err_->ok() && grp_->ok()) {
+    Status finished = parallel->Finish();
+    if (!finished.ok()) return finished;
+  }
+  parallel.reset();
   if (!err_->ok()) return OutputWriteFailure(err_path_, err_->status());
   if (!grp_->ok()) return OutputWriteFailure(grp_path_, grp_->status());
   if (status == LineReader::kError) {
@@ -303,6 +322,17 @@ Status BatchJob::ReadAllLines() {
                            input_->read_status().message());
   }
   return Status();
+}
+
+std::unique_ptr<ParallelLines> BatchJob::StartParallel() {
+  std::vector<std::unique_ptr<SummaryGrouper>> groupers;
+  for (int i = 0; i < options_.threads; ++i) {
+    std::unique_ptr<SummaryGrouper> grouper = grouper_.ForThread();
+    if (grouper == nullptr) return nullptr;
+    groupers.push_back(std::move(grouper));
+  }
+  return std::make_unique<ParallelLines>(std::move(groupers), config_.rep_tab,
+                                         options_.chunk_lines, &*run_, err_.get(), grp_.get());
 }
 
 Status BatchJob::CheckInputUnchanged() {
@@ -395,8 +425,9 @@ void BatchJob::ReportCompleteRun() {
 
 }  // namespace
 
-int RunBatch(const ConfigChoice& choice, SummaryGrouper& grouper, RunConsole& console) {
-  BatchJob job(grouper, console);
+int RunBatch(const ConfigChoice& choice, const RunOptions& options, SummaryGrouper& grouper,
+             RunConsole& console) {
+  BatchJob job(options, grouper, console);
   return job.Run(choice);
 }
 

@@ -12,6 +12,8 @@
 #ifndef GRULO_DRIVER_RUN_BATCH_H_
 #define GRULO_DRIVER_RUN_BATCH_H_
 
+#include <cstddef>
+
 #include "driver/group_summary.h"
 #include "driver/run_config.h"
 #include "driver/run_console.h"
@@ -29,8 +31,24 @@ inline constexpr char kConfigTempSuffix[] = ".grulo-config-tmp";
 inline constexpr char kOutputLockSuffix[] = ".grulo-outputs.lock";
 inline constexpr char kConfigLockSuffix[] = ".grulo-config.lock";
 
+// How a run groups: on how many threads, and in chunks of how many lines.
+struct RunOptions {
+  // With more than one thread, the lines are grouped one after the other
+  // until the three tables are open (their opening keeps its place in the
+  // input), then on `threads` threads in chunks of `chunk_lines` lines,
+  // written out in input order: the outputs are the same for every number
+  // of threads.
+  int threads = 1;
+  size_t chunk_lines = 1024;
+};
+
+// The environment variable that sets the chunk size, in lines: small chunks
+// put chunk boundaries everywhere in a test's input.
+inline constexpr char kChunkLinesVariable[] = "GRULO_CHUNK_LINES";
+
 // Runs the whole batch with the configuration file of `choice`, every
-// well-formed line going to `grouper`. The run holds two locks from start to
+// well-formed line going to `grouper` (and to the groupers it makes for
+// other threads). The run holds two locks from start to
 // end, one on the configuration file and one on the output names; a run
 // that finds either held by another process stops at once. Temporary files
 // that a killed run left behind are removed under the locks.
@@ -41,7 +59,8 @@ inline constexpr char kConfigLockSuffix[] = ".grulo-config.lock";
 // system's reason. A complete run that met table problems warns about each
 // at its end; on a terminal the run shows its progress and a closing
 // summary.
-int RunBatch(const ConfigChoice& choice, SummaryGrouper& grouper, RunConsole& console);
+int RunBatch(const ConfigChoice& choice, const RunOptions& options, SummaryGrouper& grouper,
+             RunConsole& console);
 
 }  // namespace grulo
 

@@ -24,13 +24,13 @@ struct TableOutcomes {
   int64_t later_failed = 0;     // 99 with the tree's version: the act or diagnosis table
   int64_t versions_differ = 0;  // 9: the act or diagnosis table of another version
 
-  // Counts the outcome of a summary that has no error: a result of 0, 0 and
-  // 99 or 9 comes from a table problem.
-  void Count(const GroupResult& result, const VersionText& version) {
-    if (result.GroupCategory != 0 || result.GroupNumber != 0) return;
-    if (result.GroupReturn == kTableVersionsDiffer) {
+  // Counts a summary that a table problem ended: `status` is 99 or 9, and
+  // `version` the tree's version it got (empty while the tree table was not
+  // open).
+  void Count(int16_t status, const VersionText& version) {
+    if (status == kTableVersionsDiffer) {
       ++versions_differ;
-    } else if (result.GroupReturn == kTableCannotOpen) {
+    } else if (status == kTableCannotOpen) {
       ++(VersionView(version).empty() ? tree_failed : later_failed);
     }
   }

@@ -18,6 +18,9 @@ std::string ExecutablePath();
 // True when standard error is a terminal.
 bool StandardErrorIsTerminal();
 
+// The number of processors the process may run on (at least 1).
+int AvailableCores();
+
 // A steady clock in nanoseconds from an arbitrary start, for durations only.
 int64_t MonotonicNanos();
 

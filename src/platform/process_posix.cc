@@ -2,9 +2,11 @@
 // the executable).
 
 #include <limits.h>
+#include <sched.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <thread>
 #include <vector>
 
 #include "platform/process.h"
@@ -21,6 +23,15 @@ std::string ExecutablePath() {
 }
 
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+
+int AvailableCores() {
+#ifdef CPU_COUNT
+  cpu_set_t set;
+  if (::sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return CPU_COUNT(&set);
+#endif
+  const unsigned n = std::thread::hardware_concurrency();
+  return n > 0 ? static_cast<int>(n) : 1;
+}
 
 int64_t MonotonicNanos() {
   struct timespec now;

@@ -1,0 +1,105 @@
+// The line loop on several threads, with the outputs in input order.
+//
+// Once the three tables are open, every line is grouped on its own: the
+// lines are taken in chunks, each chunk is grouped by one of the worker
+// threads into a .err text and a .grp text of its own, and the chunks are
+// written out in input order, so the outputs and the counters are those of
+// the plain loop, byte for byte. A fixed number of chunks is in flight, so
+// the memory used does not grow with the input.
+
+#ifndef GRULO_DRIVER_PARALLEL_LINES_H_
+#define GRULO_DRIVER_PARALLEL_LINES_H_
+
+#include <condition_variable>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "base/status.h"
+#include "driver/batch_driver.h"
+#include "driver/group_summary.h"
+#include "driver/line_reader.h"
+#include "driver/output_file.h"
+
+namespace grulo {
+
+class ParallelLines {
+ public:
+
+  // Starts one worker thread per grouper (each from SummaryGrouper::ForThread).
+  // The lines go on from the state of `run`, the plain loop's: its line count
+  // numbers them and its counters receive theirs as their chunks are written
+  // into `err` and `grp`. `rep_tab` is handed to the groupers.
+  ParallelLines(std::vector<std::unique_ptr<SummaryGrouper>> groupers, std::string rep_tab,
+                size_t chunk_lines, BatchRun* run, OutputFile* err, OutputFile* grp);
+  ParallelLines(const ParallelLines&) = delete;
+  ParallelLines& operator=(const ParallelLines&) = delete;
+  // Stops the workers; chunks not yet written are dropped.
+  ~ParallelLines();
+
+  // Takes the next line of the input (its text is copied) and counts it.
+  // Writes the chunks that are done, in order; waits when every chunk is in
+  // flight.
+  void Add(const InputLine& line);
+
+  // True once a worker failed: nothing more is taken, Finish says why.
+  bool failed() const { return !failure_.empty(); }
+
+  // Groups and writes what is left. A worker that failed (out of memory)
+  // makes the run fail with its reason.
+  Status Finish();
+
+ private:
+  struct Line {
+    size_t offset;    // of its kept text in the chunk's text
+    size_t size;      // of its kept text
+    uint64_t length;  // of the whole line
+  };
+  struct Chunk {
+    int64_t lines_before = 0;  // the line count before the chunk's first line
+    std::string text;
+    std::vector<Line> lines;
+    std::unique_ptr<OutputFile> err = OutputFile::InMemory();
+    std::unique_ptr<OutputFile> grp = OutputFile::InMemory();
+    int64_t blocked = 0;
+    int64_t non_blocking_only = 0;
+    int64_t format_problems = 0;
+    int64_t grp_lines = 0;
+    TableOutcomes table_outcomes;
+    std::string failure;  // why the worker could not group it
+    bool done = false;
+  };
+
+  void Work(SummaryGrouper* grouper);
+  void Group(SummaryGrouper* grouper, Chunk* chunk);
+  // Hands the chunk being filled to the workers.
+  void Submit();
+  // Writes the oldest chunk when it is done; with `wait`, waits for it.
+  bool WriteOldest(bool wait);
+
+  const std::string rep_tab_;
+  const size_t chunk_lines_;
+  BatchRun* const run_;
+  OutputFile* const err_;
+  OutputFile* const grp_;
+  std::vector<std::unique_ptr<SummaryGrouper>> groupers_;
+  std::vector<Chunk> chunks_;  // a ring: chunk n is chunks_[n % size]
+  int64_t filled_ = 0;         // chunks handed to the workers
+  int64_t written_ = 0;        // chunks written out
+  std::string failure_;
+
+  std::mutex mutex_;
+  std::condition_variable work_ready_;
+  std::condition_variable chunk_done_;
+  int64_t taken_ = 0;  // chunks a worker has taken (guarded by mutex_)
+  bool stop_ = false;  // guarded by mutex_
+  std::vector<std::thread> workers_;
+};
+
+}  // namespace grulo
+
+#endif  // GRULO_DRIVER_PARALLEL_LINES_H_
