@@ -213,6 +213,12 @@ void WriteWalk(const WalkRecorder& recorder, const SummaryState& state, Explanat
         if (event.number == kWalkNodeOutside && last != nullptr && last->tested) {
           last->next_node = event.at;
         }
+        // After too many tests, the node whose test did not run is where
+        // the walk stopped, not a step.
+        if (event.number == kWalkTooLong && last != nullptr && !last->tested) {
+          out->steps.pop_back();
+          last = out->steps.empty() ? nullptr : &out->steps.back();
+        }
         out->end.leaf = false;
         out->end.failure = event.number;
         out->end.node_number = event.at;

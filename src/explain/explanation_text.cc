@@ -134,7 +134,8 @@ void WriteErrors(const Explanation& e, std::string* out) {
   for (const ExplainedError& error : e.errors) {
     *out += "  " + PadRight(Num(error.number), 4) +
             PadRight(error.blocking ? "blocking" : "non-blocking", 14) + error.field_name +
-            ", columns " + ColumnsText(error.field) + ": " + Quoted(error.text) + "\n";
+            (error.field.length > 1 ? ", columns " : ", column ") + ColumnsText(error.field) +
+            ": " + Quoted(error.text) + "\n";
     if (error.info == nullptr) continue;
     *out += "      " + Wrapped(error.info->description, 6, 6);
     if (!error.info->note.empty()) *out += "      Note: " + Wrapped(error.info->note, 12, 12);
