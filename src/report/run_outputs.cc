@@ -30,11 +30,13 @@ bool IsTableMessage(std::string_view line) {
 // writes them for the usual values; a wider value leaves the rest to the
 // return code.
 GroupResult ParseResultDigits(std::string_view digits) {
+  auto part = [digits](size_t at, size_t n) {
+    return at < digits.size() ? digits.substr(at, n) : std::string_view();
+  };
   GroupResult r;
-  r.GroupCategory = static_cast<int16_t>(ReadNumber(digits.substr(0, 2)));
-  r.GroupNumber = static_cast<int16_t>(ReadNumber(digits.substr(2, 3)));
-  r.GroupReturn =
-      static_cast<int16_t>(ReadNumber(digits.substr(digits.size() < 5 ? digits.size() : 5)));
+  r.GroupCategory = static_cast<int16_t>(ReadNumber(part(0, 2)));
+  r.GroupNumber = static_cast<int16_t>(ReadNumber(part(2, 3)));
+  r.GroupReturn = static_cast<int16_t>(ReadNumber(part(5, std::string_view::npos)));
   return r;
 }
 
