@@ -470,7 +470,10 @@ void ErrorItems(const std::vector<int16_t>& numbers, std::string* out) {
   for (int16_t number : numbers) {
     const ErrorInfo* info = FindErrorInfo(number);
     *out += "<li>" + ErrorBadge(number) + " " +
-            (info != nullptr ? E(info->field.name) : std::string()) + "</li>";
+            (info != nullptr ? E(info->field.name) + " <span class=\"note\">" +
+                                   E(info->description) + "</span>"
+                             : std::string()) +
+            "</li>";
   }
   *out += "</ul>";
 }
