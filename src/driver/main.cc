@@ -1,5 +1,6 @@
 // grulo: checks and groups the weekly summaries of the input file named in
 // grulo.ini, next to the executable. No arguments; nothing on the console.
+// "grulo explain", "grulo report" and "grulo errors" read the results.
 
 #include <cstdio>
 #include <cstdlib>
