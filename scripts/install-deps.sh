@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, what the build needs and this machine
 # lacks: a C++20 compiler, CMake, Ninja, GoogleTest and Google Benchmark,
-# pybind11 with the Python headers and pytest for the Python module, and
-# pkg-config for the installation test.
+# pybind11 with the Python headers and pytest for the Python module,
+# pkg-config for the installation test, and Chromium, in which the report
+# test renders the HTML page of a run.
 set -euo pipefail
 
 missing=()
@@ -15,6 +16,7 @@ command -v ninja >/dev/null 2>&1 || missing+=(ninja-build)
 dpkg -s python3-dev >/dev/null 2>&1 || missing+=(python3-dev)
 dpkg -s python3-pytest >/dev/null 2>&1 || missing+=(python3-pytest)
 command -v pkg-config >/dev/null 2>&1 || missing+=(pkg-config)
+command -v chromium >/dev/null 2>&1 || missing+=(chromium)
 
 if ((${#missing[@]} > 0)); then
   echo "installing: ${missing[*]}"

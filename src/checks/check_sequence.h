@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "checks/check_observer.h"
 #include "checks/error_list.h"
 #include "record/group_result.h"
 #include "summary/summary_state.h"
@@ -21,6 +22,9 @@ namespace grulo {
 // 79 and 80).
 void RunFieldChecks(const SummaryState& state, ErrorList* list);
 
+// The same, telling `observer` of every error found, in list order.
+void RunFieldChecks(const SummaryState& state, ErrorList* list, CheckObserver& observer);
+
 // Checks one summary whose working record, lookup results, derived values
 // and Today are in place (the pipeline reads the clock into Today just
 // before): sets the category and number of `result` to kBlockedCategory and
@@ -29,6 +33,10 @@ void RunFieldChecks(const SummaryState& state, ErrorList* list);
 // summary), runs the field checks and sets the return of `result` to the
 // first blocking error, which it also returns (0 when nothing blocks).
 int16_t ValidateSummary(const SummaryState& state, ErrorList* list, GroupResult* result);
+
+// The same, telling `observer` of every error found, in list order.
+int16_t ValidateSummary(const SummaryState& state, ErrorList* list, GroupResult* result,
+                        CheckObserver& observer);
 
 }  // namespace grulo
 

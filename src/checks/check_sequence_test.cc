@@ -3,6 +3,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -263,6 +264,52 @@ TEST(ValidateSummaryTest, JudgesAgainstTheTodayOfTheState) {
     clock.Set(c.after);
     EXPECT_EQ(Validate(state, clock), std::vector<int16_t>{}) << c.name;
   }
+}
+
+// Records what the check sequence tells an observer.
+struct CheckRecorder final : CheckObserver {
+  std::vector<std::pair<int16_t, int>> seen;  // number, field index
+  void OnError(ErrorNumber number, int index) override {
+    seen.emplace_back(ToNumber(number), index);
+  }
+};
+
+TEST(CheckObserverTest, IsToldEveryErrorOfTheListInListOrder) {
+  for (const Row& row : OneChangeRows()) {
+    SummaryState state = testing::PreparedState(row.edits, row.act_count);
+    for (const SlotEdit& edit : row.slots) {
+      testing::SetDiagLookup(&state, edit.slot, edit.attr, edit.position_bits);
+    }
+    if (row.unknown_act >= 0) state.ActClass[row.unknown_act] = 0;
+    ErrorList plain, observed;
+    GroupResult plain_result, observed_result;
+    CheckRecorder recorder;
+    ValidateSummary(state, &plain, &plain_result);
+    ValidateSummary(state, &observed, &observed_result, recorder);
+    EXPECT_EQ(ErrorsOf(observed), ErrorsOf(plain)) << row.name;
+    EXPECT_EQ(observed_result.GroupReturn, plain_result.GroupReturn) << row.name;
+    std::vector<int16_t> told;
+    for (const auto& [number, index] : recorder.seen) told.push_back(number);
+    EXPECT_EQ(told, ErrorsOf(plain)) << row.name;
+  }
+}
+
+TEST(CheckObserverTest, NamesThePlaceOfTheFieldInItsRun) {
+  SummaryState state = testing::PreparedState({{lf::kUnitNo, "    "},
+                                               {DiagField(7), "1234  "},
+                                               {lf::kScores, "512345"},
+                                               {DurationField(3), "    "},
+                                               {ActField(1), "ABC12345"}});
+  ErrorList list;
+  CheckRecorder recorder;
+  RunFieldChecks(state, &list, recorder);
+  const std::vector<std::pair<int16_t, int>> expected = {
+      {17, 0}, {70, 4}, {77, kWholeRun}, {77, kWholeRun}, {79, 2}, {81, 1}};
+  EXPECT_EQ(recorder.seen, expected);
+  // The index points at the field the catalogue names for the number.
+  EXPECT_EQ(FindErrorInfo(int16_t{70})->field.At(4).offset, DiagField(7).offset);
+  EXPECT_EQ(FindErrorInfo(int16_t{79})->field.At(2).offset, DurationField(3).offset);
+  EXPECT_EQ(FindErrorInfo(int16_t{81})->field.At(1).offset, ActField(1).offset);
 }
 
 }  // namespace

@@ -18,29 +18,10 @@
 #include "driver/output_file.h"
 #include "driver/table_report.h"
 #include "grouper/line_format.h"
+#include "grouper/result_lines.h"
 #include "tables/open_tables.h"
 
 namespace grulo {
-
-// From this length on, a malformed line gets the identification line.
-inline constexpr uint64_t kIdentificationLength = 88;
-
-// The error numbers of one summary sorted into a blocking and a non-blocking
-// list text, each number followed by a comma, in list order (zeros skipped,
-// repeated numbers kept). Fixed storage: nothing is allocated.
-class ErrorListTexts {
- public:
-  void Sort(const ErrorList& list);
-  std::string_view blocking() const { return {blocking_.data(), blocking_size_}; }
-  std::string_view non_blocking() const { return {non_blocking_.data(), non_blocking_size_}; }
-
- private:
-  static constexpr size_t kCapacity = kErrorListSize * 7;  // "-32768," per entry
-  std::array<char, kCapacity> blocking_{};
-  std::array<char, kCapacity> non_blocking_{};
-  size_t blocking_size_ = 0;
-  size_t non_blocking_size_ = 0;
-};
 
 // The state of the line loop: the outputs, the grouping operation and the
 // counters.
@@ -75,6 +56,7 @@ class BatchRun {
   OutputFile* grp_;
   ErrorList errors_;
   ErrorListTexts lists_;
+  ResultLineBuffer line_buffer_;
 };
 
 }  // namespace grulo

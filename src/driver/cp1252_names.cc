@@ -92,19 +92,6 @@ char FoldCp1252(char ch) {
   }
 }
 
-void AppendUtf8(uint32_t code_point, std::string* out) {
-  if (code_point < 0x80) {
-    out->push_back(static_cast<char>(code_point));
-  } else if (code_point < 0x800) {
-    out->push_back(static_cast<char>(0xC0 | (code_point >> 6)));
-    out->push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-  } else {
-    out->push_back(static_cast<char>(0xE0 | (code_point >> 12)));
-    out->push_back(static_cast<char>(0x80 | ((code_point >> 6) & 0x3F)));
-    out->push_back(static_cast<char>(0x80 | (code_point & 0x3F)));
-  }
-}
-
 }  // namespace
 
 std::string FoldedName(std::string_view name) {
@@ -118,20 +105,6 @@ std::string FoldedName(std::string_view name) {
 
 bool IniNamesEqual(std::string_view a, std::string_view b) {
   return FoldedName(a) == FoldedName(b);
-}
-
-std::string Cp1252ToUtf8(std::string_view text) {
-  std::string utf8;
-  for (char ch : text) {
-    unsigned char c = static_cast<unsigned char>(ch);
-    uint32_t code_point = c;
-    if (c >= 0x80 && c <= 0x9F) {
-      code_point = kHighCodePoints[c - 0x80];
-      if (code_point == 0) code_point = 0xFFFD;
-    }
-    AppendUtf8(code_point, &utf8);
-  }
-  return utf8;
 }
 
 bool HoldsUtf8Text(std::string_view text) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/cp1252_text.h"  // Cp1252ToUtf8, for the names it spells
+
 namespace grulo {
 
 // The name as it compares: read as the Windows-1252 text it spells when it
@@ -19,10 +21,6 @@ std::string FoldedName(std::string_view name);
 
 // True when two section or key names are the same name.
 bool IniNamesEqual(std::string_view a, std::string_view b);
-
-// The UTF-8 spelling of a Windows-1252 text (each byte one character; the
-// five bytes that Windows-1252 leaves undefined become U+FFFD).
-std::string Cp1252ToUtf8(std::string_view text);
 
 // True when the text holds characters outside ASCII and all of it is valid
 // UTF-8: a text written in UTF-8 rather than in a single-byte encoding.

@@ -1,6 +1,7 @@
 // grulo: checks and groups the weekly summaries of the input file named in
 // its configuration (grulo.ini beside the program, or --config FILE). See
 // driver/command_line.h for the command line and docs/running.md.
+// "grulo explain", "grulo report" and "grulo errors" read the results.
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,9 +9,13 @@
 #include <exception>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "driver/command_line.h"
+#include "driver/errors_command.h"
+#include "driver/explain_command.h"
+#include "driver/report_command.h"
 #include "driver/paths.h"
 #include "driver/pipeline.h"
 #include "driver/run_batch.h"
@@ -32,6 +37,13 @@ int PrintOut(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // The subcommands, each with its own options; anything else is the batch.
+  if (argc > 1) {
+    const std::string_view command = argv[1];
+    if (command == "explain") return grulo::RunExplainCommand(argc, argv, stdout, stderr);
+    if (command == "report") return grulo::RunReportCommand(argc, argv, stdout, stderr);
+    if (command == "errors") return grulo::RunErrorsCommand(argc, argv, stdout, stderr);
+  }
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   const grulo::CommandLine line = grulo::ParseCommandLine(args);

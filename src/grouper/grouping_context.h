@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "calendar/calendar.h"
+#include "checks/check_observer.h"
 #include "checks/error_list.h"
 #include "grouper/table_set.h"
 #include "record/group_result.h"
@@ -33,12 +34,22 @@ class GroupingContext {
   void GroupSummary(const TableSet& tables, std::string_view line, const DateText& today,
                     GroupResult* result, ErrorList* errors);
 
+  // The same, telling `checks` of every error found and `walk` of every
+  // node read and test answered. Gives the same result and errors.
+  void GroupSummary(const TableSet& tables, std::string_view line, const DateText& today,
+                    GroupResult* result, ErrorList* errors, CheckObserver& checks,
+                    WalkObserver& walk);
+
   // What the last summary left behind: its working record, lookup results
   // and derived values, and the last node the walk read.
   const SummaryState& state() const { return state_; }
   const TreeNode& current_node() const { return current_node_; }
 
  private:
+  template <typename Checks, typename Walk>
+  void Group(const TableSet& tables, std::string_view line, const DateText& today,
+             GroupResult* result, ErrorList* errors, Checks& checks, Walk& walk);
+
   SummaryState state_;
   TreeNode current_node_;
 };

@@ -47,9 +47,16 @@ int16_t ReadNode(const TreeTable& table, int16_t n, TreeNode* current_node) {
   return kNodeRead;
 }
 
-void WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
-              GroupResult* result) {
-  int16_t failure = ReadNode(table, kRootNode, current_node);
+namespace {
+
+// The walk, compiled once per kind of observer: the batch's empty one leaves
+// exactly the reads, the tests and the result.
+template <typename Observer>
+void Walk(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
+          GroupResult* result, Observer& observer) {
+  int16_t number = kRootNode;
+  int16_t failure = ReadNode(table, number, current_node);
+  if (failure == 0) observer.OnNodeRead(number, *current_node);
   int steps = 0;
   while (failure == 0 && current_node->BranchLimit != 0) {
     if (++steps > MaxWalkSteps) {
@@ -61,21 +68,38 @@ void WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* curre
       break;
     }
     int16_t r = kNodeTestTable[current_node->Opcode](state, *current_node);
+    observer.OnTest(*current_node, r);
     if (current_node->Opcode != kOpcodeJump &&
         r > static_cast<int16_t>(current_node->BranchLimit)) {
       failure = kWalkBadBranch;
       break;
     }
-    failure = ReadNode(table, ChildNode(*current_node, r), current_node);
+    number = ChildNode(*current_node, r);
+    failure = ReadNode(table, number, current_node);
+    if (failure == 0) observer.OnNodeRead(number, *current_node);
   }
 
   if (failure != 0) {
+    observer.OnFailure(failure, number);
     SetFailure(failure, result);
     return;
   }
   result->GroupCategory = static_cast<int16_t>(current_node->Param2);
   result->GroupNumber = static_cast<int16_t>(current_node->BaseNode);
   result->GroupReturn = static_cast<int16_t>(current_node->Param1);
+}
+
+}  // namespace
+
+void WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
+              GroupResult* result) {
+  NoWalkObserver none;
+  Walk(table, state, current_node, result, none);
+}
+
+void WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
+              GroupResult* result, WalkObserver& observer) {
+  Walk(table, state, current_node, result, observer);
 }
 
 }  // namespace grulo

@@ -57,6 +57,35 @@ int16_t ReadNode(const TreeTable& table, int16_t n, TreeNode* current_node);
 void WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
               GroupResult* result);
 
+// What a walk tells whoever wants to follow it: an explanation of one summary
+// listens, the batch does not. The walk is compiled once without an
+// observer, whose calls vanish, and once for a WalkObserver.
+class WalkObserver {
+ public:
+  virtual ~WalkObserver() = default;
+
+  // Node `number` was read into `node` (the root first).
+  virtual void OnNodeRead(int16_t number, const TreeNode& node) = 0;
+  // The test of the inner node `node` answered `branch`.
+  virtual void OnTest(const TreeNode& node, int16_t branch) = 0;
+  // The walk failed with `code` (1 to 3). For code 3, `node_number` is the
+  // node that could not be read; otherwise the node whose test was to run
+  // or had run.
+  virtual void OnFailure(int16_t code, int16_t node_number) = 0;
+};
+
+// The same walk, telling `observer` of every node read, every test's answer
+// and a failure; a walk that reaches a leaf ends with the leaf's read.
+void WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
+              GroupResult* result, WalkObserver& observer);
+
+// The observer of the batch: nothing to tell.
+struct NoWalkObserver {
+  void OnNodeRead(int16_t, const TreeNode&) {}
+  void OnTest(const TreeNode&, int16_t) {}
+  void OnFailure(int16_t, int16_t) {}
+};
+
 }  // namespace grulo
 
 #endif  // GRULO_TREE_TREE_WALK_H_

@@ -1,6 +1,7 @@
 #include "tree/tree_walk.h"
 
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -58,9 +59,34 @@ SummaryState StateAged(int16_t age) {
   return state;
 }
 
-Outcome Walk(const TreeTable& table, const SummaryState& state, TreeNode* node) {
+// Records what a walk tells its observer, one text per event: "read 0",
+// "test 4 -> 0", "failure 3 at 2".
+struct WalkRecorder final : WalkObserver {
+  std::vector<std::string> events;
+  void OnNodeRead(int16_t number, const TreeNode&) override {
+    events.push_back("read " + std::to_string(number));
+  }
+  void OnTest(const TreeNode& node, int16_t branch) override {
+    events.push_back("test " + std::to_string(node.Opcode) + " -> " + std::to_string(branch));
+  }
+  void OnFailure(int16_t code, int16_t node_number) override {
+    events.push_back("failure " + std::to_string(code) + " at " + std::to_string(node_number));
+  }
+};
+
+// Walks with and without an observer; both must end alike.
+Outcome Walk(const TreeTable& table, const SummaryState& state, TreeNode* node,
+             WalkRecorder* recorder = nullptr) {
   GroupResult result{11, 22, 33};
   WalkTree(table, state, node, &result);
+  GroupResult observed{11, 22, 33};
+  TreeNode observed_node;
+  WalkRecorder local;
+  WalkTree(table, state, &observed_node, &observed, recorder != nullptr ? *recorder : local);
+  EXPECT_EQ(observed.GroupCategory, result.GroupCategory);
+  EXPECT_EQ(observed.GroupNumber, result.GroupNumber);
+  EXPECT_EQ(observed.GroupReturn, result.GroupReturn);
+  EXPECT_EQ(observed_node.BaseNode, node->BaseNode);
   return {result.GroupCategory, result.GroupNumber, result.GroupReturn};
 }
 
@@ -155,6 +181,42 @@ TEST(TreeWalkTest, FailedReadLeavesTheNodeUnchanged) {
       (std::vector<int>{3, 4, 5, 6, 0x0708}));
   TreeTable closed;
   EXPECT_EQ(ReadNode(closed, 0, &node), 3);
+}
+
+TEST(WalkObserverTest, IsToldEveryReadEveryAnswerAndTheFailure) {
+  const std::vector<TreeNodeRecord> by_age = Nodes(
+      12, {{0, Inner(kAgeBelow, 0, 50, 1, 10)}, {10, Leaf(1, 100, 0)}, {11, Leaf(2, 200, 0)}});
+  const std::vector<TreeNodeRecord> three = {Inner(kBranchZero, 0, 0, 1, 2), Leaf(1, 1, 0),
+                                             Leaf(2, 2, 0)};
+  const struct {
+    const char* name;
+    std::vector<TreeNodeRecord> nodes;
+    TreeFileLayout layout;
+    std::vector<std::string> events;
+  } cases[] = {
+      {"leaf", by_age, {}, {"read 0", "test 0 -> 1", "read 11"}},
+      {"root leaf", {Leaf(1, 1, 0)}, {}, {"read 0"}},
+      {"branch above limit",
+       Nodes(4, {{0, Inner(kFirstDuration, 2, 0, 1, 1)}}),
+       {},
+       {"read 0", "test 15 -> 2", "failure 2 at 0"}},
+      {"node outside", three, {8, 15}, {"read 0", "test 4 -> 0", "failure 3 at 2"}},
+      {"root missing", {Leaf(1, 1, 0)}, {8, -1, 8}, {"failure 3 at 0"}},
+      {"opcode 20", {Inner(20, 0, 0, 255, 1), Leaf(1, 1, 0)}, {}, {"read 0", "failure 2 at 0"}},
+  };
+  for (const auto& c : cases) {
+    TreeNode node;
+    WalkRecorder recorder;
+    Walk(MakeTreeTable(c.nodes, c.layout), StateAged(40), &node, &recorder);
+    EXPECT_EQ(recorder.events, c.events) << c.name;
+  }
+  // A cycle: 1000 tests, then the failure at the node whose test was next.
+  TreeNode node;
+  WalkRecorder recorder;
+  Walk(MakeTreeTable({Inner(kBranchZero, 0, 0, 1, 1), Inner(kBranchZero, 0, 0, 1, 0)}),
+       StateAged(40), &node, &recorder);
+  ASSERT_EQ(recorder.events.size(), 1u + 2u * MaxWalkSteps + 1u);
+  EXPECT_EQ(recorder.events.back(), "failure 1 at 0");
 }
 
 }  // namespace

@@ -1,0 +1,192 @@
+#include "driver/report_command.h"
+
+#include <sys/stat.h>
+
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/batch_driver.h"
+#include "driver/ini_file.h"
+#include "driver/line_reader.h"
+#include "driver/run_config.h"
+#include "driver/paths.h"
+#include "driver/subcommand_options.h"
+#include "report/report_html.h"
+#include "report/run_outputs.h"
+#include "report/run_report.h"
+#include "text/number_text.h"
+
+namespace grulo {
+namespace {
+
+constexpr int kExitUsage = 2;
+
+constexpr OptionSpec kOptions[] = {
+    {"config", 'c', true}, {"input", 'i', true},  {"grp", 0, true},
+    {"err", 0, true},      {"output", 'o', true}, {"help", 'h', false},
+};
+
+constexpr char kHelp[] =
+    "Usage: grulo report [OPTIONS]\n"
+    "\n"
+    "Writes the report of a run as one HTML page (no script, no network,\n"
+    "printable): the counters, the groups as a bar chart, the error numbers\n"
+    "ranked with their meaning, the format problems, failed walks and table\n"
+    "problems, and the first rejected summaries.\n"
+    "\n"
+    "The run, from its configuration or from its files:\n"
+    "  -c, --config FILE   the run's grulo.ini: FicEnt is the input, RepSor and\n"
+    "                      the input's name give the .grp and .err files, and\n"
+    "                      Resultats the counters (default: grulo.ini beside\n"
+    "                      grulo, unless --input, --grp and --err are all given)\n"
+    "  -i, --input FILE    the run's input\n"
+    "      --grp FILE      the run's .grp file\n"
+    "      --err FILE      the run's .err file\n"
+    "\n"
+    "  -o, --output FILE   the page ('-': standard output; default: beside the\n"
+    "                      .err file, with the extension .html)\n"
+    "  -h, --help          this help\n"
+    "\n"
+    "See docs/report.md.\n";
+
+int Usage(std::FILE* err, const std::string& message) {
+  std::fprintf(err, "grulo report: %s (see 'grulo report --help')\n", message.c_str());
+  return kExitUsage;
+}
+
+int Failure(std::FILE* err, const std::string& message) {
+  std::fprintf(err, "grulo report: %s\n", message.c_str());
+  return 1;
+}
+
+bool ReadWhole(const std::string& path, std::string* text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  *text = bytes.str();
+  return !in.bad();
+}
+
+std::string LocalTime(std::time_t when) {
+  std::tm local{};
+  if (localtime_r(&when, &local) == nullptr) return "";
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
+  return text;
+}
+
+// When the file was last written, "" when unknown.
+std::string ModifiedAt(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return "";
+  return LocalTime(info.st_mtime);
+}
+
+bool ReadCounter(const IniFile& config, const char* key, int64_t* value) {
+  const std::string text = config.GetValue(kResultsSection, key, "");
+  bool digits = !text.empty() && text.size() < 19;
+  for (char c : text) digits = digits && IsDigit(c);
+  if (digits) *value = std::stoll(text);
+  return digits;
+}
+
+}  // namespace
+
+int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
+  std::vector<std::string> args(argv + (argc > 2 ? 2 : argc), argv + argc);
+  ParsedOptions options = ParseSubcommandOptions(args, kOptions);
+  if (!options.error.empty()) return Usage(err, options.error);
+  if (options.Has("help")) {
+    std::fputs(kHelp, out);
+    return 0;
+  }
+  if (!options.operands.empty()) {
+    return Usage(err, "unexpected argument '" + options.operands[0] + "'");
+  }
+
+  RunInfo info;
+  const bool files_given = options.Has("input") && options.Has("grp") && options.Has("err");
+  IniFile config;
+  bool counters_known = false;
+  RunCounters written;
+  if (!files_given || options.Has("config")) {
+    info.config_path =
+        options.Has("config") ? options.Value("config") : ConfigPath(argc > 0 ? argv[0] : nullptr);
+    Status loaded = config.Load(info.config_path);
+    if (!loaded.ok()) {
+      return Failure(err, "cannot read the configuration " + info.config_path + ": " +
+                              loaded.message() + " (or give --input, --grp and --err)");
+    }
+    const std::string fic_ent = config.GetValue(kGeneralSection, "FicEnt", "");
+    const std::string stem =
+        OutputStem(config.GetValue(kGeneralSection, "RepSor", ""), InputBaseName(fic_ent));
+    info.input_path = fic_ent;
+    info.grp_path = stem + ".grp";
+    info.err_path = stem + ".err";
+    counters_known = ReadCounter(config, "NbLus", &written.NbLus) &&
+                     ReadCounter(config, "NbErrBloq", &written.NbErrBloq) &&
+                     ReadCounter(config, "NbErrNonBloq", &written.NbErrNonBloq) &&
+                     ReadCounter(config, "NbErrForm", &written.NbErrForm);
+  }
+  info.input_path = options.Value("input", info.input_path);
+  info.grp_path = options.Value("grp", info.grp_path);
+  info.err_path = options.Value("err", info.err_path);
+  info.run_date = ModifiedAt(info.err_path);
+
+  std::string grp_text, err_text;
+  if (!ReadWhole(info.grp_path, &grp_text)) {
+    return Failure(err, "cannot read the .grp file " + info.grp_path);
+  }
+  if (!ReadWhole(info.err_path, &err_text)) {
+    return Failure(err, "cannot read the .err file " + info.err_path);
+  }
+  std::unique_ptr<FileSource> input;
+  Status opened = FileSource::Open(info.input_path, &input);
+  if (!opened.ok()) {
+    return Failure(err, "cannot open the input " + info.input_path + ": " + opened.message());
+  }
+  LineReader reader(input.get());
+  if (!reader.Start()) return Failure(err, "cannot read the input " + info.input_path);
+
+  RunReport report(info);
+  if (counters_known) report.SetWrittenCounters(written);
+  RunOutputsReader outputs(grp_text, err_text);
+  InputLine line;
+  LineReader::Status status;
+  while ((status = reader.Next(&line)) == LineReader::kLine) {
+    outputs.AddInputLine(line.text, line.length, &report);
+  }
+  if (status == LineReader::kError) {
+    return Failure(err, "cannot read the input " + info.input_path);
+  }
+
+  const std::string page = ReportHtml(report, LocalTime(std::time(nullptr)), outputs.Mismatches());
+  std::string target = options.Value("output");
+  if (target.empty()) {
+    const std::string& e = info.err_path;
+    const size_t dot = e.find_last_of('.');
+    const size_t slash = e.find_last_of('/');
+    target =
+        (dot != std::string::npos && (slash == std::string::npos || dot > slash) ? e.substr(0, dot)
+                                                                                 : e) +
+        ".html";
+  }
+  if (target == "-") {
+    const bool written_out =
+        std::fwrite(page.data(), 1, page.size(), out) == page.size() && std::fflush(out) == 0;
+    return written_out ? 0 : Failure(err, "cannot write the page");
+  }
+  std::ofstream file(target, std::ios::binary | std::ios::trunc);
+  file << page;
+  file.close();
+  if (!file) return Failure(err, "cannot write the page " + target);
+  if (!options.Has("output")) std::fprintf(err, "grulo report: wrote %s\n", target.c_str());
+  return 0;
+}
+
+}  // namespace grulo

@@ -1,0 +1,87 @@
+#include "driver/subcommand_options.h"
+
+namespace grulo {
+namespace {
+
+const OptionSpec* FindLong(std::span<const OptionSpec> specs, std::string_view name) {
+  for (const OptionSpec& spec : specs) {
+    if (spec.name == name) return &spec;
+  }
+  return nullptr;
+}
+
+const OptionSpec* FindShort(std::span<const OptionSpec> specs, char name) {
+  for (const OptionSpec& spec : specs) {
+    if (spec.short_name != 0 && spec.short_name == name) return &spec;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string ParsedOptions::Value(std::string_view name, std::string_view fallback) const {
+  auto it = values.find(name);
+  return it == values.end() ? std::string(fallback) : it->second;
+}
+
+ParsedOptions ParseSubcommandOptions(const std::vector<std::string>& args,
+                                     std::span<const OptionSpec> specs) {
+  ParsedOptions parsed;
+  bool options_ended = false;
+  for (size_t i = 0; i < args.size() && parsed.error.empty(); ++i) {
+    const std::string& arg = args[i];
+    if (options_ended || arg.size() < 2 || arg[0] != '-') {
+      parsed.operands.push_back(arg);
+      continue;
+    }
+    if (arg == "--") {
+      options_ended = true;
+      continue;
+    }
+    const OptionSpec* spec = nullptr;
+    std::string shown;  // the option as the user wrote it
+    std::string value;
+    bool has_inline_value = false;
+    if (arg[1] == '-') {
+      const size_t equals = arg.find('=');
+      shown = arg.substr(0, equals);
+      spec = FindLong(specs, std::string_view(shown).substr(2));
+      if (equals != std::string::npos) {
+        value = arg.substr(equals + 1);
+        has_inline_value = true;
+      }
+    } else {
+      shown = arg.substr(0, 2);
+      spec = FindShort(specs, arg[1]);
+      if (arg.size() > 2) {
+        value = arg.substr(2);
+        has_inline_value = true;
+      }
+    }
+    if (spec == nullptr) {
+      parsed.error = "unknown option '" + shown + "'";
+      break;
+    }
+    const std::string name(spec->name);
+    if (parsed.Has(name)) {
+      parsed.error = "option '--" + name + "' given twice";
+      break;
+    }
+    if (!spec->takes_value) {
+      if (has_inline_value) parsed.error = "option '--" + name + "' takes no value";
+      parsed.values[name] = "";
+      continue;
+    }
+    if (!has_inline_value) {
+      if (i + 1 >= args.size()) {
+        parsed.error = "option '--" + name + "' needs a value";
+        break;
+      }
+      value = args[++i];
+    }
+    parsed.values[name] = value;
+  }
+  return parsed;
+}
+
+}  // namespace grulo

@@ -1,0 +1,158 @@
+#include "grouper/result_lines.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "grouper/line_format.h"
+#include "record/summary_layout.h"
+
+namespace grulo {
+namespace {
+
+// Appends the value as printf's "%0<width>d" writes it: a minus sign first,
+// then zeros up to the width, then the digits; wider values in full.
+char* AppendZeroPadded(int value, int width, char* out) {
+  char digits[16];
+  unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+  char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+  int length = static_cast<int>(end - digits) + (value < 0 ? 1 : 0);
+  if (value < 0) *out++ = '-';
+  for (int i = length; i < width; ++i) *out++ = '0';
+  for (const char* d = digits; d < end; ++d) *out++ = *d;
+  return out;
+}
+
+std::string_view Formatted(int written, ResultLineBuffer* buffer) {
+  if (written < 0) return {};
+  const size_t size = static_cast<size_t>(written);
+  return {buffer->bytes.data(), size < buffer->bytes.size() ? size : buffer->bytes.size() - 1};
+}
+
+int Width(std::string_view text) { return static_cast<int>(text.size()); }
+
+}  // namespace
+
+void ErrorListTexts::Sort(const ErrorList& list) {
+  blocking_size_ = 0;
+  non_blocking_size_ = 0;
+  for (int16_t number : list.entries) {
+    if (number == 0) continue;
+    bool non_blocking = IsNonBlocking(number);
+    char* text = non_blocking ? non_blocking_.data() : blocking_.data();
+    size_t& size = non_blocking ? non_blocking_size_ : blocking_size_;
+    auto [end, ec] = std::to_chars(text + size, text + kCapacity - 1, number);
+    (void)ec;  // 100 entries of at most 6 characters and a comma always fit
+    *end = ',';
+    size = static_cast<size_t>(end - text) + 1;
+  }
+}
+
+std::string_view GrpLinePrefix(const VersionText& version, const GroupResult& result,
+                               ResultLineBuffer* buffer) {
+  std::string_view v = VersionView(version);
+  char* start = buffer->bytes.data();
+  char* p = start;
+  for (size_t i = v.size(); i < 2; ++i) *p++ = ' ';
+  for (char c : v) *p++ = c;
+  p = AppendZeroPadded(result.GroupCategory, 2, p);
+  p = AppendZeroPadded(result.GroupNumber, 3, p);
+  p = AppendZeroPadded(result.GroupReturn, 2, p);
+  *p++ = 'M';
+  *p++ = '1';
+  *p++ = '4';
+  return {start, static_cast<size_t>(p - start)};
+}
+
+std::string_view RecordHeaderLine(int64_t line_number, ResultLineBuffer* buffer) {
+  return Formatted(std::snprintf(buffer->bytes.data(), buffer->bytes.size(),
+                                 "====================================Enregistrement n\xB0 %lld\n",
+                                 static_cast<long long>(line_number)),
+                   buffer);
+}
+
+std::string_view IdentificationLine(std::string_view text, ResultLineBuffer* buffer) {
+  std::string_view stay = FieldText(text, line_field::kStayNo);
+  std::string_view week = FieldText(text, line_field::kWeekNo);
+  std::string_view unit = FieldText(text, line_field::kUnitNo);
+  return Formatted(
+      std::snprintf(buffer->bytes.data(), buffer->bytes.size(),
+                    "N\xB0 de SSR / N\xB0 de semaine / N\xB0 UM : %7.*s / %6.*s / %4.*s\n",
+                    Width(stay), stay.data(), Width(week), week.data(), Width(unit), unit.data()),
+      buffer);
+}
+
+std::string_view FormatProblemLine(LineFormat format, std::string_view text, uint64_t length,
+                                   ResultLineBuffer* buffer) {
+  switch (format) {
+    case LineFormat::kSizeProblem:
+      return Formatted(std::snprintf(buffer->bytes.data(), buffer->bytes.size(),
+                                     "   -> Format incorrect : Taille incompatible : %llu \n",
+                                     static_cast<unsigned long long>(length)),
+                       buffer);
+    case LineFormat::kUnknownFormat: {
+      std::string_view format_no = FieldText(text, line_field::kFormatNo);
+      return Formatted(std::snprintf(buffer->bytes.data(), buffer->bytes.size(),
+                                     "   -> Format incorrect : N\xB0 de format inconnu : %3.*s \n",
+                                     Width(format_no), format_no.data()),
+                       buffer);
+    }
+    case LineFormat::kUnreadable:
+      return "   -> Impossible de lire le format\n";
+    case LineFormat::kWellFormed:
+      break;
+  }
+  return {};
+}
+
+std::string ErrEntryText(int64_t line_number, std::string_view text, uint64_t length,
+                         LineFormat format, const ErrorList& errors) {
+  ResultLineBuffer buffer;
+  std::string entry;
+  if (format != LineFormat::kWellFormed) {
+    entry += RecordHeaderLine(line_number, &buffer);
+    if (length >= kIdentificationLength) entry += IdentificationLine(text, &buffer);
+    entry += FormatProblemLine(format, text, length, &buffer);
+    return entry;
+  }
+  ErrorListTexts lists;
+  lists.Sort(errors);
+  if (lists.blocking().empty() && lists.non_blocking().empty()) return entry;
+  entry += RecordHeaderLine(line_number, &buffer);
+  entry += IdentificationLine(text, &buffer);
+  entry += kBlockingListLead;
+  entry += lists.blocking();
+  entry += '\n';
+  entry += kNonBlockingListLead;
+  entry += lists.non_blocking();
+  entry += '\n';
+  return entry;
+}
+
+std::string GrpLineText(const VersionText& version, const GroupResult& result,
+                        std::string_view text, const ErrorList& errors) {
+  if (FirstBlockingError(errors) != 0) return "";
+  ResultLineBuffer buffer;
+  std::string line(GrpLinePrefix(version, result, &buffer));
+  line += text;
+  line += '\n';
+  return line;
+}
+
+std::string TableProblemLine(TableProblemKind kind, int16_t status) {
+  const std::string code = std::to_string(status);
+  switch (kind) {
+    case TableProblemKind::kTreeCannotOpen:
+      return "Pb d'ouverture des tables arbre: " + code + "\n";
+    case TableProblemKind::kActsCannotOpen:
+      return "Pb d'ouverture de la table des actes CCAM: " + code + "\n";
+    case TableProblemKind::kActVersionDiffers:
+      return "Version des tables incompatible (Arbre - Actes) \n";
+    case TableProblemKind::kDiagsCannotOpen:
+      return "Pb d'ouverture des tables des diags : " + code + "\n";
+    case TableProblemKind::kDiagVersionDiffers:
+      return "Version des tables incompatible (Arbre - Diags) \n";
+  }
+  return "";
+}
+
+}  // namespace grulo
