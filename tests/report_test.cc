@@ -96,6 +96,22 @@ class ReportTest : public ::testing::Test {
   std::string page_;
 };
 
+// The batch writes the same page itself with --report, after its run.
+TEST_F(ReportTest, TheBatchWritesItWithReport) {
+  const std::string page = box_.dir().File("batch-report.html");
+  ProcessOptions options;
+  options.args = {"--report", page};
+  options.env = {{"GRULO_TODAY", BatchReference::kToday}};
+  const ProcessResult r = box_.RunGrulo(options);
+  ASSERT_EQ(r.exit_status, 0) << r.err;
+  const std::string made = ReadFileBytes(page_), by_batch = ReadFileBytes(page);
+  // The pages differ only in the time they were made at.
+  ASSERT_EQ(made.size(), by_batch.size());
+  size_t differing = 0;
+  for (size_t i = 0; i < made.size(); ++i) differing += made[i] != by_batch[i];
+  EXPECT_LT(differing, 20u);
+}
+
 TEST_F(ReportTest, PageIsOneFileWithoutScriptOrNetwork) {
   const std::string html = ReadFileBytes(page_);
   EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);

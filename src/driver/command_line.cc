@@ -6,7 +6,7 @@
 namespace grulo {
 namespace {
 
-enum class Option { kConfig, kThreads, kHelp, kVersion };
+enum class Option { kConfig, kThreads, kReport, kHelp, kVersion };
 
 struct OptionName {
   Option option;
@@ -18,6 +18,7 @@ struct OptionName {
 constexpr OptionName kOptions[] = {
     {Option::kConfig, "config", 'c', true},
     {Option::kThreads, "threads", 'j', true},
+    {Option::kReport, "report", '\0', true},
     {Option::kHelp, "help", 'h', false},
     {Option::kVersion, "version", 'V', false},
 };
@@ -113,6 +114,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         line.threads = threads;
         break;
       }
+      case Option::kReport:
+        if (value->empty()) return UsageError("option '" + shown + "' needs a file name");
+        line.report_path = *value;
+        break;
       case Option::kHelp:
         help = true;
         break;
@@ -130,7 +135,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 const char* HelpText() {
-  return "Usage: grulo [--config FILE] [--threads N]\n"
+  return "Usage: grulo [--config FILE] [--threads N] [--report PAGE.html]\n"
+         "       grulo explain|report|errors ...   (each with --help)\n"
          "Checks and groups the weekly summaries of the input file named in the\n"
          "configuration, writes the .grp and .err files and the counters.\n"
          "\n"
@@ -138,6 +144,11 @@ const char* HelpText() {
          "                     into it) instead of grulo.ini beside the program\n"
          "  -j, --threads N    group on N threads (default: the cores available);\n"
          "                     the outputs are the same for every N\n"
+         "      --report PAGE  after a complete run, write its report (one HTML page)\n"
+         "\n"
+         "  grulo explain      explains one summary: fields, errors, lookups, tree path\n"
+         "  grulo report       writes the HTML report of a run from its files\n"
+         "  grulo errors       prints the catalogue of the error numbers\n"
          "  -h, --help         print this help and exit\n"
          "  -V, --version      print the version and exit\n"
          "\n"

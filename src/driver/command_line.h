@@ -5,6 +5,8 @@
 //   grulo                    the batch run with grulo.ini beside the program
 //   grulo --config FILE      the same with the configuration FILE
 //   grulo --threads N        the same on N threads (-j N)
+//   grulo --report PAGE      the same, then the run's report as an HTML page
+//   grulo explain|report|errors ...   the subcommands (main.cc hands them over)
 //   grulo --help | -h        the help text, on standard output
 //   grulo --version | -V     the version, on standard output
 //
@@ -30,6 +32,8 @@ struct CommandLine {
   // --threads: the number of grouping threads; 0 when not given (the cores
   // available to the process).
   int threads = 0;
+  // --report: the HTML page to write after a complete run; empty for none.
+  std::string report_path;
   // For kUsageError: what is wrong, one line without the program's name.
   std::string error;
 };

@@ -71,6 +71,8 @@ TEST(CommandLineTest, ReadsTheNumberOfThreads) {
   EXPECT_EQ(ParseCommandLine({"--threads", "1"}).threads, 1);
   EXPECT_EQ(ParseCommandLine({"-j8"}).threads, 8);
   EXPECT_EQ(ParseCommandLine({"--threads=256", "-c", "a.ini"}).threads, 256);
+  EXPECT_EQ(ParseCommandLine({"--report", "week.html"}).report_path, "week.html");
+  EXPECT_EQ(ParseCommandLine({"--report="}).action, CommandLine::kUsageError);
 }
 
 TEST(CommandLineTest, UsageErrorIsOneLine) {

@@ -73,7 +73,22 @@ int main(int argc, char** argv) {
       const long lines = std::strtol(chunk, nullptr, 10);
       if (lines > 0) options.chunk_lines = static_cast<size_t>(lines);
     }
-    return grulo::RunBatch(choice, options, pipeline, console);
+    const int status = grulo::RunBatch(choice, options, pipeline, console);
+    if (status != 0 || line.report_path.empty()) return status;
+    // The report of the complete run, made from its files as "grulo report"
+    // makes it.
+    std::vector<std::string> report_args = {argc > 0 ? argv[0] : "grulo", "report", "--config",
+                                            choice.path, "--output", line.report_path};
+    std::vector<char*> report_argv;
+    for (std::string& arg : report_args) report_argv.push_back(arg.data());
+    report_argv.push_back(nullptr);
+    if (grulo::RunReportCommand(static_cast<int>(report_args.size()), report_argv.data(), stdout,
+                                stderr) != 0) {
+      console.Error("the run is complete, but its report " + line.report_path +
+                    " could not be written");
+      return 1;
+    }
+    return 0;
   } catch (const std::bad_alloc&) {
     console.Error("out of memory: the run is not complete; the previous outputs and counters "
                   "are left as they were");
