@@ -34,7 +34,7 @@ file(GLOB doc_files ${CMAKE_SOURCE_DIR}/docs/*.md)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${doc_files} DESTINATION ${CMAKE_INSTALL_DOCDIR}
         COMPONENT docs)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/examples DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT docs)
-file(GLOB man_pages ${CMAKE_SOURCE_DIR}/docs/man/*.[1-9])
+file(GLOB man_pages ${CMAKE_SOURCE_DIR}/docs/*.[1-9])
 foreach(page ${man_pages})
   get_filename_component(extension ${page} LAST_EXT)
   string(SUBSTRING ${extension} 1 -1 section)
