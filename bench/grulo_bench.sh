@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Whole-process benchmark: generates summaries with grulo-gen from the demo
-# table sources, runs grulo on them and reports summaries per second and peak
-# memory, with `cat` over the same input as the floor. Peak memory is also
-# measured on a tenth of the input: it must not grow with the input. The
-# same run with standard error on a pseudo-terminal (through `script`), where
-# grulo draws its progress line, shows what the progress display costs; each
-# of these two is timed REPEAT times (default 3), the best time kept. On a
-# busy machine the times vary more than that cost: where valgrind is
-# installed, the instructions that both runs execute are counted exactly
-# (callgrind, on a hundredth of the input).
+# Whole-process benchmark, every program on the same input in one run:
+#   - the I/O floor (build/bench/io_floor: reads each line and writes a
+#     .grp-shaped line, with the batch's buffering),
+#   - grulo --threads 1, --threads 2 and --threads <cores>,
+# alternated REPEAT times (default 3), the median kept; summaries per second,
+# the ratio of each to the floor, and peak memory. Peak memory is measured
+# again on ten times the input (BIG=0 skips it): it must not grow with the
+# input. Then grulo with standard error on a pseudo-terminal, where it draws
+# its progress line, for what the progress display costs; where valgrind is
+# installed the instructions of both are counted exactly on a hundredth of
+# the input.
 #
 #   bench/grulo_bench.sh [COUNT]      (default 1000000)
 set -euo pipefail
@@ -18,12 +19,10 @@ if [[ ! -x /usr/bin/time ]]; then
   echo "bench/grulo_bench.sh needs /usr/bin/time (Debian package 'time')" >&2
   exit 2
 fi
-if ! command -v script >/dev/null; then
-  echo "bench/grulo_bench.sh needs script (Debian package 'bsdutils')" >&2
-  exit 2
-fi
 count=${1:-1000000}
 repeat=${REPEAT:-3}
+big=${BIG:-1}
+cores=$(nproc)
 scripts/build.sh >/dev/null
 
 work="$root/build/bench-run"
@@ -38,83 +37,84 @@ gen() {  # gen COUNT FILE
     --acts data/demo/acts.txt --out "$2"
 }
 
-# run INPUT [terminal]: runs grulo on INPUT, its standard error on a
-# pseudo-terminal when asked; prints "seconds peak_kib cpu_seconds" (cpu:
-# user + system, steadier than the elapsed time on a busy machine)
-run() {
+config() {  # config INPUT: grulo.ini for INPUT
   printf '[G\xe9n\xe9ral]\r\nRepTab=%s/\r\nFicEnt=%s\r\nRepSor=%s\r\n' \
     "$work/tables" "$1" "$work/out" >"$work/grulo.ini"
+}
+
+# timed COMMAND...: runs it; prints "seconds peak_kib"
+timed() {
   local start end
   start=$(date +%s.%N)
-  if [[ "${2:-}" == terminal ]]; then
-    script -qec "/usr/bin/time -f '%M %U %S' -o '$work/time.txt' '$work/grulo'" /dev/null \
-      >/dev/null
-  else
-    /usr/bin/time -f '%M %U %S' -o "$work/time.txt" "$work/grulo" 2>/dev/null
-  fi
+  /usr/bin/time -f '%M' -o "$work/time.txt" "$@" 2>/dev/null
   end=$(date +%s.%N)
-  local peak user sys
-  read -r peak user sys <"$work/time.txt"
-  echo "$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }') $peak" \
-    "$(awk -v u="$user" -v s="$sys" 'BEGIN { print u + s }')"
+  echo "$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }') $(cat "$work/time.txt")"
 }
 
-# best INPUT [terminal]: the fastest of $repeat runs; prints what run prints
-best() {
-  local i line best_line=""
-  for ((i = 0; i < repeat; i++)); do
-    line=$(run "$@")
-    if [[ -z "$best_line" ]] || awk -v a="${line%% *}" -v b="${best_line%% *}" \
-        'BEGIN { exit !(a < b) }'; then
-      best_line=$line
-    fi
-  done
-  echo "$best_line"
+# program NAME INPUT: one run of a program of the comparison
+program() {
+  case $1 in
+    floor) timed build/bench/io_floor "$2" "$work/out/floor.grp" ;;
+    t*) config "$2"; timed "$work/grulo" --threads "${1#t}" ;;
+  esac
 }
 
-small=$((count / 10))
+median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
 gen "$count" "$work/input.txt"
-gen "$small" "$work/small.txt"
 size=$(stat -c %s "$work/input.txt")
+cat "$work/input.txt" >/dev/null  # into the page cache
 
-# Warm the page cache, then time cat as the floor.
-cat "$work/input.txt" >/dev/null
-start=$(date +%s.%N)
-cat "$work/input.txt" >/dev/null
-end=$(date +%s.%N)
-cat_seconds=$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')
+programs=(floor t1 t2)
+[[ $cores -gt 2 ]] && programs+=("t$cores")
+declare -A times peaks
+for ((i = 0; i < repeat; i++)); do
+  for p in "${programs[@]}"; do
+    read -r seconds peak <<<"$(program "$p" "$work/input.txt")"
+    times[$p]+="$seconds "
+    peaks[$p]=$peak
+  done
+done
 
-read -r seconds peak cpu <<<"$(best "$work/input.txt")"
-read -r tty_seconds tty_peak tty_cpu <<<"$(best "$work/input.txt" terminal)"
-read -r small_seconds small_peak _ <<<"$(run "$work/small.txt")"
+printf 'input: %d summaries, %d bytes; %d cores; median of %d runs\n' "$count" "$size" "$cores" \
+  "$repeat"
+floor=$(tr ' ' '\n' <<<"${times[floor]}" | grep . | median)
+for p in "${programs[@]}"; do
+  m=$(tr ' ' '\n' <<<"${times[$p]}" | grep . | median)
+  name=$([[ $p == floor ]] && echo "I/O floor" || echo "grulo --threads ${p#t}")
+  printf '%-20s %6.2f s  %9.0f summaries/s  %5.2f x floor  peak %6d KiB\n' "$name" "$m" \
+    "$(awk -v n="$count" -v s="$m" 'BEGIN { print n / s }')" \
+    "$(awk -v a="$m" -v b="$floor" 'BEGIN { print a / b }')" "${peaks[$p]}"
+done
 
-printf 'input: %d summaries, %d bytes\n' "$count" "$size"
-printf 'grulo: %.2f s (cpu %.2f s), %.0f summaries/s, peak RSS %d KiB\n' "$seconds" "$cpu" \
-  "$(awk -v n="$count" -v s="$seconds" 'BEGIN { print n / s }')" "$peak"
-printf 'grulo, progress on a terminal: %.2f s (cpu %.2f s), %.0f summaries/s, peak RSS %d KiB\n' \
-  "$tty_seconds" "$tty_cpu" "$(awk -v n="$count" -v s="$tty_seconds" 'BEGIN { print n / s }')" "$tty_peak"
-printf 'grulo on %d summaries: %.2f s, peak RSS %d KiB\n' "$small" "$small_seconds" "$small_peak"
-printf 'cat (floor): %.3f s\n' "$cat_seconds"
+if [[ $big == 1 ]]; then
+  gen $((count * 10)) "$work/big.txt"
+  for p in t1 t2; do
+    read -r seconds peak <<<"$(program "$p" "$work/big.txt")"
+    printf 'grulo --threads %s on %d summaries: %.2f s, peak %d KiB\n' "${p#t}" $((count * 10)) \
+      "$seconds" "$peak"
+  done
+  rm -f "$work/big.txt" "$work/out/big.grp" "$work/out/big.err"
+fi
 
-# instructions INPUT [terminal]: the instructions grulo executes on INPUT
-instructions() {
-  printf '[G\xe9n\xe9ral]\r\nRepTab=%s/\r\nFicEnt=%s\r\nRepSor=%s\r\n' \
-    "$work/tables" "$1" "$work/out" >"$work/grulo.ini"
-  local command="valgrind --tool=callgrind --callgrind-out-file=/dev/null"
-  command+=" --log-file='$work/callgrind.txt' '$work/grulo'"
-  if [[ "${2:-}" == terminal ]]; then
-    script -qec "$command" /dev/null >/dev/null
-  else
-    bash -c "$command" 2>/dev/null
-  fi
-  sed -n 's/.*Collected : \([0-9]*\).*/\1/p' "$work/callgrind.txt"
-}
-
-if command -v valgrind >/dev/null; then
-  tiny=$((count / 100))
-  gen "$tiny" "$work/tiny.txt"
-  plain_ir=$(instructions "$work/tiny.txt")
-  tty_ir=$(instructions "$work/tiny.txt" terminal)
-  printf 'instructions on %d summaries: %d; progress on a terminal: %d (%+.3f%%)\n' "$tiny" \
-    "$plain_ir" "$tty_ir" "$(awk -v a="$plain_ir" -v b="$tty_ir" 'BEGIN { print (b - a) * 100 / a }')"
+# The progress display: the same run with standard error on a terminal.
+if command -v script >/dev/null; then
+  config "$work/input.txt"
+  start=$(date +%s.%N)
+  script -qec "'$work/grulo' --threads 1" /dev/null >/dev/null
+  end=$(date +%s.%N)
+  printf 'grulo --threads 1, progress on a terminal: %.2f s\n' \
+    "$(awk -v a="$start" -v b="$end" 'BEGIN { print b - a }')"
+fi
+if command -v valgrind >/dev/null && command -v script >/dev/null; then
+  gen $((count / 100)) "$work/tiny.txt"
+  config "$work/tiny.txt"
+  cmd="valgrind --tool=callgrind --callgrind-out-file=/dev/null --log-file='$work/cg.txt'"
+  cmd+=" '$work/grulo' --threads 1"
+  bash -c "$cmd" 2>/dev/null
+  plain=$(sed -n 's/.*Collected : \([0-9]*\).*/\1/p' "$work/cg.txt")
+  script -qec "$cmd" /dev/null >/dev/null
+  tty=$(sed -n 's/.*Collected : \([0-9]*\).*/\1/p' "$work/cg.txt")
+  printf 'instructions on %d summaries: %d; progress on a terminal: %d (%+.3f%%)\n' \
+    $((count / 100)) "$plain" "$tty" "$(awk -v a="$plain" -v b="$tty" 'BEGIN { print (b - a) * 100 / a }')"
 fi
