@@ -8,56 +8,30 @@
 namespace grulo {
 namespace {
 
-// Character classes, one bit each, and for every mask character the classes
-// it accepts.
-enum : uint8_t {
-  kDigit = 1,
-  kLetter = 2,
-  kSpace = 4,
-  kPlus = 8,
-  kAorB = 16,  // 'A', 'B', 'a', 'b' (letters too)
-  kOther = 32,
-  kAnything = 0xFF,
-};
+// Every class of kCharClasses: what a mask character outside the list accepts.
+constexpr uint8_t kAnyClass = 0xFF;
 
-constexpr std::array<uint8_t, 256> MakeClassTable() {
+// The classes that a mask character accepts, by the mask character. A byte
+// that belongs to none of them (a byte above 127, punctuation) is accepted
+// only by kAnyClass, and so by a mask character outside the list.
+constexpr std::array<uint8_t, 256> MakeAcceptedClasses() {
   std::array<uint8_t, 256> table{};
-  for (int c = 0; c < 256; ++c) {
-    uint8_t bits = kOther;
-    if (c >= '0' && c <= '9') bits = kDigit;
-    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) bits = kLetter;
-    if (c == 'A' || c == 'B' || c == 'a' || c == 'b') bits = kLetter | kAorB;
-    if (c == ' ') bits = kSpace;
-    if (c == '+') bits = kPlus;
-    table[c] = bits;
-  }
+  table.fill(kAnyClass);
+  table['9'] = kDigitClass;
+  table['X'] = kLetterClass;
+  table['A'] = kLetterClass | kDigitClass;
+  table['Y'] = kLetterClass | kDigitClass | kBlankClass;
+  table['Z'] = kDigitClass | kBlankClass;
+  table['+'] = kDigitClass | kBlankClass | kPlusClass;
+  table['F'] = kDigitClass | kAOrBClass;
   return table;
 }
-constexpr std::array<uint8_t, 256> kClassOf = MakeClassTable();
-
-constexpr uint8_t AcceptedClasses(char mask_char) {
-  switch (mask_char) {
-    case '9':
-      return kDigit;
-    case 'X':
-      return kLetter;
-    case 'A':
-      return kLetter | kDigit;
-    case 'Y':
-      return kLetter | kDigit | kSpace;
-    case 'Z':
-      return kDigit | kSpace;
-    case '+':
-      return kDigit | kSpace | kPlus;
-    case 'F':
-      return kDigit | kAorB;
-    default:
-      return kAnything;
-  }
-}
+constexpr std::array<uint8_t, 256> kAcceptedClasses = MakeAcceptedClasses();
 
 bool Accepts(char mask_char, char c) {
-  return (kClassOf[static_cast<uint8_t>(c)] & AcceptedClasses(mask_char)) != 0;
+  const uint8_t accepted = kAcceptedClasses[static_cast<uint8_t>(mask_char)];
+  // A byte of no class passes only where anything does.
+  return accepted == kAnyClass || (ClassesOf(c) & accepted) != 0;
 }
 
 }  // namespace
@@ -65,15 +39,12 @@ bool Accepts(char mask_char, char c) {
 MaskResult MatchMask(std::string_view field, std::string_view mask, int16_t trim_mode,
                      int16_t min_length) {
   const int n = static_cast<int>(std::min(mask.size(), field.size()));
-  int first = -1;
-  int last = -1;
-  for (int p = 0; p < n; ++p) {
-    if (field[p] != ' ') {
-      if (first < 0) first = p;
-      last = p;
-    }
-  }
-  if (first < 0) return MaskBlank;
+  // The first and the last non-blank, each sought from its own end.
+  int first = 0;
+  while (first < n && field[first] == ' ') ++first;
+  if (first == n) return MaskBlank;
+  int last = n - 1;
+  while (field[last] == ' ') --last;
 
   int start = 0;
   int length = n;
@@ -101,9 +72,13 @@ MaskResult MatchMask(std::string_view field, std::string_view mask, int16_t trim
 
 bool IsOneOf(std::string_view value, std::string_view list, int16_t width) {
   if (width <= 0 || value.size() < static_cast<size_t>(width)) return false;
-  std::string_view wanted = value.substr(0, width);
-  for (size_t k = 0; k < list.size(); k += width) {
-    if (list.substr(k, width) == wanted) return true;
+  const size_t w = static_cast<size_t>(width);
+  // Whole entries only: a last entry cut short by the end of the list never
+  // equals the value.
+  for (size_t k = 0; k + w <= list.size(); k += w) {
+    size_t i = 0;
+    while (i < w && list[k + i] == value[i]) ++i;
+    if (i == w) return true;
   }
   return false;
 }
