@@ -30,6 +30,12 @@ bool AllDigits(std::string_view text) {
   return true;
 }
 
+// Writes n, 0 to 99, as two digits.
+void PutTwoDigits(int n, char* out) {
+  out[0] = static_cast<char>('0' + n / 10);
+  out[1] = static_cast<char>('0' + n % 10);
+}
+
 // The value of the two digits at text[at] and text[at + 1].
 int16_t TwoDigits(std::string_view text, size_t at) {
   return static_cast<int16_t>((text[at] - '0') * 10 + (text[at + 1] - '0'));
@@ -183,14 +189,10 @@ void FormatDate(int day, int month, int year, DateText* out) {
   if (!ValidMonth(month)) month = 13;
   if (day >= 0 && day <= 99 && year >= 0 && year <= 9999) {
     char* p = out->data();
-    p[0] = static_cast<char>('0' + day / 10);
-    p[1] = static_cast<char>('0' + day % 10);
-    p[2] = static_cast<char>('0' + month / 10);
-    p[3] = static_cast<char>('0' + month % 10);
-    p[4] = static_cast<char>('0' + year / 1000);
-    p[5] = static_cast<char>('0' + year / 100 % 10);
-    p[6] = static_cast<char>('0' + year / 10 % 10);
-    p[7] = static_cast<char>('0' + year % 10);
+    PutTwoDigits(day, p);
+    PutTwoDigits(month, p + 2);
+    PutTwoDigits(year / 100, p + 4);
+    PutTwoDigits(year % 100, p + 6);
     p[8] = '\0';
     return;
   }
