@@ -36,13 +36,14 @@ bool IsLeapYear(int32_t year);
 // characters; a shorter text ends where it ends.
 SplitDateResult SplitDate(std::string_view date);
 
-// Week from characters 0-1 and year from 2-5 of a week text WWYYYY, each read
-// as a number. Reads at most six characters; a shorter text ends where it
-// ends.
 struct SplitWeekResult {
   int32_t week;
   int32_t year;
 };
+
+// Week from characters 0-1 and year from 2-5 of a week text WWYYYY, each read
+// as a number. Reads at most six characters; a shorter text ends where it
+// ends.
 SplitWeekResult SplitWeek(std::string_view week);
 
 // The operations below that take a date text split it with SplitDate; each

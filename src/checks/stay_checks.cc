@@ -23,6 +23,7 @@ constexpr int16_t kDateMinLength = 7;
 
 std::string_view Field(const SummaryState& state, FieldRef f) { return state.Record.Field(f); }
 
+// Today's day, month and year.
 SplitDateResult SplitToday(const SummaryState& state) { return SplitDate(DateView(state.Today)); }
 
 // Year x 100 + week of a week text, both parts read as numbers.
