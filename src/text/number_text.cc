@@ -4,7 +4,7 @@
 
 namespace grulo {
 
-int32_t ReadNumber(std::string_view text) {
+int32_t number_text_internal::ReadNumberInFull(std::string_view text) {
   const char* p = text.data();
   const char* const end = p + text.size();
   while (p < end && IsWhiteSpace(*p)) ++p;

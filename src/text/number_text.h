@@ -71,7 +71,9 @@ inline bool IsBlank(std::string_view field) {
 // digits up to the first other character or the end of the text; 0 when no
 // digit follows. The end of the view acts as the terminator, and so does a NUL
 // byte. Results beyond the 32-bit range saturate.
-int32_t ReadNumber(std::string_view text);
+// (Defined below: a piece that starts with a digit, as most do, is read
+// without a call.)
+inline int32_t ReadNumber(std::string_view text);
 
 // Reads a right-justified count: a text that starts with a digit is read up to
 // its first non-digit; one that starts with anything but a blank gives 0 (so
@@ -79,6 +81,29 @@ int32_t ReadNumber(std::string_view text);
 // as ReadNumber does (so ' -5' gives -5). The end of the view, or a NUL byte,
 // is the end of the text.
 int32_t ParseCount(std::string_view text);
+
+// Implementation details.
+
+namespace number_text_internal {
+
+// ReadNumber for any text: white space, sign, digits and saturation.
+int32_t ReadNumberInFull(std::string_view text);
+
+}  // namespace number_text_internal
+
+inline int32_t ReadNumber(std::string_view text) {
+  // Up to nine characters that start with a digit have no white space or sign
+  // to skip and cannot leave the 32-bit range.
+  if (text.empty() || text.size() > 9 || !IsDigit(text[0])) {
+    return number_text_internal::ReadNumberInFull(text);
+  }
+  int32_t value = 0;
+  for (char c : text) {
+    if (!IsDigit(c)) break;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
 
 }  // namespace grulo
 

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <functional>
+#include <random>
 #include <string>
 
 namespace grulo {
@@ -92,9 +93,23 @@ TEST(NumberTextTest, ReadNumberAgreesWithTheCLibraryOnEveryShortText) {
 TEST(NumberTextTest, ReadNumberSaturatesLikeTheCLibrary) {
   const std::string texts[] = {"2147483647", "2147483648", "-2147483648", "-2147483649",
                                " +000000000002147483647x", "99999999999999999999999",
-                               "-99999999999999999999999", "4294967296", "-4294967295"};
+                               "-99999999999999999999999", "4294967296", "-4294967295",
+                               "999999999", "9999999999", "123456789A", "0000000002147483648"};
   for (const std::string& text : texts) {
     EXPECT_EQ(ReadNumber(text), ReferenceNumber(text)) << text;
+  }
+}
+
+TEST(NumberTextTest, ReadNumberAgreesWithTheCLibraryOnLongRunsOfDigits) {
+  std::mt19937 random(17);
+  for (int i = 0; i < 100000; ++i) {
+    std::string text;
+    const size_t length = random() % 15;
+    for (size_t p = 0; p < length; ++p) {
+      text += random() % 12 == 0 ? kAlphabet[random() % kAlphabet.size()]
+                                 : static_cast<char>('0' + random() % 10);
+    }
+    ASSERT_EQ(ReadNumber(text), ReferenceNumber(text)) << '"' << text << '"';
   }
 }
 
