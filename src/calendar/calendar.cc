@@ -23,6 +23,24 @@ constexpr int16_t kMondayShift[7] = {+1, 0, -1, -2, -3, +3, +2};
 
 bool ValidMonth(int month) { return month >= 1 && month <= 12; }
 
+bool AllDigits(std::string_view text) {
+  for (char c : text) {
+    if (!IsDigit(c)) return false;
+  }
+  return true;
+}
+
+// Writes n, 0 to 99, as two digits.
+void PutTwoDigits(int n, char* out) {
+  out[0] = static_cast<char>('0' + n / 10);
+  out[1] = static_cast<char>('0' + n % 10);
+}
+
+// The value of the two digits at text[at] and text[at + 1].
+int16_t TwoDigits(std::string_view text, size_t at) {
+  return static_cast<int16_t>((text[at] - '0') * 10 + (text[at + 1] - '0'));
+}
+
 int16_t DaysInMonth(bool leap, int month) { return kDaysInMonth[leap][month - 1]; }
 
 // Days of the year before the first of the month. Month 0 occurs only for the
@@ -67,6 +85,12 @@ bool IsLeapYear(int32_t year) {
 }
 
 SplitDateResult SplitDate(std::string_view date) {
+  // Eight digits, the usual date, are read directly: each piece is then its
+  // decimal value, as the general reading below would find it.
+  if (date.size() >= 8 && AllDigits(date.substr(0, 8))) {
+    return SplitDateResult{TwoDigits(date, 0), TwoDigits(date, 2),
+                           static_cast<int16_t>(TwoDigits(date, 4) * 100 + TwoDigits(date, 6))};
+  }
   auto piece = [date](size_t from, size_t n) -> int16_t {
     if (from >= date.size()) return 0;
     return static_cast<int16_t>(ReadNumber(date.substr(from, n)));
@@ -74,19 +98,31 @@ SplitDateResult SplitDate(std::string_view date) {
   return SplitDateResult{piece(0, 2), piece(2, 2), piece(4, 4)};
 }
 
-int16_t DateIsValid(std::string_view date) {
-  SplitDateResult s = SplitDate(date);
-  if (!ValidMonth(s.month) || s.day < 1) return 1;
-  if (s.day > DaysInMonth(IsLeapYear(s.year), s.month)) return 1;
+SplitWeekResult SplitWeek(std::string_view week) {
+  if (week.size() >= 6 && AllDigits(week.substr(0, 6))) {
+    return SplitWeekResult{TwoDigits(week, 0), TwoDigits(week, 2) * 100 + TwoDigits(week, 4)};
+  }
+  return SplitWeekResult{ReadNumber(week.substr(0, 2)),
+                         week.size() > 2 ? ReadNumber(week.substr(2, 4)) : 0};
+}
+
+int16_t DateIsValid(std::string_view date) { return DateIsValid(SplitDate(date)); }
+
+int16_t DateIsValid(const SplitDateResult& date) {
+  if (!ValidMonth(date.month) || date.day < 1) return 1;
+  if (date.day > DaysInMonth(IsLeapYear(date.year), date.month)) return 1;
   return 0;
 }
 
 int32_t DayNumber(std::string_view date) { return DayNumberOfSplit(SplitDate(date)); }
 
+int32_t DayNumber(const SplitDateResult& date) { return DayNumberOfSplit(date); }
+
 int16_t WeekdayOf(std::string_view date) { return WeekdayOfSplit(SplitDate(date)); }
 
-int32_t WeekOfDate(std::string_view date) {
-  SplitDateResult s = SplitDate(date);
+int32_t WeekOfDate(std::string_view date) { return WeekOfDate(SplitDate(date)); }
+
+int32_t WeekOfDate(const SplitDateResult& s) {
   SplitDateResult jan1 = FirstOfJanuary(s.year);
   int16_t w = WeekdayOfSplit(jan1);
   int32_t j = DayNumberOfSplit(jan1);
@@ -103,8 +139,9 @@ int32_t WeekOfDate(std::string_view date) {
 }
 
 void WeekStartDate(std::string_view week, DateText* out) {
-  int32_t w = ReadNumber(week.substr(0, 2));
-  int32_t year = week.size() > 2 ? ReadNumber(week.substr(2, 4)) : 0;
+  const SplitWeekResult split = SplitWeek(week);
+  int32_t w = split.week;
+  int32_t year = split.year;
   bool leap = IsLeapYear(year);
   int32_t a = 7 * w - 6;
   int month = 1;
@@ -130,18 +167,21 @@ void WeekStartDate(std::string_view week, DateText* out) {
 }
 
 int16_t AgeBetween(std::string_view later, std::string_view earlier) {
-  SplitDateResult l = SplitDate(later);
-  SplitDateResult e = SplitDate(earlier);
-  int age = l.year - e.year;
-  if (l.month < e.month || (l.month == e.month && l.day < e.day)) --age;
+  return AgeBetween(SplitDate(later), SplitDate(earlier));
+}
+
+int16_t AgeBetween(const SplitDateResult& later, const SplitDateResult& earlier) {
+  int age = later.year - earlier.year;
+  if (later.month < earlier.month || (later.month == earlier.month && later.day < earlier.day)) {
+    --age;
+  }
   return static_cast<int16_t>(age);
 }
 
 int16_t WeekNoIsPlausible(std::string_view week) {
-  int32_t w = ReadNumber(week.substr(0, 2));
-  if (w < 1 || w > 53) return 42;
-  int32_t year = week.size() > 2 ? ReadNumber(week.substr(2, 4)) : 0;
-  if (year < 1990) return 44;
+  const SplitWeekResult split = SplitWeek(week);
+  if (split.week < 1 || split.week > 53) return 42;
+  if (split.year < 1990) return 44;
   return 0;
 }
 
@@ -149,14 +189,10 @@ void FormatDate(int day, int month, int year, DateText* out) {
   if (!ValidMonth(month)) month = 13;
   if (day >= 0 && day <= 99 && year >= 0 && year <= 9999) {
     char* p = out->data();
-    p[0] = static_cast<char>('0' + day / 10);
-    p[1] = static_cast<char>('0' + day % 10);
-    p[2] = static_cast<char>('0' + month / 10);
-    p[3] = static_cast<char>('0' + month % 10);
-    p[4] = static_cast<char>('0' + year / 1000);
-    p[5] = static_cast<char>('0' + year / 100 % 10);
-    p[6] = static_cast<char>('0' + year / 10 % 10);
-    p[7] = static_cast<char>('0' + year % 10);
+    PutTwoDigits(day, p);
+    PutTwoDigits(month, p + 2);
+    PutTwoDigits(year / 100, p + 4);
+    PutTwoDigits(year % 100, p + 6);
     p[8] = '\0';
     return;
   }

@@ -36,13 +36,29 @@ bool IsLeapYear(int32_t year);
 // characters; a shorter text ends where it ends.
 SplitDateResult SplitDate(std::string_view date);
 
+struct SplitWeekResult {
+  int32_t week;
+  int32_t year;
+};
+
+// Week from characters 0-1 and year from 2-5 of a week text WWYYYY, each read
+// as a number. Reads at most six characters; a shorter text ends where it
+// ends.
+SplitWeekResult SplitWeek(std::string_view week);
+
+// The operations below that take a date text split it with SplitDate; each
+// has a twin that takes the split date, for a caller that asks several
+// questions of one date.
+
 // 0 when the date is valid, 1 when the month is not 1 to 12 or the day is not
 // within the month. No test is made on the year.
 int16_t DateIsValid(std::string_view date);
+int16_t DateIsValid(const SplitDateResult& date);
 
 // Day number with 1 January 1860 as day 1 (truncating divisions), for a valid
 // date. The blank date (day, month and year 0) gives -679016.
 int32_t DayNumber(std::string_view date);
+int32_t DayNumber(const SplitDateResult& date);
 
 // Weekday by Sakamoto's formula with truncating divisions, 0 Sunday to
 // 6 Saturday. For years where the formula's remainder is negative, 7 is added
@@ -53,6 +69,7 @@ int16_t WeekdayOf(std::string_view date);
 // before the Monday of week 1 always gets week 53 of the previous year
 // (1 January 2011 gives 201053 where ISO says 201052).
 int32_t WeekOfDate(std::string_view date);
+int32_t WeekOfDate(const SplitDateResult& date);
 
 // Writes the date of the Monday of the week WWYYYY: the Monday of ISO week 1
 // of YYYY plus 7 x (WW - 1) days (532010 gives 03012011). Meant for weeks
@@ -63,6 +80,7 @@ void WeekStartDate(std::string_view week, DateText* out);
 // years, less one when the later month and day come before the earlier ones.
 // Someone born on 29 February is one year older on 1 March.
 int16_t AgeBetween(std::string_view later, std::string_view earlier);
+int16_t AgeBetween(const SplitDateResult& later, const SplitDateResult& earlier);
 
 // 42 when the week part (characters 0-1) is not 1 to 53, else 44 when the
 // year part (characters 2-5) is below 1990, else 0.

@@ -4,8 +4,12 @@
 
 #include <chrono>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <utility>
+#include <vector>
+
+#include "text/number_text.h"
 
 namespace grulo {
 namespace {
@@ -116,6 +120,42 @@ TEST(CalendarTest, AgesPlausibleWeeksAndLeapYears) {
   for (auto [week, expected] : weeks) EXPECT_EQ(WeekNoIsPlausible(week), expected) << week;
   for (int year : {0, -4, -400}) EXPECT_TRUE(IsLeapYear(year)) << year;
   EXPECT_FALSE(IsLeapYear(-100));
+}
+
+// Texts of 0 to 9 characters, mostly digits, now and then a blank, a sign,
+// a letter, white space or a NUL byte: the pieces of a date read each way.
+std::vector<std::string> MostlyDigitTexts() {
+  std::mt19937 random(31);
+  const std::string others("  +-A\t\0\xB0", 8);
+  std::vector<std::string> texts;
+  for (int i = 0; i < 200000; ++i) {
+    std::string text;
+    const size_t length = random() % 10;
+    const unsigned odds = 2 + random() % 30;  // one odd byte in `odds`, about
+    for (size_t p = 0; p < length; ++p) {
+      text += random() % odds == 0 ? others[random() % others.size()]
+                                   : static_cast<char>('0' + random() % 10);
+    }
+    texts.push_back(text);
+  }
+  return texts;
+}
+
+// The number of text[from, from + n), as much of it as the text holds.
+int32_t Piece(const std::string& text, size_t from, size_t n) {
+  return from >= text.size() ? 0 : ReadNumber(std::string_view(text).substr(from, n));
+}
+
+TEST(CalendarTest, SplittingReadsEachPieceAsANumber) {
+  for (const std::string& text : MostlyDigitTexts()) {
+    const SplitDateResult date = SplitDate(text);
+    ASSERT_EQ(date.day, Piece(text, 0, 2)) << '"' << text << '"';
+    ASSERT_EQ(date.month, Piece(text, 2, 2)) << '"' << text << '"';
+    ASSERT_EQ(date.year, Piece(text, 4, 4)) << '"' << text << '"';
+    const SplitWeekResult week = SplitWeek(text);
+    ASSERT_EQ(week.week, Piece(text, 0, 2)) << '"' << text << '"';
+    ASSERT_EQ(week.year, Piece(text, 2, 4)) << '"' << text << '"';
+  }
 }
 
 TEST(CalendarTest, FormatDateWritesWhatPrintfWrites) {

@@ -31,7 +31,8 @@ bool IsMalformed(std::string_view code) {
 char FirstLetter(std::string_view code) { return ToUpperAscii(code[0]); }
 
 bool LetterIn(std::string_view code, std::string_view letters) {
-  return letters.find(FirstLetter(code)) != std::string_view::npos;
+  const char letter = FirstLetter(code);
+  return IsOneOf(std::string_view(&letter, 1), letters, 1);
 }
 
 bool PositionAllowed(const SummaryState& state, int slot, uint8_t position) {

@@ -17,13 +17,28 @@ void AddError(ErrorList* list, int16_t number) {
 
 void AddError(ErrorList* list, ErrorNumber number) { AddError(list, ToNumber(number)); }
 
+namespace {
+
+// NonBlockingErrors indexed by the error number, so that a number is looked
+// up rather than sought.
+constexpr int kLargestNonBlocking =
+    *std::max_element(NonBlockingErrors.begin(), NonBlockingErrors.end());
+constexpr std::array<bool, kLargestNonBlocking + 1> kNonBlockingByNumber = [] {
+  std::array<bool, kLargestNonBlocking + 1> table{};
+  for (int16_t number : NonBlockingErrors) table[number] = true;
+  return table;
+}();
+
+}  // namespace
+
 bool IsNonBlocking(int16_t number) {
-  return std::find(NonBlockingErrors.begin(), NonBlockingErrors.end(), number) !=
-         NonBlockingErrors.end();
+  return number >= 0 && number <= kLargestNonBlocking && kNonBlockingByNumber[number];
 }
 
 int16_t FirstBlockingError(const ErrorList& list) {
-  for (int16_t number : list.entries) {
+  const int count = std::clamp<int>(list.ErrorCount, 0, kErrorListSize);
+  for (int i = 0; i < count; ++i) {
+    const int16_t number = list.entries[i];
     if (number != 0 && !IsNonBlocking(number)) return number;
   }
   return 0;

@@ -60,7 +60,8 @@ void AddError(ErrorList* list, ErrorNumber number);
 bool IsNonBlocking(int16_t number);
 
 // The first entry, in list order, that is neither 0 nor non-blocking; 0 when
-// there is none.
+// there is none. Only the entries below ErrorCount are read: the others hold
+// 0 by the rule of the list.
 int16_t FirstBlockingError(const ErrorList& list);
 
 }  // namespace grulo

@@ -3,13 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <vector>
 
 namespace grulo {
 namespace {
 
-// The first blocking error of a list is checked with the check sequence,
-// which returns it.
+const std::vector<int16_t> kNonBlocking = {1,  4,  5,  6,  7,  17, 18, 21, 22, 23, 24, 25,
+                                           26, 27, 28, 29, 30, 31, 33, 34, 35, 36, 37, 38,
+                                           39, 40, 41, 44, 64, 69, 70, 71, 72, 73, 82};
 
 TEST(ErrorListTest, KeepsTheFirstHundredErrors) {
   ErrorList list;
@@ -23,14 +25,45 @@ TEST(ErrorListTest, KeepsTheFirstHundredErrors) {
   EXPECT_EQ(list.entries[99], 0);
 }
 
+bool ListedNonBlocking(int16_t n) {
+  return std::find(kNonBlocking.begin(), kNonBlocking.end(), n) != kNonBlocking.end();
+}
+
 TEST(ErrorListTest, BlockingClasses) {
-  const std::vector<int16_t> non_blocking = {1,  4,  5,  6,  7,  17, 18, 21, 22, 23, 24, 25,
-                                             26, 27, 28, 29, 30, 31, 33, 34, 35, 36, 37, 38,
-                                             39, 40, 41, 44, 64, 69, 70, 71, 72, 73, 82};
-  for (int16_t n = -5; n <= 120; ++n) {
-    bool expected = std::find(non_blocking.begin(), non_blocking.end(), n) != non_blocking.end();
-    EXPECT_EQ(IsNonBlocking(n), expected) << n;
+  for (int n = -32768; n <= 32767; ++n) {
+    ASSERT_EQ(IsNonBlocking(static_cast<int16_t>(n)), ListedNonBlocking(static_cast<int16_t>(n)))
+        << n;
   }
+}
+
+TEST(ErrorListTest, FirstBlockingErrorIsTheFirstNumberOutsideTheTable) {
+  std::mt19937 random(5);
+  for (int i = 0; i < 20000; ++i) {
+    ErrorList list;
+    ClearErrors(&list);
+    std::vector<int16_t> added;
+    const int length = static_cast<int>(random() % 110);
+    // Mostly non-blocking numbers, so that the blocking one comes anywhere.
+    for (int k = 0; k < length; ++k) {
+      const int16_t number = random() % 4 == 0
+                                 ? static_cast<int16_t>(random() % 90)
+                                 : kNonBlocking[random() % kNonBlocking.size()];
+      AddError(&list, number);
+      added.push_back(number);
+    }
+    int16_t expected = 0;
+    for (size_t k = 0; k < added.size() && k < 100; ++k) {
+      if (added[k] != 0 && !ListedNonBlocking(added[k])) {
+        expected = added[k];
+        break;
+      }
+    }
+    ASSERT_EQ(FirstBlockingError(list), expected) << i;
+  }
+  ErrorList list;
+  ClearErrors(&list);
+  for (int16_t number : {22, 47, 13}) AddError(&list, number);
+  EXPECT_EQ(FirstBlockingError(list), 47);
 }
 
 }  // namespace

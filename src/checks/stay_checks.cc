@@ -23,15 +23,11 @@ constexpr int16_t kDateMinLength = 7;
 
 std::string_view Field(const SummaryState& state, FieldRef f) { return state.Record.Field(f); }
 
-// The year part of Today, read as a number.
-int32_t TodayYear(const SummaryState& state) {
-  return ReadNumber(DateView(state.Today).substr(4, 4));
-}
+// Today's day, month and year.
+SplitDateResult SplitToday(const SummaryState& state) { return SplitDate(DateView(state.Today)); }
 
 // Year x 100 + week of a week text, both parts read as numbers.
-int32_t WeekValue(std::string_view week_no) {
-  return ReadNumber(week_no.substr(2, 4)) * 100 + ReadNumber(week_no.substr(0, 2));
-}
+int32_t WeekValue(const SplitWeekResult& week_no) { return week_no.year * 100 + week_no.week; }
 
 }  // namespace
 
@@ -64,10 +60,12 @@ ErrorNumber CheckEntryDate(const SummaryState& state) {
   std::string_view entry = Field(state, wr_field::kEntryDate);
   if (!IsKindOneOrFive(Field(state, wr_field::kStayKind)) && IsBlank(entry)) return E::kNone;
   if (MatchMask(entry, kDateMask, TrimLeading, kDateMinLength) != MaskOk) return E::kEntryDateForm;
-  if (DateIsValid(entry) != 0) return E::kEntryDateInvalid;
-  if (DayNumber(DateView(state.Today)) - DayNumber(entry) < 0) return E::kEntryAfterToday;
-  // The year is compared as text: four characters against "1990".
-  if (entry.substr(4, 4) <= std::string_view("1990")) return E::kEntryYearTooOld;
+  const SplitDateResult entry_date = SplitDate(entry);
+  if (DateIsValid(entry_date) != 0) return E::kEntryDateInvalid;
+  if (DayNumber(SplitToday(state)) - DayNumber(entry_date) < 0) return E::kEntryAfterToday;
+  // The year part compared as text with "1990": the mask left four digits
+  // there, which compare as text as their numbers do.
+  if (entry_date.year <= 1990) return E::kEntryYearTooOld;
   return E::kNone;
 }
 
@@ -81,12 +79,13 @@ ErrorNumber CheckBirthDate(const SummaryState& state) {
     default:
       return E::kBirthDateForm;
   }
-  if (DateIsValid(birth) != 0) return E::kBirthDateInvalid;
+  const SplitDateResult birth_date = SplitDate(birth);
+  if (DateIsValid(birth_date) != 0) return E::kBirthDateInvalid;
   // Without a Monday for the summary's week the blank text reads as day
   // -679016, before every birth from year 1 on: such a birth lies after the
   // week (13). Births in year 0 or before fall on the other side.
   std::string_view week_start = DateView(state.WeekStart);
-  int32_t days = DayNumber(week_start) - DayNumber(birth);
+  int32_t days = DayNumber(week_start) - DayNumber(birth_date);
   if (days < -6) return E::kBirthAfterWeek;
   if (days / 365 > 120) return E::kBirthTooLongAgo;
   return E::kNone;
@@ -138,14 +137,16 @@ ErrorNumber CheckExitDate(const SummaryState& state, ErrorNumber entry_date_erro
     default:
       return E::kExitDateTooShort;
   }
-  if (DateIsValid(exit) != 0) return E::kExitDateInvalid;
+  const SplitDateResult exit_date = SplitDate(exit);
+  if (DateIsValid(exit_date) != 0) return E::kExitDateInvalid;
+  const int32_t exit_day = DayNumber(exit_date);
   if (entry_date_error == E::kNone) {
     std::string_view entry = Field(state, wr_field::kEntryDate);
     // A correct stay without entry date is not compared with today either.
     if (IsBlank(entry)) return E::kNone;
-    if (DayNumber(exit) - DayNumber(entry) < 0) return E::kExitBeforeEntry;
+    if (exit_day - DayNumber(entry) < 0) return E::kExitBeforeEntry;
   }
-  if (DayNumber(DateView(state.Today)) - DayNumber(exit) < 0) return E::kExitAfterToday;
+  if (DayNumber(SplitToday(state)) - exit_day < 0) return E::kExitAfterToday;
   return E::kNone;
 }
 
@@ -199,12 +200,10 @@ ErrorNumber CheckPostCode(const SummaryState& state) {
 
 ErrorNumber CheckWeekNo(const SummaryState& state, ErrorNumber entry_date_error,
                         ErrorNumber exit_date_error) {
-  std::string_view week_no = Field(state, wr_field::kWeekNo);
-  int32_t week = ReadNumber(week_no.substr(0, 2));
-  int32_t year = ReadNumber(week_no.substr(2, 4));
-  if (week < 1 || week > 53) return E::kWeekOutOfRange;
-  if (year > TodayYear(state)) return E::kWeekYearFuture;
-  if (year < 1990) return E::kWeekYearTooOld;
+  const SplitWeekResult week_no = SplitWeek(Field(state, wr_field::kWeekNo));
+  if (week_no.week < 1 || week_no.week > 53) return E::kWeekOutOfRange;
+  if (week_no.year > SplitToday(state).year) return E::kWeekYearFuture;
+  if (week_no.year < 1990) return E::kWeekYearTooOld;
   if (!IsKindOneOrFive(Field(state, wr_field::kStayKind))) return E::kNone;
 
   // Only dates that passed their own check go to WeekOfDate.
@@ -239,8 +238,11 @@ ErrorNumber CheckUnitNo(const SummaryState& state) {
 ErrorNumber CheckRefDate(const SummaryState& state) {
   std::string_view ref = Field(state, wr_field::kRefDate);
   if (IsBlank(ref)) return E::kNone;
-  if (DateIsValid(ref) != 0) return E::kRefDateInvalid;
-  if (WeekValue(Field(state, wr_field::kWeekNo)) < WeekOfDate(ref)) return E::kRefDateAfterWeek;
+  const SplitDateResult ref_date = SplitDate(ref);
+  if (DateIsValid(ref_date) != 0) return E::kRefDateInvalid;
+  if (WeekValue(SplitWeek(Field(state, wr_field::kWeekNo))) < WeekOfDate(ref_date)) {
+    return E::kRefDateAfterWeek;
+  }
   return E::kNone;
 }
 

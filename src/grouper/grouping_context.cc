@@ -38,8 +38,7 @@ void GroupingContext::Group(const TableSet& tables, std::string_view line, const
                             GroupResult* result, ErrorList* errors, Checks& checks, Walk& walk) {
   ClearErrors(errors);
   *result = GroupResult();
-  state_.Record.Clear();
-  BuildWorkingRecord(line, &state_.Record);
+  BuildWorkingRecord(line, &state_.Record);  // writes every character
   for (int i = 0; i < kDiagSlotCount; ++i) {
     LookupDiag(tables.diags(), state_.Record.Diag(i), i, &state_);
   }

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 namespace grulo {
 namespace {
@@ -98,6 +100,145 @@ TEST(FieldMaskTest, ReadsOnlyTheMaskWidthAndComparesEntriesWhole) {
   EXPECT_FALSE(IsOneOf(" ", "", 1));
   EXPECT_TRUE(IsOneOf("BC", "ABBCCD", 2));
   EXPECT_FALSE(IsOneOf("BB", "ABBCCD", 2));  // entries are compared whole
+}
+
+// The matcher written out rule by rule, as the reference of the comparisons
+// below.
+bool ReferenceAccepts(char mask_char, char c) {
+  const bool digit = c >= '0' && c <= '9';
+  const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+  const bool blank = c == ' ';
+  switch (mask_char) {
+    case '9':
+      return digit;
+    case 'X':
+      return letter;
+    case 'A':
+      return letter || digit;
+    case 'Y':
+      return letter || digit || blank;
+    case 'Z':
+      return digit || blank;
+    case '+':
+      return digit || blank || c == '+';
+    case 'F':
+      return digit || c == 'A' || c == 'B' || c == 'a' || c == 'b';
+    default:
+      return true;
+  }
+}
+
+MaskResult ReferenceMatch(const std::string& field, const std::string& mask, int16_t trim,
+                          int16_t min) {
+  const int n = static_cast<int>(mask.size());
+  int first = -1;
+  int last = -1;
+  for (int p = 0; p < n; ++p) {
+    if (field[p] == ' ') continue;
+    if (first < 0) first = p;
+    last = p;
+  }
+  if (first < 0) return MaskBlank;
+  int start = 0;
+  int length = n;
+  if (trim == TrimLeading) {
+    start = first;
+    length = n - first;
+  } else if (trim == TrimTrailing) {
+    length = last + 1;
+  } else if (trim == TrimBoth) {
+    start = first;
+    length = last - first + 1;
+  }
+  if (length < min) return MaskTooShort;
+  for (int p = start; p < start + length; ++p) {
+    if (!ReferenceAccepts(mask[p], field[p])) return MaskMismatch;
+  }
+  return MaskOk;
+}
+
+// Field bytes of every kind the classes tell apart: blank, digits, letters
+// that are and are not 'A' or 'B' in either case, '+', other punctuation,
+// the neighbours of the letter ranges, NUL and a byte above 127.
+const std::string kFieldBytes("  09AbCz+-@[`{\0\xE9", 16);
+// Mask characters: every class character and one that accepts anything.
+const std::string kMaskChars = "9XAYZ+F?";
+constexpr int16_t kTrimModes[] = {TrimNone, TrimLeading, TrimTrailing, TrimBoth, 7};
+
+TEST(FieldMaskTest, AgreesWithTheRulesOnEveryShortFieldAndMask) {
+  std::vector<std::string> masks;
+  for (char a : kMaskChars) {
+    masks.push_back(std::string(1, a));
+    for (char b : kMaskChars) masks.push_back(std::string{a, b});
+  }
+  for (const std::string& mask : masks) {
+    std::vector<std::string> fields = {""};
+    for (size_t length = 0; length < mask.size(); ++length) {
+      std::vector<std::string> longer;
+      for (const std::string& f : fields) {
+        for (char c : kFieldBytes) longer.push_back(f + c);
+      }
+      fields.swap(longer);
+    }
+    for (const std::string& field : fields) {
+      for (int16_t trim : kTrimModes) {
+        for (int16_t min = 0; min <= 3; ++min) {
+          ASSERT_EQ(MatchMask(field, mask, trim, min), ReferenceMatch(field, mask, trim, min))
+              << "'" << field << "' against " << mask << " mode " << trim << " min " << min;
+        }
+      }
+    }
+  }
+}
+
+TEST(FieldMaskTest, AgreesWithTheRulesOnTheMasksInUse) {
+  const std::string masks[] = {"9F9999999", "9999999", "9",  "Z9Z99999",
+                               "99999",     "999999",  "9999", "X99++Z", "99", "XXXX9999"};
+  // Mostly digits and blanks, as real fields are, with every other kind now
+  // and then.
+  const std::string likely = "0123456789      AZaz+";
+  std::mt19937 random(12);
+  for (const std::string& mask : masks) {
+    const int16_t n = static_cast<int16_t>(mask.size());
+    for (int i = 0; i < 20000; ++i) {
+      std::string field;
+      for (int16_t p = 0; p < n; ++p) {
+        const bool rare = random() % 8 == 0;
+        field += rare ? kFieldBytes[random() % kFieldBytes.size()] : likely[random() % likely.size()];
+      }
+      for (int16_t trim : kTrimModes) {
+        for (int16_t min : {int16_t{0}, int16_t(n - 2), int16_t(n - 1), n}) {
+          ASSERT_EQ(MatchMask(field, mask, trim, min), ReferenceMatch(field, mask, trim, min))
+              << "'" << field << "' against " << mask << " mode " << trim << " min " << min;
+        }
+      }
+    }
+  }
+}
+
+TEST(FieldMaskTest, IsOneOfComparesWholeEntriesOfEveryShortList) {
+  const std::string bytes(" 5A\0", 4);
+  std::vector<std::string> texts = {""};
+  for (size_t length = 0; length < 4; ++length) {
+    const size_t from = texts.size();
+    for (size_t i = 0; i < from; ++i) {
+      if (texts[i].size() != length) continue;
+      for (char c : bytes) texts.push_back(texts[i] + c);
+    }
+  }
+  for (int16_t width = 1; width <= 2; ++width) {
+    for (const std::string& value : texts) {
+      if (value.size() != static_cast<size_t>(width)) continue;
+      for (const std::string& list : texts) {
+        bool expected = false;
+        for (size_t k = 0; k + width <= list.size(); k += width) {
+          expected = expected || list.substr(k, width) == value;
+        }
+        ASSERT_EQ(IsOneOf(value, list, width), expected)
+            << "'" << value << "' in '" << list << "' width " << width;
+      }
+    }
+  }
 }
 
 }  // namespace

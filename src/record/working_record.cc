@@ -1,6 +1,5 @@
 #include "record/working_record.h"
 
-#include <algorithm>
 #include <cstring>
 
 namespace grulo {
@@ -12,29 +11,25 @@ void NormaliseDiagCode(char code[kDiagCodeLength]) {
   }
 }
 
-namespace {
-
-// Copies line[from, from + n) to record[to, ...), as much of it as the line has.
-void CopyPart(std::string_view line, int from, int n, char* to) {
-  if (from >= static_cast<int>(line.size())) return;
-  size_t avail = std::min<size_t>(n, line.size() - from);
-  std::memcpy(to, line.data() + from, avail);
-}
-
-}  // namespace
-
 void BuildWorkingRecord(std::string_view line, WorkingRecord* record) {
+  // A line shorter than a summary is read as if NUL bytes followed it.
+  char padded[kSummaryBaseLength];
+  if (line.size() < static_cast<size_t>(kSummaryBaseLength)) {
+    std::memset(padded, 0, sizeof padded);
+    line.copy(padded, line.size());
+    line = std::string_view(padded, sizeof padded);
+  }
+  const char* in = line.data();
   char* out = record->bytes.data();
-  std::memset(out, 0, kWorkingRecordLength);
-  CopyPart(line, 0, wr_field::kDiagOffset, out);
+  std::memcpy(out, in, wr_field::kDiagOffset);
   for (int i = 0; i < kDiagSlotCount; ++i) {
     char* slot = out + wr_field::kDiagOffset + kDiagCodeLength * i;
-    CopyPart(line, line_field::kDiagOffset + line_field::kDiagStride * i, kDiagCodeLength,
-             slot);
+    std::memcpy(slot, in + line_field::kDiagOffset + line_field::kDiagStride * i,
+                kDiagCodeLength);
     NormaliseDiagCode(slot);
   }
-  CopyPart(line, line_field::kFiller2.offset,
-           kSummaryBaseLength - line_field::kFiller2.offset, out + wr_field::kFiller2.offset);
+  std::memcpy(out + wr_field::kFiller2.offset, in + line_field::kFiller2.offset,
+              kSummaryBaseLength - line_field::kFiller2.offset);
 }
 
 }  // namespace grulo

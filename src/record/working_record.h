@@ -35,8 +35,9 @@ struct WorkingRecord {
 // characters): the identification area is copied unchanged, each diagnosis
 // slot keeps its first 6 characters with trailing '+' signs at positions 5
 // down to 2 turned into blanks, and the area behind the diagnoses moves 46
-// characters forward. A shorter line leaves the missing characters as NUL
-// bytes; the driver never hands one over.
+// characters forward. All 297 characters are written, so the record needs no
+// clearing before. A shorter line leaves the missing characters as NUL bytes;
+// the driver never hands one over.
 void BuildWorkingRecord(std::string_view line, WorkingRecord* record);
 
 // The '+' rule of one 6-character diagnosis code: positions 5, 4, 3 and 2, in

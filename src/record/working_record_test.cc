@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 
 namespace grulo {
@@ -59,6 +61,47 @@ TEST(WorkingRecordTest, ShortLineLeavesZeroBytesAndNoOverread) {
   EXPECT_EQ(wr.bytes[99], 'A');
   EXPECT_EQ(wr.bytes[100], '\0');
   EXPECT_EQ(wr.bytes[296], '\0');
+}
+
+// The working record by its rule, built with strings.
+std::string ReferenceRecord(std::string line) {
+  line.resize(std::max<size_t>(line.size(), kSummaryBaseLength), '\0');
+  std::string record = line.substr(0, 99);
+  for (int i = 0; i < kDiagSlotCount; ++i) {
+    std::string code = line.substr(99 + 8 * i, 6);
+    for (int p = 5; p >= 2 && code[p] == '+'; --p) code[p] = ' ';
+    record += code;
+  }
+  return record + line.substr(283, 60);
+}
+
+TEST(WorkingRecordTest, EveryDiagnosisPatternOfPlusSignsInEverySlot) {
+  const char kinds[] = {'+', ' ', 'A'};
+  std::string line = PatternLine(0);
+  WorkingRecord wr;
+  for (int slot = 0; slot < kDiagSlotCount; ++slot) {
+    for (int pattern = 0; pattern < 729; ++pattern) {
+      std::string code;
+      for (int p = 0, rest = pattern; p < 6; ++p, rest /= 3) code += kinds[rest % 3];
+      line.replace(99 + 8 * slot, 6, code);
+      wr.bytes.fill('#');
+      BuildWorkingRecord(line, &wr);
+      ASSERT_EQ(std::string(wr.bytes.data(), wr.bytes.size()), ReferenceRecord(line))
+          << "slot " << slot << " '" << code << "'";
+    }
+  }
+}
+
+TEST(WorkingRecordTest, LinesOfEveryLengthWithAnyBytes) {
+  std::mt19937 random(3);
+  WorkingRecord wr;
+  for (size_t length = 0; length <= kSummaryBaseLength + 3 * kActCodeLength; ++length) {
+    std::string line(length, ' ');
+    for (char& c : line) c = "+ A0\0\xE9"[random() % 6];
+    wr.bytes.fill('#');
+    BuildWorkingRecord(line, &wr);
+    ASSERT_EQ(std::string(wr.bytes.data(), wr.bytes.size()), ReferenceRecord(line)) << length;
+  }
 }
 
 }  // namespace

@@ -27,10 +27,12 @@ constexpr int16_t kWeekMinLength = 5;
 constexpr int16_t kMaxRefDelay = 999;
 constexpr int kScoresSummed = 4;
 
-// A date field that may be handed to the calendar operations.
-bool DateIsUsable(std::string_view date) {
-  return MatchMask(date, kDateMask, TrimLeading, kDateMinLength) == MaskOk &&
-         DateIsValid(date) == 0;
+// A date field that may be handed to the calendar operations; `split` then
+// holds it split.
+bool DateIsUsable(std::string_view date, SplitDateResult* split) {
+  if (MatchMask(date, kDateMask, TrimLeading, kDateMinLength) != MaskOk) return false;
+  *split = SplitDate(date);
+  return DateIsValid(*split) == 0;
 }
 
 int16_t FoldRefDelay(int32_t days) {
@@ -74,13 +76,15 @@ void DeriveDates(SummaryState* state) {
     return;
   }
   WeekStartDate(week, &state->WeekStart);
-  std::string_view week_start = DateView(state->WeekStart);
+  const SplitDateResult week_start = SplitDate(DateView(state->WeekStart));
 
-  std::string_view birth = record.Field(wr_field::kBirthDate);
-  if (DateIsUsable(birth)) state->AgeInYears = AgeBetween(week_start, birth);
+  SplitDateResult birth;
+  if (DateIsUsable(record.Field(wr_field::kBirthDate), &birth)) {
+    state->AgeInYears = AgeBetween(week_start, birth);
+  }
 
-  std::string_view ref = record.Field(wr_field::kRefDate);
-  if (DateIsUsable(ref)) {
+  SplitDateResult ref;
+  if (DateIsUsable(record.Field(wr_field::kRefDate), &ref)) {
     int32_t days = DayNumber(week_start) - DayNumber(ref);
     state->RefDelay = FoldRefDelay(days);
   }

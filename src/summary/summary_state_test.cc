@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -36,6 +37,39 @@ TEST(SlotHasPairTest, ScansPairsFromTheSecondByteOfTheBlock) {
     state.DiagAttrLength = c.attr_length;
     for (auto [at, value] : c.bytes) state.DiagAttr[at] = value;
     EXPECT_EQ(SlotHasPair(state, c.slot, c.a, c.b), c.expected) << c.what;
+  }
+}
+
+// The pair scan by its rule: pair i (i = 0, 2, 4, ... below the length) at
+// block + 1 + i and block + 2 + i, the scan ending at the first pair that
+// would not lie wholly in the table.
+bool ReferencePair(const SummaryState& state, int slot, uint8_t a, uint8_t b) {
+  const int block = slot * state.DiagAttrLength;
+  for (int i = 0; i < state.DiagAttrLength; i += 2) {
+    const int at = block + 1 + i;
+    if (at < 0 || at + 2 > kDiagAttrTableSize) return false;
+    if (state.DiagAttr[at] == a && state.DiagAttr[at + 1] == b) return true;
+  }
+  return false;
+}
+
+TEST(SlotHasPairTest, AgreesWithTheRuleForEveryLengthAndSlot) {
+  std::mt19937 random(8);
+  const uint8_t bytes[] = {0x26, 0xD2, 0xD4, 99};
+  for (int round = 0; round < 200; ++round) {
+    SummaryState state;
+    for (uint8_t& byte : state.DiagAttr) byte = bytes[random() % 4];
+    for (int16_t length = -2; length <= 24; ++length) {
+      state.DiagAttrLength = length;
+      for (int slot = -1; slot <= kDiagSlotCount; ++slot) {
+        for (uint8_t a : bytes) {
+          for (uint8_t b : bytes) {
+            ASSERT_EQ(SlotHasPair(state, slot, a, b), ReferencePair(state, slot, a, b))
+                << "length " << length << " slot " << slot;
+          }
+        }
+      }
+    }
   }
 }
 

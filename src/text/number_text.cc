@@ -4,18 +4,21 @@
 
 namespace grulo {
 
-int32_t ReadNumber(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && IsWhiteSpace(text[i])) ++i;
+int32_t number_text_internal::ReadNumberInFull(std::string_view text) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end && IsWhiteSpace(*p)) ++p;
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
+  if (p < end && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
   }
-  int64_t value = 0;
+  // Held in 64 bits and capped at 2^31, whose negation is the lowest 32-bit
+  // number; a NUL byte is no digit and ends the reading.
   constexpr int64_t kLimit = int64_t{std::numeric_limits<int32_t>::max()} + 1;
-  for (; i < text.size() && IsDigit(text[i]); ++i) {
-    value = value * 10 + (text[i] - '0');
+  int64_t value = 0;
+  for (; p < end && IsDigit(*p); ++p) {
+    value = value * 10 + (*p - '0');
     if (value > kLimit) value = kLimit;
   }
   if (negative) return static_cast<int32_t>(-value);
@@ -23,14 +26,12 @@ int32_t ReadNumber(std::string_view text) {
 }
 
 int32_t ParseCount(std::string_view text) {
-  // A NUL byte ends the text, as in the terminated copy that callers used to make.
-  text = text.substr(0, text.find('\0'));
-  if (text.empty()) return 0;
-  if (IsDigit(text[0])) return ReadNumber(text);
-  if (text[0] != ' ') return 0;
-  size_t i = text.find_first_not_of(' ');
-  if (i == std::string_view::npos) return 0;
-  return ReadNumber(text.substr(i));
+  // A text that starts with a digit has no white space or sign for ReadNumber
+  // to take; one that starts with blanks has them skipped by ReadNumber along
+  // with any white space behind them. A NUL byte stops ReadNumber as the end
+  // of the text would.
+  if (text.empty() || !(IsDigit(text[0]) || text[0] == ' ')) return 0;
+  return ReadNumber(text);
 }
 
 }  // namespace grulo
