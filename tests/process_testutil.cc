@@ -2,27 +2,32 @@
 
 #include <gtest/gtest.h>
 
-#include <errno.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
+#include "platform/process.h"
+
 namespace grulo::test {
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "grulo-e2e-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  // A name no other directory has: the process, the clock, and a retry when
+  // the name is taken all the same.
+  const auto base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+    std::string name = "grulo-e2e-" + std::to_string(CurrentProcessId()) + "-" +
+                       std::to_string(ticks % 1000000007) + "-" + std::to_string(attempt);
+    std::error_code error;
+    if (std::filesystem::create_directory(base / name, error)) {
+      path_ = (base / name).generic_string();
+      return;
+    }
+  }
+  throw std::runtime_error("cannot make a temporary directory");
 }
 
 TempDir::~TempDir() {
@@ -49,152 +54,14 @@ std::string ReadFileBytes(const std::string& path) {
 }
 
 bool PathExists(const std::string& path) {
-  struct stat st;
-  return ::lstat(path.c_str(), &st) == 0;
+  std::error_code error;
+  return std::filesystem::exists(std::filesystem::symlink_status(path, error));
 }
 
 std::string BuiltProgram(const std::string& name) {
   const char* build_dir = std::getenv("GRULO_BUILD_DIR");
   if (build_dir == nullptr) throw std::runtime_error("GRULO_BUILD_DIR is not set");
   return std::string(build_dir) + "/" + name;
-}
-
-ChildProcess::ChildProcess(const std::string& program, const std::string& argv0,
-                           const ProcessOptions& options) {
-  const std::string out_path = capture_.File("stdout");
-  const std::string err_path = capture_.File("stderr");
-  std::string terminal_path;
-  if (options.terminal) {
-    terminal_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (terminal_ < 0 || ::grantpt(terminal_) != 0 || ::unlockpt(terminal_) != 0) {
-      throw std::runtime_error("no pseudo-terminal");
-    }
-    terminal_path = ::ptsname(terminal_);
-  }
-  std::vector<std::string> words = {argv0};
-  words.insert(words.end(), options.args.begin(), options.args.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  pid_ = ::fork();
-  if (pid_ < 0) throw std::runtime_error("fork failed");
-  if (pid_ == 0) {
-    int in = ::open("/dev/null", O_RDONLY);
-    int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    int err = -1;
-    if (options.terminal) {
-      ::setsid();
-      ::close(terminal_);
-      err = ::open(terminal_path.c_str(), O_RDWR);
-    } else {
-      err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    }
-    if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
-        ::dup2(err, 2) < 0 || (!options.cwd.empty() && ::chdir(options.cwd.c_str()) != 0)) {
-      ::_exit(126);
-    }
-    for (const auto& [name, value] : options.env) ::setenv(name.c_str(), value.c_str(), 1);
-    if (options.file_size_limit >= 0) {
-      ::signal(SIGXFSZ, SIG_IGN);
-      struct rlimit limit;
-      limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(options.file_size_limit);
-      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
-    }
-    if (options.search_path) {
-      ::setenv("PATH", options.path_env.c_str(), 1);
-      ::execvp(argv0.c_str(), argv.data());
-    } else {
-      ::execv(program.c_str(), argv.data());
-    }
-    ::_exit(127);
-  }
-}
-
-ChildProcess::~ChildProcess() {
-  if (pid_ > 0) {
-    ::kill(pid_, SIGKILL);
-    Wait();
-  }
-  if (terminal_ >= 0) ::close(terminal_);
-}
-
-void ChildProcess::Signal(int signal) const {
-  if (pid_ > 0) ::kill(pid_, signal);
-}
-
-ProcessResult ChildProcess::Wait() {
-  ProcessResult result;
-  if (pid_ <= 0) return result;
-  if (terminal_ >= 0) {
-    // Read what the terminal shows until the process lets go of it.
-    char block[4096];
-    for (;;) {
-      ssize_t n = ::read(terminal_, block, sizeof block);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      terminal_text_.append(block, static_cast<size_t>(n));
-    }
-  }
-  int status = 0;
-  while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-  }
-  pid_ = -1;
-  result.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  result.out = ReadFileBytes(capture_.File("stdout"));
-  result.err = terminal_ >= 0 ? terminal_text_ : ReadFileBytes(capture_.File("stderr"));
-  return result;
-}
-
-ProcessResult RunProgram(const std::string& program, const std::string& argv0,
-                         const ProcessOptions& options) {
-  ChildProcess child(program, argv0, options);
-  return child.Wait();
-}
-
-ProcessResult RunProgram(const std::string& program, const std::string& argv0,
-                         const std::string& cwd, bool search_path, const std::string& path_env) {
-  ProcessOptions options;
-  options.cwd = cwd;
-  options.search_path = search_path;
-  options.path_env = path_env;
-  return RunProgram(program, argv0, options);
-}
-
-GruloSandbox::GruloSandbox() {
-  for (const char* name : {"bin", "tables", "data", "out"}) MakeDirectory(dir_.File(name));
-  program_ = dir_.File("bin/grulo");
-  std::filesystem::copy_file(BuiltProgram("grulo"), program_);
-  std::filesystem::permissions(program_, static_cast<std::filesystem::perms>(0755));
-}
-
-void GruloSandbox::WriteInput(const std::string& bytes) const {
-  WriteFileBytes(dir_.File("data/week.rss"), bytes);
-}
-
-std::string GruloSandbox::StandardConfig() const {
-  return "[G\xE9n\xE9ral]\r\nRepTab=" + TableDir() + "\r\nFicEnt=" + dir_.File("data/week.rss") +
-         "\r\nRepSor=" + dir_.File("out") + "\r\n";
-}
-
-int GruloSandbox::RunWithConfig(const std::string& today, const std::string& config) {
-  WriteFileBytes(dir_.File("bin/grulo.ini"), config);
-  ProcessOptions options;
-  options.env = {{"GRULO_TODAY", today}};
-  ProcessResult result = RunGrulo(options);
-  EXPECT_EQ(result.out, "");
-  last_err_ = result.err;
-  return result.exit_status;
-}
-
-ProcessResult GruloSandbox::RunGrulo(ProcessOptions options) const {
-  if (options.cwd.empty()) options.cwd = dir_.path();
-  return RunProgram(program_, program_, options);
-}
-
-std::string GruloSandbox::Counters() const {
-  std::string config = Config();
-  size_t at = config.find("[R\xE9sultats]");
-  return at == std::string::npos ? std::string() : config.substr(at);
 }
 
 }  // namespace grulo::test

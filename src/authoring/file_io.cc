@@ -1,67 +1,59 @@
 #include "authoring/file_io.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include "platform/files.h"
+#include "platform/process.h"
 
 namespace grulo {
 namespace {
 
-Status SystemError(const std::string& path, std::string_view doing, int error) {
+// The status of a failed platform call for `path`: what was being done and
+// the system's reason, with the platform's code.
+Status Failed(const std::string& path, std::string_view doing, const Status& reason) {
   std::string what(doing);
   what += ": ";
-  what += std::strerror(error);
-  return error == ENOENT ? Status::NotFound(path, what) : Status::IoError(path, what);
+  what += reason.message();
+  return reason.code() == Status::kNotFound ? Status::NotFound(path, what)
+                                            : Status::IoError(path, what);
 }
 
-// Closes a descriptor when it goes out of scope.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
+// The directory part of `path`, "." when it has none.
+std::string DirectoryOf(const std::string& path) {
+  for (size_t end = path.size(); end > 0; --end) {
+    if (IsPathSeparator(path[end - 1])) return path.substr(0, end);
   }
-  int get() const { return fd_; }
-  // Hands the descriptor over without closing it.
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
+  return ".";
+}
 
 }  // namespace
 
 Status ReadWholeFile(const std::string& path, int64_t max_bytes, std::string* bytes) {
-  // Non-blocking, so that a FIFO cannot hang the tool; anything but a regular
-  // file is refused right after.
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd.get() < 0) return SystemError(path, "cannot open", errno);
-  struct stat st;
-  if (::fstat(fd.get(), &st) != 0) return SystemError(path, "cannot read", errno);
-  if (!S_ISREG(st.st_mode)) return Status::InvalidArgument(path, "not a regular file");
-  if (st.st_size > max_bytes) {
-    return Status::InvalidArgument(path, std::to_string(st.st_size) + " bytes, more than the " +
+  // Anything but a regular file (a FIFO, which could hang the tool) is
+  // refused before it is opened.
+  FileInfo info;
+  if (Status s = GetFileInfo(path, &info); !s.ok()) return Failed(path, "cannot open", s);
+  if (info.type == FileInfo::kMissing) {
+    return Failed(path, "cannot open", Status::NotFound("", "No such file or directory"));
+  }
+  if (info.type != FileInfo::kRegular) return Status::InvalidArgument(path, "not a regular file");
+  if (info.size > max_bytes) {
+    return Status::InvalidArgument(path, std::to_string(info.size) + " bytes, more than the " +
                                              std::to_string(max_bytes) + " a source may have");
   }
+  std::unique_ptr<ReadableFile> file;
+  if (Status s = ReadableFile::Open(path, &file); !s.ok()) return Failed(path, "cannot open", s);
+  if (Status s = file->Info(&info); !s.ok()) return Failed(path, "cannot read", s);
+  if (info.type != FileInfo::kRegular) return Status::InvalidArgument(path, "not a regular file");
   bytes->clear();
   // The size may change while the file is read: read to its end, never more
   // than max_bytes + 1 bytes.
   char buffer[1 << 16];
   while (true) {
-    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return SystemError(path, "cannot read", errno);
+    size_t n = 0;
+    if (Status s = file->Read(buffer, sizeof buffer, &n); !s.ok()) {
+      return Failed(path, "cannot read", s);
+    }
     if (n == 0) break;
-    bytes->append(buffer, static_cast<size_t>(n));
+    bytes->append(buffer, n);
     if (static_cast<int64_t>(bytes->size()) > max_bytes) {
       bytes->clear();
       return Status::InvalidArgument(
@@ -74,51 +66,42 @@ Status ReadWholeFile(const std::string& path, int64_t max_bytes, std::string* by
 Status PendingFile::Write(const std::string& path, std::string_view bytes,
                           std::unique_ptr<PendingFile>* file) {
   // A name no other file has: this process's number and the first free n.
+  // The new file takes the mode of the file it replaces.
+  FileInfo old;
+  const bool replaces = GetFileInfo(path, &old).ok() && old.type == FileInfo::kRegular;
   std::string temporary;
-  int fd = -1;
-  for (int n = 0; fd < 0 && n < 100; ++n) {
-    temporary = path + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(n);
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
+  std::unique_ptr<WritableFile> out;
+  Status created;
+  for (int n = 0; out == nullptr && n < 100; ++n) {
+    temporary = path + ".tmp." + std::to_string(CurrentProcessId()) + "." + std::to_string(n);
+    created = WritableFile::CreateNew(temporary, replaces ? path : std::string(), &out);
+    FileInfo there;
+    if (!created.ok() && !(GetFileInfo(temporary, &there).ok() && there.type != FileInfo::kMissing)) {
+      break;  // failed for another reason than a name in use
+    }
   }
-  if (fd < 0) return SystemError(path, "cannot create a temporary file beside it", errno);
+  if (out == nullptr) return Failed(path, "cannot create a temporary file beside it", created);
   std::unique_ptr<PendingFile> pending(new PendingFile(path, temporary));
-  FileDescriptor out(fd);
-  struct stat old;
-  if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode) &&
-      ::fchmod(out.get(), old.st_mode & 07777) != 0) {
-    return SystemError(path, "cannot give the new file the old one's mode", errno);
-  }
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(out.get(), bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return SystemError(path, "cannot write", errno);
-    done += static_cast<size_t>(n);
-  }
-  if (::fsync(out.get()) != 0) return SystemError(path, "cannot flush", errno);
-  if (::close(out.release()) != 0) return SystemError(path, "cannot write", errno);
+  if (Status s = out->Append(bytes); !s.ok()) return Failed(path, "cannot write", s);
+  if (Status s = out->Sync(); !s.ok()) return Failed(path, "cannot flush", s);
+  if (Status s = out->Close(); !s.ok()) return Failed(path, "cannot write", s);
   *file = std::move(pending);
   return Status();
 }
 
 PendingFile::~PendingFile() {
-  if (!done_) ::unlink(temporary_.c_str());
+  if (!done_) (void)RemoveFile(temporary_);
 }
 
 Status PendingFile::Commit() {
   if (done_) return Status::IoError(path_, "already committed");
   done_ = true;
-  if (::rename(temporary_.c_str(), path_.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temporary_.c_str());
-    return SystemError(path_, "cannot replace", error);
+  if (Status s = RenameFile(temporary_, path_); !s.ok()) {
+    (void)RemoveFile(temporary_);
+    return Failed(path_, "cannot replace", s);
   }
   // The rename itself lasts once the directory is flushed.
-  const size_t slash = path_.find_last_of('/');
-  const std::string directory = slash == std::string::npos ? "." : path_.substr(0, slash + 1);
-  FileDescriptor dir(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() >= 0) ::fsync(dir.get());
+  (void)SyncDirectory(DirectoryOf(path_));
   return Status();
 }
 
@@ -134,9 +117,12 @@ Status WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& 
 }
 
 Status OpenTableFile(const std::string& path, std::unique_ptr<TableFile>* file) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return SystemError(path, "cannot open", errno);
-  if (!S_ISREG(st.st_mode)) return Status::InvalidArgument(path, "not a regular file");
+  FileInfo info;
+  if (Status s = GetFileInfo(path, &info); !s.ok()) return Failed(path, "cannot open", s);
+  if (info.type == FileInfo::kMissing) {
+    return Failed(path, "cannot open", Status::NotFound("", "No such file or directory"));
+  }
+  if (info.type != FileInfo::kRegular) return Status::InvalidArgument(path, "not a regular file");
   *file = TableFile::Open(path);
   if (*file == nullptr) return Status::IoError(path, "cannot be opened or mapped");
   return Status();

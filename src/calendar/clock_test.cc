@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-#include <time.h>
-
+#include <optional>
 #include <string>
+
+#include "platform/time_zone_testutil.h"
 
 namespace grulo {
 namespace {
@@ -13,24 +13,13 @@ namespace {
 class SystemClockTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* tz = getenv("TZ");
-    had_tz_ = tz != nullptr;
-    if (had_tz_) old_tz_ = tz;
-    setenv("TZ", "UTC0", 1);
-    tzset();
+    old_tz_ = test::TimeZoneVariable();
+    test::SetTimeZoneVariable("UTC0");
   }
-  void TearDown() override {
-    if (had_tz_) {
-      setenv("TZ", old_tz_.c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
-    tzset();
-  }
+  void TearDown() override { test::SetTimeZoneVariable(old_tz_); }
 
  private:
-  bool had_tz_ = false;
-  std::string old_tz_;
+  std::optional<std::string> old_tz_;
 };
 
 TEST_F(SystemClockTest, ComputesTheDateAgainOnlyAfterMidnight) {

@@ -3,8 +3,9 @@
 // functions of the original platform do.
 //
 // Reading rules:
-// - Lines end at a line feed; blanks (space, tab, CR, VT, FF) around section
-//   names, keys and values are ignored. A line whose first non-blank
+// - Lines end at a line feed, a CR LF pair or a carriage return alone;
+//   blanks (space, tab, CR, VT, FF, and the DOS end-of-file byte 0x1A) around
+//   section names, keys and values are ignored. A line whose first non-blank
 //   character is ';' is a comment. Lines before the first section belong to
 //   no section.
 // - A section line starts with '[' and ends its name at the last ']' of the
@@ -19,6 +20,12 @@
 //   a key occurs twice in it, its first occurrence wins. Writing follows the
 //   same rule, so what is written is what is read back.
 // - A UTF-8 byte order mark at the start of the file is skipped.
+// - A file that starts with the UTF-16 byte order mark FF FE (little-endian,
+//   Notepad's "Unicode") or FE FF (big-endian) is read as UTF-16 and its
+//   characters taken as Windows-1252 bytes ('?' for those it lacks); it is
+//   written back in the same encoding, mark included.
+// - Values are never written after a closing DOS end-of-file byte (0x1A
+//   followed by nothing but blanks and line ends): the mark stays last.
 
 #ifndef GRULO_DRIVER_INI_FILE_H_
 #define GRULO_DRIVER_INI_FILE_H_
@@ -36,7 +43,8 @@ namespace grulo {
 class IniFile {
  public:
   IniFile() = default;
-  explicit IniFile(std::string text) : text_(std::move(text)) {}
+  // The file of these bytes, decoded as Load does.
+  explicit IniFile(std::string bytes);
 
   // Reads the whole file. A file that is missing (a kNotFound status) or
   // cannot be read leaves the text empty.
@@ -65,10 +73,21 @@ class IniFile {
   // not hold a line feed.
   void SetValue(std::string_view section, std::string_view key, std::string_view value);
 
+  // The text as Windows-1252 bytes (a UTF-16 file's decoded).
   const std::string& text() const { return text_; }
 
+  // The bytes of the file to write: the text in the file's encoding.
+  std::string FileBytes() const;
+
  private:
+  enum Encoding { kSingleByte, kUtf16LittleEndian, kUtf16BigEndian };
+
+  void Decode(std::string bytes);
+  void SetValueBeforeMark(std::string_view section, std::string_view key,
+                          std::string_view value);
+
   std::string text_;
+  Encoding encoding_ = kSingleByte;
 };
 
 }  // namespace grulo

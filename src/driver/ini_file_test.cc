@@ -51,6 +51,13 @@ TEST(IniFileTest, ReadsValuesLikeThePrivateProfileFunctions) {
       {"value ends at nul", std::string("[S]\nK=ab\0cd\n", 12), "S", "K", "ab"},
       {"quotes removed before nul cut", std::string("[S]\nK=\"ab\0c\"\n", 13), "S", "K", "ab"},
       {"utf-8 byte order mark skipped", "\xEF\xBB\xBF[S]\nK=v\n", "S", "K", "v"},
+      {"dos end of file after a value", "[S]\r\nK=/o\x1A\r\n", "S", "K", "/o"},
+      {"dos end of file on a line of its own", "[S]\r\nK=v\r\n\x1A", "S", "K", "v"},
+      {"dos end of file before a blank", "[S]\nK=a \x1A \n", "S", "K", "a"},
+      {"dos end of file inside a value kept", "[S]\nK=a\x1A""b\n", "S", "K", "a\x1A""b"},
+      {"lone carriage returns end lines", "[S]\rA=1\rK=v\r", "S", "K", "v"},
+      {"lone carriage return before a section", "[T]\rK=t\r[S]\rK=s", "S", "K", "s"},
+      {"carriage return pairs", "[S]\r\r\nK=v\r\r\n", "S", "K", "v"},
       {"long value not cut", "[S]\nK=" + std::string(700, 'x') + "\n", "S", "K",
        std::string(700, 'x')},
   };
@@ -93,6 +100,17 @@ TEST(IniFileTest, WritingKeepsEveryOtherLine) {
        "[R\xE9sultats]\n;NbLus=1\nNbLus=42\n"},
       {"keeps a byte order mark", "\xEF\xBB\xBF[R\xE9sultats]\nNbLus=1\n",
        "\xEF\xBB\xBF[R\xE9sultats]\nNbLus=42\n"},
+      {"new section before a dos end of file line", "[G]\r\nK=v\r\n\x1A",
+       "[G]\r\nK=v\r\n\r\n[R\xE9sultats]\r\nNbLus=42\r\n\x1A"},
+      {"new section before a dos end of file after a value", "[G]\r\nK=/o\x1A\r\n",
+       "[G]\r\nK=/o\r\n\r\n[R\xE9sultats]\r\nNbLus=42\r\n\x1A\r\n"},
+      {"new key before a dos end of file", "[R\xE9sultats]\nA=1\x1A",
+       "[R\xE9sultats]\nA=1\nNbLus=42\n\x1A"},
+      {"replaced value keeps the dos end of file", "[R\xE9sultats]\nNbLus=1\x1A\x1A\n",
+       "[R\xE9sultats]\nNbLus=42\x1A\x1A\n"},
+      {"lone carriage returns kept", "[G]\rK=v\r", "[G]\rK=v\r\r[R\xE9sultats]\rNbLus=42\r"},
+      {"key added in a file of lone carriage returns", "[R\xE9sultats]\rA=1",
+       "[R\xE9sultats]\rA=1\rNbLus=42\r"},
   };
   for (const WriteCase& c : cases) {
     IniFile ini(c.before);
@@ -100,6 +118,43 @@ TEST(IniFileTest, WritingKeepsEveryOtherLine) {
     EXPECT_EQ(ini.text(), c.after) << c.name;
     EXPECT_EQ(ini.GetValue("R\xE9sultats", "NbLus", ""), "42") << c.name;
   }
+}
+
+// The bytes of a Windows-1252 text (ASCII and Latin-1 characters only) in
+// UTF-16 with its byte order mark.
+std::string Utf16(std::string_view text, bool big_endian) {
+  std::string bytes = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+  for (char c : text) {
+    const char zero = '\0';
+    bytes += big_endian ? zero : c;
+    bytes += big_endian ? c : zero;
+  }
+  return bytes;
+}
+
+// Notepad's "Unicode" files: read as their characters, written back in
+// their encoding with the mark.
+TEST(IniFileTest, ReadsAndWritesUtf16Files) {
+  for (bool big_endian : {false, true}) {
+    SCOPED_TRACE(big_endian ? "big-endian" : "little-endian");
+    const std::string before = "[G\xE9n\xE9ral]\r\nRepSor=C:\\sortie-\xE9\r\n";
+    IniFile ini(Utf16(before, big_endian));
+    EXPECT_EQ(ini.text(), before);
+    EXPECT_EQ(ini.GetValue("G\xE9n\xE9ral", "RepSor", ""), "C:\\sortie-\xE9");
+    EXPECT_EQ(ini.FileBytes(), Utf16(before, big_endian));
+    ini.SetValue("R\xE9sultats", "NbLus", "42");
+    const std::string after = before + "\r\n[R\xE9sultats]\r\nNbLus=42\r\n";
+    EXPECT_EQ(ini.text(), after);
+    EXPECT_EQ(ini.FileBytes(), Utf16(after, big_endian));
+  }
+  // Characters beyond Latin-1: the euro sign is a Windows-1252 byte, the
+  // rest is '?'; an odd last byte is dropped.
+  IniFile wide(std::string("\xFF\xFE[\0S\0]\0\n\0K\0=\0\xAC\x20\x00\x01!", 19));
+  EXPECT_EQ(wide.GetValue("S", "K", ""), "\x80?");
+  EXPECT_EQ(wide.FileBytes(), std::string("\xFF\xFE[\0S\0]\0\n\0K\0=\0\xAC\x20?\0", 18));
+  // Single-byte files are written as they were read.
+  const std::string plain = "\xEF\xBB\xBF[S]\nK=\xE9\n";
+  EXPECT_EQ(IniFile(plain).FileBytes(), plain);
 }
 
 TEST(IniFileTest, LoadTellsMissingFromUnreadable) {

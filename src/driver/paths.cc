@@ -1,12 +1,15 @@
 #include "driver/paths.h"
 
+#include "platform/files.h"
 #include "platform/process.h"
 
 namespace grulo {
 
 std::string_view DirectoryPart(std::string_view path) {
-  size_t slash = path.rfind('/');
-  return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash + 1);
+  for (size_t end = path.size(); end > 0; --end) {
+    if (IsPathSeparator(path[end - 1])) return path.substr(0, end);
+  }
+  return std::string_view();
 }
 
 std::string ConfigPathFor(std::string_view argv0, std::string_view executable_path) {

@@ -11,8 +11,9 @@ namespace grulo {
 
 inline constexpr char kConfigFileName[] = "grulo.ini";
 
-// The directory part of a path, up to and including its last '/'; empty
-// when the path has no '/'.
+// The directory part of a path, up to and including its last separator ('/',
+// and on Windows also the backslash); empty
+// when the path has none.
 std::string_view DirectoryPart(std::string_view path);
 
 // The configuration path: "grulo.ini" in the directory of the program's own

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/files.h"
+
 namespace grulo {
 namespace {
 
@@ -23,8 +25,11 @@ TEST(PathsTest, ConfigurationBesideTheProgram) {
       {"", "/opt/bin/grulo", "/opt/bin/grulo.ini"},
       // Nothing known: the current directory.
       {"grulo", "", "grulo.ini"},
-      // A backslash is an ordinary character of a file name here.
-      {"c:\\bin\\grulo.exe", "/x/grulo", "/x/grulo.ini"},
+      // A backslash separates directories where the system says so
+      // (Windows), and is an ordinary character of a file name elsewhere.
+      {"c:\\bin\\grulo.exe", "/x/grulo",
+       IsPathSeparator('\\') ? "c:\\bin\\grulo.ini" : "/x/grulo.ini"},
+      {"c:\\bin/grulo.exe", "", "c:\\bin/grulo.ini"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ConfigPathFor(c.argv0, c.executable), c.expected) << c.argv0;

@@ -381,7 +381,7 @@ Status BatchJob::StageCounters() {
   ini.SetValue(section, "NbErrNonBloq", std::to_string(run.NbErrNonBloq));
   ini.SetValue(section, "NbErrForm", std::to_string(run.NbErrForm));
   status = FileReplacement::Begin(config_.path, kConfigTempSuffix, &config_file_);
-  if (status.ok()) status = config_file_->file()->Append(ini.text());
+  if (status.ok()) status = config_file_->file()->Append(ini.FileBytes());
   if (status.ok()) status = config_file_->Finish();
   if (!status.ok()) return Status::IoError(where, status.message());
   return Status();

@@ -62,7 +62,7 @@ std::string ShownPath(const std::string& path) {
   if (dir.empty()) return path;
   std::string_view rest = path;
   while (rest.starts_with("./")) rest.remove_prefix(2);
-  if (dir.back() != '/') dir += '/';
+  if (!IsPathSeparator(dir.back())) dir += '/';
   return dir + std::string(rest);
 }
 

@@ -58,8 +58,13 @@ std::string ResolveLinks(const std::string& path);
 // The current directory, or the empty text when it cannot be told.
 std::string CurrentDirectory();
 
-// True when `path` is absolute (starts at the root of the file system).
+// True when `path` is absolute (starts at the root of the file system; on
+// Windows also at a drive, C:\ or C:/, or at a network share, \\server).
 bool IsAbsolutePath(std::string_view path);
+
+// True when `c` separates the directories of a path: '/', and on Windows
+// also the backslash.
+bool IsPathSeparator(char c);
 
 // A file opened for reading from its start.
 class ReadableFile {

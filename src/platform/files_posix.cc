@@ -176,6 +176,8 @@ std::string CurrentDirectory() {
 
 bool IsAbsolutePath(std::string_view path) { return !path.empty() && path.front() == '/'; }
 
+bool IsPathSeparator(char c) { return c == '/'; }
+
 Status ReadableFile::Open(const std::string& path, std::unique_ptr<ReadableFile>* file) {
   file->reset();
   if (Unusable(path)) return UnusablePath();

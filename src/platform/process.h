@@ -1,5 +1,5 @@
-// The running process: its id, its executable, its standard error stream
-// and a clock for measuring durations.
+// The running process: its id, its executable, its standard streams and a
+// clock for measuring durations.
 
 #ifndef GRULO_PLATFORM_PROCESS_H_
 #define GRULO_PLATFORM_PROCESS_H_
@@ -23,6 +23,11 @@ int AvailableCores();
 
 // A steady clock in nanoseconds from an arbitrary start, for durations only.
 int64_t MonotonicNanos();
+
+// Makes standard output write bytes as they are: where the system would turn
+// "\n" into "\r\n" on the way (Windows), it no longer does. Called once,
+// before anything is written.
+void UseBinaryStandardOutput();
 
 }  // namespace grulo
 

@@ -15,6 +15,7 @@
 #include "authoring/file_io.h"
 #include "authoring/table_source.h"
 #include "base/status.h"
+#include "platform/process.h"
 #include "code_pools.h"
 #include "gen_options.h"
 #include "summary_generator.h"
@@ -167,4 +168,7 @@ int Run(int argc, char** argv) {
 }  // namespace gen
 }  // namespace grulo
 
-int main(int argc, char** argv) { return grulo::gen::Run(argc, argv); }
+int main(int argc, char** argv) {
+  grulo::UseBinaryStandardOutput();  // summaries are bytes, CR LF as generated
+  return grulo::gen::Run(argc, argv);
+}

@@ -1,8 +1,6 @@
 // grulo-tables: builds the three reference table files from their text
 // sources, dumps table files back into text, and checks table files.
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -17,6 +15,8 @@
 #include "authoring/table_dump.h"
 #include "authoring/tree_check.h"
 #include "base/status.h"
+#include "platform/files.h"
+#include "platform/process.h"
 #include "tables/open_tables.h"
 #include "tables/table_file.h"
 
@@ -63,8 +63,8 @@ int Failure(const Status& status, int exit_status) {
 }
 
 bool IsDirectory(const std::string& path) {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  FileInfo info;
+  return GetFileInfo(path, &info).ok() && info.type == FileInfo::kDirectory;
 }
 
 std::string JoinPath(const std::string& dir, std::string_view name) {
@@ -311,4 +311,7 @@ int Main(int argc, char** argv) {
 }  // namespace
 }  // namespace grulo
 
-int main(int argc, char** argv) { return grulo::Main(argc, argv); }
+int main(int argc, char** argv) {
+  grulo::UseBinaryStandardOutput();  // dumps are bytes, CR LF as written
+  return grulo::Main(argc, argv);
+}

@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# The Windows build, cross-compiled on this machine with MinGW-w64, and its
+# tests run under Wine:
+#   1. installs what it needs from Debian's packages (the cross compiler,
+#      Wine, GoogleTest's sources, zip) and builds the Linux programs
+#      (scripts/build.sh), which the outputs are compared with;
+#   2. builds build-windows/ with cmake/mingw-w64-x86_64.cmake: grulo.exe,
+#      grulo-tables.exe and grulo-gen.exe, statically linked (they need no
+#      DLL but the system's), and the unit tests;
+#   3. runs the unit tests under Wine (ctest), then compares the outputs of
+#      the Windows and the Linux programs (tests/windows/compare_outputs.sh);
+#   4. packs the programs and the docs into
+#      build-windows/grulo-<version>-windows-x86_64.zip.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+missing=()
+command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || missing+=(g++-mingw-w64-x86-64-posix)
+command -v x86_64-w64-mingw32-widl >/dev/null 2>&1 || missing+=(mingw-w64-tools)
+[[ -x /usr/lib/wine/wine64 ]] || missing+=(wine64)
+command -v zip >/dev/null 2>&1 || missing+=(zip)
+[[ -f /usr/src/googletest/CMakeLists.txt ]] || missing+=(googletest)
+if ((${#missing[@]} > 0)); then
+  echo "installing: ${missing[*]}"
+  sudo_cmd=()
+  if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
+fi
+
+# The Linux programs, for the comparison.
+scripts/build.sh >/dev/null
+
+build_dir=build-windows
+generator=()
+if [[ ! -f "$build_dir/CMakeCache.txt" ]] && command -v ninja >/dev/null 2>&1; then
+  generator=(-G Ninja)
+fi
+cmake -S . -B "$build_dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DGRULO_WERROR=ON \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+cmake --build "$build_dir" -j "$(nproc)"
+
+# Nothing but the system's DLLs.
+for program in grulo grulo-tables grulo-gen; do
+  dlls=$(x86_64-w64-mingw32-objdump -p "$build_dir/$program.exe" | sed -n 's/.*DLL Name: //p' |
+         grep -viE '^(kernel32|msvcrt|advapi32|user32|ws2_32|ntdll)\.dll$' || true)
+  if [[ -n $dlls ]]; then
+    echo "$program.exe needs DLLs beside it: $dlls" >&2
+    exit 1
+  fi
+done
+
+# Wine keeps its settings in a prefix of its own, made on the first run.
+export WINEPREFIX=${WINEPREFIX:-$root/$build_dir/wine-prefix}
+export WINEDEBUG=-all
+wine wineboot --init >/dev/null 2>&1 || true
+
+ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)"
+tests/windows/compare_outputs.sh build "$build_dir"
+
+version=$(sed -n 's/^project(grulo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+package="grulo-$version-windows-x86_64"
+staging="$build_dir/$package"
+rm -rf "$staging" "$build_dir/$package.zip"
+mkdir -p "$staging/docs"
+cp "$build_dir"/grulo.exe "$build_dir"/grulo-tables.exe "$build_dir"/grulo-gen.exe "$staging/"
+cp README.md "$staging/"
+cp docs/*.md "$staging/docs/"
+(cd "$build_dir" && zip -q -r "$package.zip" "$package")
+echo "packed $build_dir/$package.zip"
