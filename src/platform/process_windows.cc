@@ -33,6 +33,19 @@ bool StandardErrorIsTerminal() {
          GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
 }
 
+int AvailableCores() {
+  DWORD_PTR process_mask = 0, system_mask = 0;
+  if (GetProcessAffinityMask(GetCurrentProcess(), &process_mask, &system_mask) &&
+      process_mask != 0) {
+    int count = 0;
+    for (DWORD_PTR m = process_mask; m != 0; m &= m - 1) ++count;
+    return count;
+  }
+  SYSTEM_INFO info;
+  GetSystemInfo(&info);
+  return info.dwNumberOfProcessors > 0 ? static_cast<int>(info.dwNumberOfProcessors) : 1;
+}
+
 int64_t MonotonicNanos() {
   LARGE_INTEGER frequency;
   LARGE_INTEGER count;
