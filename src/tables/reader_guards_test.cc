@@ -94,6 +94,7 @@ struct DiagPatch {
 TEST(DiagReaderGuardsTest, LookupsWithValuesNoOpeningGives) {
   const DiagPatch kPatches[] = {
       {"as opened", [](DiagTable*) {}, 3, 0x82},
+      {"table not open", [](DiagTable* t) { *t = DiagTable(); }, 3, 0},
       {"negative slot", [](DiagTable*) {}, -1, kUntouched},
       {"slot past the diagnoses", [](DiagTable*) {}, kDiagSlotCount, kUntouched},
       {"record size 0", [](DiagTable* t) { t->DiagRecordSize = 0; }, 3, 0},
