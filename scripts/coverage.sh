@@ -24,7 +24,8 @@ tests_failed=0
 if [[ "${1:-}" != "--report-only" ]]; then
   scripts/install-deps.sh
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGRULO_BUILD_BENCH=OFF \
-    -DCMAKE_CXX_FLAGS="--coverage -O0" -DCMAKE_C_FLAGS="--coverage -O0" \
+    -DCMAKE_CXX_FLAGS="--coverage -fprofile-update=atomic -O0" \
+    -DCMAKE_C_FLAGS="--coverage -fprofile-update=atomic -O0" \
     -DCMAKE_EXE_LINKER_FLAGS="--coverage" -DCMAKE_SHARED_LINKER_FLAGS="--coverage" >/dev/null
   cmake --build "$build" -j "${JOBS:-2}"
   find "$build" -name '*.gcda' -delete
@@ -42,8 +43,10 @@ common=(--root . --object-directory "$build" --filter 'src/' --filter '.*/includ
         --exclude '.*_test\.cc' --exclude '.*_testutil\.(cc|h)' --exclude-unreachable-branches --exclude-throw-branches)
 mkdir -p "$build/coverage"
 gcovr "${common[@]}" --branches --txt "$build/coverage.txt" \
-  --html-details "$build/coverage/index.html" >/dev/null 2>"$build/coverage/gcovr.log"
-gcovr "${common[@]}" --json-summary "$build/coverage/summary.json" >/dev/null 2>>"$build/coverage/gcovr.log"
+  --html-details "$build/coverage/index.html" >/dev/null 2>"$build/coverage/gcovr.log" ||
+  { tail -5 "$build/coverage/gcovr.log" >&2; exit 1; }
+gcovr "${common[@]}" --json-summary "$build/coverage/summary.json" >/dev/null \
+  2>>"$build/coverage/gcovr.log" || { tail -5 "$build/coverage/gcovr.log" >&2; exit 1; }
 
 # One line per folder: lines and branches taken (both ways counts each
 # direction), from the per-file summary.
