@@ -35,7 +35,9 @@ constexpr std::string_view kIntroduction[] = {
 };
 
 // Splits a text into words; a code span between backticks is one word, so
-// that a line is never broken inside it.
+// that a line is never broken inside it. (No text of today's catalogue ends
+// with a blank, so the break at the end of trailing blanks is never taken;
+// it is kept for the texts to come.)
 std::vector<std::string_view> Words(std::string_view text) {
   std::vector<std::string_view> words;
   size_t i = 0;
@@ -54,7 +56,9 @@ std::vector<std::string_view> Words(std::string_view text) {
 }
 
 // A word that Markdown would read as the start of a list or a heading when
-// it began a line.
+// it began a line. No word of today's catalogue is one ("+", "-", "*", "#...",
+// ">...", "12." or "3)") where a line is full, so the refusal is never taken
+// with the catalogue as it is; it keeps a later text from turning into a list.
 bool MustNotStartLine(std::string_view word) {
   if (word == "+" || word == "-" || word == "*" || word.front() == '#' || word.front() == '>') {
     return true;

@@ -15,6 +15,9 @@ std::unique_ptr<TableFile> OpenInDirectory(std::string_view rep_tab, const char*
 }
 
 // Sets the reason of a refused table, when the caller asked for it.
+// Every caller passes the file it refuses, so `file` is never null below:
+// that side of the test is never taken (kept so that a later caller may pass
+// none).
 int16_t Refuse(const TableFile* file, const char* name, const std::string& what, Status* why) {
   if (why != nullptr) {
     *why = Status::Corruption(file != nullptr && !file->path().empty() ? file->path() : name, what);

@@ -1,0 +1,58 @@
+// Arbitrary bytes as one of the three table files (the first byte chooses
+// which), the two others being the demo tables; when the opening takes the
+// bytes, the fixed lines are grouped with them. Nothing may crash or read
+// outside the table, whatever it claims.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "checks/error_list.h"
+#include "fuzz/fuzz_support.h"
+#include "grouper/grouping_context.h"
+#include "grouper/line_format.h"
+#include "grouper/table_set.h"
+#include "tables/open_tables.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace grulo;
+  if (size < 1 || size > (size_t{1} << 20)) return 0;
+  const int which = data[0] % 3;
+  std::unique_ptr<TableFile> file = TableFile::FromBytes(std::vector<uint8_t>(data + 1, data + size));
+
+  TreeTable tree;
+  ActTable acts;
+  DiagTable diags;
+  int16_t status = kTableCannotOpen;
+  if (which == 0) {
+    status = AdoptTreeTable(file, &tree);
+    acts = fuzz::DemoActs();
+    diags = fuzz::DemoDiags();
+  } else if (which == 1) {
+    status = AdoptActTable(file, &acts);
+    tree = fuzz::DemoTree();
+    diags = fuzz::DemoDiags();
+  } else {
+    status = AdoptDiagTable(file, &diags);
+    tree = fuzz::DemoTree();
+    acts = fuzz::DemoActs();
+  }
+  if (status != kTableOpened) {
+    fuzz::Require(file != nullptr, "a refused file is not consumed");
+    return 0;
+  }
+  fuzz::Require(file == nullptr, "an adopted file is consumed");
+
+  const TableSet set(std::move(tree), std::move(acts), std::move(diags));
+  GroupingContext context;
+  for (const std::string& line : fuzz::FixedLines()) {
+    if (RecognizeFormat(line, line.size()) != LineFormat::kWellFormed) continue;
+    GroupResult result;
+    ErrorList errors;
+    context.GroupSummary(set, line, fuzz::FixedToday(), &result, &errors);
+    fuzz::Require(errors.ErrorCount >= 0 && errors.ErrorCount <= kErrorListSize, "error count");
+  }
+  return 0;
+}
