@@ -12,7 +12,7 @@
 namespace grulo {
 namespace {
 
-constexpr OptionSpec kOptions[] = {{"list", 'l', false}, {"help", 'h', false}};
+constexpr OptionDefinition kOptions[] = {{"list", 'l', false}, {"help", 'h', false}};
 
 constexpr char kHelp[] =
     "Usage: grulo errors [--list] [NUMBER...]\n"

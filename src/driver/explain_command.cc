@@ -25,7 +25,7 @@ namespace {
 
 constexpr int kExitUsage = 2;
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionDefinition kOptions[] = {
     {"input", 'i', true}, {"line", 'n', true}, {"tables", 't', true}, {"config", 'c', true},
     {"today", 0, true},   {"json", 0, false},  {"help", 'h', false},
 };

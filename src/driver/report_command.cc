@@ -25,7 +25,7 @@ namespace {
 
 constexpr int kExitUsage = 2;
 
-constexpr OptionSpec kOptions[] = {
+constexpr OptionDefinition kOptions[] = {
     {"config", 'c', true}, {"input", 'i', true},  {"grp", 0, true},
     {"err", 0, true},      {"output", 'o', true}, {"help", 'h', false},
 };

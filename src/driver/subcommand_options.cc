@@ -3,16 +3,16 @@
 namespace grulo {
 namespace {
 
-const OptionSpec* FindLong(std::span<const OptionSpec> specs, std::string_view name) {
-  for (const OptionSpec& spec : specs) {
-    if (spec.name == name) return &spec;
+const OptionDefinition* FindLong(std::span<const OptionDefinition> definitions, std::string_view name) {
+  for (const OptionDefinition& definition : definitions) {
+    if (definition.name == name) return &definition;
   }
   return nullptr;
 }
 
-const OptionSpec* FindShort(std::span<const OptionSpec> specs, char name) {
-  for (const OptionSpec& spec : specs) {
-    if (spec.short_name != 0 && spec.short_name == name) return &spec;
+const OptionDefinition* FindShort(std::span<const OptionDefinition> definitions, char name) {
+  for (const OptionDefinition& definition : definitions) {
+    if (definition.short_name != 0 && definition.short_name == name) return &definition;
   }
   return nullptr;
 }
@@ -25,7 +25,7 @@ std::string ParsedOptions::Value(std::string_view name, std::string_view fallbac
 }
 
 ParsedOptions ParseSubcommandOptions(const std::vector<std::string>& args,
-                                     std::span<const OptionSpec> specs) {
+                                     std::span<const OptionDefinition> definitions) {
   ParsedOptions parsed;
   bool options_ended = false;
   for (size_t i = 0; i < args.size() && parsed.error.empty(); ++i) {
@@ -38,36 +38,36 @@ ParsedOptions ParseSubcommandOptions(const std::vector<std::string>& args,
       options_ended = true;
       continue;
     }
-    const OptionSpec* spec = nullptr;
+    const OptionDefinition* definition = nullptr;
     std::string shown;  // the option as the user wrote it
     std::string value;
     bool has_inline_value = false;
     if (arg[1] == '-') {
       const size_t equals = arg.find('=');
       shown = arg.substr(0, equals);
-      spec = FindLong(specs, std::string_view(shown).substr(2));
+      definition = FindLong(definitions, std::string_view(shown).substr(2));
       if (equals != std::string::npos) {
         value = arg.substr(equals + 1);
         has_inline_value = true;
       }
     } else {
       shown = arg.substr(0, 2);
-      spec = FindShort(specs, arg[1]);
+      definition = FindShort(definitions, arg[1]);
       if (arg.size() > 2) {
         value = arg.substr(2);
         has_inline_value = true;
       }
     }
-    if (spec == nullptr) {
+    if (definition == nullptr) {
       parsed.error = "unknown option '" + shown + "'";
       break;
     }
-    const std::string name(spec->name);
+    const std::string name(definition->name);
     if (parsed.Has(name)) {
       parsed.error = "option '--" + name + "' given twice";
       break;
     }
-    if (!spec->takes_value) {
+    if (!definition->takes_value) {
       if (has_inline_value) parsed.error = "option '--" + name + "' takes no value";
       parsed.values[name] = "";
       continue;

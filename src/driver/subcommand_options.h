@@ -14,7 +14,7 @@
 
 namespace grulo {
 
-struct OptionSpec {
+struct OptionDefinition {
   std::string_view name;  // long name, without "--"
   char short_name;        // 0: none
   bool takes_value;
@@ -34,7 +34,7 @@ struct ParsedOptions {
 // missing value, a value given to a flag or an option given twice is a usage
 // error, named in `error` ("unknown option '--foo'").
 ParsedOptions ParseSubcommandOptions(const std::vector<std::string>& args,
-                                     std::span<const OptionSpec> specs);
+                                     std::span<const OptionDefinition> definitions);
 
 }  // namespace grulo
 

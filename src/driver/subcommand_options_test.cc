@@ -5,7 +5,7 @@
 namespace grulo {
 namespace {
 
-constexpr OptionSpec kSpecs[] = {
+constexpr OptionDefinition kSpecs[] = {
     {"input", 'i', true}, {"line", 'n', true}, {"json", 0, false}, {"help", 'h', false}};
 
 TEST(SubcommandOptionsTest, ReadsTheUsualForms) {
