@@ -1,6 +1,7 @@
 // The C++ interface of the grouping library over the grouping context and
 // the table set.
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -117,8 +118,11 @@ const Outcome& Grouper::Group(const Tables& tables, std::string_view head, uint6
 
   if (state_->clock != nullptr) TodayDate(*state_->clock, &state_->today);
   state_->context.GroupSummary(set, head, state_->today, &out.result_, &state_->errors);
-  for (int16_t number : state_->errors.entries) {
-    if (number != 0) out.errors_[out.error_count_++] = number;
+  // The entries at and beyond the list's count hold 0.
+  const ErrorList& errors = state_->errors;
+  const int count = std::min<int>(errors.ErrorCount, kErrorListSize);
+  for (int i = 0; i < count; ++i) {
+    if (errors.entries[i] != 0) out.errors_[out.error_count_++] = errors.entries[i];
   }
   return out;
 }
