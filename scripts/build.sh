@@ -14,7 +14,8 @@ targets=()
 case "${1:-}" in
   --sanitize)
     build_dir=build-sanitize
-    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRULO_WERROR=ON -DGRULO_SANITIZE=ON)
+    options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRULO_WERROR=ON -DGRULO_SANITIZE=ON
+             -DGRULO_BUILD_BENCH=OFF)
     ;;
   --tsan)
     build_dir=build-tsan
