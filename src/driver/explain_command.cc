@@ -23,7 +23,6 @@
 namespace grulo {
 namespace {
 
-constexpr int kExitUsage = 2;
 
 constexpr OptionDefinition kOptions[] = {
     {"input", 'i', true}, {"line", 'n', true}, {"tables", 't', true}, {"config", 'c', true},
@@ -56,13 +55,11 @@ constexpr char kHelp[] =
     "See docs/explain.md for the text and the JSON document.\n";
 
 int Usage(std::FILE* err, const std::string& message) {
-  std::fprintf(err, "grulo explain: %s (see 'grulo explain --help')\n", message.c_str());
-  return kExitUsage;
+  return SubcommandUsage(err, "explain", message);
 }
 
 int Failure(std::FILE* err, const std::string& message) {
-  std::fprintf(err, "grulo explain: %s\n", message.c_str());
-  return 1;
+  return SubcommandFailure(err, "explain", message);
 }
 
 bool ValidDateText(std::string_view text) {

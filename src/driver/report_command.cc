@@ -23,7 +23,6 @@
 namespace grulo {
 namespace {
 
-constexpr int kExitUsage = 2;
 
 constexpr OptionDefinition kOptions[] = {
     {"config", 'c', true}, {"input", 'i', true},  {"grp", 0, true},
@@ -54,13 +53,11 @@ constexpr char kHelp[] =
     "See docs/report.md.\n";
 
 int Usage(std::FILE* err, const std::string& message) {
-  std::fprintf(err, "grulo report: %s (see 'grulo report --help')\n", message.c_str());
-  return kExitUsage;
+  return SubcommandUsage(err, "report", message);
 }
 
 int Failure(std::FILE* err, const std::string& message) {
-  std::fprintf(err, "grulo report: %s\n", message.c_str());
-  return 1;
+  return SubcommandFailure(err, "report", message);
 }
 
 bool ReadWhole(const std::string& path, std::string* text) {

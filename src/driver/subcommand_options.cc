@@ -84,4 +84,14 @@ ParsedOptions ParseSubcommandOptions(const std::vector<std::string>& args,
   return parsed;
 }
 
+int SubcommandUsage(std::FILE* err, const char* command, const std::string& message) {
+  std::fprintf(err, "grulo %s: %s (see 'grulo %s --help')\n", command, message.c_str(), command);
+  return 2;
+}
+
+int SubcommandFailure(std::FILE* err, const char* command, const std::string& message) {
+  std::fprintf(err, "grulo %s: %s\n", command, message.c_str());
+  return 1;
+}
+
 }  // namespace grulo

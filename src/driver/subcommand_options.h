@@ -8,6 +8,7 @@
 
 #include <map>
 #include <span>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,13 @@ struct ParsedOptions {
 // error, named in `error` ("unknown option '--foo'").
 ParsedOptions ParseSubcommandOptions(const std::vector<std::string>& args,
                                      std::span<const OptionDefinition> definitions);
+
+// Prints "grulo <command>: <message> (see 'grulo <command> --help')" on
+// `err`; the usage exit status, 2.
+int SubcommandUsage(std::FILE* err, const char* command, const std::string& message);
+
+// Prints "grulo <command>: <message>" on `err`; the failure exit status, 1.
+int SubcommandFailure(std::FILE* err, const char* command, const std::string& message);
 
 }  // namespace grulo
 
