@@ -39,9 +39,7 @@ void GroupingContext::Group(const TableSet& tables, std::string_view line, const
   ClearErrors(errors);
   *result = GroupResult();
   BuildWorkingRecord(line, &state_.Record);  // writes every character
-  for (int i = 0; i < kDiagSlotCount; ++i) {
-    LookupDiag(tables.diags(), state_.Record.Diag(i), i, &state_);
-  }
+  LookupDiags(tables.diags(), state_.Record, &state_);
   TakeActSlots(line, &state_);
   state_.ActClass.fill(0);
   for (int k = 0; k < state_.ActSlotCount; ++k) {

@@ -30,6 +30,10 @@ const uint8_t* RecordBytes(const DiagTable& table, uint16_t r) {
 }  // namespace
 
 int32_t DiagPrefixIndex(std::string_view code) {
+  if (code.size() >= 3 && IsDigit(code[1]) && IsDigit(code[2])) {  // the usual code
+    const int32_t letter = static_cast<uint8_t>(ToUpperAscii(code[0]));
+    return (letter - 'A') * 100 + (code[1] - '0') * 10 + (code[2] - '0');
+  }
   const char prefix[2] = {CharAt(code, 1), CharAt(code, 2)};
   int32_t letter = static_cast<uint8_t>(ToUpperAscii(CharAt(code, 0)));
   return (letter - 'A') * 100 + ReadNumber(std::string_view(prefix, 2));
@@ -88,6 +92,39 @@ void LookupDiag(const DiagTable& table, std::string_view code, int slot, Summary
   state->DiagPositionBits[slot] = record[kDiagRecordPositionAt];
   if (length > 0) {
     std::memcpy(block, record + kDiagRecordAttributesAt, static_cast<size_t>(length));
+  }
+}
+
+void LookupDiags(const DiagTable& table, const WorkingRecord& record, SummaryState* state) {
+  const int length = table.DiagAttrLength;
+  if (table.file == nullptr || table.DiagRecordSize < 1 || length != table.DiagRecordSize - 1 ||
+      length < 0 || kDiagSlotCount * length > kDiagAttrTableSize) {
+    // Values no opening gives: the general lookup, slot by slot.
+    for (int i = 0; i < kDiagSlotCount; ++i) LookupDiag(table, record.Diag(i), i, state);
+    return;
+  }
+  state->DiagAttrLength = table.DiagAttrLength;
+  // What a blank code, a code not found and a record the file does not hold
+  // get: record 0, or nothing when the file does not hold it either.
+  const uint8_t* fallback = RecordBytes(table, 0);
+  uint8_t* block = state->DiagAttr.data();
+  for (int i = 0; i < kDiagSlotCount; ++i, block += length) {
+    const std::string_view code = record.Diag(i);
+    const uint8_t* found = fallback;
+    if (!code.empty() && code[0] != ' ') {
+      const uint16_t r = DiagRecordNumber(table, code);
+      if (r != 0) {
+        const uint8_t* bytes = RecordBytes(table, r);
+        if (bytes != nullptr) found = bytes;
+      }
+    }
+    if (found == nullptr) {
+      state->DiagPositionBits[i] = 0;
+      std::memset(block, 0, static_cast<size_t>(length));
+    } else {
+      state->DiagPositionBits[i] = found[kDiagRecordPositionAt];
+      std::memcpy(block, found + kDiagRecordAttributesAt, static_cast<size_t>(length));
+    }
   }
 }
 

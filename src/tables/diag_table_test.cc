@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "authoring/table_model.h"
 #include "authoring/table_testutil.h"
@@ -123,8 +127,8 @@ constexpr size_t kIndex = 96;
 constexpr size_t kEntries = kIndex + 5200;
 constexpr size_t kRecords = kEntries + 10 * 4;
 
-TEST(LookupDiagTest, BrokenFilesGiveTheDecidedResults) {
-  const Breakage kBreakages[] = {
+std::vector<Breakage> Breakages() {
+  return {
       {"index end below its start",
        [](std::vector<uint8_t>* b) { testing::Put16(b, kIndex + 2 * 95, 1); },
        {{"B-5   ", 0x5A}, {"B000  ", 0x09}, {"A000  ", 0x02}}},
@@ -157,6 +161,10 @@ TEST(LookupDiagTest, BrokenFilesGiveTheDecidedResults) {
        [](std::vector<uint8_t>* b) { (*b)[32 + 20] = 0; },
        {{"A001  ", 0x5A}, {"A000  ", 0x02}}},
   };
+}
+
+TEST(LookupDiagTest, BrokenFilesGiveTheDecidedResults) {
+  const std::vector<Breakage> kBreakages = Breakages();
   const std::vector<uint8_t> good = DiagBytes(LookupModel());
   ASSERT_EQ(good.size(), kRecords + 11 * 12);
   for (const Breakage& breakage : kBreakages) {
@@ -193,6 +201,58 @@ TEST(LookupDiagTest, AttributeBlocksAreOneByteShorterThanTheRecords) {
     if (record_size == 12) {
       EXPECT_EQ(state.DiagAttr[252], 10);
       EXPECT_EQ(state.DiagAttr[253], 0xEE);
+    }
+  }
+}
+
+// The lookup of all 23 slots at once writes what 23 single lookups write, on
+// sound and broken tables and on values no opening gives.
+TEST(LookupDiagsTest, SameBytesAsOneLookupPerSlot) {
+  std::vector<std::pair<std::string, DiagTable>> tables;
+  const std::vector<uint8_t> good = DiagBytes(LookupModel());
+  tables.emplace_back("sound", DiagTableOf(good));
+  for (const Breakage& breakage : Breakages()) {
+    std::vector<uint8_t> bytes = good;
+    breakage.patch(&bytes);
+    tables.emplace_back(breakage.name, DiagTableOf(bytes));
+  }
+  tables.emplace_back("not open", DiagTable());
+  const std::pair<const char*, void (*)(DiagTable*)> kPatches[] = {
+      {"record size 0", [](DiagTable* t) { t->DiagRecordSize = 0; }},
+      {"attribute length not the record size less one", [](DiagTable* t) { t->DiagAttrLength = 2; }},
+      {"blocks too long for the last slot",
+       [](DiagTable* t) {
+         t->DiagRecordSize = 13;
+         t->DiagAttrLength = 12;
+       }},
+  };
+  for (const auto& [name, patch] : kPatches) {
+    tables.emplace_back(name, DiagTableOf(good));
+    patch(&tables.back().second);
+  }
+
+  const char* const kCodes[] = {"A00   ", "A000  ", "a001  ", "A001  ", "B-5   ", "B000  ",
+                                "Z991  ", "ZAIGU ", "Q00   ", "      ", " A00  ", "A 1   ",
+                                "A0+   ", "\xFF\xFF\xFF   ", "A1\0   "};
+  const int code_count = static_cast<int>(std::size(kCodes));
+  for (const auto& [name, table] : tables) {
+    for (int shift = 0; shift < code_count; ++shift) {
+      WorkingRecord record;
+      record.bytes.fill(' ');
+      for (int i = 0; i < kDiagSlotCount; ++i) {
+        const std::string_view code(kCodes[(i + shift) % code_count], kDiagCodeLength);
+        std::copy(code.begin(), code.end(), record.bytes.begin() + wr_field::kDiagOffset +
+                                                kDiagCodeLength * i);
+      }
+      SummaryState one_by_one;
+      one_by_one.DiagPositionBits.fill(77);
+      one_by_one.DiagAttr.fill(0xEE);
+      SummaryState all_at_once = one_by_one;
+      for (int i = 0; i < kDiagSlotCount; ++i) LookupDiag(table, record.Diag(i), i, &one_by_one);
+      LookupDiags(table, record, &all_at_once);
+      EXPECT_EQ(all_at_once.DiagPositionBits, one_by_one.DiagPositionBits) << name << " " << shift;
+      EXPECT_EQ(all_at_once.DiagAttr, one_by_one.DiagAttr) << name << " " << shift;
+      EXPECT_EQ(all_at_once.DiagAttrLength, one_by_one.DiagAttrLength) << name;
     }
   }
 }
