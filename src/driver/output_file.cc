@@ -24,6 +24,10 @@ std::unique_ptr<OutputFile> OutputFile::InMemory() {
 }
 
 void OutputFile::Append(const char* data, size_t n) {
+  if (file_ == nullptr) {  // in memory: no need to pass through the buffer
+    memory_.append(data, n);
+    return;
+  }
   buffer_.append(data, n);
   if (buffer_.size() >= kBufferSize) Flush();
 }

@@ -1,7 +1,9 @@
 #include "grouper/result_lines.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 
 #include "grouper/line_format.h"
 #include "record/summary_layout.h"
@@ -30,12 +32,35 @@ std::string_view Formatted(int written, ResultLineBuffer* buffer) {
 
 int Width(std::string_view text) { return static_cast<int>(text.size()); }
 
+char* Append(std::string_view text, char* out) {
+  std::memcpy(out, text.data(), text.size());
+  return out + text.size();
+}
+
+// Appends the text as printf's "%<width>.*s" writes it with the text's size
+// as the precision: up to its first NUL byte, blanks before it up to the
+// width.
+char* AppendRightAligned(std::string_view text, int width, char* out) {
+  const void* nul = std::memchr(text.data(), '\0', text.size());
+  const size_t n = nul == nullptr ? text.size() : static_cast<size_t>(static_cast<const char*>(nul) - text.data());
+  for (size_t i = n; i < static_cast<size_t>(width); ++i) *out++ = ' ';
+  return Append(text.substr(0, n), out);
+}
+
 }  // namespace
 
 void ErrorListTexts::Sort(const ErrorList& list) {
   blocking_size_ = 0;
   non_blocking_size_ = 0;
-  for (int16_t number : list.entries) {
+  // Every entry is read, zeros skipped. The entries from ErrorCount on hold 0
+  // by the rule of the list, so that the reading usually stops there; a list
+  // filled by hand is read to its end.
+  int end = std::clamp<int>(list.ErrorCount, 0, kErrorListSize);
+  int tail = 0;
+  for (int i = end; i < kErrorListSize; ++i) tail |= list.entries[i];
+  if (tail != 0) end = kErrorListSize;
+  for (int i = 0; i < end; ++i) {
+    const int16_t number = list.entries[i];
     if (number == 0) continue;
     bool non_blocking = IsNonBlocking(number);
     char* text = non_blocking ? non_blocking_.data() : blocking_.data();
@@ -64,21 +89,24 @@ std::string_view GrpLinePrefix(const VersionText& version, const GroupResult& re
 }
 
 std::string_view RecordHeaderLine(int64_t line_number, ResultLineBuffer* buffer) {
-  return Formatted(std::snprintf(buffer->bytes.data(), buffer->bytes.size(),
-                                 "====================================Enregistrement n\xB0 %lld\n",
-                                 static_cast<long long>(line_number)),
-                   buffer);
+  char* start = buffer->bytes.data();
+  char* p = Append("====================================Enregistrement n\xB0 ", start);
+  p = std::to_chars(p, start + buffer->bytes.size(), line_number).ptr;  // 20 characters at most
+  *p++ = '\n';
+  return {start, static_cast<size_t>(p - start)};
 }
 
 std::string_view IdentificationLine(std::string_view text, ResultLineBuffer* buffer) {
-  std::string_view stay = FieldText(text, line_field::kStayNo);
-  std::string_view week = FieldText(text, line_field::kWeekNo);
-  std::string_view unit = FieldText(text, line_field::kUnitNo);
-  return Formatted(
-      std::snprintf(buffer->bytes.data(), buffer->bytes.size(),
-                    "N\xB0 de SSR / N\xB0 de semaine / N\xB0 UM : %7.*s / %6.*s / %4.*s\n",
-                    Width(stay), stay.data(), Width(week), week.data(), Width(unit), unit.data()),
-      buffer);
+  // The three fields are at most 7, 6 and 4 characters long: the line fits.
+  char* start = buffer->bytes.data();
+  char* p = Append("N\xB0 de SSR / N\xB0 de semaine / N\xB0 UM : ", start);
+  p = AppendRightAligned(FieldText(text, line_field::kStayNo), 7, p);
+  p = Append(" / ", p);
+  p = AppendRightAligned(FieldText(text, line_field::kWeekNo), 6, p);
+  p = Append(" / ", p);
+  p = AppendRightAligned(FieldText(text, line_field::kUnitNo), 4, p);
+  *p++ = '\n';
+  return {start, static_cast<size_t>(p - start)};
 }
 
 std::string_view FormatProblemLine(LineFormat format, std::string_view text, uint64_t length,

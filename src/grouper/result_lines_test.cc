@@ -1,10 +1,14 @@
 #include "grouper/result_lines.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "checks/summary_testutil.h"
+#include "grouper/line_format.h"
+#include "record/summary_layout.h"
 
 namespace grulo {
 namespace {
@@ -41,6 +45,37 @@ TEST(ResultLinesTest, IdentificationPadsFieldsThatTheLineCutsShort) {
   // 88 characters: the unit number is one character long.
   EXPECT_EQ(IdentificationLine(line.substr(0, 88), &buffer),
             "N\xB0 de SSR / N\xB0 de semaine / N\xB0 UM : 0001234 / 112009 /    A\n");
+}
+
+// The header and the identification are written by hand: the same bytes as
+// printf's "%lld" and "%7.*s / %6.*s / %4.*s" (a NUL byte ends a field).
+TEST(ResultLinesTest, HeaderAndIdentificationAsPrintfWritesThem) {
+  const std::string valid = testing::ValidSummaryLine(0);
+  std::string with_nul = valid;
+  with_nul[14] = '\0';  // inside the stay number
+  with_nul[87] = '\0';  // the first character of the unit number
+  const std::string lines[] = {valid, with_nul, valid.substr(0, 88), valid.substr(0, 90),
+                               std::string(88, ' '), std::string(100, '\xE9')};
+  for (const std::string& line : lines) {
+    ResultLineBuffer buffer;
+    const std::string_view stay = FieldText(line, line_field::kStayNo);
+    const std::string_view week = FieldText(line, line_field::kWeekNo);
+    const std::string_view unit = FieldText(line, line_field::kUnitNo);
+    char want[200];
+    const int n = std::snprintf(
+        want, sizeof want, "N\xB0 de SSR / N\xB0 de semaine / N\xB0 UM : %7.*s / %6.*s / %4.*s\n",
+        static_cast<int>(stay.size()), stay.data(), static_cast<int>(week.size()), week.data(),
+        static_cast<int>(unit.size()), unit.data());
+    EXPECT_EQ(IdentificationLine(line, &buffer), std::string_view(want, static_cast<size_t>(n)));
+  }
+  for (int64_t number : {int64_t{1}, int64_t{12}, int64_t{1000000}, INT64_MAX, int64_t{-7}}) {
+    ResultLineBuffer buffer;
+    char want[200];
+    const int n = std::snprintf(want, sizeof want,
+                                "====================================Enregistrement n\xB0 %lld\n",
+                                static_cast<long long>(number));
+    EXPECT_EQ(RecordHeaderLine(number, &buffer), std::string_view(want, static_cast<size_t>(n)));
+  }
 }
 
 TEST(ResultLinesTest, ErrEntryOfEachKindOfLine) {
