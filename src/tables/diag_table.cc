@@ -123,7 +123,11 @@ void LookupDiags(const DiagTable& table, const WorkingRecord& record, SummarySta
       std::memset(block, 0, static_cast<size_t>(length));
     } else {
       state->DiagPositionBits[i] = found[kDiagRecordPositionAt];
-      std::memcpy(block, found + kDiagRecordAttributesAt, static_cast<size_t>(length));
+      if (length == kMaxDiagRecordSize - 1) {  // the usual size: a copy of known length
+        std::memcpy(block, found + kDiagRecordAttributesAt, kMaxDiagRecordSize - 1);
+      } else {
+        std::memcpy(block, found + kDiagRecordAttributesAt, static_cast<size_t>(length));
+      }
     }
   }
 }
