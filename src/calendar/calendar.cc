@@ -84,13 +84,7 @@ bool IsLeapYear(int32_t year) {
   return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
 }
 
-SplitDateResult SplitDate(std::string_view date) {
-  // Eight digits, the usual date, are read directly: each piece is then its
-  // decimal value, as the general reading below would find it.
-  if (date.size() >= 8 && AllDigits(date.substr(0, 8))) {
-    return SplitDateResult{TwoDigits(date, 0), TwoDigits(date, 2),
-                           static_cast<int16_t>(TwoDigits(date, 4) * 100 + TwoDigits(date, 6))};
-  }
+SplitDateResult calendar_internal::SplitAnyDate(std::string_view date) {
   auto piece = [date](size_t from, size_t n) -> int16_t {
     if (from >= date.size()) return 0;
     return static_cast<int16_t>(ReadNumber(date.substr(from, n)));

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "text/number_text.h"
+
 namespace grulo {
 
 // A produced date: eight digits and a NUL.
@@ -33,8 +35,9 @@ struct SplitDateResult {
 bool IsLeapYear(int32_t year);
 
 // Day from characters 0-1, month from 2-3, year from 4-7. Reads at most eight
-// characters; a shorter text ends where it ends.
-SplitDateResult SplitDate(std::string_view date);
+// characters; a shorter text ends where it ends. (Inline: the checks split
+// several dates of every summary; the usual eight digits are read directly.)
+inline SplitDateResult SplitDate(std::string_view date);
 
 struct SplitWeekResult {
   int32_t week;
@@ -90,6 +93,32 @@ int16_t WeekNoIsPlausible(std::string_view week);
 // outside 1 to 12 is written as 13, the value of a clock text whose month
 // name is not recognised.
 void FormatDate(int day, int month, int year, DateText* out);
+
+// Implementation details.
+
+namespace calendar_internal {
+
+// SplitDate of any text, piece by piece.
+SplitDateResult SplitAnyDate(std::string_view date);
+
+inline int16_t TwoDigits(const char* p) { return static_cast<int16_t>((p[0] - '0') * 10 + (p[1] - '0')); }
+
+}  // namespace calendar_internal
+
+inline SplitDateResult SplitDate(std::string_view date) {
+  if (date.size() >= 8) {
+    const char* p = date.data();
+    bool digits = true;
+    for (int i = 0; i < 8; ++i) digits = digits && IsDigit(p[i]);
+    // Each piece is then its decimal value, as the piecewise reading finds it.
+    if (digits) {
+      using calendar_internal::TwoDigits;
+      return SplitDateResult{TwoDigits(p), TwoDigits(p + 2),
+                             static_cast<int16_t>(TwoDigits(p + 4) * 100 + TwoDigits(p + 6))};
+    }
+  }
+  return calendar_internal::SplitAnyDate(date);
+}
 
 }  // namespace grulo
 

@@ -122,6 +122,11 @@ ErrorNumber CheckIndicator(const SummaryState& state) {
 }
 
 ErrorNumber CheckDuration(std::string_view field) {
+  // Four digits, the usual duration, pass at once.
+  if (field.size() == 4 && IsDigit(field[0]) && IsDigit(field[1]) && IsDigit(field[2]) &&
+      IsDigit(field[3])) {
+    return E::kNone;
+  }
   switch (MatchMask(field, "9999", TrimBoth, 0)) {
     case MaskOk:
       return E::kNone;
