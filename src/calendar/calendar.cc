@@ -23,22 +23,10 @@ constexpr int16_t kMondayShift[7] = {+1, 0, -1, -2, -3, +3, +2};
 
 bool ValidMonth(int month) { return month >= 1 && month <= 12; }
 
-bool AllDigits(std::string_view text) {
-  for (char c : text) {
-    if (!IsDigit(c)) return false;
-  }
-  return true;
-}
-
 // Writes n, 0 to 99, as two digits.
 void PutTwoDigits(int n, char* out) {
   out[0] = static_cast<char>('0' + n / 10);
   out[1] = static_cast<char>('0' + n % 10);
-}
-
-// The value of the two digits at text[at] and text[at + 1].
-int16_t TwoDigits(std::string_view text, size_t at) {
-  return static_cast<int16_t>((text[at] - '0') * 10 + (text[at + 1] - '0'));
 }
 
 int16_t DaysInMonth(bool leap, int month) { return kDaysInMonth[leap][month - 1]; }
@@ -92,10 +80,7 @@ SplitDateResult calendar_internal::SplitAnyDate(std::string_view date) {
   return SplitDateResult{piece(0, 2), piece(2, 2), piece(4, 4)};
 }
 
-SplitWeekResult SplitWeek(std::string_view week) {
-  if (week.size() >= 6 && AllDigits(week.substr(0, 6))) {
-    return SplitWeekResult{TwoDigits(week, 0), TwoDigits(week, 2) * 100 + TwoDigits(week, 4)};
-  }
+SplitWeekResult calendar_internal::SplitAnyWeek(std::string_view week) {
   return SplitWeekResult{ReadNumber(week.substr(0, 2)),
                          week.size() > 2 ? ReadNumber(week.substr(2, 4)) : 0};
 }

@@ -46,8 +46,8 @@ struct SplitWeekResult {
 
 // Week from characters 0-1 and year from 2-5 of a week text WWYYYY, each read
 // as a number. Reads at most six characters; a shorter text ends where it
-// ends.
-SplitWeekResult SplitWeek(std::string_view week);
+// ends. (Inline, as SplitDate.)
+inline SplitWeekResult SplitWeek(std::string_view week);
 
 // The operations below that take a date text split it with SplitDate; each
 // has a twin that takes the split date, for a caller that asks several
@@ -98,26 +98,40 @@ void FormatDate(int day, int month, int year, DateText* out);
 
 namespace calendar_internal {
 
-// SplitDate of any text, piece by piece.
+// SplitDate and SplitWeek of any text, piece by piece.
 SplitDateResult SplitAnyDate(std::string_view date);
+SplitWeekResult SplitAnyWeek(std::string_view week);
+
+// True when the first n characters of the text, which has them, are digits.
+inline bool LeadingDigits(const char* p, int n) {
+  bool digits = true;
+  for (int i = 0; i < n; ++i) digits = digits && IsDigit(p[i]);
+  return digits;
+}
 
 inline int16_t TwoDigits(const char* p) { return static_cast<int16_t>((p[0] - '0') * 10 + (p[1] - '0')); }
 
 }  // namespace calendar_internal
 
 inline SplitDateResult SplitDate(std::string_view date) {
-  if (date.size() >= 8) {
-    const char* p = date.data();
-    bool digits = true;
-    for (int i = 0; i < 8; ++i) digits = digits && IsDigit(p[i]);
-    // Each piece is then its decimal value, as the piecewise reading finds it.
-    if (digits) {
-      using calendar_internal::TwoDigits;
-      return SplitDateResult{TwoDigits(p), TwoDigits(p + 2),
-                             static_cast<int16_t>(TwoDigits(p + 4) * 100 + TwoDigits(p + 6))};
-    }
+  using calendar_internal::TwoDigits;
+  const char* p = date.data();
+  // Each piece of eight digits is its decimal value, as the piecewise
+  // reading finds it.
+  if (date.size() >= 8 && calendar_internal::LeadingDigits(p, 8)) {
+    return SplitDateResult{TwoDigits(p), TwoDigits(p + 2),
+                           static_cast<int16_t>(TwoDigits(p + 4) * 100 + TwoDigits(p + 6))};
   }
   return calendar_internal::SplitAnyDate(date);
+}
+
+inline SplitWeekResult SplitWeek(std::string_view week) {
+  using calendar_internal::TwoDigits;
+  const char* p = week.data();
+  if (week.size() >= 6 && calendar_internal::LeadingDigits(p, 6)) {
+    return SplitWeekResult{TwoDigits(p), TwoDigits(p + 2) * 100 + TwoDigits(p + 4)};
+  }
+  return calendar_internal::SplitAnyWeek(week);
 }
 
 }  // namespace grulo
