@@ -47,7 +47,7 @@ row() {  # row LABEL FUNCTION...
 row "GroupSummary (whole)" GroupingContext::GroupSummary
 row "format recognition" RecognizeFormat
 row "working record" BuildWorkingRecord
-row "diagnosis lookups (23)" LookupDiag
+row "diagnosis lookups (23)" LookupDiags
 row "act slots and lookups" TakeActSlots LookupAct
 row "derived dates" DeriveDates
 row "presence days, score sum" CountPresenceDays SumScores
@@ -55,7 +55,7 @@ row "checks (ValidateSummary)" ValidateSummary
 row "tree walk" WalkTree
 # MatchMask and IsOneOf are compiled into their callers and count there.
 echo "primitives, wherever called:"
-for f in ReadNumber ParseCount SplitDate DayNumber WeekOfDate SlotHasPair FirstBlockingError \
-  DiagRecordNumber PrefixEntries; do
+for f in ReadNumber ParseCount calendar_internal::SplitAnyDate DayNumber WeekOfDate SlotHasPair FirstBlockingError \
+  DiagRecordNumber; do
   row "  $f" "$f"
 done
