@@ -14,6 +14,16 @@ namespace {
 // Appends the value as printf's "%0<width>d" writes it: a minus sign first,
 // then zeros up to the width, then the digits; wider values in full.
 char* AppendZeroPadded(int value, int width, char* out) {
+  if (value >= 0 && value < 1000 && width == 3) {  // the usual numbers: exactly the width
+    *out++ = static_cast<char>('0' + value / 100);
+    value %= 100;
+    width = 2;
+  }
+  if (value >= 0 && value < 100 && width == 2) {
+    *out++ = static_cast<char>('0' + value / 10);
+    *out++ = static_cast<char>('0' + value % 10);
+    return out;
+  }
   char digits[16];
   unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
   char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
