@@ -5,25 +5,6 @@
 namespace grulo {
 namespace {
 
-// The characters of the Windows-1252 bytes 0x80 to 0x9F; 0 where the
-// encoding has none. Every other byte is the code point of its value.
-constexpr uint16_t kHighCodePoints[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-// The Windows-1252 byte of a Unicode code point, or -1 when it has none.
-int Cp1252ByteOf(uint32_t code_point) {
-  if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF)) {
-    return static_cast<int>(code_point);
-  }
-  for (int i = 0; i < 32; ++i) {
-    if (kHighCodePoints[i] != 0 && kHighCodePoints[i] == code_point) return 0x80 + i;
-  }
-  return -1;
-}
-
 // Decodes the UTF-8 sequence at text[*pos]: its code point, *pos moved past
 // it; false (and *pos unchanged) for an invalid or overlong sequence or a
 // surrogate.

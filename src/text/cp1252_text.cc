@@ -44,4 +44,16 @@ std::string Cp1252ToUtf8(std::string_view text) {
   return out;
 }
 
+int Cp1252ByteOf(char32_t code_point) {
+  if (code_point < 0x80 || (code_point >= 0xA0 && code_point <= 0xFF)) {
+    return static_cast<int>(code_point);
+  }
+  // The defined characters of 0x80 to 0x9F all lie above U+00FF.
+  if (code_point <= 0xFF) return -1;
+  for (size_t i = 0; i < kHighControls.size(); ++i) {
+    if (kHighControls[i] == code_point) return 0x80 + static_cast<int>(i);
+  }
+  return -1;
+}
+
 }  // namespace grulo

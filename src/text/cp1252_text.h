@@ -18,6 +18,11 @@ namespace grulo {
 // U+00FF. Every byte maps to one character, so the conversion is reversible.
 std::string Cp1252ToUtf8(std::string_view text);
 
+// The Windows-1252 byte of a Unicode character, or -1 when the encoding has
+// none (the five control characters that stand for the undefined bytes
+// included: they are not characters of Windows-1252).
+int Cp1252ByteOf(char32_t code_point);
+
 }  // namespace grulo
 
 #endif  // GRULO_TEXT_CP1252_TEXT_H_
