@@ -32,6 +32,9 @@ struct FileInfo {
   Type type = kMissing;
   int64_t size = 0;  // in bytes, for a regular file
   FileId id;
+  // When the content was last written, in seconds since 1970-01-01 UTC (0
+  // when the system cannot tell).
+  int64_t modified = 0;
 };
 
 // What the path names, symbolic links followed. A missing file is no
@@ -71,6 +74,9 @@ class ReadableFile {
  public:
   // Opens the file; a directory is refused with its reason.
   static Status Open(const std::string& path, std::unique_ptr<ReadableFile>* file);
+  // The process's standard input, read as bytes from where it stands (a
+  // copy of its descriptor or handle: closing the file leaves it open).
+  static Status OpenStandardInput(std::unique_ptr<ReadableFile>* file);
   virtual ~ReadableFile() = default;
 
   // Reads up to `n` bytes into `buffer`: `*got` is the count read, 0 at the
