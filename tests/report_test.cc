@@ -6,7 +6,9 @@
 // is skipped; the install script brings it.
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <map>
@@ -27,12 +29,15 @@ std::string SourcePath(const std::string& relative) {
   return std::string(GRULO_SOURCE_DIR) + "/" + relative;
 }
 
-// The first of the usual names of Chromium that is an executable file.
+// The first of the usual names of Chromium that is an executable file; none
+// on Windows, where the browser test does not run.
 std::string FindChromium() {
+#ifndef _WIN32
   for (const char* path : {"/usr/bin/chromium", "/usr/bin/chromium-browser",
                            "/usr/lib/chromium/chromium", "/snap/bin/chromium"}) {
     if (::access(path, X_OK) == 0) return path;
   }
+#endif
   return "";
 }
 
