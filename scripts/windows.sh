@@ -3,12 +3,12 @@
 # tests run under Wine:
 #   1. installs what it needs from Debian's packages (the cross compiler,
 #      Wine, GoogleTest's sources, zip) and builds the Linux programs
-#      (scripts/build.sh), which the outputs are compared with;
+#      (scripts/build.sh --programs), which the outputs are compared with;
 #   2. builds build-windows/ with cmake/mingw-w64-x86_64.cmake: grulo.exe,
 #      grulo-tables.exe and grulo-gen.exe, statically linked (they need no
-#      DLL but the system's), and the unit tests;
-#   3. runs the unit tests under Wine (ctest), then compares the outputs of
-#      the Windows and the Linux programs (tests/windows/compare_outputs.sh);
+#      DLL but the system's), the unit tests and the whole-program tests;
+#   3. runs the tests under Wine (ctest), then compares the outputs of the
+#      Windows and the Linux programs (tests/windows/compare_outputs.sh);
 #   4. packs the programs and the docs into
 #      build-windows/grulo-<version>-windows-x86_64.zip.
 set -euo pipefail
@@ -29,8 +29,9 @@ if ((${#missing[@]} > 0)); then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
 
-# The Linux programs, for the comparison.
-scripts/build.sh >/dev/null
+# The Linux programs, for the comparison (nothing to do when the release
+# build is there already).
+scripts/build.sh --programs >/dev/null
 
 build_dir=build-windows
 generator=()
