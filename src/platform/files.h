@@ -51,6 +51,13 @@ Status RemoveFile(const std::string& path);
 // Renames `from` to `to`, replacing a file at `to` in one step.
 Status RenameFile(const std::string& from, const std::string& to);
 
+// Whether RenameFile could replace the file at `path` now: ok when it could
+// or when there is no file. POSIX systems replace a file that is open, so
+// this is always ok there; Windows refuses while another program holds the
+// file open without sharing its removal (an editor), and this says so with
+// that reason.
+Status CheckReplaceable(const std::string& path);
+
 // Makes the entries of a directory (a rename into it) durable.
 Status SyncDirectory(const std::string& dir);
 

@@ -148,6 +148,11 @@ Status RenameFile(const std::string& from, const std::string& to) {
   return Status();
 }
 
+Status CheckReplaceable(const std::string& path) {
+  if (Unusable(path)) return UnusablePath();
+  return Status();  // an open file is replaced all the same
+}
+
 Status SyncDirectory(const std::string& dir) {
   if (Unusable(dir)) return UnusablePath();
   int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

@@ -173,6 +173,21 @@ Status RenameFile(const std::string& from, const std::string& to) {
   return Status();
 }
 
+Status CheckReplaceable(const std::string& path) {
+  if (Unusable(path)) return UnusablePath();
+  // Opening for removal, sharing everything, fails exactly when another
+  // handle on the file does not share its removal, as a rename over it would.
+  HANDLE handle = CreateFileW(WidePath(path).c_str(), DELETE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return IsMissingError(error) ? Status() : WindowsError(error);
+  }
+  CloseHandle(handle);
+  return Status();
+}
+
 Status SyncDirectory(const std::string& dir) {
   // The renames are written through (RenameFile): nothing is left to flush.
   if (Unusable(dir)) return UnusablePath();
