@@ -116,14 +116,26 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& argv0,
   startup.hStdOutput = out;
   startup.hStdError = err;
   PROCESS_INFORMATION started = {};
-  const BOOL ok = CreateProcessW(application.c_str(), command_line.data(), nullptr, nullptr, TRUE,
-                                 CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW,
-                                 environment.data(), cwd.empty() ? nullptr : cwd.c_str(),
-                                 &startup, &started);
+  // A program copied a moment ago may still be held by the system (Wine
+  // has been seen refusing it once): a few more attempts before giving up.
+  DWORD error = 0;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    if (CreateProcessW(application.c_str(), command_line.data(), nullptr, nullptr, TRUE,
+                       CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(),
+                       cwd.empty() ? nullptr : cwd.c_str(), &startup, &started)) {
+      error = 0;
+      break;
+    }
+    error = GetLastError();
+    Sleep(100);
+  }
   CloseHandle(in);
   CloseHandle(out);
   CloseHandle(err);
-  if (!ok) throw std::runtime_error("cannot start " + program);
+  if (error != 0) {
+    throw std::runtime_error("cannot start " + program + " (Windows error " +
+                             std::to_string(error) + ")");
+  }
   CloseHandle(started.hThread);
   process_ = started.hProcess;
   pid_ = static_cast<pid_t>(started.dwProcessId);

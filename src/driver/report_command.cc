@@ -1,12 +1,12 @@
 #include "driver/report_command.h"
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "driver/batch_driver.h"
+#include "driver/file_replacement.h"
 #include "driver/ini_file.h"
 #include "driver/line_reader.h"
 #include "driver/run_config.h"
@@ -22,6 +22,9 @@
 namespace grulo {
 namespace {
 
+
+// The temporary file of a page being written, beside it.
+constexpr char kReportTempSuffix[] = ".grulo-report-tmp";
 
 constexpr OptionDefinition kOptions[] = {
     {"config", 'c', true}, {"input", 'i', true},  {"grp", 0, true},
@@ -173,10 +176,13 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
         std::fwrite(page.data(), 1, page.size(), out) == page.size() && std::fflush(out) == 0;
     return written_out ? 0 : Failure(err, "cannot write the page");
   }
-  std::ofstream file(target, std::ios::binary | std::ios::trunc);
-  file << page;
-  file.close();
-  if (!file) return Failure(err, "cannot write the page " + target);
+  // Through the platform layer, as the batch writes its outputs: the path's
+  // Windows-1252 bytes name the file on every system, and a reader sees the
+  // previous page or the new one, never a part.
+  const Status saved = ReplaceFileAtomically(target, page, kReportTempSuffix);
+  if (!saved.ok()) {
+    return Failure(err, "cannot write the page " + target + ": " + saved.message());
+  }
   if (!options.Has("output")) std::fprintf(err, "grulo report: wrote %s\n", target.c_str());
   return 0;
 }
