@@ -4,6 +4,7 @@
 #   scripts/build.sh --sanitize   AddressSanitizer + UndefinedBehaviorSanitizer build in build-sanitize/
 #   scripts/build.sh --tsan       ThreadSanitizer build in build-tsan/ of the programs and
 #                                 of the tests that group on several threads
+#   scripts/build.sh --programs   the release build in build/ of the three programs only
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -12,6 +13,9 @@ build_dir=build
 options=(-DCMAKE_BUILD_TYPE=Release -DGRULO_WERROR=ON)
 targets=()
 case "${1:-}" in
+  --programs)
+    targets=(--target grulo grulo-tables grulo-gen)
+    ;;
   --sanitize)
     build_dir=build-sanitize
     options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DGRULO_WERROR=ON -DGRULO_SANITIZE=ON

@@ -1,7 +1,6 @@
 #include "batch_reference_testutil.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,12 +11,6 @@ namespace {
 
 std::string SourcePath(const std::string& relative) {
   return std::string(GRULO_SOURCE_DIR) + "/" + relative;
-}
-
-// Runs a command through the shell; its exit status.
-int Shell(const std::string& command) {
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // The lines of a text, each without its LF and a CR before it.
@@ -43,16 +36,17 @@ bool StartsWith(const std::string& text, std::string_view prefix) {
 
 BatchReference::BatchReference(int generated) {
   table_dir_ = box_.TableDir();
-  const std::string tables = BuiltProgram("grulo-tables");
-  EXPECT_EQ(Shell(tables + " build --tree " + SourcePath("data/demo/tree.txt") + " --acts " +
-                  SourcePath("data/demo/acts.txt") + " --diag " +
-                  SourcePath("data/demo/diag.txt") + " --out " + table_dir_),
+  EXPECT_EQ(RunBuiltProgram("grulo-tables",
+                            {"build", "--tree", SourcePath("data/demo/tree.txt"), "--acts",
+                             SourcePath("data/demo/acts.txt"), "--diag",
+                             SourcePath("data/demo/diag.txt"), "--out", table_dir_}),
             0);
   const std::string generated_path = box_.dir().File("generated.txt");
-  EXPECT_EQ(Shell(BuiltProgram("grulo-gen") + " --count " + std::to_string(generated) +
-                  " --seed 11 --faulty-share 0.4 --malformed-share 0.05 --diag " +
-                  SourcePath("data/demo/diag.txt") + " --acts " +
-                  SourcePath("data/demo/acts.txt") + " --out " + generated_path),
+  EXPECT_EQ(RunBuiltProgram("grulo-gen",
+                            {"--count", std::to_string(generated), "--seed", "11",
+                             "--faulty-share", "0.4", "--malformed-share", "0.05", "--diag",
+                             SourcePath("data/demo/diag.txt"), "--acts",
+                             SourcePath("data/demo/acts.txt"), "--out", generated_path}),
             0);
   std::string input = ReadFileBytes(SourcePath("data/demo/input.txt"));
   if (!input.empty() && input.back() != '\n') input += '\n';

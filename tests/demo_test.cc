@@ -72,10 +72,10 @@ TEST_F(DemoTest, OutputsMatchTheGoldenFiles) {
   const std::string grp = box_.Grp();
   const std::string err = box_.Err();
   if (!MatchesGolden(Digest("demo.grp", grp) + Digest("demo.err", err), "demo.digests")) {
-    WriteFileBytes(BuiltProgram("demo-actual.grp"), grp);
-    WriteFileBytes(BuiltProgram("demo-actual.err"), err);
+    WriteFileBytes(BuildFile("demo-actual.grp"), grp);
+    WriteFileBytes(BuildFile("demo-actual.err"), err);
     ADD_FAILURE() << "the outputs differ from tests/golden/demo.digests; they are kept as "
-                  << BuiltProgram("demo-actual.grp") << " and .err";
+                  << BuildFile("demo-actual.grp") << " and .err";
   }
 }
 

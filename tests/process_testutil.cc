@@ -39,6 +39,10 @@ std::string TempDir::File(std::string_view name) const {
   return path_ + "/" + std::string(name);
 }
 
+std::string NativePath(const std::string& path) {
+  return std::filesystem::path(path).make_preferred().string();
+}
+
 void MakeDirectory(const std::string& path) { std::filesystem::create_directories(path); }
 
 void WriteFileBytes(const std::string& path, std::string_view bytes) {
@@ -58,10 +62,72 @@ bool PathExists(const std::string& path) {
   return std::filesystem::exists(std::filesystem::symlink_status(path, error));
 }
 
-std::string BuiltProgram(const std::string& name) {
+std::string BuildFile(const std::string& name) {
   const char* build_dir = std::getenv("GRULO_BUILD_DIR");
   if (build_dir == nullptr) throw std::runtime_error("GRULO_BUILD_DIR is not set");
   return std::string(build_dir) + "/" + name;
+}
+
+std::string BuiltProgram(const std::string& name) { return BuildFile(name + kExecutableSuffix); }
+
+ProcessResult RunProgram(const std::string& program, const std::string& argv0,
+                         const ProcessOptions& options) {
+  ChildProcess child(program, argv0, options);
+  return child.Wait();
+}
+
+ProcessResult RunProgram(const std::string& program, const std::string& argv0,
+                         const std::string& cwd, bool search_path, const std::string& path_env) {
+  ProcessOptions options;
+  options.cwd = cwd;
+  options.search_path = search_path;
+  options.path_env = path_env;
+  return RunProgram(program, argv0, options);
+}
+
+int RunBuiltProgram(const std::string& name, const std::vector<std::string>& args) {
+  ProcessOptions options;
+  options.args = args;
+  const std::string program = BuiltProgram(name);
+  return RunProgram(program, program, options).exit_status;
+}
+
+GruloSandbox::GruloSandbox() {
+  for (const char* name : {"bin", "tables", "data", "out"}) MakeDirectory(dir_.File(name));
+  program_ = dir_.File("bin/grulo");
+  program_ += kExecutableSuffix;
+  std::filesystem::copy_file(BuiltProgram("grulo"), program_);
+  std::filesystem::permissions(program_, static_cast<std::filesystem::perms>(0755));
+}
+
+void GruloSandbox::WriteInput(const std::string& bytes) const {
+  WriteFileBytes(dir_.File("data/week.rss"), bytes);
+}
+
+std::string GruloSandbox::StandardConfig() const {
+  return "[G\xE9n\xE9ral]\r\nRepTab=" + TableDir() + "\r\nFicEnt=" + dir_.File("data/week.rss") +
+         "\r\nRepSor=" + dir_.File("out") + "\r\n";
+}
+
+int GruloSandbox::RunWithConfig(const std::string& today, const std::string& config) {
+  WriteFileBytes(dir_.File("bin/grulo.ini"), config);
+  ProcessOptions options;
+  options.env = {{"GRULO_TODAY", today}};
+  ProcessResult result = RunGrulo(options);
+  EXPECT_EQ(result.out, "");
+  last_err_ = result.err;
+  return result.exit_status;
+}
+
+ProcessResult GruloSandbox::RunGrulo(ProcessOptions options) const {
+  if (options.cwd.empty()) options.cwd = dir_.path();
+  return RunProgram(program_, program_, options);
+}
+
+std::string GruloSandbox::Counters() const {
+  std::string config = Config();
+  size_t at = config.find("[R\xE9sultats]");
+  return at == std::string::npos ? std::string() : config.substr(at);
 }
 
 }  // namespace grulo::test

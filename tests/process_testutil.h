@@ -30,13 +30,27 @@ class TempDir {
   std::string path_;
 };
 
+// `path` with the separators the system writes in the paths it gives (the
+// current directory): on Windows backslashes.
+std::string NativePath(const std::string& path);
+
 void MakeDirectory(const std::string& path);
 void WriteFileBytes(const std::string& path, std::string_view bytes);
 // The file's bytes; "<missing>" when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
 bool PathExists(const std::string& path);
 
-// The path of a program of the build: $GRULO_BUILD_DIR/<name>.
+// What the name of a program file ends with: ".exe" on Windows.
+#ifdef _WIN32
+inline constexpr char kExecutableSuffix[] = ".exe";
+#else
+inline constexpr char kExecutableSuffix[] = "";
+#endif
+
+// A file of the build directory: $GRULO_BUILD_DIR/<name>.
+std::string BuildFile(const std::string& name);
+// The path of a program of the build: $GRULO_BUILD_DIR/<name> and the
+// executable suffix.
 std::string BuiltProgram(const std::string& name);
 
 struct ProcessResult {
@@ -49,16 +63,18 @@ struct ProcessResult {
 struct ProcessOptions {
   std::vector<std::string> args;  // after argv[0]
   std::string cwd;                // empty: the test's own
+  std::string stdin_path;         // the file read as standard input; empty: none
   std::vector<std::pair<std::string, std::string>> env;  // set in the new process
   // When set, `argv0` is looked up in `path_env` (the PATH of the new
   // process) and the program path is ignored.
   bool search_path = false;
   std::string path_env;
   // When not negative, the largest file the process may write (RLIMIT_FSIZE),
-  // with SIGXFSZ ignored so that a longer write fails with EFBIG.
+  // with SIGXFSZ ignored so that a longer write fails with EFBIG. POSIX
+  // systems only: elsewhere the process is not started (std::runtime_error).
   int64_t file_size_limit = -1;
   // Standard error on a pseudo-terminal instead of a file; standard output
-  // stays a file.
+  // stays a file. POSIX systems only, as above.
   bool terminal = false;
 };
 
@@ -72,7 +88,9 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   pid_t pid() const { return pid_; }
-  void Signal(int signal) const;
+  // Sends `signal`; on Windows, where there are no signals, any signal ends
+  // the process at once, as SIGKILL does.
+  void Signal(int signal);
   // Waits for the end; exit_status is -1 after a signal.
   ProcessResult Wait();
 
@@ -81,6 +99,8 @@ class ChildProcess {
   pid_t pid_ = -1;
   int terminal_ = -1;  // the pseudo-terminal's master side
   std::string terminal_text_;
+  void* process_ = nullptr;  // Windows: the process's handle
+  bool signalled_ = false;   // Windows: ended by Signal()
 };
 
 // Runs `program` with the argument vector {argv0} + options.args to its end.
@@ -90,6 +110,10 @@ ProcessResult RunProgram(const std::string& program, const std::string& argv0,
 ProcessResult RunProgram(const std::string& program, const std::string& argv0,
                          const std::string& cwd, bool search_path = false,
                          const std::string& path_env = "");
+
+// Runs the program `name` of the build (BuiltProgram) with `args` to its
+// end, in the test's directory; its exit status (what it wrote is dropped).
+int RunBuiltProgram(const std::string& name, const std::vector<std::string>& args);
 
 // A copy of grulo in <tmp>/bin beside its grulo.ini, a table directory
 // <tmp>/tables/, an input <tmp>/data/week.rss and an output directory

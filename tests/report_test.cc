@@ -6,7 +6,9 @@
 // is skipped; the install script brings it.
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <map>
@@ -18,6 +20,7 @@
 #include "batch_reference_testutil.h"
 #include "checks/error_catalogue.h"
 #include "command_testutil.h"
+#include "platform/files.h"
 #include "process_testutil.h"
 
 namespace grulo::test {
@@ -27,12 +30,15 @@ std::string SourcePath(const std::string& relative) {
   return std::string(GRULO_SOURCE_DIR) + "/" + relative;
 }
 
-// The first of the usual names of Chromium that is an executable file.
+// The first of the usual names of Chromium that is an executable file; none
+// on Windows, where the browser test does not run.
 std::string FindChromium() {
+#ifndef _WIN32
   for (const char* path : {"/usr/bin/chromium", "/usr/bin/chromium-browser",
                            "/usr/lib/chromium/chromium", "/snap/bin/chromium"}) {
     if (::access(path, X_OK) == 0) return path;
   }
+#endif
   return "";
 }
 
@@ -66,11 +72,11 @@ std::string Unescaped(std::string text) {
 class ReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string tables = BuiltProgram("grulo-tables");
-    const std::string command = tables + " build --tree " + SourcePath("data/demo/tree.txt") +
-                                " --acts " + SourcePath("data/demo/acts.txt") + " --diag " +
-                                SourcePath("data/demo/diag.txt") + " --out " + box_.TableDir();
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_EQ(RunBuiltProgram("grulo-tables",
+                              {"build", "--tree", SourcePath("data/demo/tree.txt"), "--acts",
+                               SourcePath("data/demo/acts.txt"), "--diag",
+                               SourcePath("data/demo/diag.txt"), "--out", box_.TableDir()}),
+              0);
     box_.WriteInput(ReadFileBytes(SourcePath("data/demo/input.txt")));
     ASSERT_EQ(box_.Run(BatchReference::kToday), 0);
     page_ = box_.dir().File("report.html");
@@ -240,12 +246,33 @@ TEST_F(ReportTest, FromTheRunsFilesWithoutAConfiguration) {
   EXPECT_NE(ReadFileBytes(page).find("class=\"warning\""), std::string::npos);
 }
 
+// The page replaces the previous one whole, under a name of Windows-1252
+// bytes as a configuration would give it (0xE9: e acute).
+TEST_F(ReportTest, PageUnderAnAccentedName) {
+  const std::string page = box_.dir().File("rapport-\xE9.html");
+  for (int run = 0; run < 2; ++run) {
+    const ProcessResult r = RunCommand(
+        {box_.program(), "report", "--config", box_.dir().File("bin/grulo.ini"), "-o", page});
+    ASSERT_EQ(r.exit_status, 0) << r.err;
+    FileInfo info;
+    ASSERT_TRUE(GetFileInfo(page, &info).ok());
+    EXPECT_EQ(info.type, FileInfo::kRegular);
+    EXPECT_EQ(info.size, static_cast<int64_t>(ReadFileBytes(page_).size()));
+  }
+}
+
 TEST_F(ReportTest, UsageErrorsAndMissingFiles) {
+  const std::string unwritable = box_.dir().File("nowhere/page.html");
+  const std::string unwritable_message =
+      "cannot write the page " + unwritable + ": No such file or directory";
   const struct {
     std::vector<std::string> args;
     int status;
     const char* message;
   } rows[] = {
+      {{"--config", box_.dir().File("bin/grulo.ini"), "-o", unwritable},
+       1,
+       unwritable_message.c_str()},
       {{"--bogus"}, 2, "unknown option '--bogus'"},
       {{"stray"}, 2, "unexpected argument 'stray'"},
       {{"--config", "/nonexistent.ini"}, 1, "cannot read the configuration /nonexistent.ini"},

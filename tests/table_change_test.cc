@@ -4,10 +4,12 @@
 // the results those tables give, exactly as a run on unchanged tables does:
 // never a signal, never results from a mix of old and new bytes.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <cerrno>
 #include <chrono>
@@ -21,6 +23,11 @@
 namespace grulo::test {
 namespace {
 
+#ifdef _WIN32
+TEST(TableChangeTest, RunKeepsTheTablesItOpened) {
+  GTEST_SKIP() << "the run is held midway through a FIFO input, which Windows does not have";
+}
+#else
 constexpr char kToday[] = "07122026";
 
 std::string SourcePath(const std::string& relative) {
@@ -60,11 +67,11 @@ struct Outputs {
 class TableChangeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::string command =
-        BuiltProgram("grulo-tables") + " build --tree " + SourcePath("data/demo/tree.txt") +
-        " --acts " + SourcePath("data/demo/acts.txt") + " --diag " +
-        SourcePath("data/demo/diag.txt") + " --out " + box_.TableDir() + " >/dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    ASSERT_EQ(RunBuiltProgram("grulo-tables",
+                              {"build", "--tree", SourcePath("data/demo/tree.txt"), "--acts",
+                               SourcePath("data/demo/acts.txt"), "--diag",
+                               SourcePath("data/demo/diag.txt"), "--out", box_.TableDir()}),
+              0);
     input_ = ReadFileBytes(SourcePath("data/demo/input.txt"));
   }
 
@@ -159,6 +166,8 @@ TEST_F(TableChangeTest, RunKeepsTheTablesItOpened) {
     }
   }
 }
+
+#endif
 
 }  // namespace
 }  // namespace grulo::test

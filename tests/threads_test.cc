@@ -6,7 +6,6 @@
 // puts chunk boundaries at every place of a short input).
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <string>
@@ -23,11 +22,6 @@ std::string SourcePath(const std::string& relative) {
   return std::string(GRULO_SOURCE_DIR) + "/" + relative;
 }
 
-int Shell(const std::string& command) {
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // The outputs of one run: .grp, .err, the counters and the exit status.
 struct RunOutputs {
   int status = -1;
@@ -41,15 +35,17 @@ class ThreadsTest : public ::testing::Test {
     dir_ = new TempDir();
     const std::string tables = dir_->File("good/");
     MakeDirectory(tables);
-    ASSERT_EQ(Shell(BuiltProgram("grulo-tables") + " build --tree " +
-                    SourcePath("data/demo/tree.txt") + " --acts " +
-                    SourcePath("data/demo/acts.txt") + " --diag " +
-                    SourcePath("data/demo/diag.txt") + " --out " + tables + " >/dev/null"),
+    ASSERT_EQ(RunBuiltProgram("grulo-tables",
+                              {"build", "--tree", SourcePath("data/demo/tree.txt"), "--acts",
+                               SourcePath("data/demo/acts.txt"), "--diag",
+                               SourcePath("data/demo/diag.txt"), "--out", tables}),
               0);
-    ASSERT_EQ(Shell(BuiltProgram("grulo-gen") +
-                    " --count 2500 --seed 3 --faulty-share 0.4 --malformed-share 0.08 --diag " +
-                    SourcePath("data/demo/diag.txt") + " --acts " +
-                    SourcePath("data/demo/acts.txt") + " --out " + dir_->File("generated.txt")),
+    ASSERT_EQ(RunBuiltProgram("grulo-gen",
+                              {"--count", "2500", "--seed", "3", "--faulty-share", "0.4",
+                               "--malformed-share", "0.08", "--diag",
+                               SourcePath("data/demo/diag.txt"), "--acts",
+                               SourcePath("data/demo/acts.txt"), "--out",
+                               dir_->File("generated.txt")}),
               0);
   }
   static void TearDownTestSuite() {

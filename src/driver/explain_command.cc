@@ -77,12 +77,15 @@ struct SourceLine {
   int64_t well_formed_before = 0;
 };
 
-// Reads line `wanted` (from 1) of a file the way the batch reads its input,
+// Reads line `wanted` (from 1) of a file (the standard input when
+// `standard_input`, `path` then naming it) the way the batch reads its input,
 // counting the well-formed lines before it. False with `why` when the file
 // cannot be read or is shorter.
-bool ReadLine(const std::string& path, int64_t wanted, SourceLine* line, std::string* why) {
+bool ReadLine(const std::string& path, bool standard_input, int64_t wanted, SourceLine* line,
+              std::string* why) {
   std::unique_ptr<FileSource> file;
-  Status opened = FileSource::Open(path, &file);
+  Status opened =
+      standard_input ? FileSource::OpenStandardInput(&file) : FileSource::Open(path, &file);
   if (!opened.ok()) {
     *why = "cannot open " + path + ": " + opened.message();
     return false;
@@ -164,10 +167,10 @@ int RunExplainCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     const std::string path = options.Has("input") ? options.Value("input")
                                                   : config.GetValue(kGeneralSection, "FicEnt", "");
     line.source = path;
-    if (!ReadLine(path, wanted, &line, &why)) return Failure(err, why);
+    if (!ReadLine(path, false, wanted, &line, &why)) return Failure(err, why);
   } else if (options.operands[0] == "-") {
     line.source = "standard input";
-    if (!ReadLine("/dev/stdin", 1, &line, &why)) {
+    if (!ReadLine(line.source, true, 1, &line, &why)) {
       return Failure(err, "no line on standard input");
     }
   } else {

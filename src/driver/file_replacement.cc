@@ -56,6 +56,8 @@ Status FileReplacement::Commit() {
   return Status();
 }
 
+Status FileReplacement::CheckCommit() const { return CheckReplaceable(target_); }
+
 Status ReplaceFileAtomically(const std::string& path, std::string_view text,
                              std::string_view temp_suffix) {
   std::unique_ptr<FileReplacement> replacement;

@@ -45,6 +45,10 @@ class FileReplacement {
   // Renames the finished temporary file over the file and makes the rename
   // durable. After a failure the old file is still in place.
   Status Commit();
+  // Whether Commit could replace the file now (platform/files.h,
+  // CheckReplaceable): lets a caller that commits several files check them
+  // all before replacing the first.
+  Status CheckCommit() const;
 
   // The file being replaced (a link resolved) and its temporary file.
   const std::string& target() const { return target_; }

@@ -23,6 +23,14 @@ Status FileSource::Open(const std::string& path, std::unique_ptr<FileSource>* so
   return status;
 }
 
+Status FileSource::OpenStandardInput(std::unique_ptr<FileSource>* source) {
+  source->reset();
+  std::unique_ptr<ReadableFile> file;
+  Status status = ReadableFile::OpenStandardInput(&file);
+  if (status.ok()) source->reset(new FileSource(std::move(file)));
+  return status;
+}
+
 int64_t FileSource::Read(char* buffer, size_t n) {
   size_t got = 0;
   read_status_ = file_->Read(buffer, n, &got);

@@ -37,6 +37,8 @@ class FileSource final : public ByteSource {
  public:
   // Opens the file (not a directory); `*source` is null on failure.
   static Status Open(const std::string& path, std::unique_ptr<FileSource>* source);
+  // The same on the process's standard input.
+  static Status OpenStandardInput(std::unique_ptr<FileSource>* source);
   int64_t Read(char* buffer, size_t n) override;
 
   // The kind, size and id of the open file, now.

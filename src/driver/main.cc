@@ -37,6 +37,7 @@ int PrintOut(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  grulo::UseBinaryStandardStreams();  // pages, texts and explanations as bytes, "\n" as written
   // The subcommands, each with its own options; anything else is the batch.
   if (argc > 1) {
     const std::string_view command = argv[1];

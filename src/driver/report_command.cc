@@ -1,20 +1,19 @@
 #include "driver/report_command.h"
 
-#include <sys/stat.h>
-
-#include <ctime>
-#include <fstream>
+#include <cstdio>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "driver/batch_driver.h"
+#include "driver/file_replacement.h"
 #include "driver/ini_file.h"
 #include "driver/line_reader.h"
 #include "driver/run_config.h"
 #include "driver/paths.h"
 #include "driver/subcommand_options.h"
+#include "platform/files.h"
+#include "platform/local_time.h"
 #include "report/report_html.h"
 #include "report/run_outputs.h"
 #include "report/run_report.h"
@@ -23,6 +22,9 @@
 namespace grulo {
 namespace {
 
+
+// The temporary file of a page being written, beside it.
+constexpr char kReportTempSuffix[] = ".grulo-report-tmp";
 
 constexpr OptionDefinition kOptions[] = {
     {"config", 'c', true}, {"input", 'i', true},  {"grp", 0, true},
@@ -61,27 +63,26 @@ int Failure(std::FILE* err, const std::string& message) {
 }
 
 bool ReadWhole(const std::string& path, std::string* text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  *text = bytes.str();
-  return !in.bad();
+  return ReadWholeFile(path, text).ok();
 }
 
-std::string LocalTime(std::time_t when) {
-  std::tm local{};
-  if (localtime_r(&when, &local) == nullptr) return "";
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
+// A moment as local "YYYY-MM-DD HH:MM"; "" when the system cannot tell.
+std::string LocalTime(int64_t seconds) {
+  LocalDay local;
+  if (!LocalDayOf(seconds, &local)) return "";
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", local.year, local.month,
+                local.day, local.hour, local.minute);
   return text;
 }
 
 // When the file was last written, "" when unknown.
 std::string ModifiedAt(const std::string& path) {
-  struct stat info;
-  if (stat(path.c_str(), &info) != 0) return "";
-  return LocalTime(info.st_mtime);
+  FileInfo info;
+  if (!GetFileInfo(path, &info).ok() || info.type == FileInfo::kMissing || info.modified == 0) {
+    return "";
+  }
+  return LocalTime(info.modified);
 }
 
 bool ReadCounter(const IniFile& config, const char* key, int64_t* value) {
@@ -162,26 +163,26 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     return Failure(err, "cannot read the input " + info.input_path);
   }
 
-  const std::string page = ReportHtml(report, LocalTime(std::time(nullptr)), outputs.Mismatches());
+  const std::string page = ReportHtml(report, LocalTime(WallClockSeconds()), outputs.Mismatches());
   std::string target = options.Value("output");
   if (target.empty()) {
     const std::string& e = info.err_path;
     const size_t dot = e.find_last_of('.');
-    const size_t slash = e.find_last_of('/');
-    target =
-        (dot != std::string::npos && (slash == std::string::npos || dot > slash) ? e.substr(0, dot)
-                                                                                 : e) +
-        ".html";
+    const size_t directory = DirectoryPart(e).size();
+    target = (dot != std::string::npos && dot >= directory ? e.substr(0, dot) : e) + ".html";
   }
   if (target == "-") {
     const bool written_out =
         std::fwrite(page.data(), 1, page.size(), out) == page.size() && std::fflush(out) == 0;
     return written_out ? 0 : Failure(err, "cannot write the page");
   }
-  std::ofstream file(target, std::ios::binary | std::ios::trunc);
-  file << page;
-  file.close();
-  if (!file) return Failure(err, "cannot write the page " + target);
+  // Through the platform layer, as the batch writes its outputs: the path's
+  // Windows-1252 bytes name the file on every system, and a reader sees the
+  // previous page or the new one, never a part.
+  const Status saved = ReplaceFileAtomically(target, page, kReportTempSuffix);
+  if (!saved.ok()) {
+    return Failure(err, "cannot write the page " + target + ": " + saved.message());
+  }
   if (!options.Has("output")) std::fprintf(err, "grulo report: wrote %s\n", target.c_str());
   return 0;
 }

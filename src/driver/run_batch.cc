@@ -388,7 +388,19 @@ Status BatchJob::StageCounters() {
 }
 
 Status BatchJob::CommitAll() {
-  Status status = grp_file_->Commit();
+  // Windows refuses to replace a file that another program holds open: each
+  // file is checked before the first is replaced, so that such a run
+  // replaces none.
+  Status status = grp_file_->CheckCommit();
+  if (!status.ok()) return OutputWriteFailure(grp_path_, status);
+  status = err_file_->CheckCommit();
+  if (!status.ok()) return OutputWriteFailure(err_path_, status);
+  status = config_file_->CheckCommit();
+  if (!status.ok()) {
+    return Status::IoError("cannot write the counters into " + config_.shown_path,
+                           status.message());
+  }
+  status = grp_file_->Commit();
   if (!status.ok()) return OutputWriteFailure(grp_path_, status);
   outputs_begun_ = false;  // from here on the message says what was replaced
   status = err_file_->Commit();

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +14,7 @@
 #include "platform/file_lock.h"
 #include "platform/file_read.h"
 #include "platform/files.h"
+#include "platform/local_time.h"
 #include "platform/process.h"
 #include "tests/process_testutil.h"
 
@@ -74,6 +78,26 @@ TEST(FileNamesTest, DirectoriesAreNoFiles) {
   EXPECT_EQ(ReadRegularFile(dir.path(), 100, &bytes).code(), Status::kInvalidArgument);
   ASSERT_TRUE(GetFileInfo(dir.File("missing/deeper"), &info).ok());
   EXPECT_EQ(info.type, FileInfo::kMissing);
+}
+
+// The time a file was last written, in seconds since 1970 whatever the
+// system counts from (Windows counts from 1601): a time set on the file is
+// read back, and a file just written has the clock's time.
+TEST(FileNamesTest, ModificationTimeInSecondsSince1970) {
+  TempDir dir;
+  const std::string name = dir.File("dated\xE9");
+  ASSERT_TRUE(WriteNew(name, "x").ok());
+  FileInfo info;
+  ASSERT_TRUE(GetFileInfo(name, &info).ok());
+  EXPECT_LE(std::abs(info.modified - WallClockSeconds()), 60) << info.modified;
+  const std::string plain = dir.File("dated");
+  ASSERT_TRUE(WriteNew(plain, "x").ok());
+  for (const int64_t moment : {int64_t{1709208000}, int64_t{86400}, int64_t{4102444800}}) {
+    const std::chrono::sys_seconds when{std::chrono::seconds(moment)};
+    std::filesystem::last_write_time(plain, std::chrono::file_clock::from_sys(when));
+    ASSERT_TRUE(GetFileInfo(plain, &info).ok());
+    EXPECT_EQ(info.modified, moment);
+  }
 }
 
 // Which paths start at a root: Windows also has drives and network shares,

@@ -32,6 +32,9 @@ struct FileInfo {
   Type type = kMissing;
   int64_t size = 0;  // in bytes, for a regular file
   FileId id;
+  // When the content was last written, in seconds since 1970-01-01 UTC (0
+  // when the system cannot tell).
+  int64_t modified = 0;
 };
 
 // What the path names, symbolic links followed. A missing file is no
@@ -47,6 +50,13 @@ Status RemoveFile(const std::string& path);
 
 // Renames `from` to `to`, replacing a file at `to` in one step.
 Status RenameFile(const std::string& from, const std::string& to);
+
+// Whether RenameFile could replace the file at `path` now: ok when it could
+// or when there is no file. POSIX systems replace a file that is open, so
+// this is always ok there; Windows refuses while another program holds the
+// file open without sharing its removal (an editor), and this says so with
+// that reason.
+Status CheckReplaceable(const std::string& path);
 
 // Makes the entries of a directory (a rename into it) durable.
 Status SyncDirectory(const std::string& dir);
@@ -71,6 +81,9 @@ class ReadableFile {
  public:
   // Opens the file; a directory is refused with its reason.
   static Status Open(const std::string& path, std::unique_ptr<ReadableFile>* file);
+  // The process's standard input, read as bytes from where it stands (a
+  // copy of its descriptor or handle: closing the file leaves it open).
+  static Status OpenStandardInput(std::unique_ptr<ReadableFile>* file);
   virtual ~ReadableFile() = default;
 
   // Reads up to `n` bytes into `buffer`: `*got` is the count read, 0 at the

@@ -38,6 +38,7 @@ void FillInfo(const struct stat& st, FileInfo* info) {
   }
   info->size = info->type == FileInfo::kRegular ? static_cast<int64_t>(st.st_size) : 0;
   info->id = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+  info->modified = static_cast<int64_t>(st.st_mtime);
 }
 
 class PosixReadableFile final : public ReadableFile {
@@ -147,6 +148,11 @@ Status RenameFile(const std::string& from, const std::string& to) {
   return Status();
 }
 
+Status CheckReplaceable(const std::string& path) {
+  if (Unusable(path)) return UnusablePath();
+  return Status();  // an open file is replaced all the same
+}
+
 Status SyncDirectory(const std::string& dir) {
   if (Unusable(dir)) return UnusablePath();
   int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -189,6 +195,14 @@ Status ReadableFile::Open(const std::string& path, std::unique_ptr<ReadableFile>
     ::close(fd);
     return SystemError(error);
   }
+  *file = std::make_unique<PosixReadableFile>(fd);
+  return Status();
+}
+
+Status ReadableFile::OpenStandardInput(std::unique_ptr<ReadableFile>* file) {
+  file->reset();
+  const int fd = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) return SystemError(errno);
   *file = std::make_unique<PosixReadableFile>(fd);
   return Status();
 }

@@ -37,6 +37,14 @@ Status HandleInfo(HANDLE handle, FileInfo* info) {
                                                 about.nFileSizeLow);
   info->id = {about.dwVolumeSerialNumber,
               (static_cast<uint64_t>(about.nFileIndexHigh) << 32) | about.nFileIndexLow};
+  // FILETIME counts 100 ns steps from 1601-01-01 UTC.
+  const uint64_t ticks = (static_cast<uint64_t>(about.ftLastWriteTime.dwHighDateTime) << 32) |
+                         about.ftLastWriteTime.dwLowDateTime;
+  constexpr uint64_t kTicksPerSecond = 10000000;
+  constexpr uint64_t kSecondsFrom1601To1970 = 11644473600;
+  info->modified = ticks == 0 ? 0
+                              : static_cast<int64_t>(ticks / kTicksPerSecond) -
+                                    static_cast<int64_t>(kSecondsFrom1601To1970);
   return Status();
 }
 
@@ -165,6 +173,21 @@ Status RenameFile(const std::string& from, const std::string& to) {
   return Status();
 }
 
+Status CheckReplaceable(const std::string& path) {
+  if (Unusable(path)) return UnusablePath();
+  // Opening for removal, sharing everything, fails exactly when another
+  // handle on the file does not share its removal, as a rename over it would.
+  HANDLE handle = CreateFileW(WidePath(path).c_str(), DELETE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return IsMissingError(error) ? Status() : WindowsError(error);
+  }
+  CloseHandle(handle);
+  return Status();
+}
+
 Status SyncDirectory(const std::string& dir) {
   // The renames are written through (RenameFile): nothing is left to flush.
   if (Unusable(dir)) return UnusablePath();
@@ -203,6 +226,20 @@ Status ReadableFile::Open(const std::string& path, std::unique_ptr<ReadableFile>
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return LastError();
   *file = std::make_unique<WindowsReadableFile>(handle);
+  return Status();
+}
+
+Status ReadableFile::OpenStandardInput(std::unique_ptr<ReadableFile>* file) {
+  file->reset();
+  HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  if (input == nullptr) return Status::NotFound("", "no standard input");
+  if (input == INVALID_HANDLE_VALUE) return LastError();
+  HANDLE copy = INVALID_HANDLE_VALUE;
+  if (!DuplicateHandle(GetCurrentProcess(), input, GetCurrentProcess(), &copy, 0, FALSE,
+                       DUPLICATE_SAME_ACCESS)) {
+    return LastError();
+  }
+  *file = std::make_unique<WindowsReadableFile>(copy);
   return Status();
 }
 

@@ -41,10 +41,24 @@ TEST(WindowsFilesTest, FileHeldOpenIsNotReplaced) {
   HANDLE held = CreateFileW(Wide(dir.File("week.grp")).c_str(), GENERIC_READ, FILE_SHARE_READ,
                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const Status checked = CheckReplaceable(dir.File("week.grp"));
   const Status status = RenameFile(dir.File("new.tmp"), dir.File("week.grp"));
   CloseHandle(held);
+  // The check says so before the rename is tried (the rename's reason may
+  // be another: "Permission denied").
+  EXPECT_EQ(checked.code(), Status::kIoError);
+  EXPECT_EQ(checked.message(), "the file is in use by another program");
   EXPECT_EQ(status.code(), Status::kIoError);
   EXPECT_FALSE(status.message().empty());
+  // Held with its removal shared, or not held, or not there: replaceable.
+  held = CreateFileW(Wide(dir.File("week.grp")).c_str(), GENERIC_READ,
+                     FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_TRUE(CheckReplaceable(dir.File("week.grp")).ok());
+  CloseHandle(held);
+  EXPECT_TRUE(CheckReplaceable(dir.File("week.grp")).ok());
+  EXPECT_TRUE(CheckReplaceable(dir.File("none.grp")).ok());
   EXPECT_EQ(ReadFileBytes(dir.File("week.grp")), "old");
   EXPECT_EQ(ReadFileBytes(dir.File("new.tmp")), "new");
   EXPECT_TRUE(RenameFile(dir.File("new.tmp"), dir.File("week.grp")).ok());

@@ -21,6 +21,9 @@ struct LocalDay {
   // the day and of the next one; -1 when the system cannot tell them.
   int64_t start = -1;
   int64_t next_midnight = -1;
+  // The local time of the moment within the day.
+  int hour = 0;    // 0 to 23
+  int minute = 0;  // 0 to 59
 };
 
 // The local day of `seconds`; false (and `*day` untouched) when the system

@@ -19,7 +19,7 @@ class LocalTimeTest : public ::testing::Test {
   std::optional<std::string> old_tz_;
 };
 
-// The day and its two midnights, in a zone without daylight saving time and
+// The day, its two midnights and the time within it, in a zone without daylight saving time and
 // in one an hour east of it.
 TEST_F(LocalTimeTest, DayAndMidnightsOfAMoment) {
   const struct {
@@ -28,11 +28,11 @@ TEST_F(LocalTimeTest, DayAndMidnightsOfAMoment) {
     LocalDay expected;
   } cases[] = {
       // 5 March 2009, 23:59:58 UTC.
-      {"UTC0", 1236297598, {2009, 3, 5, 1236211200, 1236297600}},
+      {"UTC0", 1236297598, {2009, 3, 5, 1236211200, 1236297600, 23, 59}},
       // The same moment is 00:59:58 on 6 March an hour east.
-      {"CET-1", 1236297598, {2009, 3, 6, 1236294000, 1236380400}},
+      {"CET-1", 1236297598, {2009, 3, 6, 1236294000, 1236380400, 0, 59}},
       // 29 February 2024, noon UTC.
-      {"UTC0", 1709208000, {2024, 2, 29, 1709164800, 1709251200}},
+      {"UTC0", 1709208000, {2024, 2, 29, 1709164800, 1709251200, 12, 0}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.tz) + " " + std::to_string(c.moment));
@@ -44,6 +44,8 @@ TEST_F(LocalTimeTest, DayAndMidnightsOfAMoment) {
     EXPECT_EQ(day.day, c.expected.day);
     EXPECT_EQ(day.start, c.expected.start);
     EXPECT_EQ(day.next_midnight, c.expected.next_midnight);
+    EXPECT_EQ(day.hour, c.expected.hour);
+    EXPECT_EQ(day.minute, c.expected.minute);
   }
 }
 

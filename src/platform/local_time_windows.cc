@@ -29,6 +29,8 @@ bool LocalDayOf(int64_t seconds, LocalDay* day) {
   day->year = tm.tm_year + 1900;
   day->month = tm.tm_mon + 1;
   day->day = tm.tm_mday;
+  day->hour = tm.tm_hour;
+  day->minute = tm.tm_min;
   day->start = LocalMidnight(tm, 0);
   day->next_midnight = LocalMidnight(tm, 1);
   return true;

@@ -24,10 +24,11 @@ int AvailableCores();
 // A steady clock in nanoseconds from an arbitrary start, for durations only.
 int64_t MonotonicNanos();
 
-// Makes standard output write bytes as they are: where the system would turn
-// "\n" into "\r\n" on the way (Windows), it no longer does. Called once,
-// before anything is written.
-void UseBinaryStandardOutput();
+// Makes standard output and standard error write bytes as they are: where
+// the system would turn "\n" into "\r\n" on the way (Windows), it no longer
+// does, so that a message or an output piped to a file has the same bytes on
+// every system. Called once, before anything is written.
+void UseBinaryStandardStreams();
 
 }  // namespace grulo
 

@@ -39,6 +39,6 @@ int64_t MonotonicNanos() {
   return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
-void UseBinaryStandardOutput() {}  // POSIX streams hold bytes as they are
+void UseBinaryStandardStreams() {}  // POSIX streams hold bytes as they are
 
 }  // namespace grulo

@@ -58,6 +58,9 @@ int64_t MonotonicNanos() {
   return seconds * 1000000000 + rest * 1000000000 / frequency.QuadPart;
 }
 
-void UseBinaryStandardOutput() { (void)_setmode(_fileno(stdout), _O_BINARY); }
+void UseBinaryStandardStreams() {
+  (void)_setmode(_fileno(stdout), _O_BINARY);
+  (void)_setmode(_fileno(stderr), _O_BINARY);
+}
 
 }  // namespace grulo

@@ -169,6 +169,6 @@ int Run(int argc, char** argv) {
 }  // namespace grulo
 
 int main(int argc, char** argv) {
-  grulo::UseBinaryStandardOutput();  // summaries are bytes, CR LF as generated
+  grulo::UseBinaryStandardStreams();  // summaries are bytes, CR LF as generated
   return grulo::gen::Run(argc, argv);
 }

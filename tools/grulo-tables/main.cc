@@ -312,6 +312,6 @@ int Main(int argc, char** argv) {
 }  // namespace grulo
 
 int main(int argc, char** argv) {
-  grulo::UseBinaryStandardOutput();  // dumps are bytes, CR LF as written
+  grulo::UseBinaryStandardStreams();  // dumps are bytes, CR LF as written
   return grulo::Main(argc, argv);
 }

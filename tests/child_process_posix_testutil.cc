@@ -39,7 +39,8 @@ ChildProcess::ChildProcess(const std::string& program, const std::string& argv0,
   pid_ = ::fork();
   if (pid_ < 0) throw std::runtime_error("fork failed");
   if (pid_ == 0) {
-    int in = ::open("/dev/null", O_RDONLY);
+    int in = ::open(options.stdin_path.empty() ? "/dev/null" : options.stdin_path.c_str(),
+                    O_RDONLY);
     int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     int err = -1;
     if (options.terminal) {
@@ -78,7 +79,7 @@ ChildProcess::~ChildProcess() {
   if (terminal_ >= 0) ::close(terminal_);
 }
 
-void ChildProcess::Signal(int signal) const {
+void ChildProcess::Signal(int signal) {
   if (pid_ > 0) ::kill(pid_, signal);
 }
 
@@ -103,58 +104,6 @@ ProcessResult ChildProcess::Wait() {
   result.out = ReadFileBytes(capture_.File("stdout"));
   result.err = terminal_ >= 0 ? terminal_text_ : ReadFileBytes(capture_.File("stderr"));
   return result;
-}
-
-ProcessResult RunProgram(const std::string& program, const std::string& argv0,
-                         const ProcessOptions& options) {
-  ChildProcess child(program, argv0, options);
-  return child.Wait();
-}
-
-ProcessResult RunProgram(const std::string& program, const std::string& argv0,
-                         const std::string& cwd, bool search_path, const std::string& path_env) {
-  ProcessOptions options;
-  options.cwd = cwd;
-  options.search_path = search_path;
-  options.path_env = path_env;
-  return RunProgram(program, argv0, options);
-}
-
-GruloSandbox::GruloSandbox() {
-  for (const char* name : {"bin", "tables", "data", "out"}) MakeDirectory(dir_.File(name));
-  program_ = dir_.File("bin/grulo");
-  std::filesystem::copy_file(BuiltProgram("grulo"), program_);
-  std::filesystem::permissions(program_, static_cast<std::filesystem::perms>(0755));
-}
-
-void GruloSandbox::WriteInput(const std::string& bytes) const {
-  WriteFileBytes(dir_.File("data/week.rss"), bytes);
-}
-
-std::string GruloSandbox::StandardConfig() const {
-  return "[G\xE9n\xE9ral]\r\nRepTab=" + TableDir() + "\r\nFicEnt=" + dir_.File("data/week.rss") +
-         "\r\nRepSor=" + dir_.File("out") + "\r\n";
-}
-
-int GruloSandbox::RunWithConfig(const std::string& today, const std::string& config) {
-  WriteFileBytes(dir_.File("bin/grulo.ini"), config);
-  ProcessOptions options;
-  options.env = {{"GRULO_TODAY", today}};
-  ProcessResult result = RunGrulo(options);
-  EXPECT_EQ(result.out, "");
-  last_err_ = result.err;
-  return result.exit_status;
-}
-
-ProcessResult GruloSandbox::RunGrulo(ProcessOptions options) const {
-  if (options.cwd.empty()) options.cwd = dir_.path();
-  return RunProgram(program_, program_, options);
-}
-
-std::string GruloSandbox::Counters() const {
-  std::string config = Config();
-  size_t at = config.find("[R\xE9sultats]");
-  return at == std::string::npos ? std::string() : config.substr(at);
 }
 
 }  // namespace grulo::test
