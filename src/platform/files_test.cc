@@ -108,6 +108,26 @@ TEST(FilesTest, WritesOnlyNewFiles) {
   EXPECT_TRUE(SyncDirectory(dir.path()).ok());
 }
 
+// A file of many megabytes written in pieces of every size, its early
+// parts handed to the disk while the later ones are written, holds every
+// byte in order.
+TEST(FilesTest, LargeFilesHoldEveryPiece) {
+  TempDir dir;
+  std::unique_ptr<WritableFile> file;
+  ASSERT_TRUE(WritableFile::CreateNew(dir.File("large"), "", &file).ok());
+  std::string want;
+  const size_t kPieces[] = {1, (size_t{8} << 20) - 1, 2, 333333, size_t{9} << 20, 0, 17};
+  char fill = 'a';
+  for (size_t size : kPieces) {
+    const std::string piece(size, fill++);
+    ASSERT_TRUE(file->Append(piece).ok());
+    want += piece;
+  }
+  ASSERT_TRUE(file->Sync().ok());
+  ASSERT_TRUE(file->Close().ok());
+  EXPECT_TRUE(ReadFileBytes(dir.File("large")) == want);
+}
+
 TEST(FilesTest, AbsolutePaths) {
   EXPECT_TRUE(IsAbsolutePath("/srv/in"));
   EXPECT_FALSE(IsAbsolutePath("in/week.rss"));
