@@ -72,7 +72,7 @@ int16_t Validate(const SummaryState& state, ErrorList* list, GroupResult* result
                  Observer& observer) {
   result->GroupCategory = kBlockedCategory;
   result->GroupNumber = kBlockedNumber;
-  list->entries.fill(0);
+  ZeroEntries(list);
   RunChecks(state, list, observer);
   result->GroupReturn = FirstBlockingError(*list);
   return result->GroupReturn;

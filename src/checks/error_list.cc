@@ -5,8 +5,21 @@
 namespace grulo {
 
 void ClearErrors(ErrorList* list) {
-  list->entries.fill(0);
+  ZeroEntries(list);
   list->ErrorCount = 0;
+}
+
+void ZeroEntries(ErrorList* list) {
+  // Cheaper than writing the 100 entries for every summary: reading the
+  // entries that should be 0 already, and writing the few before them.
+  const int count = std::clamp<int>(list->ErrorCount, 0, kErrorListSize);
+  uint16_t tail = 0;
+  for (int i = count; i < kErrorListSize; ++i) tail |= static_cast<uint16_t>(list->entries[i]);
+  if (tail != 0) {
+    list->entries.fill(0);
+    return;
+  }
+  for (int i = 0; i < count; ++i) list->entries[i] = 0;
 }
 
 void AddError(ErrorList* list, int16_t number) {

@@ -52,6 +52,11 @@ static_assert(NonBlockingErrors.size() == 35, "35 error numbers do not block");
 // Sets all entries to 0 and ErrorCount to 0.
 void ClearErrors(ErrorList* list);
 
+// Sets all entries to 0; ErrorCount stays as it is. (By the rule of the list
+// usually only the entries below ErrorCount are written: a list that breaks
+// the rule is found and cleared whole.)
+void ZeroEntries(ErrorList* list);
+
 // Appends a number; once 100 numbers are held, further ones are dropped.
 void AddError(ErrorList* list, int16_t number);
 void AddError(ErrorList* list, ErrorNumber number);

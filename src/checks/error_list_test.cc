@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace grulo {
@@ -23,6 +24,40 @@ TEST(ErrorListTest, KeepsTheFirstHundredErrors) {
   ClearErrors(&list);
   EXPECT_EQ(list.ErrorCount, 0);
   EXPECT_EQ(list.entries[99], 0);
+}
+
+// Clearing leaves every entry 0, for lists kept by the rule (entries from
+// ErrorCount on are 0) and for lists filled by hand that break it, with
+// counts out of range too.
+TEST(ErrorListTest, ClearingZeroesEveryEntryWhateverTheCount) {
+  const struct {
+    const char* name;
+    int16_t count;
+    std::vector<std::pair<int, int16_t>> entries;  // index, number
+  } kLists[] = {
+      {"empty", 0, {}},
+      {"by the rule", 3, {{0, 47}, {1, 17}, {2, 13}}},
+      {"full", 100, {{0, 1}, {99, 2}}},
+      {"an entry beyond the count", 2, {{0, 5}, {1, 6}, {50, 7}}},
+      {"only the last entry", 0, {{99, -1}}},
+      {"negative count", -4, {{0, 8}, {10, 9}}},
+      {"count beyond the list", 300, {{0, 8}, {99, 9}}},
+  };
+  for (const auto& l : kLists) {
+    for (bool whole : {true, false}) {
+      ErrorList list;
+      for (auto [index, number] : l.entries) list.entries[static_cast<size_t>(index)] = number;
+      list.ErrorCount = l.count;
+      if (whole) {
+        ClearErrors(&list);
+        EXPECT_EQ(list.ErrorCount, 0) << l.name;
+      } else {
+        ZeroEntries(&list);
+        EXPECT_EQ(list.ErrorCount, l.count) << l.name;
+      }
+      for (int16_t entry : list.entries) EXPECT_EQ(entry, 0) << l.name;
+    }
+  }
 }
 
 bool ListedNonBlocking(int16_t n) {

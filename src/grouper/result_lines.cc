@@ -66,8 +66,8 @@ void ErrorListTexts::Sort(const ErrorList& list) {
   // by the rule of the list, so that the reading usually stops there; a list
   // filled by hand is read to its end.
   int end = std::clamp<int>(list.ErrorCount, 0, kErrorListSize);
-  int tail = 0;
-  for (int i = end; i < kErrorListSize; ++i) tail |= list.entries[i];
+  uint16_t tail = 0;
+  for (int i = end; i < kErrorListSize; ++i) tail |= static_cast<uint16_t>(list.entries[i]);
   if (tail != 0) end = kErrorListSize;
   for (int i = 0; i < end; ++i) {
     const int16_t number = list.entries[i];
