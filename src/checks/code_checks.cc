@@ -23,6 +23,14 @@ constexpr int16_t kDiagMinLength = 3;
 
 bool IsPlaceholder(std::string_view code) { return code == kPlaceholderDiag; }
 
+// A diagnosis slot of six blanks (one comparison: 20 slots of most summaries
+// are empty).
+constexpr std::string_view kBlankDiag = "      ";
+static_assert(kBlankDiag.size() == kDiagCodeLength);
+bool IsBlankCode(std::string_view code) {
+  return code.size() == kDiagCodeLength ? code == kBlankDiag : IsBlank(code);
+}
+
 // The form test, spared to the placeholder.
 bool IsMalformed(std::string_view code) {
   return !IsPlaceholder(code) && MatchMask(code, kDiagMask, TrimNone, kDiagMinLength) != MaskOk;
@@ -67,7 +75,7 @@ ErrorNumber CheckTableResults(const SummaryState& state, int slot, uint8_t posit
 
 ErrorNumber CheckDiag0(const SummaryState& state) {
   std::string_view code = state.Record.Diag(0);
-  if (IsBlank(code)) return E::kDiag0Bad;
+  if (IsBlankCode(code)) return E::kDiag0Bad;
   if (IsMalformed(code)) return E::kDiag0Bad;
   if (FirstLetter(code) != 'Z') return E::kDiag0LetterOrFirstPair;
   if (IsPlaceholder(code)) return E::kNone;
@@ -79,7 +87,7 @@ ErrorNumber CheckDiag0(const SummaryState& state) {
 ErrorNumber CheckDiag1(const SummaryState& state) {
   std::string_view code = state.Record.Diag(1);
   std::string_view main = state.Record.Diag(0);
-  if (IsBlank(code)) return E::kDiag1Blank;
+  if (IsBlankCode(code)) return E::kDiag1Blank;
   if (IsMalformed(code)) return E::kDiag1Bad;
   if (LetterIn(code, "UVWXY")) return E::kDiag1Letter;
   if (IsPlaceholder(main) && FirstLetter(code) == 'Z') return E::kDiag1ZAfterPlaceholder;
@@ -91,7 +99,7 @@ ErrorNumber CheckDiag1(const SummaryState& state) {
 
 ErrorNumber CheckDiag2(const SummaryState& state) {
   std::string_view code = state.Record.Diag(2);
-  if (IsBlank(code)) return E::kNone;
+  if (IsBlankCode(code)) return E::kNone;
   if (IsMalformed(code)) return E::kDiag2Bad;
   if (LetterIn(code, "RUVWXYZ")) return E::kDiag2Letter;
   if (code == state.Record.Diag(0) || code == state.Record.Diag(1)) return E::kDiag2Repeated;
@@ -103,7 +111,7 @@ ErrorNumber CheckDiag2(const SummaryState& state) {
 ErrorNumber CheckAssociatedDiag(const SummaryState& state, int slot) {
   if (slot < 3 || slot >= kDiagSlotCount) return E::kNone;
   std::string_view code = state.Record.Diag(slot);
-  if (IsBlank(code)) return E::kNone;
+  if (IsBlankCode(code)) return E::kNone;
   if (IsMalformed(code)) return E::kAssociatedBad;
   return CheckTableResults(state, slot, kAssociatedPosition,
                            {E::kAssociatedBad, E::kAssociatedFirstPair, E::kAssociatedSecondPair,
