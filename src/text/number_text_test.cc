@@ -150,6 +150,19 @@ TEST(NumberTextTest, BlankMeansSpacesOnly) {
   EXPECT_FALSE(IsBlank("     \t"));
   EXPECT_FALSE(IsBlank(std::string_view("  \0 ", 4)));
   EXPECT_FALSE(IsBlank("A     "));
+  // Every length up to 40, with one other character at every place: read
+  // eight at a time, the rest one by one, nothing missed.
+  for (size_t n = 0; n <= 40; ++n) {
+    const std::string blanks(n, ' ');
+    EXPECT_TRUE(IsBlank(blanks)) << n;
+    for (size_t at = 0; at < n; ++at) {
+      for (char c : {'\0', '0', '\xA0', '!'}) {
+        std::string field = blanks;
+        field[at] = c;
+        EXPECT_FALSE(IsBlank(field)) << n << " " << at;
+      }
+    }
+  }
 }
 
 }  // namespace
