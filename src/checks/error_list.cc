@@ -10,16 +10,13 @@ void ClearErrors(ErrorList* list) {
 }
 
 void ZeroEntries(ErrorList* list) {
-  // Cheaper than writing the 100 entries for every summary: reading the
-  // entries that should be 0 already, and writing the few before them.
+  // Cheaper than writing the 100 entries for every summary: writing the few
+  // in use, then reading them all to make sure they are 0.
   const int count = std::clamp<int>(list->ErrorCount, 0, kErrorListSize);
-  uint16_t tail = 0;
-  for (int i = count; i < kErrorListSize; ++i) tail |= static_cast<uint16_t>(list->entries[i]);
-  if (tail != 0) {
-    list->entries.fill(0);
-    return;
-  }
   for (int i = 0; i < count; ++i) list->entries[i] = 0;
+  uint16_t any = 0;
+  for (int16_t entry : list->entries) any |= static_cast<uint16_t>(entry);
+  if (any != 0) list->entries.fill(0);  // a list that broke the rule
 }
 
 void AddError(ErrorList* list, int16_t number) {
