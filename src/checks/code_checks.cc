@@ -130,10 +130,13 @@ ErrorNumber CheckIndicator(const SummaryState& state) {
 }
 
 ErrorNumber CheckDuration(std::string_view field) {
-  // Four digits, the usual duration, pass at once.
-  if (field.size() == 4 && IsDigit(field[0]) && IsDigit(field[1]) && IsDigit(field[2]) &&
-      IsDigit(field[3])) {
-    return E::kNone;
+  // The usual durations pass at once: digits up to the end of the field,
+  // blanks before them (right-justified or zero-padded).
+  if (field.size() == 4 && IsDigit(field[3])) {
+    size_t i = 0;
+    while (i < 3 && field[i] == ' ') ++i;
+    while (i < 3 && IsDigit(field[i])) ++i;
+    if (i == 3) return E::kNone;
   }
   switch (MatchMask(field, "9999", TrimBoth, 0)) {
     case MaskOk:

@@ -115,7 +115,8 @@ TEST(ScoresTest, AddsOneErrorPerBadScore) {
 TEST(DurationTest, MayBeJustifiedEitherWayButNotSplit) {
   const std::pair<const char*, int16_t> rows[] = {
       {"    ", 79}, {" 90 ", 0},  {"9 0 ", 80}, {"  12", 0},  {"12  ", 0},
-      {"1 2 ", 80}, {"-1  ", 80}, {"0000", 0},  {"12.5", 80}, {"\xB9   ", 80}};
+      {"1 2 ", 80}, {"-1  ", 80}, {"0000", 0},  {"12.5", 80}, {"\xB9   ", 80},
+      {"   7", 0},  {" 1 2", 80}, {"1  2", 80}, {"+123", 80}, {" -12", 80}, {"12 3", 80}};
   for (const auto& [field, expected] : rows) {
     EXPECT_EQ(ToNumber(CheckDuration(field)), expected) << field;
   }
