@@ -51,7 +51,12 @@ uint16_t SuffixNumber(std::string_view suffix) {
 }
 
 uint16_t DiagRecordNumber(const DiagTable& table, std::string_view code) {
-  if (table.file == nullptr || CharAt(code, 0) == ' ') return 0;
+  if (code.size() < kDiagCodeLength) {  // the missing characters count as blanks
+    char padded[kDiagCodeLength];
+    for (size_t i = 0; i < kDiagCodeLength; ++i) padded[i] = CharAt(code, i);
+    return DiagRecordNumber(table, std::string_view(padded, kDiagCodeLength));
+  }
+  if (table.file == nullptr || code[0] == ' ') return 0;
   const int32_t p = DiagPrefixIndex(code);
   if (p < 0 || p >= kDiagPrefixCount) return 0;
 
@@ -59,7 +64,7 @@ uint16_t DiagRecordNumber(const DiagTable& table, std::string_view code) {
       FindPrefixRange(*table.file, table.DiagIndexOffset, kDiagIndexSize, p, kDiagEntrySize);
   if (!range.usable()) return 0;
 
-  const uint16_t key = SuffixNumber(code.size() > 3 ? code.substr(3) : std::string_view());
+  const uint16_t key = SuffixNumber(code.substr(3, 3));
   const uint32_t count = range.count();
   for (uint32_t i = 0; i < count; ++i) {
     const uint8_t* entry = range.entries + kDiagEntrySize * i;
