@@ -135,24 +135,6 @@ Status GetFileInfo(const std::string& path, FileInfo* info) {
   return Status();
 }
 
-Status ReadWholeFile(const std::string& path, std::string* text) {
-  text->clear();
-  std::unique_ptr<ReadableFile> file;
-  Status status = ReadableFile::Open(path, &file);
-  if (!status.ok()) return status;
-  char block[8192];
-  for (;;) {
-    size_t got = 0;
-    status = file->Read(block, sizeof block, &got);
-    if (!status.ok()) {
-      text->clear();
-      return status;
-    }
-    if (got == 0) return Status();
-    text->append(block, got);
-  }
-}
-
 Status RemoveFile(const std::string& path) {
   if (Unusable(path)) return UnusablePath();
   if (::unlink(path.c_str()) != 0 && errno != ENOENT) return SystemError(errno);
