@@ -20,10 +20,8 @@
 #include "grouper/line_format.h"
 #include "grouper/result_lines.h"
 #include "process_testutil.h"
+#include "summary_tables_testutil.h"
 #include "tables/open_tables.h"
-#include "authoring/table_testutil.h"
-#include "authoring/file_io.h"
-#include "authoring/table_writer.h"
 
 namespace grulo::test {
 namespace {
@@ -139,41 +137,18 @@ class ExplainOutcomeTest : public ::testing::Test {
  protected:
   void WriteTables(const std::string& tree_version, const std::string& act_version,
                    const std::string& diag_version) {
-    if (!tree_version.empty()) {
-      TreeTableModel tree;
-      tree.version = tree_version;
-      tree.nodes = {TreeNodeRecord::Inner(3, 0, 4, 1, 1),   // 0: ActClassPresent 4
-                    TreeNodeRecord::Inner(17, 3, 0, 1, 6),  // 1: PresenceBelow 3
-                    TreeNodeRecord::Inner(6, 0, 5, 1, 3),   // 2: ScoreSumAtMost 5
-                    TreeNodeRecord::Inner(6, 0, 8, 1, 9),   // 3: ScoreSumAtMost 8
-                    TreeNodeRecord::Inner(19, 0, 0, 1, 4),  // 4: Jump 0
-                    TreeNodeRecord::Leaf(9, 999, 9),        // 5
-                    TreeNodeRecord::Leaf(2, 120, 0),        // 6
-                    TreeNodeRecord::Inner(15, 2, 0, 1, 8),  // 7: FirstDurationAtLeast
-                    TreeNodeRecord::Leaf(9, 998, 9),        // 8
-                    TreeNodeRecord::Leaf(3, 130, 1)};       // 9
-      Write(kTreeTableName, grulo::testing::TreeBytes(tree));
-    }
-    if (!act_version.empty()) {
-      ActTableModel acts;
-      acts.version = act_version;
-      for (const char* code : {"ZZQK0020", "DEQP0030", "YYYY0150"}) AddActCode(&acts, code, 4);
-      Write(kActTableName, grulo::testing::ActBytes(acts));
-    }
-    if (!diag_version.empty()) {
-      DiagTableModel diags;
-      diags.version = diag_version;
-      diags.record_size = 6;
-      for (const char* code : {"Z501", "I10", "E119", "J45+0", "N18"}) {
-        AddDiagCode(&diags, code, 0xFF, {30, 0, 0, 0, 0});
-      }
-      Write(kDiagTableName, grulo::testing::DiagBytes(diags));
-    }
-  }
-
-  void Write(const char* name, const std::vector<uint8_t>& bytes) {
-    std::string error;
-    ASSERT_TRUE(WriteBytesToFile(box_.TableDir() + name, bytes, &error)) << error;
+    const std::vector<TreeNodeRecord> nodes = {
+        TreeNodeRecord::Inner(3, 0, 4, 1, 1),   // 0: ActClassPresent 4
+        TreeNodeRecord::Inner(17, 3, 0, 1, 6),  // 1: PresenceBelow 3
+        TreeNodeRecord::Inner(6, 0, 5, 1, 3),   // 2: ScoreSumAtMost 5
+        TreeNodeRecord::Inner(6, 0, 8, 1, 9),   // 3: ScoreSumAtMost 8
+        TreeNodeRecord::Inner(19, 0, 0, 1, 4),  // 4: Jump 0
+        TreeNodeRecord::Leaf(9, 999, 9),        // 5
+        TreeNodeRecord::Leaf(2, 120, 0),        // 6
+        TreeNodeRecord::Inner(15, 2, 0, 1, 8),  // 7: FirstDurationAtLeast
+        TreeNodeRecord::Leaf(9, 998, 9),        // 8
+        TreeNodeRecord::Leaf(3, 130, 1)};       // 9
+    WriteSummaryTables(box_.TableDir(), nodes, tree_version, act_version, diag_version);
   }
 
   // Runs the batch on the lines and explains each of them; the explanations'

@@ -7,12 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "authoring/file_io.h"
 #include "authoring/table_model.h"
-#include "authoring/table_testutil.h"
 #include "checks/summary_testutil.h"
 #include "process_testutil.h"
-#include "tables/open_tables.h"
+#include "summary_tables_testutil.h"
 
 namespace grulo::test {
 namespace {
@@ -47,41 +45,18 @@ class GroupingTest : public ::testing::Test {
   // Writes the three tables; an empty version leaves a table out.
   void WriteTables(const std::string& tree_version, const std::string& act_version,
                    const std::string& diag_version) {
-    if (!tree_version.empty()) {
-      // Node 0 asks for an act of class 4: without one the summary goes to
-      // leaf 02/120/00. With one, a score sum of 5 or less jumps on the spot
-      // until the walk gives up (code 1); up to 8 leads beyond the tree
-      // (code 3); above 8 to leaf 03/130/01.
-      TreeTableModel tree;
-      tree.version = tree_version;
-      tree.nodes = {TreeNodeRecord::Inner(3, 0, 4, 1, 1),   // 0: ActClassPresent 4
-                    TreeNodeRecord::Leaf(2, 120, 0),        // 1
-                    TreeNodeRecord::Inner(6, 0, 5, 1, 3),   // 2: ScoreSumAtMost 5
-                    TreeNodeRecord::Inner(6, 0, 8, 1, 5),   // 3: ScoreSumAtMost 8
-                    TreeNodeRecord::Inner(19, 0, 0, 1, 4),  // 4: Jump 0
-                    TreeNodeRecord::Leaf(3, 130, 1)};       // 5
-      Write(kTreeTableName, grulo::testing::TreeBytes(tree));
-    }
-    if (!act_version.empty()) {
-      ActTableModel acts;
-      acts.version = act_version;
-      for (const char* code : {"ZZQK0020", "DEQP0030", "YYYY0150"}) AddActCode(&acts, code, 4);
-      Write(kActTableName, grulo::testing::ActBytes(acts));
-    }
-    if (!diag_version.empty()) {
-      DiagTableModel diags;
-      diags.version = diag_version;
-      diags.record_size = 6;
-      for (const char* code : {"Z501", "I10", "E119", "J45+0", "N18"}) {
-        AddDiagCode(&diags, code, 0xFF, {30, 0, 0, 0, 0});
-      }
-      Write(kDiagTableName, grulo::testing::DiagBytes(diags));
-    }
-  }
-
-  void Write(const char* name, const std::vector<uint8_t>& bytes) {
-    std::string error;
-    ASSERT_TRUE(WriteBytesToFile(box_.TableDir() + name, bytes, &error)) << error;
+    // Node 0 asks for an act of class 4: without one the summary goes to
+    // leaf 02/120/00. With one, a score sum of 5 or less jumps on the spot
+    // until the walk gives up (code 1); up to 8 leads beyond the tree
+    // (code 3); above 8 to leaf 03/130/01.
+    const std::vector<TreeNodeRecord> nodes = {
+        TreeNodeRecord::Inner(3, 0, 4, 1, 1),   // 0: ActClassPresent 4
+        TreeNodeRecord::Leaf(2, 120, 0),        // 1
+        TreeNodeRecord::Inner(6, 0, 5, 1, 3),   // 2: ScoreSumAtMost 5
+        TreeNodeRecord::Inner(6, 0, 8, 1, 5),   // 3: ScoreSumAtMost 8
+        TreeNodeRecord::Inner(19, 0, 0, 1, 4),  // 4: Jump 0
+        TreeNodeRecord::Leaf(3, 130, 1)};       // 5
+    WriteSummaryTables(box_.TableDir(), nodes, tree_version, act_version, diag_version);
   }
 
   GruloSandbox box_;
