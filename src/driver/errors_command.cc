@@ -54,8 +54,7 @@ std::string ListLine(const ErrorInfo& info) {
 }  // namespace
 
 int RunErrorsCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
-  std::vector<std::string> args(argv + (argc > 2 ? 2 : argc), argv + argc);
-  ParsedOptions options = ParseSubcommandOptions(args, kOptions);
+  ParsedOptions options = ParseSubcommandOptions(argc, argv, kOptions);
   std::vector<int> numbers;
   for (const std::string& operand : options.operands) {
     bool digits = !operand.empty() && operand.size() <= 2;
@@ -66,10 +65,7 @@ int RunErrorsCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     }
     numbers.push_back(number);
   }
-  if (!options.error.empty()) {
-    std::fprintf(err, "grulo errors: %s (see 'grulo errors --help')\n", options.error.c_str());
-    return 2;
-  }
+  if (!options.error.empty()) return SubcommandUsage(err, "errors", options.error);
   std::string text;
   if (options.Has("help")) {
     text = kHelp;

@@ -119,8 +119,7 @@ bool ReadLine(const std::string& path, bool standard_input, int64_t wanted, Sour
 }  // namespace
 
 int RunExplainCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
-  std::vector<std::string> args(argv + (argc > 2 ? 2 : argc), argv + argc);
-  ParsedOptions options = ParseSubcommandOptions(args, kOptions);
+  ParsedOptions options = ParseSubcommandOptions(argc, argv, kOptions);
   if (!options.error.empty()) return Usage(err, options.error);
   if (options.Has("help")) {
     std::fputs(kHelp, out);

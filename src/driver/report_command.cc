@@ -96,8 +96,7 @@ bool ReadCounter(const IniFile& config, const char* key, int64_t* value) {
 }  // namespace
 
 int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
-  std::vector<std::string> args(argv + (argc > 2 ? 2 : argc), argv + argc);
-  ParsedOptions options = ParseSubcommandOptions(args, kOptions);
+  ParsedOptions options = ParseSubcommandOptions(argc, argv, kOptions);
   if (!options.error.empty()) return Usage(err, options.error);
   if (options.Has("help")) {
     std::fputs(kHelp, out);

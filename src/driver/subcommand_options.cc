@@ -84,6 +84,12 @@ ParsedOptions ParseSubcommandOptions(const std::vector<std::string>& args,
   return parsed;
 }
 
+ParsedOptions ParseSubcommandOptions(int argc, char** argv,
+                                     std::span<const OptionDefinition> definitions) {
+  const std::vector<std::string> args(argv + (argc > 2 ? 2 : argc), argv + argc);
+  return ParseSubcommandOptions(args, definitions);
+}
+
 int SubcommandUsage(std::FILE* err, const char* command, const std::string& message) {
   std::fprintf(err, "grulo %s: %s (see 'grulo %s --help')\n", command, message.c_str(), command);
   return 2;

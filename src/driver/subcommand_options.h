@@ -37,6 +37,10 @@ struct ParsedOptions {
 ParsedOptions ParseSubcommandOptions(const std::vector<std::string>& args,
                                      std::span<const OptionDefinition> definitions);
 
+// The same for the words of argv after "grulo <command>".
+ParsedOptions ParseSubcommandOptions(int argc, char** argv,
+                                     std::span<const OptionDefinition> definitions);
+
 // Prints "grulo <command>: <message> (see 'grulo <command> --help')" on
 // `err`; the usage exit status, 2.
 int SubcommandUsage(std::FILE* err, const char* command, const std::string& message);
