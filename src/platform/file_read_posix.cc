@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/file_read_internal.h"
+
 namespace grulo {
 namespace {
 
@@ -45,34 +47,19 @@ Status ReadRegularFile(const std::string& path, int64_t max_size, std::vector<ui
     return Status::InvalidArgument(path, S_ISDIR(st.st_mode) ? "is a directory"
                                                              : "is not a regular file");
   }
-  if (st.st_size > max_size) {
-    return Status::InvalidArgument(path, "is too large (" + std::to_string(st.st_size) +
-                                             " bytes, at most " + std::to_string(max_size) + ")");
-  }
-  bytes->resize(static_cast<size_t>(st.st_size) + 1);  // one more: a file that grew is seen
-  size_t used = 0;
-  for (;;) {
-    if (used == bytes->size()) {
-      if (static_cast<int64_t>(used) > max_size) {
-        bytes->clear();
-        return Status::InvalidArgument(path, "grew beyond " + std::to_string(max_size) +
-                                                 " bytes while it was read");
+  auto read_some = [&](uint8_t* to, size_t room, size_t* got) {
+    for (;;) {
+      const ssize_t n = ::read(fd.get(), to, room);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        const int error = errno;
+        return Status::IoError(path, std::string("read failed: ") + std::strerror(error));
       }
-      bytes->resize(used * 2 + 4096);
+      *got = static_cast<size_t>(n);
+      return Status();
     }
-    ssize_t n = ::read(fd.get(), bytes->data() + used, bytes->size() - used);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int error = errno;
-      bytes->clear();
-      return Status::IoError(path, std::string("read failed: ") + std::strerror(error));
-    }
-    if (n == 0) break;
-    used += static_cast<size_t>(n);
-  }
-  bytes->resize(used);
-  bytes->shrink_to_fit();
-  return Status();
+  };
+  return file_read_internal::ReadToEnd(path, st.st_size, max_size, read_some, bytes);
 }
 
 }  // namespace grulo

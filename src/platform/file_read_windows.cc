@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/file_read.h"
+#include "platform/file_read_internal.h"
 #include "platform/windows_text.h"
 
 namespace grulo {
@@ -50,35 +51,16 @@ Status ReadRegularFile(const std::string& path, int64_t max_size, std::vector<ui
   }
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file.get(), &size)) return Failure(path, GetLastError());
-  if (size.QuadPart > max_size) {
-    return Status::InvalidArgument(path, "is too large (" + std::to_string(size.QuadPart) +
-                                             " bytes, at most " + std::to_string(max_size) + ")");
-  }
-  bytes->resize(static_cast<size_t>(size.QuadPart) + 1);  // one more: a file that grew is seen
-  size_t used = 0;
-  for (;;) {
-    if (used == bytes->size()) {
-      if (static_cast<int64_t>(used) > max_size) {
-        bytes->clear();
-        return Status::InvalidArgument(path, "grew beyond " + std::to_string(max_size) +
-                                                 " bytes while it was read");
-      }
-      bytes->resize(used * 2 + 4096);
+  auto read_some = [&](uint8_t* to, size_t room, size_t* got) {
+    const DWORD wanted = room > (1u << 30) ? (1u << 30) : static_cast<DWORD>(room);
+    DWORD read = 0;
+    if (!ReadFile(file.get(), to, wanted, &read, nullptr)) {
+      return Failure(path, GetLastError(), "read failed: ");
     }
-    const size_t room = bytes->size() - used;
-    DWORD wanted = room > (1u << 30) ? (1u << 30) : static_cast<DWORD>(room);
-    DWORD got = 0;
-    if (!ReadFile(file.get(), bytes->data() + used, wanted, &got, nullptr)) {
-      const DWORD error = GetLastError();
-      bytes->clear();
-      return Failure(path, error, "read failed: ");
-    }
-    if (got == 0) break;
-    used += got;
-  }
-  bytes->resize(used);
-  bytes->shrink_to_fit();
-  return Status();
+    *got = read;
+    return Status();
+  };
+  return file_read_internal::ReadToEnd(path, size.QuadPart, max_size, read_some, bytes);
 }
 
 }  // namespace grulo
