@@ -30,17 +30,14 @@ void AppendUtf8(char32_t c, std::string* out) {
 
 }  // namespace
 
+char16_t Cp1252Character(unsigned char byte) {
+  return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : char16_t{byte};
+}
+
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  for (char byte : text) {
-    const uint8_t b = static_cast<uint8_t>(byte);
-    if (b >= 0x80 && b < 0xA0) {
-      AppendUtf8(kHighControls[b - 0x80], &out);
-    } else {
-      AppendUtf8(b, &out);
-    }
-  }
+  for (char byte : text) AppendUtf8(Cp1252Character(static_cast<unsigned char>(byte)), &out);
   return out;
 }
 

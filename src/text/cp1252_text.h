@@ -18,6 +18,11 @@ namespace grulo {
 // U+00FF. Every byte maps to one character, so the conversion is reversible.
 std::string Cp1252ToUtf8(std::string_view text);
 
+// The character of a Windows-1252 byte: itself below 0x80 and from 0xA0 on,
+// the character Windows gives it from 0x80 to 0x9F, and for the five bytes
+// Windows leaves undefined the control character of the same value.
+char16_t Cp1252Character(unsigned char byte);
+
 // The Windows-1252 byte of a Unicode character, or -1 when the encoding has
 // none (the five control characters that stand for the undefined bytes
 // included: they are not characters of Windows-1252).

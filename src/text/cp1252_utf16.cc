@@ -1,23 +1,18 @@
 #include "text/cp1252_utf16.h"
 
-#include <array>
-#include <cstdint>
+#include "text/cp1252_text.h"
 
 namespace grulo {
 namespace {
 
-// The characters of the bytes 0x80 to 0x9F; an undefined byte is its own
-// value.
-constexpr std::array<char16_t, 32> kHighControls = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
+// The byte of a code unit: the Windows-1252 one, the undefined bytes coming
+// back from the control characters they were converted to; '?' for a
+// character Windows-1252 lacks.
 char ByteOf(char16_t unit) {
-  if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
-  for (size_t i = 0; i < kHighControls.size(); ++i) {
-    if (kHighControls[i] == unit) return static_cast<char>(0x80 + i);
+  const int byte = Cp1252ByteOf(unit);
+  if (byte >= 0) return static_cast<char>(byte);
+  if (unit >= 0x80 && unit < 0xA0 && Cp1252Character(static_cast<unsigned char>(unit)) == unit) {
+    return static_cast<char>(unit);  // an undefined byte
   }
   return '?';
 }
@@ -28,8 +23,7 @@ std::u16string Cp1252ToUtf16(std::string_view text) {
   std::u16string wide;
   wide.reserve(text.size());
   for (char c : text) {
-    const auto byte = static_cast<uint8_t>(c);
-    wide += byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : static_cast<char16_t>(byte);
+    wide += Cp1252Character(static_cast<unsigned char>(c));
   }
   return wide;
 }
