@@ -1,8 +1,7 @@
 #include "driver/batch_driver.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <unistd.h>  // POSIX only (a forked lock holder): not built for Windows
 
 #include <algorithm>
 #include <cstdio>
@@ -14,11 +13,13 @@
 
 #include "driver/run_batch.h"
 #include "platform/file_lock.h"
+#include "platform/lock_holder_testutil.h"
 #include "tests/process_testutil.h"
 
 namespace grulo {
 namespace {
 
+using test::LockHolder;
 using test::PathExists;
 using test::ReadFileBytes;
 using test::TempDir;
@@ -355,33 +356,15 @@ TEST_F(BatchRunTest, LockHeldByAnotherProcess) {
        "is writing " + dir_.File("out/week.12.grp") + " and week.12.err"},
   };
   for (const Case& c : cases) {
-    int ready[2], release[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      ::close(release[1]);
-      std::unique_ptr<FileLock> lock;
-      int64_t holder = 0;
-      char byte = LockFile(c.lock, &lock, &holder).ok() ? 'y' : 'n';
-      (void)!::write(ready[1], &byte, 1);
-      (void)!::read(release[0], &byte, 1);
-      ::_exit(0);
-    }
-    ::close(release[0]);
-    char byte = 0;
-    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-    ASSERT_EQ(byte, 'y');
+    LockHolder other(c.lock);
+    ASSERT_TRUE(other.held());
+    const int64_t child = other.pid();
     EXPECT_EQ(Run(), 1);
     EXPECT_NE(messages_.find("grulo: another run (process " + std::to_string(child) + ") " + c.said),
               std::string::npos) << messages_;
     EXPECT_NE(messages_.find("this run stops and changes nothing"), std::string::npos);
     EXPECT_TRUE(grouper_.lines.empty());
-    ::close(release[1]);
-    ::close(ready[0]);
-    ::close(ready[1]);
-    ::waitpid(child, nullptr, 0);
+    other.Release();
     EXPECT_EQ(Grp(), "previous grp");
     EXPECT_EQ(ReadFileBytes(ConfigPath()), config_);
   }

@@ -1,18 +1,19 @@
 #include "platform/file_lock.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <unistd.h>  // POSIX only (a forked lock holder): not built for Windows
 
 #include <memory>
 #include <string>
 
+#include "platform/lock_holder_testutil.h"
 #include "platform/process.h"
 #include "tests/process_testutil.h"
 
 namespace grulo {
 namespace {
 
+using test::LockHolder;
 using test::PathExists;
 using test::ReadFileBytes;
 using test::TempDir;
@@ -22,24 +23,9 @@ using test::TempDir;
 TEST(FileLockTest, OneHolderAtATime) {
   TempDir dir;
   const std::string path = dir.File("run.lock");
-  int ready[2], release[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  ASSERT_EQ(::pipe(release), 0);
-  pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    ::close(release[1]);
-    std::unique_ptr<FileLock> lock;
-    int64_t holder = 0;
-    char byte = LockFile(path, &lock, &holder).ok() ? 'y' : 'n';
-    (void)!::write(ready[1], &byte, 1);
-    (void)!::read(release[0], &byte, 1);
-    ::_exit(0);  // the lock goes with the process, its file stays
-  }
-  ::close(release[0]);
-  char byte = 0;
-  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-  ASSERT_EQ(byte, 'y');
+  LockHolder other(path);
+  ASSERT_TRUE(other.held());
+  const int64_t child = other.pid();
   EXPECT_EQ(ReadFileBytes(path), std::to_string(child) + "\n");
 
   std::unique_ptr<FileLock> lock;
@@ -50,17 +36,13 @@ TEST(FileLockTest, OneHolderAtATime) {
   EXPECT_EQ(status.message(), "held by process " + std::to_string(child));
   EXPECT_EQ(lock, nullptr);
 
-  ::close(release[1]);
-  int child_status = 0;
-  ASSERT_EQ(::waitpid(child, &child_status, 0), child);
+  ASSERT_TRUE(other.Release());
   EXPECT_TRUE(PathExists(path));
   ASSERT_TRUE(LockFile(path, &lock, &holder).ok());
   EXPECT_EQ(holder, 0);
   EXPECT_EQ(ReadFileBytes(path), std::to_string(CurrentProcessId()) + "\n");
   lock.reset();
   EXPECT_FALSE(PathExists(path));
-  ::close(ready[0]);
-  ::close(ready[1]);
 }
 
 TEST(FileLockTest, DirectoryThatCannotHoldTheLockFile) {
