@@ -9,10 +9,6 @@
 namespace grulo::test {
 namespace {
 
-std::string SourcePath(const std::string& relative) {
-  return std::string(GRULO_SOURCE_DIR) + "/" + relative;
-}
-
 // The lines of a text, each without its LF and a CR before it.
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -36,11 +32,7 @@ bool StartsWith(const std::string& text, std::string_view prefix) {
 
 BatchReference::BatchReference(int generated) {
   table_dir_ = box_.TableDir();
-  EXPECT_EQ(RunBuiltProgram("grulo-tables",
-                            {"build", "--tree", SourcePath("data/demo/tree.txt"), "--acts",
-                             SourcePath("data/demo/acts.txt"), "--diag",
-                             SourcePath("data/demo/diag.txt"), "--out", table_dir_}),
-            0);
+  EXPECT_EQ(BuildDemoTables(table_dir_), 0);
   const std::string generated_path = box_.dir().File("generated.txt");
   EXPECT_EQ(RunBuiltProgram("grulo-gen",
                             {"--count", std::to_string(generated), "--seed", "11",

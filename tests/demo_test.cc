@@ -25,10 +25,6 @@ namespace {
 
 constexpr char kToday[] = "07122026";
 
-std::string SourcePath(const std::string& relative) {
-  return std::string(GRULO_SOURCE_DIR) + "/" + relative;
-}
-
 class DemoTest : public ::testing::Test {
  protected:
   void BuildTable(TableKind kind, const char* source, const char* table) {

@@ -55,17 +55,6 @@ std::map<std::string, std::string> Snapshot(const TempDir& dir) {
   return files;
 }
 
-#ifndef _WIN32
-std::vector<std::string> Names(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-#endif
-
 int64_t LineCount(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
 
 bool Contains(const std::string& text, const std::string& piece) {
@@ -241,8 +230,8 @@ TEST_F(OperatorTest, KilledRunLeavesThePreviousOutputs) {
   box_.WriteInput(Lines(0, 2));
   ProcessResult r = Run();
   EXPECT_EQ(r.exit_status, 0) << r.err;
-  EXPECT_EQ(Names(File("out")), (std::vector<std::string>{"week.err", "week.grp"}));
-  EXPECT_EQ(Names(File("bin")), (std::vector<std::string>{"grulo", "grulo.ini"}));
+  EXPECT_EQ(DirectoryNames(File("out")), (std::vector<std::string>{"week.err", "week.grp"}));
+  EXPECT_EQ(DirectoryNames(File("bin")), (std::vector<std::string>{"grulo", "grulo.ini"}));
   EXPECT_TRUE(Contains(box_.Config(), "NbLus=2\r\n"));
 #endif
 }
@@ -276,7 +265,7 @@ TEST_F(OperatorTest, TwoRunsAtOnce) {
   EXPECT_TRUE(Contains(lost.err, "this run stops and changes nothing")) << lost.err;
   EXPECT_EQ(LineCount(box_.Grp()), 100);
   EXPECT_TRUE(Contains(box_.Config(), "NbLus=100\r\n"));
-  EXPECT_EQ(Names(File("out")), (std::vector<std::string>{"week.err", "week.grp"}));
+  EXPECT_EQ(DirectoryNames(File("out")), (std::vector<std::string>{"week.err", "week.grp"}));
 #endif
 }
 

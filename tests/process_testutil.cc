@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -62,6 +63,19 @@ bool PathExists(const std::string& path) {
   return std::filesystem::exists(std::filesystem::symlink_status(path, error));
 }
 
+std::vector<std::string> DirectoryNames(const std::string& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string SourcePath(const std::string& relative) {
+  return std::string(GRULO_SOURCE_DIR) + "/" + relative;
+}
+
 std::string BuildFile(const std::string& name) {
   const char* build_dir = std::getenv("GRULO_BUILD_DIR");
   if (build_dir == nullptr) throw std::runtime_error("GRULO_BUILD_DIR is not set");
@@ -90,6 +104,12 @@ int RunBuiltProgram(const std::string& name, const std::vector<std::string>& arg
   options.args = args;
   const std::string program = BuiltProgram(name);
   return RunProgram(program, program, options).exit_status;
+}
+
+int BuildDemoTables(const std::string& table_dir) {
+  return RunBuiltProgram("grulo-tables", {"build", "--tree", SourcePath("data/demo/tree.txt"),
+                                          "--acts", SourcePath("data/demo/acts.txt"), "--diag",
+                                          SourcePath("data/demo/diag.txt"), "--out", table_dir});
 }
 
 GruloSandbox::GruloSandbox() {

@@ -39,6 +39,10 @@ void WriteFileBytes(const std::string& path, std::string_view bytes);
 // The file's bytes; "<missing>" when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
 bool PathExists(const std::string& path);
+// The names in a directory, sorted.
+std::vector<std::string> DirectoryNames(const std::string& dir);
+// The path of a file of the source tree, from its top.
+std::string SourcePath(const std::string& relative);
 
 // What the name of a program file ends with: ".exe" on Windows.
 #ifdef _WIN32
@@ -114,6 +118,10 @@ ProcessResult RunProgram(const std::string& program, const std::string& argv0,
 // Runs the program `name` of the build (BuiltProgram) with `args` to its
 // end, in the test's directory; its exit status (what it wrote is dropped).
 int RunBuiltProgram(const std::string& name, const std::vector<std::string>& args);
+
+// Builds the demo tables (data/demo/) into `table_dir` with grulo-tables; its
+// exit status.
+int BuildDemoTables(const std::string& table_dir);
 
 // A copy of grulo in <tmp>/bin beside its grulo.ini, a table directory
 // <tmp>/tables/, an input <tmp>/data/week.rss and an output directory

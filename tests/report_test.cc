@@ -26,10 +26,6 @@
 namespace grulo::test {
 namespace {
 
-std::string SourcePath(const std::string& relative) {
-  return std::string(GRULO_SOURCE_DIR) + "/" + relative;
-}
-
 // The first of the usual names of Chromium that is an executable file; none
 // on Windows, where the browser test does not run.
 std::string FindChromium() {
@@ -72,11 +68,7 @@ std::string Unescaped(std::string text) {
 class ReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(RunBuiltProgram("grulo-tables",
-                              {"build", "--tree", SourcePath("data/demo/tree.txt"), "--acts",
-                               SourcePath("data/demo/acts.txt"), "--diag",
-                               SourcePath("data/demo/diag.txt"), "--out", box_.TableDir()}),
-              0);
+    ASSERT_EQ(BuildDemoTables(box_.TableDir()), 0);
     box_.WriteInput(ReadFileBytes(SourcePath("data/demo/input.txt")));
     ASSERT_EQ(box_.Run(BatchReference::kToday), 0);
     page_ = box_.dir().File("report.html");

@@ -30,10 +30,6 @@ TEST(TableChangeTest, RunKeepsTheTablesItOpened) {
 #else
 constexpr char kToday[] = "07122026";
 
-std::string SourcePath(const std::string& relative) {
-  return std::string(GRULO_SOURCE_DIR) + "/" + relative;
-}
-
 // The writing end of a FIFO once a reader has opened it; -1 after five
 // seconds without one.
 int OpenFifoWriter(const std::string& path) {
@@ -67,11 +63,7 @@ struct Outputs {
 class TableChangeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(RunBuiltProgram("grulo-tables",
-                              {"build", "--tree", SourcePath("data/demo/tree.txt"), "--acts",
-                               SourcePath("data/demo/acts.txt"), "--diag",
-                               SourcePath("data/demo/diag.txt"), "--out", box_.TableDir()}),
-              0);
+    ASSERT_EQ(BuildDemoTables(box_.TableDir()), 0);
     input_ = ReadFileBytes(SourcePath("data/demo/input.txt"));
   }
 

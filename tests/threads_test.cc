@@ -18,10 +18,6 @@ namespace {
 
 constexpr char kToday[] = "07122026";
 
-std::string SourcePath(const std::string& relative) {
-  return std::string(GRULO_SOURCE_DIR) + "/" + relative;
-}
-
 // The outputs of one run: .grp, .err, the counters and the exit status.
 struct RunOutputs {
   int status = -1;
@@ -35,11 +31,7 @@ class ThreadsTest : public ::testing::Test {
     dir_ = new TempDir();
     const std::string tables = dir_->File("good/");
     MakeDirectory(tables);
-    ASSERT_EQ(RunBuiltProgram("grulo-tables",
-                              {"build", "--tree", SourcePath("data/demo/tree.txt"), "--acts",
-                               SourcePath("data/demo/acts.txt"), "--diag",
-                               SourcePath("data/demo/diag.txt"), "--out", tables}),
-              0);
+    ASSERT_EQ(BuildDemoTables(tables), 0);
     ASSERT_EQ(RunBuiltProgram("grulo-gen",
                               {"--count", "2500", "--seed", "3", "--faulty-share", "0.4",
                                "--malformed-share", "0.08", "--diag",

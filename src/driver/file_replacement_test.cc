@@ -13,18 +13,10 @@
 namespace grulo {
 namespace {
 
+using test::DirectoryNames;
 using test::ReadFileBytes;
 using test::TempDir;
 using test::WriteFileBytes;
-
-std::vector<std::string> Names(const std::string& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 TEST(FileReplacementTest, TemporaryNameBesideTheFile) {
   EXPECT_EQ(TemporaryPathFor("/out/week.grp", ".t"), "/out/.week.grp.t");
@@ -47,7 +39,7 @@ TEST(FileReplacementTest, ReplacesInOneStep) {
   struct stat st;
   ASSERT_EQ(::stat(real.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
-  EXPECT_EQ(Names(dir.File("real")), std::vector<std::string>{"grulo.ini"});
+  EXPECT_EQ(DirectoryNames(dir.File("real")), std::vector<std::string>{"grulo.ini"});
 
   EXPECT_EQ(ReplaceFileAtomically(dir.File("no/such/dir/grulo.ini"), "x", ".t").code(),
             Status::kNotFound);
@@ -70,7 +62,7 @@ TEST(FileReplacementTest, UncommittedReplacementLeavesTheOldFile) {
     EXPECT_EQ(ReadFileBytes(dir.File(".week.grp.t")), "new");
     EXPECT_EQ(ReadFileBytes(path), "old");
   }
-  EXPECT_EQ(Names(dir.path()), std::vector<std::string>{"week.grp"});
+  EXPECT_EQ(DirectoryNames(dir.path()), std::vector<std::string>{"week.grp"});
   EXPECT_EQ(ReadFileBytes(path), "old");
 }
 
