@@ -9,21 +9,6 @@
 namespace grulo::test {
 namespace {
 
-// The lines of a text, each without its LF and a CR before it.
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r' && end < text.size()) line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
 bool StartsWith(const std::string& text, std::string_view prefix) {
   return text.compare(0, prefix.size(), prefix) == 0;
 }
@@ -47,13 +32,13 @@ BatchReference::BatchReference(int generated) {
   input_path_ = box_.dir().File("data/week.rss");
   EXPECT_EQ(box_.Run(kToday), 0);
 
-  for (const std::string& line : Lines(input)) {
+  for (const std::string& line : TextLines(input)) {
     verdicts_.emplace_back();
     verdicts_.back().line = line;
   }
   // .err: entries by record number.
   int record = 0;
-  for (const std::string& text : Lines(box_.Err())) {
+  for (const std::string& text : TextLines(box_.Err())) {
     static constexpr std::string_view kHeader =
         "====================================Enregistrement n\xB0 ";
     if (StartsWith(text, kHeader)) {
@@ -74,7 +59,7 @@ BatchReference::BatchReference(int generated) {
     }
   }
   // .grp: one line per well-formed line without blocking error, in order.
-  const std::vector<std::string> grp = Lines(box_.Grp());
+  const std::vector<std::string> grp = TextLines(box_.Grp());
   size_t next = 0;
   for (BatchVerdict& v : verdicts_) {
     if (!v.format.empty() || !v.blocking.empty()) continue;

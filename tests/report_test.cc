@@ -38,20 +38,6 @@ std::string FindChromium() {
   return "";
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
-}
-
 std::string Unescaped(std::string text) {
   const std::pair<const char*, const char*> references[] = {
       {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&#39;", "'"}, {"&amp;", "&"}};
@@ -81,7 +67,7 @@ class ReportTest : public ::testing::Test {
   // The counters that the run wrote into grulo.ini.
   std::map<std::string, int64_t> WrittenCounters() const {
     std::map<std::string, int64_t> counters;
-    for (const std::string& line : Lines(box_.Counters())) {
+    for (const std::string& line : TextLines(box_.Counters())) {
       const size_t equals = line.find('=');
       if (equals != std::string::npos) {
         counters[line.substr(0, equals)] = std::atoll(line.c_str() + equals + 1);
@@ -165,7 +151,7 @@ TEST_F(ReportTest, RenderedPageShowsTheRun) {
 
   // One bar per group, with the number of .grp lines of that group.
   std::map<std::string, int64_t> expected_groups;
-  for (const std::string& line : Lines(box_.Grp())) {
+  for (const std::string& line : TextLines(box_.Grp())) {
     const std::string group = line.substr(2, 2) + "-" + line.substr(4, 3);
     if (group == "99-904" || group == "00-000") continue;
     ++expected_groups[group];
