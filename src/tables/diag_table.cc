@@ -1,5 +1,6 @@
 #include "tables/diag_table.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "tables/big_endian.h"
@@ -25,6 +26,29 @@ int SuffixValue(char c, bool plus_allowed) {
 const uint8_t* RecordBytes(const DiagTable& table, uint16_t r) {
   int64_t offset = int64_t{table.DiagRecordOffset} + int64_t{r} * table.DiagRecordSize;
   return table.file->Peek(offset, table.DiagRecordSize);
+}
+
+// The record number of a 6-character code through the native index: the
+// same as DiagRecordNumber.
+uint16_t IndexedRecordNumber(const DiagCodeIndex& index, std::string_view code) {
+  if (code[0] == ' ') return 0;
+  const int32_t p = DiagPrefixIndex(code);
+  if (p < 0 || p >= kDiagPrefixCount) return 0;
+  const uint32_t* entry = index.entries.data() + index.start[static_cast<size_t>(p)];
+  const uint32_t* const end = entry + index.count[static_cast<size_t>(p)];
+  const uint32_t key = SuffixNumber(code.substr(3, 3));
+  for (; entry != end; ++entry) {
+    if ((*entry >> 16) == key) return static_cast<uint16_t>(*entry);
+  }
+  return 0;
+}
+
+// True when the index was built from the table's current values.
+bool IndexFits(const DiagCodeIndex* index, const DiagTable& table) {
+  return index != nullptr && index->index_offset == table.DiagIndexOffset &&
+         index->record_size == table.DiagRecordSize &&
+         index->record_offset == table.DiagRecordOffset &&
+         index->attr_length == table.DiagAttrLength;
 }
 
 }  // namespace
@@ -75,6 +99,44 @@ uint16_t DiagRecordNumber(const DiagTable& table, std::string_view code) {
   return 0;
 }
 
+std::unique_ptr<const DiagCodeIndex> BuildDiagCodeIndex(const DiagTable& table) {
+  if (table.file == nullptr || table.DiagRecordSize < 1) return nullptr;
+  const TableFile& file = *table.file;
+  auto index = std::make_unique<DiagCodeIndex>();
+  index->index_offset = table.DiagIndexOffset;
+  index->record_size = table.DiagRecordSize;
+  index->record_offset = table.DiagRecordOffset;
+  index->attr_length = table.DiagAttrLength;
+
+  uint32_t entry_count = 0;  // one past the last entry of a usable range
+  for (int32_t p = 0; p < kDiagPrefixCount; ++p) {
+    const PrefixRange range =
+        FindPrefixRange(file, table.DiagIndexOffset, kDiagIndexSize, p, kDiagEntrySize);
+    if (!range.usable()) continue;
+    index->start[static_cast<size_t>(p)] = static_cast<uint16_t>(range.start);
+    index->count[static_cast<size_t>(p)] = static_cast<uint16_t>(range.count());
+    if (range.end > entry_count) entry_count = range.end;
+  }
+  // Entry 0 lies after every index entry, so the file holds entries 0 to
+  // entry_count - 1 whenever it holds the last usable range; checked anyway.
+  const uint8_t* bytes =
+      file.Peek(int64_t{table.DiagIndexOffset} + kDiagIndexSize, int64_t{kDiagEntrySize} * entry_count);
+  if (bytes == nullptr) return nullptr;
+  index->entries.resize(entry_count);
+  for (uint32_t i = 0; i < entry_count; ++i) {
+    const uint8_t* entry = bytes + kDiagEntrySize * i;
+    index->entries[i] = uint32_t{ReadBigEndian16(entry + kDiagEntrySuffixAt)} << 16 |
+                        ReadBigEndian16(entry + kDiagEntryRecordAt);
+  }
+
+  const int64_t record_offset = table.DiagRecordOffset;
+  if (record_offset >= 0 && record_offset <= file.size()) {
+    const int64_t held = (file.size() - record_offset) / table.DiagRecordSize;
+    index->records_held = static_cast<uint32_t>(std::min<int64_t>(held, kDiagRecordNumberCount));
+  }
+  return index;
+}
+
 void LookupDiag(const DiagTable& table, std::string_view code, int slot, SummaryState* state) {
   if (slot < 0 || slot >= kDiagSlotCount) return;
   state->DiagAttrLength = table.DiagAttrLength;
@@ -112,15 +174,26 @@ void LookupDiags(const DiagTable& table, const WorkingRecord& record, SummarySta
   // What a blank code, a code not found and a record the file does not hold
   // get: record 0, or nothing when the file does not hold it either.
   const uint8_t* fallback = RecordBytes(table, 0);
+  const DiagCodeIndex* index = table.code_index.get();
+  if (!IndexFits(index, table)) index = nullptr;
   uint8_t* block = state->DiagAttr.data();
   for (int i = 0; i < kDiagSlotCount; ++i, block += length) {
     const std::string_view code = record.Diag(i);
     const uint8_t* found = fallback;
-    if (!code.empty() && code[0] != ' ') {
-      const uint16_t r = DiagRecordNumber(table, code);
-      if (r != 0) {
-        const uint8_t* bytes = RecordBytes(table, r);
-        if (bytes != nullptr) found = bytes;
+    if (code[0] != ' ') {
+      if (index != nullptr) {
+        const uint16_t r = IndexedRecordNumber(*index, code);
+        if (r != 0 && r < index->records_held) {
+          // Held in full, so record 0 is too: record r lies r records
+          // after it.
+          found = fallback + int64_t{r} * table.DiagRecordSize;
+        }
+      } else {
+        const uint16_t r = DiagRecordNumber(table, code);
+        if (r != 0) {
+          const uint8_t* bytes = RecordBytes(table, r);
+          if (bytes != nullptr) found = bytes;
+        }
       }
     }
     if (found == nullptr) {

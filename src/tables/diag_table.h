@@ -13,6 +13,7 @@
 #define GRULO_TABLES_DIAG_TABLE_H_
 
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 #include "record/working_record.h"
@@ -45,6 +46,10 @@ uint16_t SuffixNumber(std::string_view suffix);
 // number. Of two entries with the same suffix number the first one wins.
 uint16_t DiagRecordNumber(const DiagTable& table, std::string_view code);
 
+// The native index of an open table (its file and values set), or null when
+// the file does not hold the entries of its usable ranges in one piece.
+std::unique_ptr<const DiagCodeIndex> BuildDiagCodeIndex(const DiagTable& table);
+
 // Looks the code up and stores its record as slot `slot` (0 to 22): byte 0 as
 // DiagPositionBits[slot], the other DiagAttrLength bytes as the attribute
 // block at slot x DiagAttrLength of DiagAttr; sets state->DiagAttrLength from
@@ -55,8 +60,9 @@ void LookupDiag(const DiagTable& table, std::string_view code, int slot, Summary
 
 // The same for the 23 diagnosis slots of the working record, slot i taking
 // Record.Diag(i): the same bytes as 23 calls of LookupDiag, in less time (the
-// fallback record is found once, a blank code costs a copy). Allocates
-// nothing.
+// fallback record is found once, a blank code costs a copy, and the codes
+// are looked up in the table's native index when it was built from the
+// table's current values). Allocates nothing.
 void LookupDiags(const DiagTable& table, const WorkingRecord& record, SummaryState* state);
 
 }  // namespace grulo

@@ -211,6 +211,7 @@ TEST(LookupDiagsTest, SameBytesAsOneLookupPerSlot) {
   std::vector<std::pair<std::string, DiagTable>> tables;
   const std::vector<uint8_t> good = DiagBytes(LookupModel());
   tables.emplace_back("sound", DiagTableOf(good));
+  ASSERT_NE(tables.back().second.code_index, nullptr);  // the native lookups are compared too
   for (const Breakage& breakage : Breakages()) {
     std::vector<uint8_t> bytes = good;
     breakage.patch(&bytes);
@@ -225,6 +226,11 @@ TEST(LookupDiagsTest, SameBytesAsOneLookupPerSlot) {
          t->DiagRecordSize = 13;
          t->DiagAttrLength = 12;
        }},
+      // Values an opening could give, but not the ones the native index was
+      // built from: the lookups must follow the values.
+      {"records moved one record on", [](DiagTable* t) { t->DiagRecordOffset += 12; }},
+      {"index moved one entry on", [](DiagTable* t) { t->DiagIndexOffset += 4; }},
+      {"no native index", [](DiagTable* t) { t->code_index.reset(); }},
   };
   for (const auto& [name, patch] : kPatches) {
     tables.emplace_back(name, DiagTableOf(good));

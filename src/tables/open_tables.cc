@@ -3,6 +3,7 @@
 #include <string>
 
 #include "tables/big_endian.h"
+#include "tables/diag_table.h"
 
 namespace grulo {
 namespace {
@@ -117,6 +118,7 @@ int16_t AdoptDiagTable(std::unique_ptr<TableFile>& file, DiagTable* table, Statu
   table->DiagRecordOffset = records.offset;
   table->DiagAttrLength = static_cast<int16_t>(records.record_size - 1);
   table->file = std::move(file);
+  table->code_index = BuildDiagCodeIndex(*table);
   return kTableOpened;
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "base/status.h"
 #include "tables/table_file.h"
@@ -66,6 +67,26 @@ struct ActTable {
   bool is_open() const { return file != nullptr; }
 };
 
+// A diagnosis table's entries decoded once, when the table is opened, so
+// that the lookups of every summary neither decode big-endian entries nor
+// check ranges against the file. It keeps the table values it was built
+// from: a table whose values were changed since (only tests do that) is
+// looked up entry by entry in the file.
+struct DiagCodeIndex {
+  int32_t index_offset = 0;  // the table values it was built from
+  int16_t record_size = 0;
+  int32_t record_offset = 0;
+  int16_t attr_length = 0;
+
+  // The entries of prefix p are entries[start[p]] to entries[start[p] +
+  // count[p] - 1]; count[p] is 0 when the range of p is not usable.
+  std::array<uint16_t, kDiagPrefixCount> start{};
+  std::array<uint16_t, kDiagPrefixCount> count{};
+  std::vector<uint32_t> entries;  // suffix number << 16 | record number
+  // Records 0 to records_held - 1 are held by the file in full.
+  uint32_t records_held = 0;
+};
+
 struct DiagTable {
   std::unique_ptr<TableFile> file;
   VersionText TableVersion{};
@@ -74,6 +95,7 @@ struct DiagTable {
   int16_t DiagRecordSize = 0;  // 1 to 12 once open
   int32_t DiagRecordOffset = 0;
   int16_t DiagAttrLength = 0;  // DiagRecordSize - 1
+  std::unique_ptr<const DiagCodeIndex> code_index;  // null when it could not be built
 
   bool is_open() const { return file != nullptr; }
 };
