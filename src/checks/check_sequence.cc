@@ -48,6 +48,7 @@ void RunChecks(const SummaryState& state, ErrorList* list, Observer& observer) {
   Add(list, observer, CheckDiag1(state));
   Add(list, observer, CheckDiag2(state));
   for (int slot = kFirstAssociatedSlot; slot < kDiagSlotCount; ++slot) {
+    if (IsBlankSlot(state.Record.Diag(slot))) continue;  // passes: the call spared
     Add(list, observer, CheckAssociatedDiag(state, slot), slot - kFirstAssociatedSlot);
   }
   // The score check adds its errors itself, one per wrong score.

@@ -23,12 +23,9 @@ constexpr int16_t kDiagMinLength = 3;
 
 bool IsPlaceholder(std::string_view code) { return code == kPlaceholderDiag; }
 
-// A diagnosis slot of six blanks (one comparison: 20 slots of most summaries
-// are empty).
-constexpr std::string_view kBlankDiag = "      ";
 static_assert(kBlankDiag.size() == kDiagCodeLength);
 bool IsBlankCode(std::string_view code) {
-  return code.size() == kDiagCodeLength ? code == kBlankDiag : IsBlank(code);
+  return code.size() == kDiagCodeLength ? IsBlankSlot(code) : IsBlank(code);
 }
 
 // The form test, spared to the placeholder.

@@ -57,21 +57,21 @@ void BatchRun::GroupLine(std::string_view text) {
   if (blocking || non_blocking) {
     WriteRecordHeader();
     WriteIdentification(text);
-    err_->Write(kBlockingListLead);
+    err_->WriteText(kBlockingListLead);
     err_->Write(lists_.blocking());
-    err_->Write("\n");
-    err_->Write(kNonBlockingListLead);
+    err_->EndLine();
+    err_->WriteText(kNonBlockingListLead);
     err_->Write(lists_.non_blocking());
-    err_->Write("\n");
+    err_->EndLine();
   }
   if (!blocking) WriteGrpLine(result, version, text);
 }
 
 void BatchRun::WriteGrpLine(const GroupResult& result, const VersionText& version,
                             std::string_view text) {
-  grp_->Write(GrpLinePrefix(version, result, &line_buffer_));
-  grp_->Write(text);
-  grp_->Write("\n");
+  grp_->Write(GrpLinePrefix(version, result, &line_buffer_));  // the version may hold anything
+  grp_->WriteText(text);  // a line of the input: no line feed
+  grp_->EndLine();
   ++grp_lines;
 }
 

@@ -5,6 +5,7 @@
 #ifndef GRULO_DRIVER_OUTPUT_FILE_H_
 #define GRULO_DRIVER_OUTPUT_FILE_H_
 
+#include <cassert>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,6 +28,14 @@ class OutputFile {
 
   // Writes the text, each '\n' as "\r\n".
   void Write(std::string_view text);
+  // Writes text known to hold no line feed (a line of the input, a fixed
+  // text) as it is, without searching it for one.
+  void WriteText(std::string_view text) {
+    assert(text.find('\n') == std::string_view::npos);
+    Append(text.data(), text.size());
+  }
+  // Ends the line: "\r\n", as Write("\n") would.
+  void EndLine() { Append("\r\n", 2); }
   // Writes bytes as they are, line ends included: text that another output
   // has already written (see contents()).
   void WriteRaw(std::string_view bytes);
