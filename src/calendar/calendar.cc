@@ -69,7 +69,8 @@ int32_t DayNumberOfSplit(SplitDateResult s) {
 }  // namespace
 
 bool IsLeapYear(int32_t year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  // Three years in four are settled by the first test.
+  return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
 }
 
 SplitDateResult calendar_internal::SplitAnyDate(std::string_view date) {
@@ -104,8 +105,16 @@ int32_t WeekOfDate(std::string_view date) { return WeekOfDate(SplitDate(date)); 
 int32_t WeekOfDate(const SplitDateResult& s) {
   SplitDateResult jan1 = FirstOfJanuary(s.year);
   int16_t w = WeekdayOfSplit(jan1);
-  int32_t j = DayNumberOfSplit(jan1);
-  int32_t days = DayNumberOfSplit(s) - j + kWeekNumberBias[w];
+  // The days from 1 January to the date. In the same year (every year of
+  // four characters or fewer) the years' terms of the two day numbers
+  // cancel out.
+  int32_t days_since_jan1;
+  if (jan1.year == s.year) {
+    days_since_jan1 = s.day + DaysBeforeMonth(IsLeapYear(s.year), s.month) - 1;
+  } else {
+    days_since_jan1 = DayNumberOfSplit(s) - DayNumberOfSplit(jan1);
+  }
+  int32_t days = days_since_jan1 + kWeekNumberBias[w];
   int32_t week = days / 7;
   int32_t y = s.year;
   if (week == 0) return (y - 1) * 100 + 53;

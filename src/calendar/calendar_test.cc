@@ -109,6 +109,35 @@ TEST(CalendarTest, WeekdayStaysInRangeForNegativeYears) {
   }
 }
 
+// The week of a date counts the days since 1 January of its year; within the
+// year that is day of the month plus the days before the month, less one,
+// which must agree with the difference of the two day numbers for every
+// split date, months and days out of range included.
+TEST(CalendarTest, WeekOfDateCountsTheDaysAsTheDayNumbersDo) {
+  constexpr int kBias[7] = {6, 7, 8, 9, 10, 4, 5};  // by the weekday of 1 January
+  for (int year : {-999, -401, -1, 0, 1, 1899, 1900, 1999, 2000, 2004, 2011, 2026, 9999}) {
+    char jan1_text[16];
+    std::snprintf(jan1_text, sizeof jan1_text, "0101%4d", year);
+    const int weekday = WeekdayOf(std::string_view(jan1_text, 8));
+    const int32_t jan1 = DayNumber(SplitDateResult{1, 1, static_cast<int16_t>(year)});
+    for (int month = -1; month <= 14; ++month) {
+      for (int day = -3; day <= 40; ++day) {
+        const SplitDateResult date{static_cast<int16_t>(day), static_cast<int16_t>(month),
+                                   static_cast<int16_t>(year)};
+        const int32_t week = (DayNumber(date) - jan1 + kBias[weekday]) / 7;
+        const int32_t got = WeekOfDate(date);
+        if (week == 0) {
+          ASSERT_EQ(got, (year - 1) * 100 + 53) << day << "/" << month << "/" << year;
+        } else if (week == 53) {  // week 53 or week 1 of the next year
+          ASSERT_TRUE(got == year * 100 + 53 || got == (year + 1) * 100 + 1) << got;
+        } else {  // weeks out of range included
+          ASSERT_EQ(got, year * 100 + week) << day << "/" << month << "/" << year;
+        }
+      }
+    }
+  }
+}
+
 TEST(CalendarTest, AgesPlausibleWeeksAndLeapYears) {
   EXPECT_EQ(AgeBetween("28022001", "29022000"), 0);
   EXPECT_EQ(AgeBetween("01032001", "29022000"), 1);

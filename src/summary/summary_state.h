@@ -6,6 +6,7 @@
 #ifndef GRULO_SUMMARY_SUMMARY_STATE_H_
 #define GRULO_SUMMARY_SUMMARY_STATE_H_
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string_view>
@@ -59,8 +60,22 @@ struct SummaryState {
 // bytes (a, b) at positions B + 1 + i and B + 2 + i for some even i below
 // DiagAttrLength, B being the start of the slot's block. The last pair
 // compared may reach one or two bytes into the next slot's block (or into the
-// zero bytes after the last block): that is part of the rule.
-bool SlotHasPair(const SummaryState& state, int slot, uint8_t a, uint8_t b);
+// zero bytes after the last block): that is part of the rule. (Inline: the
+// checks and the tree ask it for most summaries, with constant pairs.)
+inline bool SlotHasPair(const SummaryState& state, int slot, uint8_t a, uint8_t b) {
+  const int length = state.DiagAttrLength;
+  // Pairs begin at the block's second byte and every second byte after it,
+  // below the block's length from there, as long as both bytes of the pair
+  // lie in the table.
+  const int first = slot * length + 1;
+  if (first < 0) return false;
+  const int end = std::min(first + length, kDiagAttrTableSize - 1);
+  const uint8_t* attr = state.DiagAttr.data();
+  for (int at = first; at < end; at += 2) {
+    if (attr[at] == a && attr[at + 1] == b) return true;
+  }
+  return false;
+}
 
 }  // namespace grulo
 
