@@ -31,10 +31,11 @@ CivilDate SystemClock::LocalToday() {
   return today_;
 }
 
-void TodayDate(Clock& clock, DateText* out) {
-  CivilDate d = clock.LocalToday();
-  FormatDate(d.day, d.month, d.year, out);
+void FormatToday(const CivilDate& date, DateText* out) {
+  FormatDate(date.day, date.month, date.year, out);
   if ((*out)[0] == ' ') (*out)[0] = '0';
 }
+
+void TodayDate(Clock& clock, DateText* out) { FormatToday(clock.LocalToday(), out); }
 
 }  // namespace grulo

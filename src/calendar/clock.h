@@ -16,6 +16,9 @@ struct CivilDate {
   int day;    // 1 to 31
 };
 
+// Writes the date as TodayDate does.
+void FormatToday(const CivilDate& date, DateText* out);
+
 class Clock {
  public:
   virtual ~Clock() = default;
@@ -59,6 +62,26 @@ class FixedClock final : public Clock {
 
 // Writes the current local date as DDMMYYYY followed by a NUL.
 void TodayDate(Clock& clock, DateText* out);
+
+// TodayDate for a caller that asks for every summary: the text is written
+// again only when the clock's date changes.
+class TodayText {
+ public:
+  const DateText& Read(Clock& clock) {
+    const CivilDate d = clock.LocalToday();
+    if (!known_ || d.year != date_.year || d.month != date_.month || d.day != date_.day) {
+      date_ = d;
+      known_ = true;
+      FormatToday(d, &text_);
+    }
+    return text_;
+  }
+
+ private:
+  CivilDate date_{};
+  bool known_ = false;
+  DateText text_{};
+};
 
 }  // namespace grulo
 

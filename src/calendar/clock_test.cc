@@ -50,5 +50,19 @@ TEST_F(SystemClockTest, ClockGoingBackBeforeTheDayIsNoticed) {
   EXPECT_EQ(clock.LocalToday().day, 5);
 }
 
+// The text kept for every summary follows the clock across midnight, and
+// writes each date as TodayDate does, odd ones included.
+TEST(TodayTextTest, FollowsTheClockAndWritesAsTodayDate) {
+  const CivilDate kDates[] = {{2009, 3, 6}, {2009, 3, 6}, {2009, 3, 7}, {2010, 3, 7},
+                              {2010, 4, 7}, {12345, 13, 0}, {-5, 0, 123}, {2009, 3, 6}};
+  TodayText today;
+  for (const CivilDate& d : kDates) {
+    FixedClock clock(d);
+    DateText want{};
+    TodayDate(clock, &want);
+    EXPECT_EQ(today.Read(clock), want) << d.year << "-" << d.month << "-" << d.day;
+  }
+}
+
 }  // namespace
 }  // namespace grulo

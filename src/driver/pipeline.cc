@@ -80,10 +80,8 @@ int16_t GroupingPipeline::GroupSummary(std::string_view line, std::string_view r
     return status;
   }
 
-  DateText today;
-  TodayDate(clock_, &today);
   GroupResult result;
-  context_.GroupSummary(*table_set_, line, today, &result, errors);
+  context_.GroupSummary(*table_set_, line, today_.Read(clock_), &result, errors);
   *group_category = result.GroupCategory;
   *group_number = result.GroupNumber;
   *group_return = result.GroupReturn;

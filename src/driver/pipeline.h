@@ -64,6 +64,7 @@ class GroupingPipeline final : public SummaryGrouper {
 
   std::unique_ptr<Clock> owned_clock_;  // the clock of a pipeline made by ForThread
   Clock& clock_;
+  TodayText today_;  // the clock's date, read for every summary
   ClockFactory clock_factory_;
   Status tree_problem_;
   Status acts_problem_;
