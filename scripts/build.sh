@@ -5,6 +5,8 @@
 #   scripts/build.sh --tsan       ThreadSanitizer build in build-tsan/ of the programs and
 #                                 of the tests that group on several threads
 #   scripts/build.sh --programs   the release build in build/ of the three programs only
+# The release build is optimised with a profile of the programs at work, taken
+# the first time (scripts/pgo-profile.sh); GRULO_PGO=0 builds it without.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -28,6 +30,16 @@ case "${1:-}" in
     targets=(--target grulo grulo-tables grulo-gen e2e_library_test e2e_threads_test)
     ;;
 esac
+
+# The release build is compiled with a profile of the programs at work
+# (scripts/pgo-profile.sh), taken once, when build/ has none.
+if [[ $build_dir == build && ${GRULO_PGO:-1} != 0 ]]; then
+  profile="$(pwd)/build/pgo-profile"
+  if ! compgen -G "$profile/*.gcda" >/dev/null; then
+    scripts/pgo-profile.sh "$profile" >/dev/null
+  fi
+  options+=(-DGRULO_PGO=USE -DGRULO_PGO_DIR="$profile")
+fi
 
 generator=()
 if [[ ! -f "$build_dir/CMakeCache.txt" ]] && command -v ninja >/dev/null 2>&1; then
