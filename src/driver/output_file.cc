@@ -1,5 +1,6 @@
 #include "driver/output_file.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
@@ -14,22 +15,31 @@ constexpr size_t kBufferSize = 1 << 16;
 std::unique_ptr<OutputFile> OutputFile::Into(WritableFile* file) {
   std::unique_ptr<OutputFile> output(new OutputFile());
   output->file_ = file;
-  output->buffer_.reserve(kBufferSize + 1024);
+  output->buffer_.reset(new char[kBufferSize]);
+  output->capacity_ = kBufferSize;
   return output;
 }
 
 std::unique_ptr<OutputFile> OutputFile::InMemory() {
-  std::unique_ptr<OutputFile> file(new OutputFile());
-  return file;
+  return std::unique_ptr<OutputFile>(new OutputFile());
 }
 
-void OutputFile::Append(const char* data, size_t n) {
-  if (file_ == nullptr) {  // in memory: no need to pass through the buffer
-    memory_.append(data, n);
-    return;
+void OutputFile::AppendSlow(const char* data, size_t n) {
+  if (file_ != nullptr) {
+    Flush();
+    if (n >= capacity_) {  // more than the buffer holds: out as it is
+      if (status_.ok()) status_ = file_->Append(std::string_view(data, n));
+      return;
+    }
+  } else {
+    size_t capacity = std::max({capacity_ * 2, size_ + n, size_t{4096}});
+    std::unique_ptr<char[]> grown(new char[capacity]);
+    if (size_ > 0) std::memcpy(grown.get(), buffer_.get(), size_);
+    buffer_ = std::move(grown);
+    capacity_ = capacity;
   }
-  buffer_.append(data, n);
-  if (buffer_.size() >= kBufferSize) Flush();
+  std::memcpy(buffer_.get() + size_, data, n);
+  size_ += n;
 }
 
 void OutputFile::Write(std::string_view text) {
@@ -75,12 +85,10 @@ void OutputFile::Printf(const char* format, ...) {
 }
 
 bool OutputFile::Flush() {
-  if (file_ == nullptr) {
-    memory_ += buffer_;
-  } else if (status_.ok() && !buffer_.empty()) {
-    status_ = file_->Append(buffer_);
+  if (file_ != nullptr && status_.ok() && size_ > 0) {
+    status_ = file_->Append(std::string_view(buffer_.get(), size_));
   }
-  buffer_.clear();
+  if (file_ != nullptr) size_ = 0;  // an in-memory output keeps its text
   return status_.ok();
 }
 

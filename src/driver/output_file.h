@@ -6,8 +6,9 @@
 #define GRULO_DRIVER_OUTPUT_FILE_H_
 
 #include <cassert>
+#include <cstddef>
+#include <cstring>
 #include <memory>
-#include <string>
 #include <string_view>
 
 #include "base/status.h"
@@ -49,19 +50,33 @@ class OutputFile {
   bool ok() const { return status_.ok(); }
   const Status& status() const { return status_; }
 
-  // What an in-memory output holds (with its CR LF pairs), once flushed.
-  const std::string& contents() const { return memory_; }
+  // What an in-memory output holds (with its CR LF pairs).
+  std::string_view contents() const { return std::string_view(buffer_.get(), size_); }
   // Empties an in-memory output, keeping its storage for the next text.
-  void ClearContents() { memory_.clear(); }
+  void ClearContents() { size_ = 0; }
 
  private:
   OutputFile() = default;
-  void Append(const char* data, size_t n);
+  // Appends the bytes: a copy into the room left when they fit (every line
+  // of the batch, as a rule), else AppendSlow.
+  void Append(const char* data, size_t n) {
+    if (n == 0) return;  // nothing to copy, and perhaps no bytes to copy from
+    if (n <= capacity_ - size_) {
+      std::memcpy(buffer_.get() + size_, data, n);
+      size_ += n;
+      return;
+    }
+    AppendSlow(data, n);
+  }
+  // A file's output writes out its buffer first; an in-memory output grows.
+  void AppendSlow(const char* data, size_t n);
 
   WritableFile* file_ = nullptr;  // null for an in-memory output
   Status status_;
-  std::string buffer_;
-  std::string memory_;
+  // A file's buffer, or all the text of an in-memory output.
+  std::unique_ptr<char[]> buffer_;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
 };
 
 }  // namespace grulo
