@@ -126,15 +126,7 @@ ErrorNumber CheckIndicator(const SummaryState& state) {
   return IsOneOf(state.Record.Field(wr_field::kIndicator), "12", 1) ? E::kNone : E::kIndicatorBad;
 }
 
-ErrorNumber CheckDuration(std::string_view field) {
-  // The usual durations pass at once: digits up to the end of the field,
-  // blanks before them (right-justified or zero-padded).
-  if (field.size() == 4 && IsDigit(field[3])) {
-    size_t i = 0;
-    while (i < 3 && field[i] == ' ') ++i;
-    while (i < 3 && IsDigit(field[i])) ++i;
-    if (i == 3) return E::kNone;
-  }
+ErrorNumber code_checks_internal::CheckDurationByMask(std::string_view field) {
   switch (MatchMask(field, "9999", TrimBoth, 0)) {
     case MaskOk:
       return E::kNone;

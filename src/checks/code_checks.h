@@ -10,12 +10,14 @@
 #ifndef GRULO_CHECKS_CODE_CHECKS_H_
 #define GRULO_CHECKS_CODE_CHECKS_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "checks/error_list.h"
 #include "checks/error_number.h"
 #include "summary/summary_state.h"
+#include "text/number_text.h"
 
 namespace grulo {
 
@@ -61,7 +63,9 @@ ErrorNumber CheckIndicator(const SummaryState& state);
 
 // One duration of four characters, digits justified either way. 79: blank;
 // 80: a blank between digits or a non-digit.
-ErrorNumber CheckDuration(std::string_view field);
+// (Inline: twelve per summary; the usual duration, digits up to the end of
+// the field after blanks, passes at once.)
+inline ErrorNumber CheckDuration(std::string_view field);
 
 // 74: blank; 75: not digits after optional leading blanks; 76: above 10.
 ErrorNumber CheckActCount(const SummaryState& state);
@@ -70,6 +74,26 @@ ErrorNumber CheckActCount(const SummaryState& state);
 // letters and four digits; 82: not in the act table. A slot outside the
 // acts taken in gives kNone.
 ErrorNumber CheckAct(const SummaryState& state, int k);
+
+// Implementation details.
+
+namespace code_checks_internal {
+
+// CheckDuration of any field, by its mask.
+ErrorNumber CheckDurationByMask(std::string_view field);
+
+}  // namespace code_checks_internal
+
+inline ErrorNumber CheckDuration(std::string_view field) {
+  // Right-justified or zero-padded digits: blanks, then digits to the end.
+  if (field.size() == 4 && IsDigit(field[3])) {
+    size_t i = 0;
+    while (i < 3 && field[i] == ' ') ++i;
+    while (i < 3 && IsDigit(field[i])) ++i;
+    if (i == 3) return ErrorNumber::kNone;
+  }
+  return code_checks_internal::CheckDurationByMask(field);
+}
 
 }  // namespace grulo
 

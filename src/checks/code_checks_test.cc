@@ -122,6 +122,29 @@ TEST(DurationTest, MayBeJustifiedEitherWayButNotSplit) {
   }
 }
 
+// The quick pass of the usual durations agrees with the mask on every field
+// of four characters drawn from blanks, digits and others, and on shorter
+// and longer ones.
+TEST(DurationTest, QuickPassAgreesWithTheMask) {
+  const char kAlphabet[] = {' ', '0', '7', 'x', '+', '\xB9', '\0'};
+  std::string field(4, ' ');
+  for (char a : kAlphabet) {
+    for (char b : kAlphabet) {
+      for (char c : kAlphabet) {
+        for (char d : kAlphabet) {
+          field = {a, b, c, d};
+          for (size_t length = 0; length <= 4; ++length) {
+            const std::string_view piece(field.data(), length);
+            ASSERT_EQ(CheckDuration(piece), code_checks_internal::CheckDurationByMask(piece))
+                << "'" << piece << "'";
+          }
+        }
+      }
+    }
+  }
+  EXPECT_EQ(CheckDuration("00012"), code_checks_internal::CheckDurationByMask("00012"));
+}
+
 TEST(ActCountTest, RightJustifiedAndAtMostTen) {
   const std::pair<const char*, int16_t> rows[] = {
       {"11", 76}, {" 3", 0}, {"3 ", 75}, {"A1", 75}, {"10", 0}, {"  ", 74}, {" 0", 0}, {"+3", 75}};
