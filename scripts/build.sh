@@ -32,11 +32,16 @@ case "${1:-}" in
 esac
 
 # The release build is compiled with a profile of the programs at work
-# (scripts/pgo-profile.sh), taken once, when build/ has none.
+# (scripts/pgo-profile.sh), taken once, when build/ has none (remove
+# build/pgo-profile to take it again).
 if [[ $build_dir == build && ${GRULO_PGO:-1} != 0 ]]; then
   profile="$(pwd)/build/pgo-profile"
   if ! compgen -G "$profile/*.gcda" >/dev/null; then
     scripts/pgo-profile.sh "$profile" >/dev/null
+    # What was compiled before, without this profile, is compiled again.
+    if [[ -f build/build.ninja || -f build/Makefile ]]; then
+      cmake --build build --target clean >/dev/null
+    fi
   fi
   options+=(-DGRULO_PGO=USE -DGRULO_PGO_DIR="$profile")
 fi

@@ -4,8 +4,8 @@
 # tables, generate 50,000 summaries and group them, each run adding its counts
 # to the profile.
 #   scripts/pgo-profile.sh PROFILE_DIR
-# (scripts/build.sh runs it when build/ has no profile yet; remove
-# build/pgo-profile to take it again, then build build/ anew.)
+# (scripts/build.sh runs it when build/ has no profile yet, then compiles
+# build/ anew; remove build/pgo-profile to take it again.)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
