@@ -69,7 +69,13 @@ void BatchRun::GroupLine(std::string_view text) {
 
 void BatchRun::WriteGrpLine(const GroupResult& result, const VersionText& version,
                             std::string_view text) {
-  grp_->Write(GrpLinePrefix(version, result, &line_buffer_));  // the version may hold anything
+  // Digits and letters after the tables' version, which may hold anything.
+  const std::string_view prefix = GrpLinePrefix(version, result, &line_buffer_);
+  if (version[0] != '\n' && version[1] != '\n') {
+    grp_->WriteText(prefix);
+  } else {
+    grp_->Write(prefix);
+  }
   grp_->WriteText(text);  // a line of the input: no line feed
   grp_->EndLine();
   ++grp_lines;

@@ -165,16 +165,24 @@ class BatchRunTest : public ::testing::Test {
 TEST_F(BatchRunTest, FormatsResultNumbersLikePrintf) {
   WriteStandardConfig();
   std::string line = Summary();
-  WriteInput(line + "\n" + line + "\n" + line + "\n" + line + "\n");
+  std::string input;
+  for (int i = 0; i < 7; ++i) input += line + "\n";
+  WriteInput(input);
   grouper_.outcomes = {
       {{}, -1, -5, 7, "Z", ""},
       {{}, 123, 4567, 100, "V1", ""},
       {{}, 0, 0, -32768, std::string("\0X", 2), ""},
       {{}, 5, 6, 0, "ABC", ""},
+      // A version with a line feed: written as any text is, CR LF.
+      {{}, 1, 2, 3, "\n1", ""},
+      {{}, 1, 2, 3, "1\n", ""},
+      {{}, 1, 2, 3, std::string("\0\n", 2), ""},
   };
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(Grp(), " Z-1-0507M14" + line + "\r\n" + "V11234567100M14" + line + "\r\n" +
-                       "  00000-32768M14" + line + "\r\n" + "AB0500600M14" + line + "\r\n");
+                       "  00000-32768M14" + line + "\r\n" + "AB0500600M14" + line + "\r\n" +
+                       "\r\n10100203M14" + line + "\r\n" + "1\r\n0100203M14" + line + "\r\n" +
+                       "  0100203M14" + line + "\r\n");
   EXPECT_EQ(messages_, "");  // a clean run says nothing
 }
 

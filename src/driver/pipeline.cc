@@ -73,9 +73,9 @@ int16_t GroupingPipeline::GroupSummary(std::string_view line, std::string_view r
                                        int16_t* group_category, int16_t* group_number,
                                        int16_t* group_return, ErrorList* errors,
                                        OutputFile* err_file, VersionText* table_version) {
-  ClearErrors(errors);
   int16_t status = OpenMissingTables(rep_tab, err_file, table_version);
   if (status != kTableOpened) {
+    ClearErrors(errors);  // the grouping, which clears the list itself, does not run
     *group_return = status;
     return status;
   }
