@@ -153,7 +153,9 @@ std::vector<Row> OneChangeRows() {
 // Runs the whole validation on the date the clock gives, as the pipeline
 // does; checks what it leaves in the group result.
 std::vector<int16_t> Validate(SummaryState& state, Clock& clock, int16_t* first = nullptr) {
-  TodayDate(clock, &state.Today);
+  DateText today{};
+  TodayDate(clock, &today);
+  SetToday(&state, today);
   ErrorList list;
   GroupResult result{-1, -1, -1};
   int16_t returned = ValidateSummary(state, &list, &result);

@@ -62,7 +62,7 @@ ErrorNumber CheckEntryDate(const SummaryState& state) {
   if (MatchMask(entry, kDateMask, TrimLeading, kDateMinLength) != MaskOk) return E::kEntryDateForm;
   const SplitDateResult entry_date = SplitDate(entry);
   if (DateIsValid(entry_date) != 0) return E::kEntryDateInvalid;
-  if (DayNumber(SplitToday(state)) - DayNumber(entry_date) < 0) return E::kEntryAfterToday;
+  if (state.TodayDay - DayNumber(entry_date) < 0) return E::kEntryAfterToday;
   // The year part compared as text with "1990": the mask left four digits
   // there, which compare as text as their numbers do.
   if (entry_date.year <= 1990) return E::kEntryYearTooOld;
@@ -84,8 +84,7 @@ ErrorNumber CheckBirthDate(const SummaryState& state) {
   // Without a Monday for the summary's week the blank text reads as day
   // -679016, before every birth from year 1 on: such a birth lies after the
   // week (13). Births in year 0 or before fall on the other side.
-  std::string_view week_start = DateView(state.WeekStart);
-  int32_t days = DayNumber(week_start) - DayNumber(birth_date);
+  int32_t days = state.WeekStartDay - DayNumber(birth_date);
   if (days < -6) return E::kBirthAfterWeek;
   if (days / 365 > 120) return E::kBirthTooLongAgo;
   return E::kNone;
@@ -146,7 +145,7 @@ ErrorNumber CheckExitDate(const SummaryState& state, ErrorNumber entry_date_erro
     if (IsBlank(entry)) return E::kNone;
     if (exit_day - DayNumber(entry) < 0) return E::kExitBeforeEntry;
   }
-  if (DayNumber(SplitToday(state)) - exit_day < 0) return E::kExitAfterToday;
+  if (state.TodayDay - exit_day < 0) return E::kExitAfterToday;
   return E::kNone;
 }
 

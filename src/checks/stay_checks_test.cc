@@ -186,7 +186,9 @@ TEST(BirthDateTest, FormThenTheWeeksMonday) {
 TEST(WeekOfDateTest, EarlyJanuaryCountsInWeek53OfTheYearBefore) {
   const FieldRef kWeek = lf::kWeekNo;
   SummaryState entry = PreparedState({{kWeek, "522010"}, {lf::kEntryDate, "01012011"}});
-  FormatDate(15, 6, 2011, &entry.Today);
+  DateText today{};
+  FormatDate(15, 6, 2011, &today);
+  SetToday(&entry, today);
   EXPECT_EQ(CheckWeekNo(entry, E::kNone, E::kNone), E::kWeekBeforeEntry);
   SummaryState ref = PreparedState({{kWeek, "522010"}, {lf::kRefDate, "01012011"}});
   EXPECT_EQ(CheckRefDate(ref), E::kRefDateAfterWeek);

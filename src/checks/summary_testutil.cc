@@ -47,7 +47,9 @@ void SetField(std::string* line, FieldRef field, std::string_view value) {
 void PrepareState(std::string_view line, SummaryState* state) {
   BuildWorkingRecord(line, &state->Record);
   FixedClock clock(kTestToday);
-  TodayDate(clock, &state->Today);
+  DateText today{};
+  TodayDate(clock, &today);
+  SetToday(state, today);
 
   DeriveDates(state);
   TakeActSlots(line, state);

@@ -98,7 +98,7 @@ TEST(PipelineTablesTest, MissingActsAndDiagnosesOfAnotherVersion) {
 
 // Today is read from the clock for every summary: a summary that enters on
 // the day after the clock's date gets error 21 (entry after today) until the
-// clock passes midnight.
+// clock passes midnight, and again when the clock is set back.
 TEST(PipelineTodayTest, ReadsTheClockForEverySummary) {
   test::TempDir dir;
   WriteTables(dir.File(""), "V1", "V1", "V1");
@@ -122,6 +122,9 @@ TEST(PipelineTodayTest, ReadsTheClockForEverySummary) {
   EXPECT_EQ(errors_of(), std::vector<int16_t>{21});
   clock.Set(CivilDate{2009, 6, 16});
   EXPECT_EQ(errors_of(), std::vector<int16_t>{});
+  EXPECT_EQ(errors_of(), std::vector<int16_t>{});
+  clock.Set(CivilDate{2009, 6, 15});  // a clock set back
+  EXPECT_EQ(errors_of(), std::vector<int16_t>{21});
 }
 
 }  // namespace

@@ -46,7 +46,12 @@ void GroupingContext::Group(const TableSet& tables, std::string_view line, const
     LookupAct(tables.acts(), state_.ActSlot(k), k, &state_);
   }
   DeriveDates(&state_);
-  state_.Today = today;
+  // The date changes at most at midnight: its day number is worked out
+  // again only then.
+  if (!today_known_ || state_.Today != today) {
+    SetToday(&state_, today);
+    today_known_ = true;
+  }
 
   ValidateWith(state_, errors, result, checks);
   CountPresenceDays(&state_);

@@ -51,6 +51,7 @@ class GroupingContext {
              GroupResult* result, ErrorList* errors, Checks& checks, Walk& walk);
 
   SummaryState state_;
+  bool today_known_ = false;  // state_.TodayDay is that of state_.Today
   TreeNode current_node_;
 };
 

@@ -73,10 +73,12 @@ void DeriveDates(SummaryState* state) {
       WeekNoIsPlausible(week) != 0) {
     state->WeekStart.fill(' ');
     state->WeekStart[8] = '\0';
+    state->WeekStartDay = DayNumber(DateView(state->WeekStart));
     return;
   }
   WeekStartDate(week, &state->WeekStart);
   const SplitDateResult week_start = SplitDate(DateView(state->WeekStart));
+  state->WeekStartDay = DayNumber(week_start);
 
   SplitDateResult birth;
   if (DateIsUsable(record.Field(wr_field::kBirthDate), &birth)) {
@@ -85,7 +87,7 @@ void DeriveDates(SummaryState* state) {
 
   SplitDateResult ref;
   if (DateIsUsable(record.Field(wr_field::kRefDate), &ref)) {
-    int32_t days = DayNumber(week_start) - DayNumber(ref);
+    int32_t days = state->WeekStartDay - DayNumber(ref);
     state->RefDelay = FoldRefDelay(days);
   }
 }

@@ -23,12 +23,15 @@ inline constexpr int kActClassTableSize = 256;
 struct SummaryState {
   WorkingRecord Record;
 
-  // The current local date, read again for every summary before the checks.
+  // The current local date, read again for every summary before the checks,
+  // and its day number (see SetToday).
   DateText Today{};
+  int32_t TodayDay = 0;
 
   // Derived values.
   std::array<int16_t, 256> CategoryBranch{};  // branch number of each category
   DateText WeekStart{};     // Monday of the summary's week, or 8 blanks
+  int32_t WeekStartDay = 0;  // the day number of the WeekStart text
   int16_t AgeInYears = -1;  // -1: not computed
   int16_t RefDelay = -1;    // -1, or 0 to 999 days
   int16_t PresenceCount = 0;
@@ -55,6 +58,12 @@ struct SummaryState {
     return std::string_view(ActSlots[k].data(), kActCodeLength);
   }
 };
+
+// Sets Today and its day number.
+inline void SetToday(SummaryState* state, const DateText& today) {
+  state->Today = today;
+  state->TodayDay = DayNumber(DateView(today));
+}
 
 // The pair scan of a diagnosis slot: true when the attribute table holds the
 // bytes (a, b) at positions B + 1 + i and B + 2 + i for some even i below
