@@ -118,7 +118,7 @@ inline SplitDateResult SplitDate(std::string_view date) {
   const char* p = date.data();
   // Each piece of eight digits is its decimal value, as the piecewise
   // reading finds it.
-  if (date.size() >= 8 && calendar_internal::LeadingDigits(p, 8)) {
+  if (date.size() >= 8 && EightDigits(p)) {
     return SplitDateResult{TwoDigits(p), TwoDigits(p + 2),
                            static_cast<int16_t>(TwoDigits(p + 4) * 100 + TwoDigits(p + 6))};
   }

@@ -18,8 +18,6 @@ bool IsKindOneOrFive(std::string_view stay_kind) {
   return !stay_kind.empty() && (stay_kind[0] == '1' || stay_kind[0] == '5');
 }
 
-constexpr std::string_view kDateMask = "Z9Z99999";
-constexpr int16_t kDateMinLength = 7;
 
 std::string_view Field(const SummaryState& state, FieldRef f) { return state.Record.Field(f); }
 
@@ -59,7 +57,7 @@ ErrorNumber CheckStayKind(const SummaryState& state) {
 ErrorNumber CheckEntryDate(const SummaryState& state) {
   std::string_view entry = Field(state, wr_field::kEntryDate);
   if (!IsKindOneOrFive(Field(state, wr_field::kStayKind)) && IsBlank(entry)) return E::kNone;
-  if (MatchMask(entry, kDateMask, TrimLeading, kDateMinLength) != MaskOk) return E::kEntryDateForm;
+  if (MatchDateMask(entry) != MaskOk) return E::kEntryDateForm;
   const SplitDateResult entry_date = SplitDate(entry);
   if (DateIsValid(entry_date) != 0) return E::kEntryDateInvalid;
   if (state.TodayDay - DayNumber(entry_date) < 0) return E::kEntryAfterToday;
@@ -71,7 +69,7 @@ ErrorNumber CheckEntryDate(const SummaryState& state) {
 
 ErrorNumber CheckBirthDate(const SummaryState& state) {
   std::string_view birth = Field(state, wr_field::kBirthDate);
-  switch (MatchMask(birth, kDateMask, TrimLeading, kDateMinLength)) {
+  switch (MatchDateMask(birth)) {
     case MaskOk:
       break;
     case MaskBlank:
@@ -128,7 +126,7 @@ ErrorNumber CheckProvenance(const SummaryState& state) {
 ErrorNumber CheckExitDate(const SummaryState& state, ErrorNumber entry_date_error) {
   std::string_view exit = Field(state, wr_field::kExitDate);
   if (IsBlank(exit)) return E::kNone;
-  switch (MatchMask(exit, kDateMask, TrimLeading, kDateMinLength)) {
+  switch (MatchDateMask(exit)) {
     case MaskOk:
       break;
     case MaskMismatch:

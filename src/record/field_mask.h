@@ -50,6 +50,11 @@ inline MaskResult MatchMask(std::string_view field, std::string_view mask, int16
 // (Defined below, in the header, for the same reason as MatchMask.)
 inline bool IsOneOf(std::string_view value, std::string_view list, int16_t width);
 
+// A date field of the summary, DDMMYYYY, right-justified, at least seven
+// characters: MatchMask(field, "Z9Z99999", TrimLeading, 7). Eight digits, as
+// most dates are, pass at once.
+inline MaskResult MatchDateMask(std::string_view field);
+
 // Implementation details.
 
 namespace field_mask_internal {
@@ -128,6 +133,11 @@ inline bool IsOneOf(std::string_view value, std::string_view list, int16_t width
     if (i == w) return true;
   }
   return false;
+}
+
+inline MaskResult MatchDateMask(std::string_view field) {
+  if (field.size() == 8 && EightDigits(field.data())) return MaskOk;
+  return MatchMask(field, "Z9Z99999", TrimLeading, 7);
 }
 
 }  // namespace grulo

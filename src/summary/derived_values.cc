@@ -20,9 +20,7 @@ constexpr CategoryBranchEntry kCategoryBranches[] = {
     {18, 7}, {20, 8}, {30, 9}, {40, 10}, {50, 11}, {60, 12}, {99, 13},
 };
 
-constexpr std::string_view kDateMask = "Z9Z99999";
 constexpr std::string_view kWeekMask = "999999";
-constexpr int16_t kDateMinLength = 7;
 constexpr int16_t kWeekMinLength = 5;
 constexpr int16_t kMaxRefDelay = 999;
 constexpr int kScoresSummed = 4;
@@ -30,7 +28,7 @@ constexpr int kScoresSummed = 4;
 // A date field that may be handed to the calendar operations; `split` then
 // holds it split.
 bool DateIsUsable(std::string_view date, SplitDateResult* split) {
-  if (MatchMask(date, kDateMask, TrimLeading, kDateMinLength) != MaskOk) return false;
+  if (MatchDateMask(date) != MaskOk) return false;
   *split = SplitDate(date);
   return DateIsValid(*split) == 0;
 }

@@ -58,6 +58,17 @@ inline bool IsWhiteSpace(char c) { return (ClassesOf(c) & kWhiteClass) != 0; }
 // Upper-cases 'a' to 'z'; every other byte is returned unchanged.
 inline char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? c - ('a' - 'A') : c; }
 
+// True when the eight characters at p are all digits '0' to '9'. (Eight at
+// once: every byte's high half is 3, and adding 6 to its low half does not
+// carry into the high half, so the low half is 0 to 9.)
+inline bool EightDigits(const char* p) {
+  constexpr uint64_t kHighHalves = 0xF0F0F0F0F0F0F0F0;
+  constexpr uint64_t kThrees = 0x3030303030303030;
+  uint64_t eight;
+  std::memcpy(&eight, p, 8);
+  return (eight & kHighHalves) == kThrees && ((eight + 0x0606060606060606) & kHighHalves) == kThrees;
+}
+
 // True when every character of the field is a blank (the space, 32). A field
 // of width 0 counts as blank.
 inline bool IsBlank(std::string_view field) {

@@ -26,6 +26,17 @@ TEST(NumberTextTest, ReadsLikeTheStandardConversion) {
   for (const Case& c : cases) EXPECT_EQ(ReadNumber(c.text), c.value) << '"' << c.text << '"';
 }
 
+// Every byte value in every one of the eight places of a row of digits.
+TEST(NumberTextTest, EightDigitsTestsEveryPlace) {
+  for (int place = 0; place < 8; ++place) {
+    for (int byte = 0; byte < 256; ++byte) {
+      char text[8] = {'0', '1', '2', '3', '4', '5', '6', '9'};
+      text[place] = static_cast<char>(byte);
+      EXPECT_EQ(EightDigits(text), byte >= '0' && byte <= '9') << place << " " << byte;
+    }
+  }
+}
+
 TEST(NumberTextTest, ClassesIgnoreBytesAbove127) {
   for (int c = 128; c < 256; ++c) {
     char ch = static_cast<char>(c);
