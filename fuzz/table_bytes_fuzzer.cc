@@ -15,6 +15,7 @@
 #include "grouper/line_format.h"
 #include "grouper/table_set.h"
 #include "record/working_record.h"
+#include "tables/act_table.h"
 #include "tables/diag_table.h"
 #include "tables/open_tables.h"
 
@@ -47,6 +48,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   fuzz::Require(file == nullptr, "an adopted file is consumed");
 
+  if (which == 1) {
+    // Through the native index, the acts give what the file gives.
+    ActTable in_file;
+    in_file.ActIndexOffset = acts.ActIndexOffset;
+    std::vector<uint8_t> bytes(static_cast<size_t>(acts.file->size()));
+    fuzz::Require(acts.file->ReadAt(0, acts.file->size(), bytes.data()), "the table reads whole");
+    in_file.file = TableFile::FromBytes(std::move(bytes));
+    for (const char* code : {"AAAA0001", "ZZZZ9999", "HRCA0010", "abcD0010", "BBBA12  ", "        ",
+                             "0AAA0001", "A\xC9" "AA0001", "AAAA-5  ", "ZZB+0001"}) {
+      SummaryState native;
+      SummaryState file;
+      LookupAct(acts, code, 0, &native);
+      LookupAct(in_file, code, 0, &file);
+      fuzz::Require(native.ActClass[0] == file.ActClass[0], "the act index agrees with the file");
+    }
+  }
   if (which == 2) {
     // All 23 slots at once (through the native index) find what one lookup
     // per slot finds in the file.

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 
 #include "summary/summary_state.h"
@@ -33,11 +34,16 @@ int32_t ActPrefixIndex(std::string_view code);
 // other character, 0 without digits).
 std::array<uint8_t, 3> ActSearchKey(std::string_view code);
 
+// The native index of an open table (its file and index offset set), or null
+// when the file does not hold the entries of its usable ranges in one piece.
+std::unique_ptr<const ActCodeIndex> BuildActCodeIndex(const ActTable& table);
+
 // Sets state->ActClass[k] to the class of the code when the code is found and
 // leaves it unchanged otherwise: a prefix outside 0 to 17575, an empty range,
 // an inconsistent range (end below start, more than 16383 entries, an index
 // entry or an entry not held by the file) or no matching entry. Of two
-// matching entries the first one wins. Allocates nothing.
+// matching entries the first one wins. The native index is used when it was
+// built from the table's current index offset. Allocates nothing.
 void LookupAct(const ActTable& table, std::string_view code, int k, SummaryState* state);
 
 }  // namespace grulo

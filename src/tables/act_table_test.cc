@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "authoring/table_model.h"
 #include "authoring/table_testutil.h"
@@ -81,14 +84,16 @@ TEST(LookupActTest, SlotOutsideTheClassTableIsIgnored) {
 constexpr size_t kIndex = 64;
 constexpr size_t kEntries = kIndex + 35152;
 
-TEST(LookupActTest, BrokenFilesLeaveTheClass) {
+struct ActBreakage {
+  const char* name;
+  std::function<void(std::vector<uint8_t>*)> patch;
+  std::vector<ActCase> cases;
+};
+
+std::vector<ActBreakage> ActBreakages() {
   const int kBBB = 1 * 676 + 1 * 26 + 1;
   const int kZZZ = 17575;
-  const struct {
-    const char* name;
-    std::function<void(std::vector<uint8_t>*)> patch;
-    std::vector<ActCase> cases;
-  } kBreakages[] = {
+  return {
       {"index end below its start",
        [=](std::vector<uint8_t>* b) { testing::Put16(b, kIndex + 2 * kBBB, 0); },
        {{"BBBB0001", 77}, {"ZZZZ9999", 6}, {"AAAA0001", 5}}},
@@ -113,9 +118,12 @@ TEST(LookupActTest, BrokenFilesLeaveTheClass) {
        [](std::vector<uint8_t>* b) { testing::Put32(b, 32 + 25, 0xFFFFFFFEu); },
        {{"AAAA0001", 77}, {"ABCD0010", 77}}},
   };
+}
+
+TEST(LookupActTest, BrokenFilesLeaveTheClass) {
   const std::vector<uint8_t> good = ActBytes(LookupModel());
   ASSERT_EQ(good.size(), kEntries + 8 * 4);
-  for (const auto& breakage : kBreakages) {
+  for (const ActBreakage& breakage : ActBreakages()) {
     std::vector<uint8_t> bytes = good;
     breakage.patch(&bytes);
     ActTable table = ActTableOf(bytes);
@@ -124,6 +132,38 @@ TEST(LookupActTest, BrokenFilesLeaveTheClass) {
       state.ActClass[0] = 77;
       LookupAct(table, c.code, 0, &state);
       EXPECT_EQ(state.ActClass[0], c.act_class) << breakage.name << ": " << c.code;
+    }
+  }
+}
+
+// The lookup through the native index finds what the lookup in the file
+// finds, on sound and broken tables, and a table whose index offset changed
+// after the opening is looked up in the file.
+TEST(LookupActTest, NativeIndexFindsWhatTheFileGives) {
+  const std::vector<uint8_t> good = ActBytes(LookupModel());
+  std::vector<std::pair<std::string, ActTable>> tables;
+  tables.emplace_back("sound", ActTableOf(good));
+  ASSERT_NE(tables.back().second.code_index, nullptr);
+  for (const ActBreakage& breakage : ActBreakages()) {
+    std::vector<uint8_t> bytes = good;
+    breakage.patch(&bytes);
+    tables.emplace_back(breakage.name, ActTableOf(bytes));
+  }
+  tables.emplace_back("index moved one entry on", ActTableOf(good));
+  tables.back().second.ActIndexOffset += 2;
+  for (auto& [name, table] : tables) {
+    ActTable in_file;  // the same file, without the native index
+    in_file.ActIndexOffset = table.ActIndexOffset;
+    std::vector<uint8_t> bytes(table.file->size());
+    ASSERT_TRUE(table.file->ReadAt(0, table.file->size(), bytes.data()));
+    in_file.file = TableFile::FromBytes(std::move(bytes));
+    for (const ActCase& c : kLookupCases) {
+      SummaryState native;
+      SummaryState file;
+      native.ActClass[1] = file.ActClass[1] = 77;
+      LookupAct(table, c.code, 1, &native);
+      LookupAct(in_file, c.code, 1, &file);
+      EXPECT_EQ(native.ActClass, file.ActClass) << name << ": " << c.code;
     }
   }
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "tables/big_endian.h"
+#include "tables/act_table.h"
 #include "tables/diag_table.h"
 
 namespace grulo {
@@ -96,6 +97,7 @@ int16_t AdoptActTable(std::unique_ptr<TableFile>& file, ActTable* table, Status*
   table->TableVersion = ReadHeaderVersion(header);
   table->ActIndexOffset = index.offset;
   table->file = std::move(file);
+  table->code_index = BuildActCodeIndex(*table);
   return kTableOpened;
 }
 

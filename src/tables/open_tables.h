@@ -59,10 +59,22 @@ struct TreeTable {
   bool is_open() const { return file != nullptr; }
 };
 
+// An act table's entries decoded once, when the table is opened, as the
+// diagnosis table's are (DiagCodeIndex).
+struct ActCodeIndex {
+  int32_t index_offset = 0;  // the table value it was built from
+
+  // Per prefix, the number of its first entry and, above, its entry count;
+  // the count is 0 when the range of the prefix is not usable.
+  std::vector<uint32_t> ranges;
+  std::vector<uint32_t> entries;  // the 4 bytes of each entry, big-endian
+};
+
 struct ActTable {
   std::unique_ptr<TableFile> file;
   VersionText TableVersion{};
   int32_t ActIndexOffset = 0;
+  std::unique_ptr<const ActCodeIndex> code_index;  // null when it could not be built
 
   bool is_open() const { return file != nullptr; }
 };
