@@ -37,24 +37,10 @@ std::unique_ptr<const ActCodeIndex> BuildActCodeIndex(const ActTable& table) {
   const TableFile& file = *table.file;
   auto index = std::make_unique<ActCodeIndex>();
   index->index_offset = table.ActIndexOffset;
-  index->ranges.assign(kActPrefixCount, 0);
-  uint32_t entry_count = 0;  // one past the last entry of a usable range
-  for (int32_t p = 0; p < kActPrefixCount; ++p) {
-    const PrefixRange range =
-        FindPrefixRange(file, table.ActIndexOffset, kActIndexSize, p, kActEntrySize);
-    if (!range.usable()) continue;
-    index->ranges[static_cast<size_t>(p)] = range.start | range.count() << 16;
-    if (range.end > entry_count) entry_count = range.end;
-  }
-  // Entry 0 lies after every index entry, so the file holds entries 0 to
-  // entry_count - 1 whenever it holds the last usable range; checked anyway.
-  const uint8_t* bytes =
-      file.Peek(int64_t{table.ActIndexOffset} + kActIndexSize, int64_t{kActEntrySize} * entry_count);
-  if (bytes == nullptr) return nullptr;
-  index->entries.resize(entry_count);
-  for (uint32_t i = 0; i < entry_count; ++i) {
-    const uint8_t* entry = bytes + kActEntrySize * i;
-    index->entries[i] = uint32_t{ReadBigEndian16(entry)} << 16 | ReadBigEndian16(entry + 2);
+  static_assert(kActEntrySize == 4);
+  if (!DecodePrefixIndex(file, table.ActIndexOffset, kActIndexSize, kActPrefixCount,
+                         &index->prefixes)) {
+    return nullptr;
   }
   return index;
 }
@@ -68,11 +54,9 @@ void LookupAct(const ActTable& table, std::string_view code, int k, SummaryState
   const ActCodeIndex* index = table.code_index.get();
   if (index != nullptr && index->index_offset == table.ActIndexOffset) {
     static_assert(kActEntryKeyAt == 0 && kActEntryKeySize == 3 && kActEntryClassAt == 3);
-    const uint32_t range = index->ranges[static_cast<size_t>(p)];
-    const uint32_t* entry = index->entries.data() + (range & 0xFFFF);
-    const uint32_t* const end = entry + (range >> 16);
     const uint32_t packed = uint32_t{key[0]} << 16 | uint32_t{key[1]} << 8 | key[2];
-    for (; entry != end; ++entry) {
+    const uint32_t* const end = index->prefixes.end(p);
+    for (const uint32_t* entry = index->prefixes.begin(p); entry != end; ++entry) {
       if ((*entry >> 8) == packed) {
         state->ActClass[k] = static_cast<uint8_t>(*entry);
         return;

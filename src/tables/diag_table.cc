@@ -34,10 +34,9 @@ uint16_t IndexedRecordNumber(const DiagCodeIndex& index, std::string_view code) 
   if (code[0] == ' ') return 0;
   const int32_t p = DiagPrefixIndex(code);
   if (p < 0 || p >= kDiagPrefixCount) return 0;
-  const uint32_t* entry = index.entries.data() + index.start[static_cast<size_t>(p)];
-  const uint32_t* const end = entry + index.count[static_cast<size_t>(p)];
   const uint32_t key = SuffixNumber(code.substr(3, 3));
-  for (; entry != end; ++entry) {
+  const uint32_t* const end = index.prefixes.end(p);
+  for (const uint32_t* entry = index.prefixes.begin(p); entry != end; ++entry) {
     if ((*entry >> 16) == key) return static_cast<uint16_t>(*entry);
   }
   return 0;
@@ -108,25 +107,10 @@ std::unique_ptr<const DiagCodeIndex> BuildDiagCodeIndex(const DiagTable& table) 
   index->record_offset = table.DiagRecordOffset;
   index->attr_length = table.DiagAttrLength;
 
-  uint32_t entry_count = 0;  // one past the last entry of a usable range
-  for (int32_t p = 0; p < kDiagPrefixCount; ++p) {
-    const PrefixRange range =
-        FindPrefixRange(file, table.DiagIndexOffset, kDiagIndexSize, p, kDiagEntrySize);
-    if (!range.usable()) continue;
-    index->start[static_cast<size_t>(p)] = static_cast<uint16_t>(range.start);
-    index->count[static_cast<size_t>(p)] = static_cast<uint16_t>(range.count());
-    if (range.end > entry_count) entry_count = range.end;
-  }
-  // Entry 0 lies after every index entry, so the file holds entries 0 to
-  // entry_count - 1 whenever it holds the last usable range; checked anyway.
-  const uint8_t* bytes =
-      file.Peek(int64_t{table.DiagIndexOffset} + kDiagIndexSize, int64_t{kDiagEntrySize} * entry_count);
-  if (bytes == nullptr) return nullptr;
-  index->entries.resize(entry_count);
-  for (uint32_t i = 0; i < entry_count; ++i) {
-    const uint8_t* entry = bytes + kDiagEntrySize * i;
-    index->entries[i] = uint32_t{ReadBigEndian16(entry + kDiagEntrySuffixAt)} << 16 |
-                        ReadBigEndian16(entry + kDiagEntryRecordAt);
+  static_assert(kDiagEntrySize == 4 && kDiagEntrySuffixAt == 0 && kDiagEntryRecordAt == 2);
+  if (!DecodePrefixIndex(file, table.DiagIndexOffset, kDiagIndexSize, kDiagPrefixCount,
+                         &index->prefixes)) {
+    return nullptr;
   }
 
   const int64_t record_offset = table.DiagRecordOffset;

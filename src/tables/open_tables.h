@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/status.h"
+#include "tables/prefix_index.h"
 #include "tables/table_file.h"
 #include "tables/table_layout.h"
 
@@ -60,14 +61,10 @@ struct TreeTable {
 };
 
 // An act table's entries decoded once, when the table is opened, as the
-// diagnosis table's are (DiagCodeIndex).
+// diagnosis table's are.
 struct ActCodeIndex {
-  int32_t index_offset = 0;  // the table value it was built from
-
-  // Per prefix, the number of its first entry and, above, its entry count;
-  // the count is 0 when the range of the prefix is not usable.
-  std::vector<uint32_t> ranges;
-  std::vector<uint32_t> entries;  // the 4 bytes of each entry, big-endian
+  int32_t index_offset = 0;     // the table value it was built from
+  DecodedPrefixIndex prefixes;  // entries: the three key bytes, then the class
 };
 
 struct ActTable {
@@ -89,12 +86,7 @@ struct DiagCodeIndex {
   int16_t record_size = 0;
   int32_t record_offset = 0;
   int16_t attr_length = 0;
-
-  // The entries of prefix p are entries[start[p]] to entries[start[p] +
-  // count[p] - 1]; count[p] is 0 when the range of p is not usable.
-  std::array<uint16_t, kDiagPrefixCount> start{};
-  std::array<uint16_t, kDiagPrefixCount> count{};
-  std::vector<uint32_t> entries;  // suffix number << 16 | record number
+  DecodedPrefixIndex prefixes;  // entries: suffix number << 16 | record number
   // Records 0 to records_held - 1 are held by the file in full.
   uint32_t records_held = 0;
 };

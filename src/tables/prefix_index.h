@@ -7,6 +7,7 @@
 #define GRULO_TABLES_PREFIX_INDEX_H_
 
 #include <cstdint>
+#include <vector>
 
 #include "tables/big_endian.h"
 #include "tables/table_file.h"
@@ -73,6 +74,27 @@ inline PrefixRange FindPrefixRange(const TableFile& file, int64_t index_offset, 
   }
   return range;
 }
+
+// A prefix index of 4-byte entries decoded once, for lookups that neither
+// decode big-endian entries nor check ranges against the file.
+struct DecodedPrefixIndex {
+  // Per prefix, the number of its first entry and, above, its entry count;
+  // the count is 0 when the range of the prefix is not usable.
+  std::vector<uint32_t> ranges;
+  // The entries up to the end of the last usable range, each read as one
+  // big-endian 32-bit word.
+  std::vector<uint32_t> entries;
+
+  // The entries of prefix p (0 <= p < the prefix count).
+  const uint32_t* begin(int32_t p) const { return entries.data() + (ranges[static_cast<size_t>(p)] & 0xFFFF); }
+  const uint32_t* end(int32_t p) const { return begin(p) + (ranges[static_cast<size_t>(p)] >> 16); }
+};
+
+// Decodes the index of `prefix_count` prefixes at `index_offset`, its 4-byte
+// entries following `index_size` bytes after it; false when the file does
+// not hold the entries of the usable ranges in one piece.
+bool DecodePrefixIndex(const TableFile& file, int64_t index_offset, int64_t index_size,
+                       int32_t prefix_count, DecodedPrefixIndex* out);
 
 }  // namespace grulo
 

@@ -76,5 +76,44 @@ TEST(FindPrefixRangeTest, IndexAtANegativeOffsetIsOutsideTheFile) {
             RangeState::kEntriesOutsideFile);
 }
 
+// The decoded index holds, for every prefix, what FindPrefixRange finds:
+// the usable ranges with their entries as big-endian words, the others
+// empty.
+TEST(DecodePrefixIndexTest, HoldsTheUsableRangesOfTheFile) {
+  constexpr int kWordEntry = 4;
+  const struct {
+    uint16_t ends[3];
+    int entries_held;
+    int64_t cut;
+  } kFiles[] = {
+      {{2, 2, 5}, 5, -1}, {{4, 1, 5}, 5, -1}, {{2, 2, 5}, 5, 10 + 5 * 4 - 1},
+      {{2, 2, 5}, 1, -1}, {{2, 2, 5}, 0, 9},  {{0, 0, 0}, 0, -1},
+      {{0, 16384, 16385}, 16385, -1},
+  };
+  for (const auto& f : kFiles) {
+    std::vector<uint8_t> bytes = {9, 9, 9, 9};
+    for (uint16_t end : f.ends) {
+      bytes.push_back(static_cast<uint8_t>(end >> 8));
+      bytes.push_back(static_cast<uint8_t>(end));
+    }
+    for (int e = 0; e < f.entries_held * kWordEntry; ++e) bytes.push_back(static_cast<uint8_t>(e));
+    if (f.cut >= 0) bytes.resize(static_cast<size_t>(f.cut));
+    std::unique_ptr<TableFile> file = TableFile::FromBytes(bytes);
+
+    DecodedPrefixIndex decoded;
+    ASSERT_TRUE(DecodePrefixIndex(*file, kIndexAt, kIndexSize, 3, &decoded));
+    for (int32_t p = 0; p < 3; ++p) {
+      const PrefixRange range = FindPrefixRange(*file, kIndexAt, kIndexSize, p, kWordEntry);
+      const uint32_t count = range.usable() ? range.count() : 0;
+      ASSERT_EQ(static_cast<uint32_t>(decoded.end(p) - decoded.begin(p)), count) << p;
+      for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* e = range.entries + kWordEntry * i;
+        const uint32_t word = uint32_t{e[0]} << 24 | uint32_t{e[1]} << 16 | e[2] << 8 | e[3];
+        EXPECT_EQ(decoded.begin(p)[i], word) << p << " " << i;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace grulo
