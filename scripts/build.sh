@@ -43,18 +43,7 @@ if [[ $build_dir == build && ${GRULO_PGO:-1} != 0 ]]; then
       cmake --build build --target clean >/dev/null
     fi
   fi
-  # Sources changed since the profile was taken: GCC warns of the counts it
-  # misses, and those warnings must not stop the build (the sanitizer build,
-  # without a profile, still stops at any warning).
-  lenient=OFF
-  if [[ ! -e "$profile/.taken" ]] ||
-     [[ -n $(find src include tools tests bench fuzz python cmake CMakeLists.txt \
-               -newer "$profile/.taken" -print -quit) ]]; then
-    lenient=ON
-    echo "scripts/build.sh: the sources changed since the profile of the release build" \
-      "was taken; remove build/pgo-profile to take it again" >&2
-  fi
-  options+=(-DGRULO_PGO=USE -DGRULO_PGO_DIR="$profile" -DGRULO_PGO_LENIENT="$lenient")
+  options+=(-DGRULO_PGO=USE -DGRULO_PGO_DIR="$profile")
 else
   options+=(-DGRULO_PGO=OFF)
 fi

@@ -35,4 +35,3 @@ printf '[G\xe9n\xe9ral]\r\nRepTab=%s/\r\nFicEnt=%s\r\nRepSor=%s\r\n' \
   "$train/tables" "$train/input.txt" "$train/out" >"$train/grulo.ini"
 "$train/grulo" --threads 1 >/dev/null
 compgen -G "$profile/*.gcda" >/dev/null || { echo "no profile written in $profile" >&2; exit 1; }
-touch "$profile/.taken"  # the sources it fits are the ones older than this

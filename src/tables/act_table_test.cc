@@ -107,7 +107,7 @@ std::vector<ActBreakage> ActBreakages() {
        },
        {{"ZZZZ9999", 77}}},
       {"entries cut short",
-       [](std::vector<uint8_t>* b) { b->resize(b->size() - 1); },
+       [](std::vector<uint8_t>* b) { b->pop_back(); },
        {{"ZZZZ9999", 77}, {"AAAA0001", 5}}},
       {"index beyond the file",
        [](std::vector<uint8_t>* b) {
