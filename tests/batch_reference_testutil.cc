@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <map>
 
+#include "report/run_outputs.h"
+
 namespace grulo::test {
 namespace {
 
@@ -32,13 +34,13 @@ BatchReference::BatchReference(int generated) {
   input_path_ = box_.dir().File("data/week.rss");
   EXPECT_EQ(box_.Run(kToday), 0);
 
-  for (const std::string& line : TextLines(input)) {
+  for (const std::string& line : SplitLines(input)) {
     verdicts_.emplace_back();
     verdicts_.back().line = line;
   }
   // .err: entries by record number.
   int record = 0;
-  for (const std::string& text : TextLines(box_.Err())) {
+  for (const std::string& text : SplitLines(box_.Err())) {
     static constexpr std::string_view kHeader =
         "====================================Enregistrement n\xB0 ";
     if (StartsWith(text, kHeader)) {
@@ -59,7 +61,7 @@ BatchReference::BatchReference(int generated) {
     }
   }
   // .grp: one line per well-formed line without blocking error, in order.
-  const std::vector<std::string> grp = TextLines(box_.Grp());
+  const std::vector<std::string> grp = SplitLines(box_.Grp());
   size_t next = 0;
   for (BatchVerdict& v : verdicts_) {
     if (!v.format.empty() || !v.blocking.empty()) continue;

@@ -39,9 +39,6 @@ void WriteFileBytes(const std::string& path, std::string_view bytes);
 // The file's bytes; "<missing>" when it cannot be read.
 std::string ReadFileBytes(const std::string& path);
 bool PathExists(const std::string& path);
-// The lines of a text, each without its line feed and a carriage return
-// before it.
-std::vector<std::string> TextLines(const std::string& text);
 // The names in a directory, sorted.
 std::vector<std::string> DirectoryNames(const std::string& dir);
 // The path of a file of the source tree, from its top.

@@ -22,6 +22,7 @@
 #include "command_testutil.h"
 #include "platform/files.h"
 #include "process_testutil.h"
+#include "report/run_outputs.h"
 
 namespace grulo::test {
 namespace {
@@ -67,7 +68,7 @@ class ReportTest : public ::testing::Test {
   // The counters that the run wrote into grulo.ini.
   std::map<std::string, int64_t> WrittenCounters() const {
     std::map<std::string, int64_t> counters;
-    for (const std::string& line : TextLines(box_.Counters())) {
+    for (const std::string& line : SplitLines(box_.Counters())) {
       const size_t equals = line.find('=');
       if (equals != std::string::npos) {
         counters[line.substr(0, equals)] = std::atoll(line.c_str() + equals + 1);
@@ -151,7 +152,7 @@ TEST_F(ReportTest, RenderedPageShowsTheRun) {
 
   // One bar per group, with the number of .grp lines of that group.
   std::map<std::string, int64_t> expected_groups;
-  for (const std::string& line : TextLines(box_.Grp())) {
+  for (const std::string& line : SplitLines(box_.Grp())) {
     const std::string group = line.substr(2, 2) + "-" + line.substr(4, 3);
     if (group == "99-904" || group == "00-000") continue;
     ++expected_groups[group];

@@ -21,13 +21,8 @@ int32_t ActPrefixIndex(std::string_view code) {
 
 std::array<uint8_t, 3> ActSearchKey(std::string_view code) {
   const int32_t letter = int32_t{static_cast<uint8_t>(CharAt(code, 3))} - 'A';
-  int32_t n;
-  if (code.size() >= 8) {
-    n = ReadNumber(code.substr(4, 4));
-  } else {
-    const char digits[4] = {CharAt(code, 4), CharAt(code, 5), CharAt(code, 6), CharAt(code, 7)};
-    n = ReadNumber(std::string_view(digits, 4));
-  }
+  // The digits of a short code end where it ends, as blanks would end them.
+  const int32_t n = ReadNumber(code.size() > 4 ? code.substr(4, 4) : std::string_view());
   return {static_cast<uint8_t>(letter), static_cast<uint8_t>(n / 256),
           static_cast<uint8_t>(n % 256)};
 }

@@ -26,6 +26,8 @@ TEST(ActSearchKeyTest, FourthLetterAndTheNumberOfTheDigits) {
       {"AAAa0001", {32, 0, 1}},   // the fourth letter is not upper-cased
       {"AAAA-5  ", {0, 0, 251}},  // -5 / 256 is 0, -5 % 256 is -5
       {"AAA 0001", {223, 0, 1}},
+      // A short code reads as if blanks followed it.
+      {"AAAA12", {0, 0, 12}},    {"AAAA -", {0, 0, 0}},     {"AAA", {223, 0, 0}},
   };
   for (const auto& c : kCases) EXPECT_EQ(ActSearchKey(c.code), c.key) << c.code;
 }

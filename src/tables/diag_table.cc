@@ -42,12 +42,12 @@ uint16_t IndexedRecordNumber(const DiagCodeIndex& index, std::string_view code) 
   return 0;
 }
 
-// True when the index was built from the table's current values.
+// True when the index was built from the table's current values (the
+// attribute length, one less than the record size, follows).
 bool IndexFits(const DiagCodeIndex* index, const DiagTable& table) {
   return index != nullptr && index->index_offset == table.DiagIndexOffset &&
          index->record_size == table.DiagRecordSize &&
-         index->record_offset == table.DiagRecordOffset &&
-         index->attr_length == table.DiagAttrLength;
+         index->record_offset == table.DiagRecordOffset;
 }
 
 }  // namespace
@@ -105,7 +105,6 @@ std::unique_ptr<const DiagCodeIndex> BuildDiagCodeIndex(const DiagTable& table) 
   index->index_offset = table.DiagIndexOffset;
   index->record_size = table.DiagRecordSize;
   index->record_offset = table.DiagRecordOffset;
-  index->attr_length = table.DiagAttrLength;
 
   static_assert(kDiagEntrySize == 4 && kDiagEntrySuffixAt == 0 && kDiagEntryRecordAt == 2);
   if (!DecodePrefixIndex(file, table.DiagIndexOffset, kDiagIndexSize, kDiagPrefixCount,

@@ -85,7 +85,6 @@ struct DiagCodeIndex {
   int32_t index_offset = 0;  // the table values it was built from
   int16_t record_size = 0;
   int32_t record_offset = 0;
-  int16_t attr_length = 0;
   DecodedPrefixIndex prefixes;  // entries: suffix number << 16 | record number
   // Records 0 to records_held - 1 are held by the file in full.
   uint32_t records_held = 0;
