@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace grulo {
 namespace {
@@ -62,34 +63,55 @@ void LineReader::Fill() {
 }
 
 LineReader::Status LineReader::Next(InputLine* line) {
-  size_t scan_from = start_;
-  for (;;) {
-    if (failed_) return kError;
-    char* data = buffer_.get();
-    void* lf = std::memchr(data + scan_from, '\n', end_ - scan_from);
-    if (lf != nullptr) {
-      size_t stop = static_cast<size_t>(static_cast<char*>(lf) - data);
-      size_t text_end = (stop > start_ && data[stop - 1] == '\r') ? stop - 1 : stop;
-      line->text = CutAtNul(std::string_view(data + start_, text_end - start_));
-      line->length = line->text.size();
-      start_ = stop + 1;
-      return kLine;
-    }
-    if (at_eof_) {
-      if (start_ == end_) return kEnd;
-      line->text = CutAtNul(std::string_view(data + start_, end_ - start_));
-      line->length = line->text.size();
-      start_ = end_;
-      return kLine;
-    }
-    if (start_ == 0 && end_ == capacity_) return ReadLongLine(line);
-    // Move the beginning of the line to the front and read on behind it.
-    std::memmove(data, data + start_, end_ - start_);
-    end_ -= start_;
-    start_ = 0;
-    scan_from = end_;
-    Fill();
+  Status status;
+  while ((status = NextInBuffer(line)) == kRefill) Refill();
+  return status;
+}
+
+LineReader::Status LineReader::NextInBuffer(InputLine* line) {
+  if (failed_) return kError;
+  char* data = buffer_.get();
+  const size_t scan_from = start_ + scanned_;
+  void* lf = std::memchr(data + scan_from, '\n', end_ - scan_from);
+  if (lf != nullptr) {
+    size_t stop = static_cast<size_t>(static_cast<char*>(lf) - data);
+    size_t text_end = (stop > start_ && data[stop - 1] == '\r') ? stop - 1 : stop;
+    line->text = CutAtNul(std::string_view(data + start_, text_end - start_));
+    line->length = line->text.size();
+    start_ = stop + 1;
+    scanned_ = 0;
+    return kLine;
   }
+  scanned_ = end_ - start_;
+  if (at_eof_) {
+    if (start_ == end_) return kEnd;
+    line->text = CutAtNul(std::string_view(data + start_, end_ - start_));
+    line->length = line->text.size();
+    start_ = end_;
+    scanned_ = 0;
+    return kLine;
+  }
+  // The buffer is one line without its end: nothing handed out lies in it.
+  if (start_ == 0 && end_ == capacity_) return ReadLongLine(line);
+  return kRefill;
+}
+
+void LineReader::Refill() {
+  if (failed_) return;
+  char* data = buffer_.get();
+  std::memmove(data, data + start_, end_ - start_);
+  end_ -= start_;
+  start_ = 0;
+  Fill();
+}
+
+std::unique_ptr<char[]> LineReader::TakeBuffer(std::unique_ptr<char[]> spare) {
+  if (spare == nullptr) spare.reset(new char[capacity_]);
+  std::memcpy(spare.get(), buffer_.get() + start_, end_ - start_);
+  end_ -= start_;
+  start_ = 0;
+  std::swap(spare, buffer_);
+  return spare;
 }
 
 void LineReader::Keep(const char* data, size_t n) {
@@ -135,6 +157,7 @@ LineReader::Status LineReader::ReadLongLine(InputLine* line) {
       break;
     }
   }
+  scanned_ = 0;
   line->text = std::string_view(kept_.data(), kept_size_);
   line->length = long_length_;
   return kLine;

@@ -68,7 +68,8 @@ class LineReader {
   static constexpr size_t kDefaultBlockSize = size_t{1} << 16;
   static constexpr size_t kKeptLength = 512;
 
-  enum Status { kLine, kEnd, kError };
+  // kRefill comes from NextInBuffer only.
+  enum Status { kLine, kEnd, kError, kRefill };
 
   // Reads from `source`, which must outlive the reader. `block_size` (at
   // least 1) is the size of one read; small sizes are for tests.
@@ -85,6 +86,24 @@ class LineReader {
   // read error; after an error every call returns kError.
   Status Next(InputLine* line);
 
+  // Next without reading more: kRefill when the buffer holds no further
+  // complete line, and Refill then reads on. The lines handed out stay where
+  // they are until Refill or TakeBuffer, so a caller can collect many before
+  // it takes them with the buffer.
+  Status NextInBuffer(InputLine* line);
+  // Moves the bytes not yet handed out to the front of the buffer and reads
+  // more behind them.
+  void Refill();
+  // Hands over the buffer, with the lines handed out from it, and goes on in
+  // `spare` (a buffer an earlier call returned, or null for a new one), into
+  // which the bytes not yet handed out move. A line longer than the buffer
+  // is not in it (see InputLine): its kept text is valid until the next call
+  // only.
+  std::unique_ptr<char[]> TakeBuffer(std::unique_ptr<char[]> spare);
+  // True when the line is the kept start of a line longer than the buffer,
+  // which lies in no buffer.
+  bool IsKeptStart(const InputLine& line) const { return line.text.data() == kept_.data(); }
+
  private:
   void Fill();
   Status ReadLongLine(InputLine* line);
@@ -93,8 +112,9 @@ class LineReader {
   ByteSource* source_;
   size_t capacity_;
   std::unique_ptr<char[]> buffer_;
-  size_t start_ = 0;  // first byte not yet handed out
-  size_t end_ = 0;    // end of the bytes read
+  size_t start_ = 0;    // first byte not yet handed out
+  size_t end_ = 0;      // end of the bytes read
+  size_t scanned_ = 0;  // bytes after start_ known to hold no line feed
   bool at_eof_ = false;
   bool failed_ = false;
 

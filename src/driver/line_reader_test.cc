@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -67,6 +68,60 @@ void ExpectReads(const std::string& text, size_t block, size_t chunk, const std:
   EXPECT_EQ(reader.Next(&line), LineReader::kEnd) << label;
 }
 
+// Reads the text as the parallel run does: lines out of the buffer only,
+// the buffer taken whenever the reader must read on (and after every
+// `take_every` lines), all taken buffers kept to the end, so that every line
+// must still read right when all are checked at the end.
+void ExpectBufferReads(const std::string& text, size_t block, size_t chunk, size_t take_every,
+                       const std::string& label) {
+  TextSource source(text, chunk);
+  LineReader reader(&source, block);
+  ASSERT_TRUE(reader.Start());
+  std::vector<std::unique_ptr<char[]>> taken;
+  std::vector<std::unique_ptr<char[]>> spares;
+  std::vector<std::string> kept_starts;
+  kept_starts.reserve(text.size() + 1);  // no reallocation: views stay valid
+  std::vector<InputLine> lines;
+  auto take = [&] {
+    std::unique_ptr<char[]> spare;
+    if (!spares.empty() && taken.size() % 3 == 0) {  // now and then a buffer used before
+      spare = std::move(spares.back());
+      spares.pop_back();
+    }
+    taken.push_back(reader.TakeBuffer(std::move(spare)));
+  };
+  for (;;) {
+    InputLine line;
+    LineReader::Status status = reader.NextInBuffer(&line);
+    if (status == LineReader::kRefill) {
+      take();
+      reader.Refill();
+      continue;
+    }
+    if (status != LineReader::kLine) {
+      ASSERT_EQ(status, LineReader::kEnd) << label;
+      break;
+    }
+    if (reader.IsKeptStart(line)) line.text = kept_starts.emplace_back(line.text);
+    lines.push_back(line);
+    if (lines.size() % take_every == 0) {
+      take();
+      // A buffer whose lines were all written out comes back as a spare.
+      spares.push_back(std::make_unique<char[]>(block));
+    }
+  }
+  std::vector<std::string> expected = ExpectedLines(text);
+  ASSERT_EQ(lines.size(), expected.size()) << label;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(lines[i].length, expected[i].size()) << label << " line " << i;
+    size_t shown = lines[i].text.size();
+    EXPECT_TRUE(shown == expected[i].size() || shown == LineReader::kKeptLength)
+        << label << " line " << i;
+    EXPECT_EQ(lines[i].text, std::string_view(expected[i]).substr(0, shown))
+        << label << " line " << i;
+  }
+}
+
 TEST(LineReaderTest, SplitsLinesByTheReadingRules) {
   const std::string cases[] = {
       "",
@@ -91,6 +146,7 @@ TEST(LineReaderTest, SplitsLinesByTheReadingRules) {
   for (const std::string& text : cases) {
     for (size_t block : {1, 2, 3, 5, 64, 600, 65536}) {
       ExpectReads(text, block, 1 << 20, "block " + std::to_string(block));
+      ExpectBufferReads(text, block, 1 << 20, 1, "taken, block " + std::to_string(block));
     }
   }
 }
@@ -110,6 +166,8 @@ TEST(LineReaderTest, AgreesWithThePlainRulesOnRandomText) {
     size_t chunk = 1 + random() % 900;
     ExpectReads(text, block, chunk,
                 "round " + std::to_string(round) + " block " + std::to_string(block));
+    ExpectBufferReads(text, block, chunk, 1 + random() % 5,
+                      "taken, round " + std::to_string(round) + " block " + std::to_string(block));
   }
 }
 

@@ -16,7 +16,7 @@ ParallelLines::ParallelLines(std::vector<std::unique_ptr<SummaryGrouper>> groupe
       grp_(grp),
       groupers_(std::move(groupers)),
       chunks_(2 * groupers_.size() + 1) {
-  for (Chunk& chunk : chunks_) chunk.lines.reserve(chunk_lines_);
+  for (Chunk& chunk : chunks_) chunk.lines.reserve(std::min<size_t>(chunk_lines_, 1 << 16));
   workers_.reserve(groupers_.size());
   for (std::unique_ptr<SummaryGrouper>& grouper : groupers_) {
     workers_.emplace_back(&ParallelLines::Work, this, grouper.get());
@@ -32,20 +32,37 @@ ParallelLines::~ParallelLines() {
   for (std::thread& worker : workers_) worker.join();
 }
 
-void ParallelLines::Add(const InputLine& line) {
-  if (failed()) return;
-  Chunk& chunk = chunks_[static_cast<size_t>(filled_ % static_cast<int64_t>(chunks_.size()))];
+LineReader::Status ParallelLines::Add(LineReader* reader) {
+  if (failed()) return LineReader::kLine;
+  Chunk& chunk = Filling();
+  InputLine line;
+  LineReader::Status status;
+  while ((status = reader->NextInBuffer(&line)) == LineReader::kRefill) {
+    // The chunk's lines so far lie in this buffer: the chunk keeps it.
+    chunk.buffers.push_back(reader->TakeBuffer(TakeSpare()));
+    reader->Refill();
+  }
+  if (status != LineReader::kLine) return status;
   if (chunk.lines.empty()) chunk.lines_before = run_->NbLus;
-  chunk.lines.push_back(Line{chunk.text.size(), line.text.size(), line.length});
-  chunk.text.append(line.text);
+  if (reader->IsKeptStart(line)) line.text = chunk.long_starts.emplace_back(line.text);
+  chunk.lines.push_back(line);
   ++run_->NbLus;
-  if (chunk.lines.size() < chunk_lines_) return;
-  Submit();
+  if (chunk.lines.size() < chunk_lines_) return LineReader::kLine;
+  Submit(reader);
   while (WriteOldest(filled_ - written_ == static_cast<int64_t>(chunks_.size()))) {
   }
+  return LineReader::kLine;
 }
 
-void ParallelLines::Submit() {
+std::unique_ptr<char[]> ParallelLines::TakeSpare() {
+  if (spare_buffers_.empty()) return nullptr;
+  std::unique_ptr<char[]> spare = std::move(spare_buffers_.back());
+  spare_buffers_.pop_back();
+  return spare;
+}
+
+void ParallelLines::Submit(LineReader* reader) {
+  Filling().buffers.push_back(reader->TakeBuffer(TakeSpare()));
   {
     std::lock_guard<std::mutex> lock(mutex_);
     ++filled_;
@@ -53,9 +70,8 @@ void ParallelLines::Submit() {
   work_ready_.notify_one();
 }
 
-Status ParallelLines::Finish() {
-  Chunk& last = chunks_[static_cast<size_t>(filled_ % static_cast<int64_t>(chunks_.size()))];
-  if (!last.lines.empty()) Submit();
+Status ParallelLines::Finish(LineReader* reader) {
+  if (!failed() && !Filling().lines.empty()) Submit(reader);
   while (written_ < filled_ && WriteOldest(true)) {
   }
   if (!failure_.empty()) return Status::IoError("", failure_);
@@ -85,8 +101,10 @@ bool ParallelLines::WriteOldest(bool wait) {
   run_->table_outcomes.versions_differ += chunk.table_outcomes.versions_differ;
   chunk.err->ClearContents();
   chunk.grp->ClearContents();
-  chunk.text.clear();
   chunk.lines.clear();
+  for (std::unique_ptr<char[]>& buffer : chunk.buffers) spare_buffers_.push_back(std::move(buffer));
+  chunk.buffers.clear();
+  chunk.long_starts.clear();
   {
     std::lock_guard<std::mutex> lock(mutex_);
     chunk.done = false;
@@ -118,12 +136,7 @@ void ParallelLines::Group(SummaryGrouper* grouper, Chunk* chunk) {
   try {
     BatchRun run(*grouper, rep_tab_, chunk->err.get(), chunk->grp.get());
     run.NbLus = chunk->lines_before;
-    for (const Line& line : chunk->lines) {
-      InputLine input;
-      input.text = std::string_view(chunk->text).substr(line.offset, line.size);
-      input.length = line.length;
-      run.HandleLine(input);
-    }
+    for (const InputLine& line : chunk->lines) run.HandleLine(line);
     chunk->err->Flush();
     chunk->grp->Flush();
     chunk->blocked = run.NbErrBloq;

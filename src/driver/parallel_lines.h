@@ -13,6 +13,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -41,28 +42,26 @@ class ParallelLines {
   // Stops the workers; chunks not yet written are dropped.
   ~ParallelLines();
 
-  // Takes the next line of the input (its text is copied) and counts it.
-  // Writes the chunks that are done, in order; waits when every chunk is in
-  // flight.
-  void Add(const InputLine& line);
+  // Takes the next line of the input from `reader` and counts it: kLine, or
+  // the reader's kEnd or kError. The chunks keep the reader's buffers that
+  // hold their lines, so that no line is copied. Writes the chunks that are
+  // done, in order; waits when every chunk is in flight.
+  LineReader::Status Add(LineReader* reader);
 
   // True once a worker failed: nothing more is taken, Finish says why.
   bool failed() const { return !failure_.empty(); }
 
-  // Groups and writes what is left. A worker that failed (out of memory)
-  // makes the run fail with its reason.
-  Status Finish();
+  // Groups and writes what is left, taken from `reader`. A worker that
+  // failed (out of memory) makes the run fail with its reason.
+  Status Finish(LineReader* reader);
 
  private:
-  struct Line {
-    size_t offset;    // of its kept text in the chunk's text
-    size_t size;      // of its kept text
-    uint64_t length;  // of the whole line
-  };
   struct Chunk {
     int64_t lines_before = 0;  // the line count before the chunk's first line
-    std::string text;
-    std::vector<Line> lines;
+    // The lines, whose text lies in `buffers` or `long_starts`.
+    std::vector<InputLine> lines;
+    std::vector<std::unique_ptr<char[]>> buffers;  // buffers of the reader
+    std::deque<std::string> long_starts;  // the kept start of lines longer than a buffer
     std::unique_ptr<OutputFile> err = OutputFile::InMemory();
     std::unique_ptr<OutputFile> grp = OutputFile::InMemory();
     int64_t blocked = 0;
@@ -76,8 +75,14 @@ class ParallelLines {
 
   void Work(SummaryGrouper* grouper);
   void Group(SummaryGrouper* grouper, Chunk* chunk);
-  // Hands the chunk being filled to the workers.
-  void Submit();
+  Chunk& Filling() {
+    return chunks_[static_cast<size_t>(filled_ % static_cast<int64_t>(chunks_.size()))];
+  }
+  // Hands the chunk being filled to the workers, with the reader's buffer
+  // that holds its last lines.
+  void Submit(LineReader* reader);
+  // A buffer back from a written chunk, or null.
+  std::unique_ptr<char[]> TakeSpare();
   // Writes the oldest chunk when it is done; with `wait`, waits for it.
   bool WriteOldest(bool wait);
 
@@ -88,6 +93,7 @@ class ParallelLines {
   OutputFile* const grp_;
   std::vector<std::unique_ptr<SummaryGrouper>> groupers_;
   std::vector<Chunk> chunks_;  // a ring: chunk n is chunks_[n % size]
+  std::vector<std::unique_ptr<char[]>> spare_buffers_;  // buffers back from written chunks
   int64_t filled_ = 0;         // chunks handed to the workers
   int64_t written_ = 0;        // chunks written out
   std::string failure_;

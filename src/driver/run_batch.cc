@@ -289,28 +289,30 @@ Status BatchJob::ReadAllLines() {
   bool may_go_parallel = options_.threads > 1;
   InputLine line;
   LineReader::Status status;
-  while ((status = reader_->Next(&line)) == LineReader::kLine) {
+  for (;;) {
     if (parallel != nullptr) {
-      parallel->Add(line);
-      if (parallel->failed()) break;
+      status = parallel->Add(reader_.get());
+      if (status != LineReader::kLine || parallel->failed()) break;
     } else {
+      status = reader_->Next(&line);
+      if (status != LineReader::kLine) break;
       run.HandleLine(line);
       if (may_go_parallel && (parallel = StartParallel()) != nullptr) may_go_parallel = false;
+      if (run.NbLus == 1 && line.text.starts_with(kUtf8Bom)) {
+        console_.Warning("the input file " + config_.fic_ent +
+                         " starts with a UTF-8 byte order mark (bytes EF BB BF): line 1 is "
+                         "reported as a format problem, as every implementation does; save "
+                         "the file without the mark, in Windows-1252");
+      }
     }
     if (!err_->ok() || !grp_->ok()) break;  // a write failed: the run cannot complete
-    if (run.NbLus == 1 && line.text.starts_with(kUtf8Bom)) {
-      console_.Warning("the input file " + config_.fic_ent +
-                       " starts with a UTF-8 byte order mark (bytes EF BB BF): line 1 is "
-                       "reported as a format problem, as every implementation does; save the "
-                       "file without the mark, in Windows-1252");
-    }
     if (progress && (run.NbLus & (kProgressEvery - 1)) == 0) {
       std::string text = progress->Update(MonotonicNanos(), run.NbLus, input_->bytes_read());
       if (!text.empty()) console_.ShowProgress(text);
     }
   }
   if (parallel != nullptr && err_->ok() && grp_->ok()) {
-    Status finished = parallel->Finish();
+    Status finished = parallel->Finish(reader_.get());
     if (!finished.ok()) return finished;
   }
   parallel.reset();
