@@ -17,9 +17,11 @@ ParallelLines::ParallelLines(std::vector<std::unique_ptr<SummaryGrouper>> groupe
       groupers_(std::move(groupers)),
       chunks_(2 * groupers_.size() + 1) {
   for (Chunk& chunk : chunks_) chunk.lines.reserve(std::min<size_t>(chunk_lines_, 1 << 16));
-  workers_.reserve(groupers_.size());
-  for (std::unique_ptr<SummaryGrouper>& grouper : groupers_) {
-    workers_.emplace_back(&ParallelLines::Work, this, grouper.get());
+  // The first grouper is the calling thread's: it groups when it would
+  // otherwise wait (see MakeRoom).
+  workers_.reserve(groupers_.size() - 1);
+  for (size_t i = 1; i < groupers_.size(); ++i) {
+    workers_.emplace_back(&ParallelLines::Work, this, groupers_[i].get());
   }
 }
 
@@ -49,8 +51,7 @@ LineReader::Status ParallelLines::Add(LineReader* reader) {
   ++run_->NbLus;
   if (chunk.lines.size() < chunk_lines_) return LineReader::kLine;
   Submit(reader);
-  while (WriteOldest(filled_ - written_ == static_cast<int64_t>(chunks_.size()))) {
-  }
+  MakeRoom();
   return LineReader::kLine;
 }
 
@@ -70,9 +71,20 @@ void ParallelLines::Submit(LineReader* reader) {
   work_ready_.notify_one();
 }
 
+void ParallelLines::MakeRoom() {
+  while (WriteOldest(false)) {
+  }
+  while (filled_ - written_ == static_cast<int64_t>(chunks_.size()) && failure_.empty()) {
+    if (!GroupNext() && !WriteOldest(true)) return;
+    while (WriteOldest(false)) {
+    }
+  }
+}
+
 Status ParallelLines::Finish(LineReader* reader) {
   if (!failed() && !Filling().lines.empty()) Submit(reader);
-  while (written_ < filled_ && WriteOldest(true)) {
+  while (written_ < filled_ && failure_.empty()) {
+    if (!WriteOldest(false) && !GroupNext()) WriteOldest(true);
   }
   if (!failure_.empty()) return Status::IoError("", failure_);
   return Status();
@@ -110,6 +122,20 @@ bool ParallelLines::WriteOldest(bool wait) {
     chunk.done = false;
   }
   ++written_;
+  return true;
+}
+
+bool ParallelLines::GroupNext() {
+  Chunk* chunk;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (taken_ == filled_) return false;
+    chunk = &chunks_[static_cast<size_t>(taken_ % static_cast<int64_t>(chunks_.size()))];
+    ++taken_;
+  }
+  Group(groupers_[0].get(), chunk);
+  std::lock_guard<std::mutex> lock(mutex_);
+  chunk->done = true;
   return true;
 }
 

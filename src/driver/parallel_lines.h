@@ -1,11 +1,13 @@
 // The line loop on several threads, with the outputs in input order.
 //
 // Once the three tables are open, every line is grouped on its own: the
-// lines are taken in chunks, each chunk is grouped by one of the worker
+// lines are taken in chunks, each chunk is grouped by one of the grouping
 // threads into a .err text and a .grp text of its own, and the chunks are
 // written out in input order, so the outputs and the counters are those of
 // the plain loop, byte for byte. A fixed number of chunks is in flight, so
-// the memory used does not grow with the input.
+// the memory used does not grow with the input. The thread that reads and
+// writes groups too, whenever every chunk is in flight: N threads group,
+// and none waits while there is work.
 
 #ifndef GRULO_DRIVER_PARALLEL_LINES_H_
 #define GRULO_DRIVER_PARALLEL_LINES_H_
@@ -31,7 +33,9 @@ namespace grulo {
 class ParallelLines {
  public:
 
-  // Starts one worker thread per grouper (each from SummaryGrouper::ForThread).
+  // Groups on one thread per grouper (each from SummaryGrouper::ForThread):
+  // the calling thread, which also reads and writes, and a worker thread for
+  // each of the others.
   // The lines go on from the state of `run`, the plain loop's: its line count
   // numbers them and its counters receive theirs as their chunks are written
   // into `err` and `grp`. `rep_tab` is handed to the groupers.
@@ -85,6 +89,13 @@ class ParallelLines {
   std::unique_ptr<char[]> TakeSpare();
   // Writes the oldest chunk when it is done; with `wait`, waits for it.
   bool WriteOldest(bool wait);
+  // Writes the chunks that are done. While every chunk is in flight, the
+  // calling thread groups the next one not yet taken, or waits for the
+  // oldest when the workers have taken them all.
+  void MakeRoom();
+  // Groups the next chunk not yet taken on the calling thread; false when
+  // there is none.
+  bool GroupNext();
 
   const std::string rep_tab_;
   const size_t chunk_lines_;
