@@ -1,6 +1,7 @@
 #include "driver/parallel_lines.h"
 
 #include <algorithm>
+#include <cassert>
 #include <exception>
 #include <utility>
 
@@ -19,6 +20,7 @@ ParallelLines::ParallelLines(std::vector<std::unique_ptr<SummaryGrouper>> groupe
   for (Chunk& chunk : chunks_) chunk.lines.reserve(std::min<size_t>(chunk_lines_, 1 << 16));
   // The first grouper is the calling thread's: it groups when it would
   // otherwise wait (see MakeRoom).
+  assert(!groupers_.empty());
   workers_.reserve(groupers_.size() - 1);
   for (size_t i = 1; i < groupers_.size(); ++i) {
     workers_.emplace_back(&ParallelLines::Work, this, groupers_[i].get());

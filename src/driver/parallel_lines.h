@@ -35,7 +35,7 @@ class ParallelLines {
 
   // Groups on one thread per grouper (each from SummaryGrouper::ForThread):
   // the calling thread, which also reads and writes, and a worker thread for
-  // each of the others.
+  // each of the others. There is at least one grouper.
   // The lines go on from the state of `run`, the plain loop's: its line count
   // numbers them and its counters receive theirs as their chunks are written
   // into `err` and `grp`. `rep_tab` is handed to the groupers.
