@@ -1,6 +1,7 @@
 #include "tables/diag_table.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "tables/big_endian.h"
@@ -13,13 +14,16 @@ namespace {
 // Character i of the code; a blank beyond its end.
 char CharAt(std::string_view code, size_t i) { return i < code.size() ? code[i] : ' '; }
 
-// v of one suffix character, or -1 when the character ends the suffix.
-int SuffixValue(char c, bool plus_allowed) {
-  if (c == ' ') return 0;
-  if (IsDigit(c)) return c - '0' + 1;
-  if (c == '+' && plus_allowed) return 11;
-  return -1;
-}
+// v of one suffix character: 0 for a blank, d + 1 for a digit d, 11 for
+// '+', -1 for a character that ends the suffix.
+constexpr std::array<int8_t, 256> kSuffixValues = [] {
+  std::array<int8_t, 256> values{};
+  values.fill(-1);
+  values[' '] = 0;
+  for (int d = 0; d <= 9; ++d) values['0' + d] = static_cast<int8_t>(d + 1);
+  values['+'] = 11;
+  return values;
+}();
 
 // The record `r` of the table, or nullptr when the file does not hold it in
 // full.
@@ -28,18 +32,19 @@ const uint8_t* RecordBytes(const DiagTable& table, uint16_t r) {
   return table.file->Peek(offset, table.DiagRecordSize);
 }
 
+// The key of the native index: the prefix number above the suffix number.
+uint32_t DiagCodeKey(int32_t prefix, uint32_t suffix_number) {
+  static_assert(kSuffixNumberCount <= 1 << 11);
+  return static_cast<uint32_t>(prefix) << 11 | suffix_number;
+}
+
 // The record number of a 6-character code through the native index: the
 // same as DiagRecordNumber.
 uint16_t IndexedRecordNumber(const DiagCodeIndex& index, std::string_view code) {
   if (code[0] == ' ') return 0;
   const int32_t p = DiagPrefixIndex(code);
   if (p < 0 || p >= kDiagPrefixCount) return 0;
-  const uint32_t key = SuffixNumber(code.substr(3, 3));
-  const uint32_t* const end = index.prefixes.end(p);
-  for (const uint32_t* entry = index.prefixes.begin(p); entry != end; ++entry) {
-    if ((*entry >> 16) == key) return static_cast<uint16_t>(*entry);
-  }
-  return 0;
+  return index.Find(DiagCodeKey(p, SuffixNumber(code.substr(3, 3))));
 }
 
 // True when the index was built from the table's current values (the
@@ -63,14 +68,16 @@ int32_t DiagPrefixIndex(std::string_view code) {
 }
 
 uint16_t SuffixNumber(std::string_view suffix) {
-  static constexpr int kWeight[3] = {132, 11, 1};
-  int number = 0;
-  for (size_t i = 0; i < 3; ++i) {
-    int v = SuffixValue(CharAt(suffix, i), i < 2);
-    if (v < 0) break;
-    number += v * kWeight[i];
-  }
-  return static_cast<uint16_t>(number);
+  // Without a branch: the characters of a suffix vary from code to code.
+  const int v0 = kSuffixValues[static_cast<uint8_t>(CharAt(suffix, 0))];
+  const int v1 = kSuffixValues[static_cast<uint8_t>(CharAt(suffix, 1))];
+  const char c2 = CharAt(suffix, 2);
+  const int v2 = c2 == '+' ? -1 : kSuffixValues[static_cast<uint8_t>(c2)];  // no '+' here
+  // A character that ends the suffix ends it for the characters after it.
+  const int in0 = v0 >= 0;
+  const int in1 = in0 & (v1 >= 0);
+  const int in2 = in1 & (v2 >= 0);
+  return static_cast<uint16_t>(in0 * v0 * 132 + in1 * v1 * 11 + in2 * v2);
 }
 
 uint16_t DiagRecordNumber(const DiagTable& table, std::string_view code) {
@@ -107,9 +114,32 @@ std::unique_ptr<const DiagCodeIndex> BuildDiagCodeIndex(const DiagTable& table) 
   index->record_offset = table.DiagRecordOffset;
 
   static_assert(kDiagEntrySize == 4 && kDiagEntrySuffixAt == 0 && kDiagEntryRecordAt == 2);
+  DecodedPrefixIndex prefixes;  // entries: suffix number << 16 | record number
   if (!DecodePrefixIndex(file, table.DiagIndexOffset, kDiagIndexSize, kDiagPrefixCount,
-                         &index->prefixes)) {
+                         &prefixes)) {
     return nullptr;
+  }
+  // At most half full, so that a probe meets its key or an empty slot soon.
+  size_t slot_count = 16;
+  int slot_shift = 28;
+  while (slot_count < 2 * prefixes.entries.size()) {
+    slot_count *= 2;
+    --slot_shift;
+  }
+  index->slots.assign(slot_count, 0);
+  index->slot_shift = slot_shift;
+  for (int32_t p = 0; p < kDiagPrefixCount; ++p) {
+    for (const uint32_t* entry = prefixes.begin(p); entry != prefixes.end(p); ++entry) {
+      const uint32_t suffix_number = *entry >> 16;
+      if (suffix_number >= kSuffixNumberCount) continue;  // no code has it
+      const uint32_t key = DiagCodeKey(p, suffix_number);
+      size_t i = index->FirstSlot(key);
+      while (index->slots[i] != 0 && (index->slots[i] >> 16) != key + 1) {
+        i = (i + 1) & (slot_count - 1);
+      }
+      // Of two entries with the same suffix number the first one wins.
+      if (index->slots[i] == 0) index->slots[i] = uint64_t{key + 1} << 16 | (*entry & 0xFFFF);
+    }
   }
 
   const int64_t record_offset = table.DiagRecordOffset;

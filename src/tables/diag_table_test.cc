@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +30,38 @@ TEST(SuffixNumberTest, EverySuffixHasItsNumber) {
   };
   for (const auto& c : kCases) {
     EXPECT_EQ(SuffixNumber(c.suffix), c.number) << "'" << c.suffix << "'";
+  }
+}
+
+// The suffix number by its definition, character by character.
+int PlainSuffixNumber(std::string_view suffix) {
+  const int weight[3] = {132, 11, 1};
+  int number = 0;
+  for (size_t i = 0; i < 3; ++i) {
+    const char c = i < suffix.size() ? suffix[i] : ' ';
+    int v = -1;
+    if (c == ' ') v = 0;
+    if (c >= '0' && c <= '9') v = c - '0' + 1;
+    if (c == '+' && i < 2) v = 11;
+    if (v < 0) break;
+    number += v * weight[i];
+  }
+  return number;
+}
+
+TEST(SuffixNumberTest, AgreesWithTheDefinitionOnEveryMixOfCharacters) {
+  const std::string chars = std::string(" 09+-AZaz.\xE9\xFF", 12) + std::string(1, '\0');
+  for (char a : chars) {
+    for (char b : chars) {
+      for (char c : chars) {
+        const char suffix[3] = {a, b, c};
+        for (size_t size = 0; size <= 3; ++size) {  // missing characters count as blanks
+          const std::string_view text(suffix, size);
+          EXPECT_EQ(SuffixNumber(text), PlainSuffixNumber(text))
+              << "'" << std::string(text) << "'";
+        }
+      }
+    }
   }
 }
 
@@ -260,6 +293,53 @@ TEST(LookupDiagsTest, SameBytesAsOneLookupPerSlot) {
       EXPECT_EQ(all_at_once.DiagAttr, one_by_one.DiagAttr) << name << " " << shift;
       EXPECT_EQ(all_at_once.DiagAttrLength, one_by_one.DiagAttrLength) << name;
     }
+  }
+}
+
+// A table of thousands of codes, many sharing prefixes and suffix numbers,
+// so that the native index's hash table fills up and probes past other keys:
+// every code, and codes close to them, reads as the file's lookup reads it.
+TEST(LookupDiagsTest, LargeTableReadsAsTheFile) {
+  std::mt19937 random(20261207);
+  DiagTableModel model;
+  model.version = "11";
+  model.record_size = 12;
+  model.records[0] = DiagRecord{0x5A, {0, 7, 7}};
+  std::vector<std::string> codes;
+  const char kSuffixChars[] = " 0123456789+";
+  for (int i = 0; i < 4000; ++i) {
+    std::string code(1, static_cast<char>('A' + random() % 26));
+    code += static_cast<char>('0' + random() % 10);
+    code += static_cast<char>('0' + random() % (i % 2 == 0 ? 10 : 2));  // crowded prefixes
+    for (int k = 0; k < 3; ++k) code += kSuffixChars[random() % 12];
+    codes.push_back(code);
+    // Duplicates and codes the adder refuses are part of the test.
+    (void)AddDiagCode(&model, code, static_cast<uint8_t>(random()), {static_cast<uint8_t>(i)});
+  }
+  DiagTable table = DiagTableOf(DiagBytes(model));
+  ASSERT_NE(table.code_index, nullptr);
+  ASSERT_GT(table.code_index->slots.size(), 4096u);
+  std::vector<std::string> probes = codes;
+  for (const std::string& code : codes) {  // near misses: one character changed
+    std::string near = code;
+    near[3 + random() % 3] = "+X 5"[random() % 4];
+    probes.push_back(near);
+  }
+  for (size_t first = 0; first < probes.size(); first += kDiagSlotCount) {
+    WorkingRecord record;
+    record.bytes.fill(' ');
+    for (int i = 0; i < kDiagSlotCount; ++i) {
+      std::string code = probes[(first + i) % probes.size()];
+      code.resize(kDiagCodeLength, ' ');
+      std::copy(code.begin(), code.end(),
+                record.bytes.begin() + wr_field::kDiagOffset + kDiagCodeLength * i);
+    }
+    SummaryState one_by_one;
+    SummaryState all_at_once;
+    for (int i = 0; i < kDiagSlotCount; ++i) LookupDiag(table, record.Diag(i), i, &one_by_one);
+    LookupDiags(table, record, &all_at_once);
+    ASSERT_EQ(all_at_once.DiagPositionBits, one_by_one.DiagPositionBits) << probes[first];
+    ASSERT_EQ(all_at_once.DiagAttr, one_by_one.DiagAttr) << probes[first];
   }
 }
 
