@@ -7,11 +7,16 @@
 namespace grulo {
 namespace {
 
-// The text of a line ends at its first NUL byte.
-std::string_view CutAtNul(std::string_view text) {
-  const void* nul = std::memchr(text.data(), '\0', text.size());
-  if (nul == nullptr) return text;
-  return text.substr(0, static_cast<size_t>(static_cast<const char*>(nul) - text.data()));
+// The first line feed or NUL byte from `from` on; `from` must lead to a NUL
+// byte (the reader's buffer ends with one of its own).
+const char* FindLineFeedOrNul(const char* from) {
+#if defined(__GLIBC__)
+  return strchrnul(from, '\n');
+#else
+  const char* end = from + std::strlen(from);
+  const void* lf = std::memchr(from, '\n', static_cast<size_t>(end - from));
+  return lf != nullptr ? static_cast<const char*>(lf) : end;
+#endif
 }
 
 }  // namespace
@@ -43,7 +48,7 @@ int64_t FileSource::Read(char* buffer, size_t n) {
 LineReader::LineReader(ByteSource* source, size_t block_size)
     : source_(source),
       capacity_(std::max<size_t>(block_size, 1)),
-      buffer_(new char[std::max<size_t>(block_size, 1)]) {}
+      buffer_(new char[std::max<size_t>(block_size, 1) + 1]) {}
 
 bool LineReader::Start() {
   if (end_ == 0) Fill();
@@ -68,27 +73,49 @@ LineReader::Status LineReader::Next(InputLine* line) {
   return status;
 }
 
+size_t LineReader::FindLineFeed() {
+  char* data = buffer_.get();
+  const size_t from = start_ + scanned_;
+  if (nul_at_ == kNoNul) {
+    // One pass finds the line feed, or first a NUL byte of the line.
+    data[end_] = '\0';
+    const size_t at = static_cast<size_t>(FindLineFeedOrNul(data + from) - data);
+    if (at == end_ || data[at] == '\n') return at;
+    nul_at_ = at - start_;
+    return FindLineFeedAfter(at + 1);
+  }
+  return FindLineFeedAfter(from);
+}
+
+size_t LineReader::FindLineFeedAfter(size_t from) {
+  char* data = buffer_.get();
+  const void* lf = std::memchr(data + from, '\n', end_ - from);
+  return lf != nullptr ? static_cast<size_t>(static_cast<const char*>(lf) - data) : end_;
+}
+
+void LineReader::HandOut(size_t text_end, InputLine* line) {
+  size_t size = text_end - start_;
+  if (nul_at_ < size) size = nul_at_;  // the text ends at its first NUL byte
+  line->text = std::string_view(buffer_.get() + start_, size);
+  line->length = size;
+  scanned_ = 0;
+  nul_at_ = kNoNul;
+}
+
 LineReader::Status LineReader::NextInBuffer(InputLine* line) {
   if (failed_) return kError;
   char* data = buffer_.get();
-  const size_t scan_from = start_ + scanned_;
-  void* lf = std::memchr(data + scan_from, '\n', end_ - scan_from);
-  if (lf != nullptr) {
-    size_t stop = static_cast<size_t>(static_cast<char*>(lf) - data);
-    size_t text_end = (stop > start_ && data[stop - 1] == '\r') ? stop - 1 : stop;
-    line->text = CutAtNul(std::string_view(data + start_, text_end - start_));
-    line->length = line->text.size();
+  const size_t stop = FindLineFeed();
+  if (stop < end_) {
+    HandOut((stop > start_ && data[stop - 1] == '\r') ? stop - 1 : stop, line);
     start_ = stop + 1;
-    scanned_ = 0;
     return kLine;
   }
   scanned_ = end_ - start_;
   if (at_eof_) {
     if (start_ == end_) return kEnd;
-    line->text = CutAtNul(std::string_view(data + start_, end_ - start_));
-    line->length = line->text.size();
+    HandOut(end_, line);
     start_ = end_;
-    scanned_ = 0;
     return kLine;
   }
   // The buffer is one line without its end: nothing handed out lies in it.
@@ -106,7 +133,7 @@ void LineReader::Refill() {
 }
 
 std::unique_ptr<char[]> LineReader::TakeBuffer(std::unique_ptr<char[]> spare) {
-  if (spare == nullptr) spare.reset(new char[capacity_]);
+  if (spare == nullptr) spare.reset(new char[capacity_ + 1]);
   std::memcpy(spare.get(), buffer_.get() + start_, end_ - start_);
   end_ -= start_;
   start_ = 0;
@@ -158,6 +185,7 @@ LineReader::Status LineReader::ReadLongLine(InputLine* line) {
     }
   }
   scanned_ = 0;
+  nul_at_ = kNoNul;
   line->text = std::string_view(kept_.data(), kept_size_);
   line->length = long_length_;
   return kLine;

@@ -95,7 +95,8 @@ class LineReader {
   // more behind them.
   void Refill();
   // Hands over the buffer, with the lines handed out from it, and goes on in
-  // `spare` (a buffer an earlier call returned, or null for a new one), into
+  // `spare` (a buffer an earlier call of a reader of the same block size
+  // returned, or null for a new one), into
   // which the bytes not yet handed out move. A line longer than the buffer
   // is not in it (see InputLine): its kept text is valid until the next call
   // only.
@@ -106,6 +107,12 @@ class LineReader {
 
  private:
   void Fill();
+  // The position of the next line feed in the buffer, or end_; notes the
+  // line's first NUL byte on the way.
+  size_t FindLineFeed();
+  size_t FindLineFeedAfter(size_t from);
+  // Hands out the line from start_ to `text_end`, cut at its first NUL byte.
+  void HandOut(size_t text_end, InputLine* line);
   Status ReadLongLine(InputLine* line);
   void Keep(const char* data, size_t n);
 
@@ -115,6 +122,10 @@ class LineReader {
   size_t start_ = 0;    // first byte not yet handed out
   size_t end_ = 0;      // end of the bytes read
   size_t scanned_ = 0;  // bytes after start_ known to hold no line feed
+  static constexpr size_t kNoNul = ~size_t{0};
+  size_t nul_at_ = kNoNul;  // the first NUL byte of those, from start_
+  // The buffer holds capacity_ + 1 bytes: a NUL byte is put after the bytes
+  // read, where one search for a line feed or a NUL byte stops.
   bool at_eof_ = false;
   bool failed_ = false;
 

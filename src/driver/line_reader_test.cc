@@ -106,8 +106,11 @@ void ExpectBufferReads(const std::string& text, size_t block, size_t chunk, size
     lines.push_back(line);
     if (lines.size() % take_every == 0) {
       take();
-      // A buffer whose lines were all written out comes back as a spare.
-      spares.push_back(std::make_unique<char[]>(block));
+      // A buffer whose lines were all written out comes back as a spare
+      // (here one of another reader of the same block size).
+      TextSource none("", 1);
+      LineReader other(&none, block);
+      spares.push_back(other.TakeBuffer(nullptr));
     }
   }
   std::vector<std::string> expected = ExpectedLines(text);
