@@ -12,6 +12,12 @@ char CharAt(std::string_view code, size_t i) { return i < code.size() ? code[i] 
 
 int32_t LetterValue(char c) { return int32_t{static_cast<uint8_t>(ToUpperAscii(c))} - 'A'; }
 
+// The key of the native index: the prefix number above the three bytes of
+// the search key.
+uint64_t ActCodeKey(int32_t prefix, uint32_t search_key) {
+  return uint64_t{static_cast<uint32_t>(prefix)} << 24 | search_key;
+}
+
 }  // namespace
 
 int32_t ActPrefixIndex(std::string_view code) {
@@ -33,9 +39,21 @@ std::unique_ptr<const ActCodeIndex> BuildActCodeIndex(const ActTable& table) {
   auto index = std::make_unique<ActCodeIndex>();
   index->index_offset = table.ActIndexOffset;
   static_assert(kActEntrySize == 4);
+  DecodedPrefixIndex prefixes;  // entries: the three key bytes, then the class
   if (!DecodePrefixIndex(file, table.ActIndexOffset, kActIndexSize, kActPrefixCount,
-                         &index->prefixes)) {
+                         &prefixes)) {
     return nullptr;
+  }
+  // Ranges that overlap (an index whose ends go down) could hold many times
+  // the entries of the file: such a table is looked up in the file.
+  const size_t entry_count = prefixes.EntryCount(kActPrefixCount);
+  if (entry_count > prefixes.entries.size()) return nullptr;
+  index->codes = CodeHash(entry_count);
+  for (int32_t p = 0; p < kActPrefixCount; ++p) {
+    for (const uint32_t* entry = prefixes.begin(p); entry != prefixes.end(p); ++entry) {
+      // Of two entries with the same key the first one wins.
+      (void)index->codes.Insert(ActCodeKey(p, *entry >> 8), static_cast<uint8_t>(*entry));
+    }
   }
   return index;
 }
@@ -50,13 +68,8 @@ void LookupAct(const ActTable& table, std::string_view code, int k, SummaryState
   if (index != nullptr && index->index_offset == table.ActIndexOffset) {
     static_assert(kActEntryKeyAt == 0 && kActEntryKeySize == 3 && kActEntryClassAt == 3);
     const uint32_t packed = uint32_t{key[0]} << 16 | uint32_t{key[1]} << 8 | key[2];
-    const uint32_t* const end = index->prefixes.end(p);
-    for (const uint32_t* entry = index->prefixes.begin(p); entry != end; ++entry) {
-      if ((*entry >> 8) == packed) {
-        state->ActClass[k] = static_cast<uint8_t>(*entry);
-        return;
-      }
-    }
+    const int32_t act_class = index->codes.Find(ActCodeKey(p, packed));
+    if (act_class != CodeHash::kNotFound) state->ActClass[k] = static_cast<uint8_t>(act_class);
     return;
   }
 

@@ -44,7 +44,8 @@ uint16_t IndexedRecordNumber(const DiagCodeIndex& index, std::string_view code) 
   if (code[0] == ' ') return 0;
   const int32_t p = DiagPrefixIndex(code);
   if (p < 0 || p >= kDiagPrefixCount) return 0;
-  return index.Find(DiagCodeKey(p, SuffixNumber(code.substr(3, 3))));
+  const int32_t record = index.codes.Find(DiagCodeKey(p, SuffixNumber(code.substr(3, 3))));
+  return record == CodeHash::kNotFound ? 0 : static_cast<uint16_t>(record);
 }
 
 // True when the index was built from the table's current values (the
@@ -119,26 +120,17 @@ std::unique_ptr<const DiagCodeIndex> BuildDiagCodeIndex(const DiagTable& table) 
                          &prefixes)) {
     return nullptr;
   }
-  // At most half full, so that a probe meets its key or an empty slot soon.
-  size_t slot_count = 16;
-  int slot_shift = 28;
-  while (slot_count < 2 * prefixes.entries.size()) {
-    slot_count *= 2;
-    --slot_shift;
-  }
-  index->slots.assign(slot_count, 0);
-  index->slot_shift = slot_shift;
+  // Ranges that overlap (an index whose ends go down) could hold many times
+  // the entries of the file: such a table is looked up in the file.
+  const size_t entry_count = prefixes.EntryCount(kDiagPrefixCount);
+  if (entry_count > prefixes.entries.size()) return nullptr;
+  index->codes = CodeHash(entry_count);
   for (int32_t p = 0; p < kDiagPrefixCount; ++p) {
     for (const uint32_t* entry = prefixes.begin(p); entry != prefixes.end(p); ++entry) {
       const uint32_t suffix_number = *entry >> 16;
       if (suffix_number >= kSuffixNumberCount) continue;  // no code has it
-      const uint32_t key = DiagCodeKey(p, suffix_number);
-      size_t i = index->FirstSlot(key);
-      while (index->slots[i] != 0 && (index->slots[i] >> 16) != key + 1) {
-        i = (i + 1) & (slot_count - 1);
-      }
       // Of two entries with the same suffix number the first one wins.
-      if (index->slots[i] == 0) index->slots[i] = uint64_t{key + 1} << 16 | (*entry & 0xFFFF);
+      (void)index->codes.Insert(DiagCodeKey(p, suffix_number), static_cast<uint16_t>(*entry));
     }
   }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/status.h"
+#include "tables/code_hash.h"
 #include "tables/prefix_index.h"
 #include "tables/table_file.h"
 #include "tables/table_layout.h"
@@ -63,8 +64,10 @@ struct TreeTable {
 // An act table's entries decoded once, when the table is opened, as the
 // diagnosis table's are.
 struct ActCodeIndex {
-  int32_t index_offset = 0;     // the table value it was built from
-  DecodedPrefixIndex prefixes;  // entries: the three key bytes, then the class
+  int32_t index_offset = 0;  // the table value it was built from
+  // The class of every code the index can find, by its key, prefix number
+  // << 24 | the three bytes of its search key.
+  CodeHash codes;
 };
 
 struct ActTable {
@@ -86,28 +89,10 @@ struct DiagCodeIndex {
   int16_t record_size = 0;
   int32_t record_offset = 0;
   // The record number of every code the index can find, by its key, prefix
-  // number << 11 | suffix number (see DiagCodeKey): an open-addressed hash
-  // table, at most half full, of (key + 1) << 16 | record number, 0 where
-  // empty. A lookup takes one probe as a rule, where the index walks a
-  // range whose length varies from prefix to prefix.
-  std::vector<uint64_t> slots;  // a power of two of them, 16 or more
-  int slot_shift = 28;          // 32 less the bits of a slot number
+  // number << 11 | suffix number.
+  CodeHash codes;
   // Records 0 to records_held - 1 are held by the file in full.
   uint32_t records_held = 0;
-
-  // The first slot to probe for `key` (Fibonacci hashing).
-  size_t FirstSlot(uint32_t key) const {
-    return static_cast<size_t>(static_cast<uint32_t>(key * 0x9E3779B1u) >> slot_shift);
-  }
-  // The record number of `key`; 0 when the index does not hold it.
-  uint16_t Find(uint32_t key) const {
-    const uint64_t wanted = uint64_t{key + 1} << 16;
-    for (size_t i = FirstSlot(key);; i = (i + 1) & (slots.size() - 1)) {
-      const uint64_t slot = slots[i];
-      if ((slot & ~uint64_t{0xFFFF}) == wanted) return static_cast<uint16_t>(slot);
-      if (slot == 0) return 0;
-    }
-  }
 };
 
 struct DiagTable {

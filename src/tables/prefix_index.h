@@ -88,6 +88,14 @@ struct DecodedPrefixIndex {
   // The entries of prefix p (0 <= p < the prefix count).
   const uint32_t* begin(int32_t p) const { return entries.data() + (ranges[static_cast<size_t>(p)] & 0xFFFF); }
   const uint32_t* end(int32_t p) const { return begin(p) + (ranges[static_cast<size_t>(p)] >> 16); }
+  // The entries of prefixes 0 to prefix_count - 1, those that two ranges
+  // share counted twice (an index whose ends go down lets ranges overlap):
+  // more than entries.size() when ranges overlap.
+  size_t EntryCount(int32_t prefix_count) const {
+    size_t count = 0;
+    for (int32_t p = 0; p < prefix_count; ++p) count += ranges[static_cast<size_t>(p)] >> 16;
+    return count;
+  }
 };
 
 // Decodes the index of `prefix_count` prefixes at `index_offset`, its 4-byte
