@@ -156,7 +156,9 @@ TEST(LookupActTest, NativeIndexFindsWhatTheFileGives) {
   // Ranges that overlap could claim the file's entries thousands of times
   // over: such a table gets no native index, whose size would follow.
   for (const auto& [name, table] : tables) {
-    if (name == "index end below its start") EXPECT_EQ(table.code_index, nullptr);
+    if (name == "index end below its start") {
+      EXPECT_EQ(table.code_index, nullptr);
+    }
   }
   for (auto& [name, table] : tables) {
     ActTable in_file;  // the same file, without the native index
