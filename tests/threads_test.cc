@@ -83,13 +83,17 @@ class ThreadsTest : public ::testing::Test {
     return out;
   }
 
-  // Every kind of line: the generated ones, then an over-long line, a line
-  // with a NUL byte, a CR LF line, an empty line and a last line without
-  // its line feed.
+  // Every kind of line: the generated ones, then over-long lines (one longer
+  // than the reader's buffer, whose start alone is kept, and one that a NUL
+  // byte ends early), a line with a NUL byte, a CR LF line, an empty line and
+  // a last line without its line feed.
   static std::string MixedInput() {
     std::string input = ReadFileBytes(dir_->File("generated.txt"));
     const std::string good = input.substr(0, input.find('\n'));
     input += std::string(5000, '7') + "\n";
+    input += good + std::string(100000, '8') + "\n";
+    input += good.substr(0, 12) + "7654321" + good.substr(19, 281) + std::string(1, '\0') +
+             std::string(70000, '9') + "\r\n";  // another stay number
     input += good.substr(0, 100) + std::string(1, '\0') + good.substr(101) + "\n";
     input += good + "\r\n\n";
     input += good;
