@@ -4,10 +4,16 @@
 // all its characters; a line's text ends at its first NUL byte; a line
 // longer than the reader's block keeps its first 512 characters and its
 // length. A source may end with a read error instead of the end of input.
+// The lines are read one by one, or as the parallel run reads them: out of
+// the buffer, which is taken whenever the reader must move bytes to read on
+// (and now and then before), every taken buffer kept, every line checked at
+// the end.
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,6 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t block = kBlocks[(data[0] & 0x7F) % std::size(kBlocks)];
   const bool fail = (data[0] & 0x80) != 0;
   const size_t piece = 1 + data[1] % 32;
+  const bool take_buffers = (data[1] & 0x80) != 0;
   const std::string_view bytes(reinterpret_cast<const char*>(data) + 2, size - 2);
 
   const std::vector<ModelLine> model = ModelLines(bytes);
@@ -86,24 +93,43 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool started = reader.Start();
   fuzz::Require(started || (fail && bytes.empty()), "the start fails only on a read error");
 
-  size_t n = 0;
+  std::vector<std::unique_ptr<char[]>> taken;
+  std::deque<std::string> copies;  // texts that do not stay where the reader put them
+  auto next = [&](InputLine* line) {
+    if (!take_buffers) return reader.Next(line);
+    LineReader::Status status;
+    while ((status = reader.NextInBuffer(line)) == LineReader::kRefill) {
+      if (reader.RefillMoves()) taken.push_back(reader.TakeBuffer(nullptr));
+      reader.Refill();
+    }
+    return status;
+  };
+  std::vector<InputLine> lines;
   InputLine line;
   LineReader::Status status;
-  while ((status = reader.Next(&line)) == LineReader::kLine) {
-    fuzz::Require(n < model.size(), "no more lines than the model");
+  while ((status = next(&line)) == LineReader::kLine) {
+    fuzz::Require(lines.size() < model.size(), "no more lines than the model");
+    if (!take_buffers || reader.IsKeptStart(line)) line.text = copies.emplace_back(line.text);
+    lines.push_back(line);
+    if (take_buffers && taken.size() < 64 && (lines.size() + data[1]) % 5 == 0) {
+      taken.push_back(reader.TakeBuffer(nullptr));  // as a chunk that is full
+    }
+  }
+  for (size_t n = 0; n < lines.size(); ++n) {
+    const InputLine& got = lines[n];
     const ModelLine& want = model[n];
-    fuzz::Require(line.length == want.text.size(), "line length");
-    if (line.text.size() == line.length) {
-      fuzz::Require(line.text == want.text, "line text");
+    fuzz::Require(got.length == want.text.size(), "line length");
+    if (got.text.size() == got.length) {
+      fuzz::Require(got.text == want.text, "line text");
     } else {
-      fuzz::Require(line.length > LineReader::kKeptLength && line.text.size() ==
+      fuzz::Require(got.length > LineReader::kKeptLength && got.text.size() ==
                         LineReader::kKeptLength && want.physical > block,
                     "only a line longer than the block is cut, to its first 512 characters");
-      fuzz::Require(line.text == std::string_view(want.text).substr(0, LineReader::kKeptLength),
+      fuzz::Require(got.text == std::string_view(want.text).substr(0, LineReader::kKeptLength),
                     "the kept characters are the line's first ones");
     }
-    ++n;
   }
+  const size_t n = lines.size();
   if (fail) {
     fuzz::Require(status == LineReader::kError, "a read error is reported");
     // Every line that a line feed ends was read before the error; only a

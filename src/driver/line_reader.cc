@@ -125,10 +125,12 @@ LineReader::Status LineReader::NextInBuffer(InputLine* line) {
 
 void LineReader::Refill() {
   if (failed_) return;
-  char* data = buffer_.get();
-  std::memmove(data, data + start_, end_ - start_);
-  end_ -= start_;
-  start_ = 0;
+  if (RefillMoves()) {
+    char* data = buffer_.get();
+    std::memmove(data, data + start_, end_ - start_);
+    end_ -= start_;
+    start_ = 0;
+  }
   Fill();
 }
 

@@ -88,18 +88,19 @@ class LineReader {
 
   // Next without reading more: kRefill when the buffer holds no further
   // complete line, and Refill then reads on. The lines handed out stay where
-  // they are until Refill or TakeBuffer, so a caller can collect many before
-  // it takes them with the buffer.
+  // they are until a Refill that moves bytes or TakeBuffer, so a caller can
+  // collect many before it takes them with the buffer.
   Status NextInBuffer(InputLine* line);
-  // Moves the bytes not yet handed out to the front of the buffer and reads
-  // more behind them.
+  // Reads more behind the bytes read. When the buffer is full (RefillMoves),
+  // the bytes not yet handed out first move to its front, over the lines
+  // handed out: a caller that keeps them takes the buffer before.
   void Refill();
+  bool RefillMoves() const { return end_ == capacity_; }
   // Hands over the buffer, with the lines handed out from it, and goes on in
   // `spare` (a buffer an earlier call of a reader of the same block size
-  // returned, or null for a new one), into
-  // which the bytes not yet handed out move. A line longer than the buffer
-  // is not in it (see InputLine): its kept text is valid until the next call
-  // only.
+  // returned, or null for a new one), into which the bytes not yet handed
+  // out move. A line longer than the buffer is not in it (see InputLine):
+  // its kept text is valid until the next call only.
   std::unique_ptr<char[]> TakeBuffer(std::unique_ptr<char[]> spare);
   // True when the line is the kept start of a line longer than the buffer,
   // which lies in no buffer.

@@ -42,8 +42,9 @@ LineReader::Status ParallelLines::Add(LineReader* reader) {
   InputLine line;
   LineReader::Status status;
   while ((status = reader->NextInBuffer(&line)) == LineReader::kRefill) {
-    // The chunk's lines so far lie in this buffer: the chunk keeps it.
-    chunk.buffers.push_back(reader->TakeBuffer(TakeSpare()));
+    // The chunk's lines so far lie in this buffer: the chunk keeps it before
+    // the reader moves bytes in it.
+    if (reader->RefillMoves()) chunk.buffers.push_back(reader->TakeBuffer(TakeSpare()));
     reader->Refill();
   }
   if (status != LineReader::kLine) return status;
