@@ -49,7 +49,7 @@ class ParallelLines {
   // Takes the next line of the input from `reader` and counts it: kLine, or
   // the reader's kEnd or kError. The chunks keep the reader's buffers that
   // hold their lines, so that no line is copied. Writes the chunks that are
-  // done, in order; waits when every chunk is in flight.
+  // done, in order; when every chunk is in flight, groups one or waits.
   LineReader::Status Add(LineReader* reader);
 
   // True once a worker failed: nothing more is taken, Finish says why.
@@ -79,6 +79,7 @@ class ParallelLines {
 
   void Work(SummaryGrouper* grouper);
   void Group(SummaryGrouper* grouper, Chunk* chunk);
+  // The chunk being filled.
   Chunk& Filling() {
     return chunks_[static_cast<size_t>(filled_ % static_cast<int64_t>(chunks_.size()))];
   }
