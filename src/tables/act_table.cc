@@ -39,21 +39,14 @@ std::unique_ptr<const ActCodeIndex> BuildActCodeIndex(const ActTable& table) {
   auto index = std::make_unique<ActCodeIndex>();
   index->index_offset = table.ActIndexOffset;
   static_assert(kActEntrySize == 4);
-  DecodedPrefixIndex prefixes;  // entries: the three key bytes, then the class
-  if (!DecodePrefixIndex(file, table.ActIndexOffset, kActIndexSize, kActPrefixCount,
-                         &prefixes)) {
+  // Entries: the three key bytes, then the class. Of two entries with the
+  // same key the first one wins.
+  auto add = [](int32_t p, uint32_t entry, CodeHash* codes) {
+    (void)codes->Insert(ActCodeKey(p, entry >> 8), static_cast<uint8_t>(entry));
+  };
+  if (!HashPrefixIndex(file, table.ActIndexOffset, kActIndexSize, kActPrefixCount, &index->codes,
+                       add)) {
     return nullptr;
-  }
-  // Ranges that overlap (an index whose ends go down) could hold many times
-  // the entries of the file: such a table is looked up in the file.
-  const size_t entry_count = prefixes.EntryCount(kActPrefixCount);
-  if (entry_count > prefixes.entries.size()) return nullptr;
-  index->codes = CodeHash(entry_count);
-  for (int32_t p = 0; p < kActPrefixCount; ++p) {
-    for (const uint32_t* entry = prefixes.begin(p); entry != prefixes.end(p); ++entry) {
-      // Of two entries with the same key the first one wins.
-      (void)index->codes.Insert(ActCodeKey(p, *entry >> 8), static_cast<uint8_t>(*entry));
-    }
   }
   return index;
 }

@@ -115,23 +115,16 @@ std::unique_ptr<const DiagCodeIndex> BuildDiagCodeIndex(const DiagTable& table) 
   index->record_offset = table.DiagRecordOffset;
 
   static_assert(kDiagEntrySize == 4 && kDiagEntrySuffixAt == 0 && kDiagEntryRecordAt == 2);
-  DecodedPrefixIndex prefixes;  // entries: suffix number << 16 | record number
-  if (!DecodePrefixIndex(file, table.DiagIndexOffset, kDiagIndexSize, kDiagPrefixCount,
-                         &prefixes)) {
+  // Entries: suffix number << 16 | record number. Of two entries with the
+  // same suffix number the first one wins.
+  auto add = [](int32_t p, uint32_t entry, CodeHash* codes) {
+    const uint32_t suffix_number = entry >> 16;
+    if (suffix_number >= kSuffixNumberCount) return;  // no code has it
+    (void)codes->Insert(DiagCodeKey(p, suffix_number), static_cast<uint16_t>(entry));
+  };
+  if (!HashPrefixIndex(file, table.DiagIndexOffset, kDiagIndexSize, kDiagPrefixCount,
+                       &index->codes, add)) {
     return nullptr;
-  }
-  // Ranges that overlap (an index whose ends go down) could hold many times
-  // the entries of the file: such a table is looked up in the file.
-  const size_t entry_count = prefixes.EntryCount(kDiagPrefixCount);
-  if (entry_count > prefixes.entries.size()) return nullptr;
-  index->codes = CodeHash(entry_count);
-  for (int32_t p = 0; p < kDiagPrefixCount; ++p) {
-    for (const uint32_t* entry = prefixes.begin(p); entry != prefixes.end(p); ++entry) {
-      const uint32_t suffix_number = *entry >> 16;
-      if (suffix_number >= kSuffixNumberCount) continue;  // no code has it
-      // Of two entries with the same suffix number the first one wins.
-      (void)index->codes.Insert(DiagCodeKey(p, suffix_number), static_cast<uint16_t>(*entry));
-    }
   }
 
   const int64_t record_offset = table.DiagRecordOffset;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tables/big_endian.h"
+#include "tables/code_hash.h"
 #include "tables/table_file.h"
 #include "tables/table_layout.h"
 
@@ -103,6 +104,29 @@ struct DecodedPrefixIndex {
 // not hold the entries of the usable ranges in one piece.
 bool DecodePrefixIndex(const TableFile& file, int64_t index_offset, int64_t index_size,
                        int32_t prefix_count, DecodedPrefixIndex* out);
+
+// The codes of the index (read as DecodePrefixIndex reads it) in a hash
+// table sized for them: add(p, entry, hash) adds an entry of prefix p to
+// `hash`. The entries come prefix by prefix in the file's order, so that the
+// first entry of a key wins. False when the file does not hold the entries
+// of the usable ranges in one piece, or when ranges overlap (an index whose
+// ends go down), which could claim the file's entries many times over: such
+// a table is looked up in the file.
+template <typename AddEntry>
+bool HashPrefixIndex(const TableFile& file, int64_t index_offset, int64_t index_size,
+                     int32_t prefix_count, CodeHash* hash, AddEntry add) {
+  DecodedPrefixIndex prefixes;
+  if (!DecodePrefixIndex(file, index_offset, index_size, prefix_count, &prefixes)) return false;
+  const size_t entry_count = prefixes.EntryCount(prefix_count);
+  if (entry_count > prefixes.entries.size()) return false;
+  *hash = CodeHash(entry_count);
+  for (int32_t p = 0; p < prefix_count; ++p) {
+    for (const uint32_t* entry = prefixes.begin(p); entry != prefixes.end(p); ++entry) {
+      add(p, *entry, hash);
+    }
+  }
+  return true;
+}
 
 }  // namespace grulo
 
