@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/cp1252_names.h"
-#include "driver/ini_file.h"
+#include "text/cp1252_names.h"
+#include "config/ini_file.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

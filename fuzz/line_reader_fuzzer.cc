@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/line_reader.h"
+#include "io/line_reader.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

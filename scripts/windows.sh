@@ -15,8 +15,10 @@
 #   scripts/windows.sh        all of it
 #   scripts/windows.sh --ci   the lean run of the continuous integration: of
 #                             the unit tests only those of the platform layer
-#                             and of the driver (the code that differs between
-#                             the systems, and the configuration files); the
+#                             and of the layers above the grouper that use it
+#                             (io, config, batch, run, cli: the code that
+#                             differs between the systems, and the
+#                             configuration files); the
 #                             other components' unit tests run on Linux, and
 #                             their code runs here through the whole-program
 #                             tests and the comparison
@@ -58,12 +60,13 @@ cmake -S . -B "$build_dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DGRULO_
 targets=()
 tests=()
 if $lean; then
-  targets=(--target grulo grulo-tables grulo-gen platform_test driver_test)
+  targets=(--target grulo grulo-tables grulo-gen platform_test io_test config_test batch_test run_test
+           cli_test)
   for source in tests/*_test.cc; do
     name=$(basename "$source" .cc)
     targets+=("e2e_$name")
   done
-  tests=(-R '^(e2e_.*|platform_test|driver_test)$')
+  tests=(-R '^(e2e_.*|platform_test|io_test|config_test|batch_test|run_test|cli_test)$')
 fi
 cmake --build "$build_dir" -j "$(nproc)" "${targets[@]}"
 

@@ -18,9 +18,9 @@
 #include "authoring/tree_source.h"
 #include "calendar/clock.h"
 #include "checks/error_catalogue.h"
-#include "driver/batch_driver.h"
-#include "driver/output_file.h"
-#include "driver/pipeline.h"
+#include "batch/batch_driver.h"
+#include "io/output_file.h"
+#include "batch/pipeline.h"
 #include "tests/process_testutil.h"
 
 namespace grulo {

@@ -1,0 +1,102 @@
+// grulo: checks and groups the weekly summaries of the input file named in
+// its configuration (grulo.ini beside the program, or --config FILE). See
+// driver/command_line.h for the command line and docs/running.md.
+// "grulo explain", "grulo report" and "grulo errors" read the results.
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <exception>
+#include <new>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/command_line.h"
+#include "cli/errors_command.h"
+#include "cli/explain_command.h"
+#include "cli/report_command.h"
+#include "io/paths.h"
+#include "batch/pipeline.h"
+#include "run/run_batch.h"
+#include "calendar/run_clock.h"
+#include "run/run_console.h"
+#include "platform/process.h"
+
+namespace {
+
+constexpr int kExitUsage = 2;
+
+// Prints a text on standard output: 0, or 1 when it could not be written.
+int PrintOut(const std::string& text) {
+  bool ok = std::fputs(text.c_str(), stdout) >= 0;
+  ok = std::fflush(stdout) == 0 && ok;
+  return ok ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  grulo::UseBinaryStandardStreams();  // pages, texts and explanations as bytes, "\n" as written
+  // The subcommands, each with its own options; anything else is the batch.
+  if (argc > 1) {
+    const std::string_view command = argv[1];
+    if (command == "explain") return grulo::RunExplainCommand(argc, argv, stdout, stderr);
+    if (command == "report") return grulo::RunReportCommand(argc, argv, stdout, stderr);
+    if (command == "errors") return grulo::RunErrorsCommand(argc, argv, stdout, stderr);
+  }
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  const grulo::CommandLine line = grulo::ParseCommandLine(args);
+  switch (line.action) {
+    case grulo::CommandLine::kUsageError:
+      std::fputs(grulo::UsageErrorText(line.error).c_str(), stderr);
+      return kExitUsage;
+    case grulo::CommandLine::kHelp:
+      return PrintOut(grulo::HelpText());
+    case grulo::CommandLine::kVersion:
+      return PrintOut(grulo::VersionLine());
+    case grulo::CommandLine::kRun:
+      break;
+  }
+  grulo::RunConsole console(stderr, grulo::StandardErrorIsTerminal());
+  try {
+    grulo::ConfigChoice choice;
+    choice.given = !line.config_path.empty();
+    choice.path = choice.given ? line.config_path
+                               : grulo::ConfigPath(argc > 0 ? argv[0] : nullptr);
+    auto make_clock = [] { return grulo::MakeRunClock(std::getenv(grulo::kTodayVariable)); };
+    std::unique_ptr<grulo::Clock> clock = make_clock();
+    grulo::GroupingPipeline pipeline(*clock, make_clock);
+    grulo::RunOptions options;
+    options.threads = line.threads > 0 ? line.threads : grulo::AvailableCores();
+    if (const char* chunk = std::getenv(grulo::kChunkLinesVariable)) {
+      const long lines = std::strtol(chunk, nullptr, 10);
+      if (lines > 0) options.chunk_lines = static_cast<size_t>(lines);
+    }
+    const int status = grulo::RunBatch(choice, options, pipeline, console);
+    if (status != 0 || line.report_path.empty()) return status;
+    // The report of the complete run, made from its files as "grulo report"
+    // makes it.
+    std::vector<std::string> report_args = {argc > 0 ? argv[0] : "grulo", "report", "--config",
+                                            choice.path, "--output", line.report_path};
+    std::vector<char*> report_argv;
+    for (std::string& arg : report_args) report_argv.push_back(arg.data());
+    report_argv.push_back(nullptr);
+    if (grulo::RunReportCommand(static_cast<int>(report_args.size()), report_argv.data(), stdout,
+                                stderr) != 0) {
+      console.Error("the run is complete, but its report " + line.report_path +
+                    " could not be written");
+      return 1;
+    }
+    return 0;
+  } catch (const std::bad_alloc&) {
+    console.Error("out of memory: the run is not complete; the previous outputs and counters "
+                  "are left as they were");
+    return 1;
+  } catch (const std::exception& e) {
+    console.Error(std::string("the run stopped: ") + e.what() +
+                  "; the previous outputs and counters are left as they were");
+    return 1;
+  }
+}

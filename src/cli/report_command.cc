@@ -1,0 +1,189 @@
+#include "cli/report_command.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "batch/batch_driver.h"
+#include "io/file_replacement.h"
+#include "config/ini_file.h"
+#include "io/line_reader.h"
+#include "config/run_config.h"
+#include "io/paths.h"
+#include "cli/subcommand_options.h"
+#include "platform/files.h"
+#include "platform/local_time.h"
+#include "report/report_html.h"
+#include "report/run_outputs.h"
+#include "report/run_report.h"
+#include "text/number_text.h"
+
+namespace grulo {
+namespace {
+
+
+// The temporary file of a page being written, beside it.
+constexpr char kReportTempSuffix[] = ".grulo-report-tmp";
+
+constexpr OptionDefinition kOptions[] = {
+    {"config", 'c', true}, {"input", 'i', true},  {"grp", 0, true},
+    {"err", 0, true},      {"output", 'o', true}, {"help", 'h', false},
+};
+
+constexpr char kHelp[] =
+    "Usage: grulo report [OPTIONS]\n"
+    "\n"
+    "Writes the report of a run as one HTML page (no script, no network,\n"
+    "printable): the counters, the groups as a bar chart, the error numbers\n"
+    "ranked with their meaning, the format problems, failed walks and table\n"
+    "problems, and the first rejected summaries.\n"
+    "\n"
+    "The run, from its configuration or from its files:\n"
+    "  -c, --config FILE   the run's grulo.ini: FicEnt is the input, RepSor and\n"
+    "                      the input's name give the .grp and .err files, and\n"
+    "                      Resultats the counters (default: grulo.ini beside\n"
+    "                      grulo, unless --input, --grp and --err are all given)\n"
+    "  -i, --input FILE    the run's input\n"
+    "      --grp FILE      the run's .grp file\n"
+    "      --err FILE      the run's .err file\n"
+    "\n"
+    "  -o, --output FILE   the page ('-': standard output; default: beside the\n"
+    "                      .err file, with the extension .html)\n"
+    "  -h, --help          this help\n"
+    "\n"
+    "See docs/report.md.\n";
+
+int Usage(std::FILE* err, const std::string& message) {
+  return SubcommandUsage(err, "report", message);
+}
+
+int Failure(std::FILE* err, const std::string& message) {
+  return SubcommandFailure(err, "report", message);
+}
+
+bool ReadWhole(const std::string& path, std::string* text) {
+  return ReadWholeFile(path, text).ok();
+}
+
+// A moment as local "YYYY-MM-DD HH:MM"; "" when the system cannot tell.
+std::string LocalTime(int64_t seconds) {
+  LocalDay local;
+  if (!LocalDayOf(seconds, &local)) return "";
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", local.year, local.month,
+                local.day, local.hour, local.minute);
+  return text;
+}
+
+// When the file was last written, "" when unknown.
+std::string ModifiedAt(const std::string& path) {
+  FileInfo info;
+  if (!GetFileInfo(path, &info).ok() || info.type == FileInfo::kMissing || info.modified == 0) {
+    return "";
+  }
+  return LocalTime(info.modified);
+}
+
+bool ReadCounter(const IniFile& config, const char* key, int64_t* value) {
+  const std::string text = config.GetValue(kResultsSection, key, "");
+  bool digits = !text.empty() && text.size() < 19;
+  for (char c : text) digits = digits && IsDigit(c);
+  if (digits) *value = std::stoll(text);
+  return digits;
+}
+
+}  // namespace
+
+int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
+  ParsedOptions options = ParseSubcommandOptions(argc, argv, kOptions);
+  if (!options.error.empty()) return Usage(err, options.error);
+  if (options.Has("help")) {
+    std::fputs(kHelp, out);
+    return 0;
+  }
+  if (!options.operands.empty()) {
+    return Usage(err, "unexpected argument '" + options.operands[0] + "'");
+  }
+
+  RunInfo info;
+  const bool files_given = options.Has("input") && options.Has("grp") && options.Has("err");
+  IniFile config;
+  bool counters_known = false;
+  RunCounters written;
+  if (!files_given || options.Has("config")) {
+    info.config_path =
+        options.Has("config") ? options.Value("config") : ConfigPath(argc > 0 ? argv[0] : nullptr);
+    Status loaded = config.Load(info.config_path);
+    if (!loaded.ok()) {
+      return Failure(err, "cannot read the configuration " + info.config_path + ": " +
+                              loaded.message() + " (or give --input, --grp and --err)");
+    }
+    const std::string fic_ent = config.GetValue(kGeneralSection, "FicEnt", "");
+    const std::string stem =
+        OutputStem(config.GetValue(kGeneralSection, "RepSor", ""), InputBaseName(fic_ent));
+    info.input_path = fic_ent;
+    info.grp_path = stem + ".grp";
+    info.err_path = stem + ".err";
+    counters_known = ReadCounter(config, "NbLus", &written.NbLus) &&
+                     ReadCounter(config, "NbErrBloq", &written.NbErrBloq) &&
+                     ReadCounter(config, "NbErrNonBloq", &written.NbErrNonBloq) &&
+                     ReadCounter(config, "NbErrForm", &written.NbErrForm);
+  }
+  info.input_path = options.Value("input", info.input_path);
+  info.grp_path = options.Value("grp", info.grp_path);
+  info.err_path = options.Value("err", info.err_path);
+  info.run_date = ModifiedAt(info.err_path);
+
+  std::string grp_text, err_text;
+  if (!ReadWhole(info.grp_path, &grp_text)) {
+    return Failure(err, "cannot read the .grp file " + info.grp_path);
+  }
+  if (!ReadWhole(info.err_path, &err_text)) {
+    return Failure(err, "cannot read the .err file " + info.err_path);
+  }
+  std::unique_ptr<FileSource> input;
+  Status opened = FileSource::Open(info.input_path, &input);
+  if (!opened.ok()) {
+    return Failure(err, "cannot open the input " + info.input_path + ": " + opened.message());
+  }
+  LineReader reader(input.get());
+  if (!reader.Start()) return Failure(err, "cannot read the input " + info.input_path);
+
+  RunReport report(info);
+  if (counters_known) report.SetWrittenCounters(written);
+  RunOutputsReader outputs(grp_text, err_text);
+  InputLine line;
+  LineReader::Status status;
+  while ((status = reader.Next(&line)) == LineReader::kLine) {
+    outputs.AddInputLine(line.text, line.length, &report);
+  }
+  if (status == LineReader::kError) {
+    return Failure(err, "cannot read the input " + info.input_path);
+  }
+
+  const std::string page = ReportHtml(report, LocalTime(WallClockSeconds()), outputs.Mismatches());
+  std::string target = options.Value("output");
+  if (target.empty()) {
+    const std::string& e = info.err_path;
+    const size_t dot = e.find_last_of('.');
+    const size_t directory = DirectoryPart(e).size();
+    target = (dot != std::string::npos && dot >= directory ? e.substr(0, dot) : e) + ".html";
+  }
+  if (target == "-") {
+    const bool written_out =
+        std::fwrite(page.data(), 1, page.size(), out) == page.size() && std::fflush(out) == 0;
+    return written_out ? 0 : Failure(err, "cannot write the page");
+  }
+  // Through the platform layer, as the batch writes its outputs: the path's
+  // Windows-1252 bytes name the file on every system, and a reader sees the
+  // previous page or the new one, never a part.
+  const Status saved = ReplaceFileAtomically(target, page, kReportTempSuffix);
+  if (!saved.ok()) {
+    return Failure(err, "cannot write the page " + target + ": " + saved.message());
+  }
+  if (!options.Has("output")) std::fprintf(err, "grulo report: wrote %s\n", target.c_str());
+  return 0;
+}
+
+}  // namespace grulo

@@ -1,0 +1,57 @@
+// The progress of a run as a person at a terminal sees it: from about a
+// second into the run, the share of the input read, the summaries per second
+// and the time left, redrawn a few times a second at most; and the summary
+// that closes the run.
+
+#ifndef GRULO_RUN_PROGRESS_DISPLAY_H_
+#define GRULO_RUN_PROGRESS_DISPLAY_H_
+
+#include <cstdint>
+#include <string>
+
+namespace grulo {
+
+class ProgressDisplay {
+ public:
+  static constexpr int64_t kFirstAfterNanos = 1000000000;  // nothing before a second
+  static constexpr int64_t kRedrawNanos = 250000000;       // then at most 4 times a second
+
+  // A run that started at `start_nanos` on an input of `total_bytes`
+  // (negative when the size is unknown, as for a pipe).
+  ProgressDisplay(int64_t start_nanos, int64_t total_bytes)
+      : start_(start_nanos), total_bytes_(total_bytes) {}
+
+  // The progress text at `now_nanos`, `lines` lines and `bytes` bytes into
+  // the input, or the empty text when it is not yet time to draw it.
+  std::string Update(int64_t now_nanos, int64_t lines, int64_t bytes);
+
+ private:
+  int64_t start_;
+  int64_t total_bytes_;
+  int64_t last_drawn_ = -1;
+};
+
+// "45% read, 512340 summaries/s, about 3 s left" for an input of known size;
+// "120000 lines read, 512340 summaries/s" otherwise.
+std::string ProgressText(double seconds, int64_t lines, int64_t bytes, int64_t total_bytes);
+
+// A duration for a person: "0.4 s", "12 s", "2 min 05 s", "1 h 02 min".
+std::string DurationText(double seconds);
+
+struct RunCounts {
+  int64_t read = 0;
+  int64_t grouped = 0;  // .grp lines
+  int64_t blocked = 0;
+  int64_t non_blocking_only = 0;
+  int64_t format_problems = 0;
+};
+
+// The closing summary of a complete run: "1000 lines read: 950 grouped,
+// 40 blocked, 12 non-blocking only, 10 format problems; wrote <grp> and
+// <err> in 2.1 s".
+std::string RunSummaryText(const RunCounts& counts, const std::string& grp_path,
+                           const std::string& err_path, double seconds);
+
+}  // namespace grulo
+
+#endif  // GRULO_RUN_PROGRESS_DISPLAY_H_

@@ -1,0 +1,448 @@
+#include "run/run_batch.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "batch/batch_driver.h"
+#include "text/cp1252_names.h"
+#include "io/file_replacement.h"
+#include "config/ini_file.h"
+#include "io/line_reader.h"
+#include "io/output_file.h"
+#include "batch/parallel_lines.h"
+#include "io/paths.h"
+#include "run/progress_display.h"
+#include "batch/table_report.h"
+#include "platform/file_lock.h"
+#include "platform/files.h"
+#include "platform/process.h"
+
+namespace grulo {
+namespace {
+
+constexpr int kExitComplete = 0;
+constexpr int kExitFailed = 1;
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// Lines between two looks at the clock for the progress line.
+constexpr int64_t kProgressEvery = 1024;
+
+// "another run (process 1234)", or "another run" when the id is unknown.
+std::string AnotherRun(int64_t holder) {
+  return holder > 0 ? "another run (process " + std::to_string(holder) + ")" : "another run";
+}
+
+std::string FileName(std::string_view path) {
+  return std::string(path.substr(DirectoryPart(path).size()));
+}
+
+// One run: everything it holds, released in reverse order of declaration
+// whatever way the run ends (the temporary files removed unless renamed into
+// place, the lock files removed, then the locks let go).
+class BatchJob {
+ public:
+  BatchJob(const RunOptions& options, SummaryGrouper& grouper, RunConsole& console)
+      : options_(options), grouper_(grouper), console_(console), start_(MonotonicNanos()) {}
+
+  // The whole run; the exit status.
+  int Run(const ConfigChoice& choice);
+
+ private:
+  // The stages of the run, in order. Each returns the failure that stops the
+  // run, with its message for the operator.
+  Status ReadConfiguration(const ConfigChoice& choice);
+  Status CheckOutputDirectory();
+  Status TakeLocks();
+  void RemoveLeftovers();
+  Status OpenInput();
+  Status CreateErrFile();
+  Status CreateGrpFile();
+  // The .grp file could not be created: the .err file says so; status 1.
+  int ReportGrpFailure(const Status& status);
+  Status ReadAllLines();
+  Status CheckInputUnchanged();
+  Status FinishOutputs();
+  Status StageCounters();
+  Status CommitAll();
+  // The table warnings and, on a terminal, the closing summary.
+  void ReportCompleteRun();
+  // Says why the run failed; status 1.
+  int Fail(const Status& status);
+  Status OutputWriteFailure(const std::string& path, const Status& reason) const;
+
+  // Once the tables are open: the rest of the lines on several threads, or
+  // nullptr (one thread, or the tables not open yet).
+  std::unique_ptr<ParallelLines> StartParallel();
+
+  const RunOptions options_;
+  SummaryGrouper& grouper_;
+  RunConsole& console_;
+  const int64_t start_;
+
+  IniFile ini_;
+  RunConfig config_;
+  std::string config_target_;  // the configuration file, links followed
+  std::string stem_;
+  std::string grp_path_;
+  std::string err_path_;
+
+  std::unique_ptr<FileLock> config_lock_;
+  std::unique_ptr<FileLock> output_lock_;
+
+  std::unique_ptr<FileSource> input_;
+  FileInfo input_at_start_;
+  std::unique_ptr<LineReader> reader_;
+
+  std::unique_ptr<FileReplacement> err_file_;
+  std::unique_ptr<FileReplacement> grp_file_;
+  std::unique_ptr<FileReplacement> config_file_;
+  std::unique_ptr<OutputFile> err_;
+  std::unique_ptr<OutputFile> grp_;
+  std::optional<BatchRun> run_;
+  bool outputs_begun_ = false;  // temporary outputs exist: a failure says they were dropped
+};
+
+int BatchJob::Run(const ConfigChoice& choice) {
+  Status status = ReadConfiguration(choice);
+  if (status.ok()) status = CheckOutputDirectory();
+  if (status.ok()) status = TakeLocks();
+  if (!status.ok()) return Fail(status);
+  RemoveLeftovers();
+  status = OpenInput();
+  if (status.ok()) status = CreateErrFile();
+  if (!status.ok()) return Fail(status);
+  status = CreateGrpFile();
+  if (!status.ok()) return ReportGrpFailure(status);
+  status = ReadAllLines();
+  if (status.ok()) status = CheckInputUnchanged();
+  if (status.ok()) status = FinishOutputs();
+  if (status.ok()) status = StageCounters();
+  if (status.ok()) status = CommitAll();
+  if (!status.ok()) return Fail(status);
+  ReportCompleteRun();
+  return kExitComplete;
+}
+
+int BatchJob::Fail(const Status& status) {
+  std::string message = status.message();
+  if (outputs_begun_) {
+    message += "; the previous " + FileName(grp_path_) + ", " + FileName(err_path_) +
+               " and counters are left as they were";
+  }
+  console_.Error(message);
+  return kExitFailed;
+}
+
+Status BatchJob::ReadConfiguration(const ConfigChoice& choice) {
+  Status status = ReadRunConfig(choice, &ini_, &config_);
+  if (!status.ok()) return status;
+  stem_ = OutputStem(config_.rep_sor, InputBaseName(config_.fic_ent));
+  grp_path_ = stem_ + ".grp";
+  err_path_ = stem_ + ".err";
+  config_target_ = ResolveLinks(config_.path);
+  return Status();
+}
+
+Status BatchJob::CheckOutputDirectory() {
+  const std::string where = "the output directory " + config_.rep_sor + " (" +
+                            config_.Origin("RepSor", config_.rep_sor) + ")";
+  FileInfo info;
+  Status status = GetFileInfo(config_.rep_sor, &info);
+  if (!status.ok()) return Status::IoError("cannot reach " + where, status.message());
+  if (info.type == FileInfo::kMissing) return Status::NotFound("", where + " does not exist");
+  if (info.type != FileInfo::kDirectory) {
+    return Status::InvalidArgument("", where + " is not a directory");
+  }
+  // The configuration file must not be one of the outputs.
+  FileInfo config_info;
+  for (const std::string* output : {&grp_path_, &err_path_}) {
+    FileInfo output_info;
+    if (GetFileInfo(*output, &output_info).ok() && output_info.type == FileInfo::kRegular &&
+        GetFileInfo(config_.path, &config_info).ok() && config_info.id == output_info.id) {
+      return Status::InvalidArgument("", "the configuration file " + config_.shown_path +
+                                             " is also the output file " + *output);
+    }
+  }
+  return Status();
+}
+
+Status BatchJob::TakeLocks() {
+  int64_t holder = 0;
+  std::string lock_path = TemporaryPathFor(config_target_, kConfigLockSuffix);
+  Status status = LockFile(lock_path, &config_lock_, &holder);
+  if (!status.ok()) {
+    if (holder != 0) {
+      return Status::IoError("", AnotherRun(holder) + " is using the configuration file " +
+                                     config_.shown_path + " (lock file " + lock_path +
+                                     "); this run stops and changes nothing");
+    }
+    return Status::IoError("cannot create the lock file " + lock_path +
+                               " beside the configuration file (the counters are written "
+                               "there, so its directory must be writable)",
+                           status.message());
+  }
+  lock_path = TemporaryPathFor(stem_, kOutputLockSuffix);
+  status = LockFile(lock_path, &output_lock_, &holder);
+  if (!status.ok()) {
+    if (holder != 0) {
+      return Status::IoError("", AnotherRun(holder) + " is writing " + grp_path_ + " and " +
+                                     FileName(err_path_) + " (lock file " + lock_path +
+                                     "); this run stops and changes nothing");
+    }
+    return Status::IoError("cannot write into the output directory " + config_.rep_sor + " (" +
+                               config_.Origin("RepSor", config_.rep_sor) + ")",
+                           status.message());
+  }
+  return Status();
+}
+
+void BatchJob::RemoveLeftovers() {
+  // Under the locks no other run writes these names: a file of such a name
+  // is what a killed run left behind.
+  (void)RemoveFile(TemporaryPathFor(config_target_, kConfigTempSuffix));
+  (void)RemoveFile(TemporaryPathFor(ResolveLinks(grp_path_), kOutputTempSuffix));
+  (void)RemoveFile(TemporaryPathFor(ResolveLinks(err_path_), kOutputTempSuffix));
+}
+
+Status BatchJob::OpenInput() {
+  const std::string where = "the input file " + config_.fic_ent + " (" +
+                            config_.Origin("FicEnt", config_.fic_ent) + ")";
+  Status status = FileSource::Open(config_.fic_ent, &input_);
+  if (!status.ok()) return Status::IoError("cannot open " + where, status.message());
+  status = input_->Info(&input_at_start_);
+  if (!status.ok()) return Status::IoError("cannot read " + where, status.message());
+  reader_ = std::make_unique<LineReader>(input_.get());
+  if (!reader_->Start()) {
+    return Status::IoError("cannot read " + where, input_->read_status().message());
+  }
+  return Status();
+}
+
+// The reason an output cannot be written: the input file itself is refused.
+Status RefuseInputAsOutput(const std::string& path, const FileInfo& input) {
+  FileInfo info;
+  if (GetFileInfo(path, &info).ok() && info.type != FileInfo::kMissing && info.id == input.id) {
+    return Status::InvalidArgument("", "it is the input file");
+  }
+  return Status();
+}
+
+Status BatchJob::CreateErrFile() {
+  Status status = RefuseInputAsOutput(err_path_, input_at_start_);
+  if (status.ok()) status = FileReplacement::Begin(err_path_, kOutputTempSuffix, &err_file_);
+  if (!status.ok()) {
+    return Status::IoError("cannot create the output file " + err_path_ + " (" +
+                               config_.Origin("RepSor", config_.rep_sor) + ")",
+                           status.message());
+  }
+  outputs_begun_ = true;
+  err_ = OutputFile::Into(err_file_->file());
+  return Status();
+}
+
+Status BatchJob::CreateGrpFile() {
+  Status status = RefuseInputAsOutput(grp_path_, input_at_start_);
+  if (status.ok()) status = FileReplacement::Begin(grp_path_, kOutputTempSuffix, &grp_file_);
+  if (!status.ok()) return status;
+  grp_ = OutputFile::Into(grp_file_->file());
+  run_.emplace(grouper_, config_.rep_tab, err_.get(), grp_.get());
+  return Status();
+}
+
+// The .grp file cannot be created: as in the classic program, the .err file
+// says so, and the run stops.
+int BatchJob::ReportGrpFailure(const Status& status) {
+  err_->Printf("Pb d'ouverture fichier en sortie : %s.grp\n", stem_.c_str());
+  err_->Flush();
+  Status written = err_->status();
+  if (written.ok()) written = err_file_->Finish();
+  if (written.ok()) written = err_file_->Commit();
+  std::string message = "cannot create the output file " + grp_path_ + " (" +
+                        config_.Origin("RepSor", config_.rep_sor) + "): " + status.message();
+  if (written.ok()) {
+    message += "; " + err_path_ + " says so; the previous " + FileName(grp_path_) +
+               " and counters are left as they were";
+  } else {
+    message += "; nor could " + err_path_ + " be written (" + written.message() +
+               "); the previous outputs and counters are left as they were";
+  }
+  console_.Error(message);
+  return kExitFailed;
+}
+
+Status BatchJob::OutputWriteFailure(const std::string& path, const Status& reason) const {
+  return Status::IoError("cannot write the output file " + path, reason.message());
+}
+
+Status BatchJob::ReadAllLines() {
+  BatchRun& run = *run_;
+  std::optional<ProgressDisplay> progress;
+  if (console_.terminal()) {
+    bool sized = input_at_start_.type == FileInfo::kRegular && input_at_start_.size > 0;
+    progress.emplace(start_, sized ? input_at_start_.size : -1);
+  }
+  std::unique_ptr<ParallelLines> parallel;
+  bool may_go_parallel = options_.threads > 1;
+  InputLine line;
+  LineReader::Status status;
+  for (;;) {
+    if (parallel != nullptr) {
+      status = parallel->Add(reader_.get());
+      if (status != LineReader::kLine || parallel->failed()) break;
+    } else {
+      status = reader_->Next(&line);
+      if (status != LineReader::kLine) break;
+      run.HandleLine(line);
+      if (may_go_parallel && (parallel = StartParallel()) != nullptr) may_go_parallel = false;
+      if (run.NbLus == 1 && line.text.starts_with(kUtf8Bom)) {
+        console_.Warning("the input file " + config_.fic_ent +
+                         " starts with a UTF-8 byte order mark (bytes EF BB BF): line 1 is "
+                         "reported as a format problem, as every implementation does; save "
+                         "the file without the mark, in Windows-1252");
+      }
+    }
+    if (!err_->ok() || !grp_->ok()) break;  // a write failed: the run cannot complete
+    if (progress && (run.NbLus & (kProgressEvery - 1)) == 0) {
+      std::string text = progress->Update(MonotonicNanos(), run.NbLus, input_->bytes_read());
+      if (!text.empty()) console_.ShowProgress(text);
+    }
+  }
+  if (parallel != nullptr && err_->ok() && grp_->ok()) {
+    Status finished = parallel->Finish(reader_.get());
+    if (!finished.ok()) return finished;
+  }
+  parallel.reset();
+  if (!err_->ok()) return OutputWriteFailure(err_path_, err_->status());
+  if (!grp_->ok()) return OutputWriteFailure(grp_path_, grp_->status());
+  if (status == LineReader::kError) {
+    return Status::IoError("cannot read the input file " + config_.fic_ent + " (" +
+                               config_.Origin("FicEnt", config_.fic_ent) + ")",
+                           input_->read_status().message());
+  }
+  return Status();
+}
+
+std::unique_ptr<ParallelLines> BatchJob::StartParallel() {
+  std::vector<std::unique_ptr<SummaryGrouper>> groupers;
+  for (int i = 0; i < options_.threads; ++i) {
+    std::unique_ptr<SummaryGrouper> grouper = grouper_.ForThread();
+    if (grouper == nullptr) return nullptr;
+    groupers.push_back(std::move(grouper));
+  }
+  return std::make_unique<ParallelLines>(std::move(groupers), config_.rep_tab,
+                                         options_.chunk_lines, &*run_, err_.get(), grp_.get());
+}
+
+Status BatchJob::CheckInputUnchanged() {
+  if (input_at_start_.type != FileInfo::kRegular) return Status();
+  FileInfo now;
+  Status status = input_->Info(&now);
+  const std::string where = "the input file " + config_.fic_ent + " (" +
+                            config_.Origin("FicEnt", config_.fic_ent) + ")";
+  if (!status.ok()) return Status::IoError("cannot read " + where, status.message());
+  int64_t read = input_->bytes_read();
+  if (now.size == input_at_start_.size && read == input_at_start_.size) return Status();
+  std::string what = where + " changed size during the run: " +
+                     std::to_string(input_at_start_.size) + " bytes at the start, " +
+                     std::to_string(now.size) + " at the end";
+  if (read != now.size) what += ", " + std::to_string(read) + " read";
+  return Status::IoError("", what);
+}
+
+Status BatchJob::FinishOutputs() {
+  err_->Flush();
+  grp_->Flush();
+  if (!err_->ok()) return OutputWriteFailure(err_path_, err_->status());
+  if (!grp_->ok()) return OutputWriteFailure(grp_path_, grp_->status());
+  Status status = grp_file_->Finish();
+  if (!status.ok()) return OutputWriteFailure(grp_path_, status);
+  status = err_file_->Finish();
+  if (!status.ok()) return OutputWriteFailure(err_path_, status);
+  return Status();
+}
+
+// The configuration file with the counters, ready to be renamed into place.
+// It is read again: an edit made during the run is kept.
+Status BatchJob::StageCounters() {
+  const std::string where = "cannot write the counters into " + config_.shown_path;
+  IniFile ini;
+  Status status = ini.Load(config_.path);
+  if (!status.ok() && status.code() != Status::kNotFound) {
+    return Status::IoError(where, status.message());
+  }
+  // A new section takes the file's own encoding.
+  const std::string section =
+      HoldsUtf8Text(ini.text()) ? Cp1252ToUtf8(kResultsSection) : std::string(kResultsSection);
+  const BatchRun& run = *run_;
+  ini.SetValue(section, "NbLus", std::to_string(run.NbLus));
+  ini.SetValue(section, "NbErrBloq", std::to_string(run.NbErrBloq));
+  ini.SetValue(section, "NbErrNonBloq", std::to_string(run.NbErrNonBloq));
+  ini.SetValue(section, "NbErrForm", std::to_string(run.NbErrForm));
+  status = FileReplacement::Begin(config_.path, kConfigTempSuffix, &config_file_);
+  if (status.ok()) status = config_file_->file()->Append(ini.FileBytes());
+  if (status.ok()) status = config_file_->Finish();
+  if (!status.ok()) return Status::IoError(where, status.message());
+  return Status();
+}
+
+Status BatchJob::CommitAll() {
+  // Windows refuses to replace a file that another program holds open: each
+  // file is checked before the first is replaced, so that such a run
+  // replaces none.
+  Status status = grp_file_->CheckCommit();
+  if (!status.ok()) return OutputWriteFailure(grp_path_, status);
+  status = err_file_->CheckCommit();
+  if (!status.ok()) return OutputWriteFailure(err_path_, status);
+  status = config_file_->CheckCommit();
+  if (!status.ok()) {
+    return Status::IoError("cannot write the counters into " + config_.shown_path,
+                           status.message());
+  }
+  status = grp_file_->Commit();
+  if (!status.ok()) return OutputWriteFailure(grp_path_, status);
+  outputs_begun_ = false;  // from here on the message says what was replaced
+  status = err_file_->Commit();
+  if (!status.ok()) {
+    return Status::IoError("cannot replace the output file " + err_path_,
+                           status.message() + "; " + grp_path_ +
+                               " was replaced, the counters were not written");
+  }
+  status = config_file_->Commit();
+  if (!status.ok()) {
+    return Status::IoError("cannot write the counters into " + config_.shown_path,
+                           status.message() + "; " + grp_path_ + " and " + err_path_ +
+                               " were replaced");
+  }
+  return Status();
+}
+
+void BatchJob::ReportCompleteRun() {
+  const BatchRun& run = *run_;
+  for (const std::string& warning :
+       TableWarnings(config_.rep_tab, config_.Origin("RepTab", config_.rep_tab),
+                     run.table_outcomes)) {
+    console_.Warning(warning);
+  }
+  RunCounts counts;
+  counts.read = run.NbLus;
+  counts.grouped = run.grp_lines;
+  counts.blocked = run.NbErrBloq;
+  counts.non_blocking_only = run.NbErrNonBloq;
+  counts.format_problems = run.NbErrForm;
+  double seconds = static_cast<double>(MonotonicNanos() - start_) / 1e9;
+  console_.Summary(RunSummaryText(counts, ShownPath(grp_path_), ShownPath(err_path_), seconds));
+}
+
+}  // namespace
+
+int RunBatch(const ConfigChoice& choice, const RunOptions& options, SummaryGrouper& grouper,
+             RunConsole& console) {
+  BatchJob job(options, grouper, console);
+  return job.Run(choice);
+}
+
+}  // namespace grulo

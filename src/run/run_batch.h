@@ -1,0 +1,67 @@
+// The whole batch run as an operator starts it: the configuration, the
+// lock, the input, the line loop (driver/batch_driver.h), the outputs and
+// the counters, and what the operator is told on standard error.
+//
+// The outputs are all or nothing: .grp and .err are written to temporary
+// files beside them, made durable, and renamed over the previous ones only
+// when the whole input was read and written; the counters follow. A run that
+// fails leaves the previous outputs and counters as they were (except the
+// one case kept from the classic program: when the .grp file cannot be
+// created, the .err file that says so is still written).
+
+#ifndef GRULO_RUN_RUN_BATCH_H_
+#define GRULO_RUN_RUN_BATCH_H_
+
+#include <cstddef>
+
+#include "batch/group_summary.h"
+#include "config/run_config.h"
+#include "run/run_console.h"
+
+namespace grulo {
+
+// The run's own files, beside the files they serve and named after them, so
+// that the next run knows them: the temporary files of the outputs
+// (".week.grp.grulo-tmp") and of the configuration file
+// (".grulo.ini.grulo-config-tmp"), and the lock files of the outputs
+// (".week.grulo-outputs.lock" in the output directory) and of the
+// configuration file (".grulo.ini.grulo-config.lock").
+inline constexpr char kOutputTempSuffix[] = ".grulo-tmp";
+inline constexpr char kConfigTempSuffix[] = ".grulo-config-tmp";
+inline constexpr char kOutputLockSuffix[] = ".grulo-outputs.lock";
+inline constexpr char kConfigLockSuffix[] = ".grulo-config.lock";
+
+// How a run groups: on how many threads, and in chunks of how many lines.
+struct RunOptions {
+  // With more than one thread, the lines are grouped one after the other
+  // until the three tables are open (their opening keeps its place in the
+  // input), then on `threads` threads in chunks of `chunk_lines` lines,
+  // written out in input order: the outputs are the same for every number
+  // of threads.
+  int threads = 1;
+  size_t chunk_lines = 1024;
+};
+
+// The environment variable that sets the chunk size, in lines: small chunks
+// put chunk boundaries everywhere in a test's input.
+inline constexpr char kChunkLinesVariable[] = "GRULO_CHUNK_LINES";
+
+// Runs the whole batch with the configuration file of `choice`, every
+// well-formed line going to `grouper` (and to the groupers it makes for
+// other threads). The run holds two locks from start to
+// end, one on the configuration file and one on the output names; a run
+// that finds either held by another process stops at once. Temporary files
+// that a killed run left behind are removed under the locks.
+//
+// Returns the exit status: 0 after a complete run, whose outputs and
+// counters are in place; 1 when the run failed, after one line on `console`
+// that says what failed, with the path, where the path came from and the
+// system's reason. A complete run that met table problems warns about each
+// at its end; on a terminal the run shows its progress and a closing
+// summary.
+int RunBatch(const ConfigChoice& choice, const RunOptions& options, SummaryGrouper& grouper,
+             RunConsole& console);
+
+}  // namespace grulo
+
+#endif  // GRULO_RUN_RUN_BATCH_H_
