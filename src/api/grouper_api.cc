@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <utility>
 
 #include "calendar/calendar.h"
@@ -33,10 +34,8 @@ ErrorEntry Outcome::error(int i) const {
 }
 
 bool Outcome::blocked() const {
-  for (int i = 0; i < error_count_; ++i) {
-    if (!IsNonBlocking(errors_[i])) return true;
-  }
-  return false;
+  return FirstBlockingError(std::span<const int16_t>(errors_, static_cast<size_t>(error_count_))) !=
+         0;
 }
 
 Tables::Tables() = default;

@@ -73,7 +73,6 @@ int16_t Validate(const SummaryState& state, ErrorList* list, GroupResult* result
                  Observer& observer) {
   result->GroupCategory = kBlockedCategory;
   result->GroupNumber = kBlockedNumber;
-  ZeroEntries(list);
   RunChecks(state, list, observer);
   result->GroupReturn = FirstBlockingError(*list);
   return result->GroupReturn;

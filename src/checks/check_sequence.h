@@ -26,12 +26,13 @@ void RunFieldChecks(const SummaryState& state, ErrorList* list);
 void RunFieldChecks(const SummaryState& state, ErrorList* list, CheckObserver& observer);
 
 // Checks one summary whose working record, lookup results, derived values
-// and Today are in place (the pipeline reads the clock into Today just
+// and Today are in place (the grouping reads the clock into Today just
 // before): sets the category and number of `result` to kBlockedCategory and
-// kBlockedNumber (kept unless the tree walk replaces them), zeroes the 100
-// entries of the list (its count stays as it was cleared at the start of the
-// summary), runs the field checks and sets the return of `result` to the
-// first blocking error, which it also returns (0 when nothing blocks).
+// kBlockedNumber (kept unless the tree walk replaces them), runs the field
+// checks into the list, which the summary's start has cleared (ClearErrors,
+// once per summary), and sets the return of `result` to the first blocking
+// error, which it also returns (0 when nothing blocks). That number decides
+// whether the summary is blocked, for every reader of its outcome.
 int16_t ValidateSummary(const SummaryState& state, ErrorList* list, GroupResult* result);
 
 // The same, telling `observer` of every error found, in list order.

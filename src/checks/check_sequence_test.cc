@@ -231,17 +231,6 @@ TEST(RunFieldChecksTest, EveryStepRunsWhateverTheEarlierOnesFound) {
   EXPECT_EQ(ErrorsOf(list), expected);
 }
 
-TEST(ValidateSummaryTest, ZeroesTheEntriesButKeepsTheCount) {
-  SummaryState state = testing::PreparedState({});
-  ErrorList list;
-  list.entries.fill(13);
-  list.ErrorCount = 2;
-  GroupResult result;
-  EXPECT_EQ(ValidateSummary(state, &list, &result), 0);
-  EXPECT_EQ(list.ErrorCount, 2);
-  for (int16_t entry : list.entries) EXPECT_EQ(entry, 0);
-}
-
 // The date checks judge against the Today of the state, which the pipeline
 // reads from the clock anew for every summary.
 TEST(ValidateSummaryTest, JudgesAgainstTheTodayOfTheState) {

@@ -5,11 +5,6 @@
 namespace grulo {
 
 void ClearErrors(ErrorList* list) {
-  ZeroEntries(list);
-  list->ErrorCount = 0;
-}
-
-void ZeroEntries(ErrorList* list) {
   // Cheaper than writing the 100 entries for every summary: writing the few
   // in use, then reading them all to make sure they are 0.
   const int count = std::clamp<int>(list->ErrorCount, 0, kErrorListSize);
@@ -17,6 +12,7 @@ void ZeroEntries(ErrorList* list) {
   uint16_t any = 0;
   for (int16_t entry : list->entries) any |= static_cast<uint16_t>(entry);
   if (any != 0) list->entries.fill(0);  // a list that broke the rule
+  list->ErrorCount = 0;
 }
 
 void AddError(ErrorList* list, int16_t number) {
@@ -46,9 +42,12 @@ bool IsNonBlocking(int16_t number) {
 }
 
 int16_t FirstBlockingError(const ErrorList& list) {
-  const int count = std::clamp<int>(list.ErrorCount, 0, kErrorListSize);
-  for (int i = 0; i < count; ++i) {
-    const int16_t number = list.entries[i];
+  const size_t count = static_cast<size_t>(std::clamp<int>(list.ErrorCount, 0, kErrorListSize));
+  return FirstBlockingError(std::span<const int16_t>(list.entries.data(), count));
+}
+
+int16_t FirstBlockingError(std::span<const int16_t> numbers) {
+  for (const int16_t number : numbers) {
     if (number != 0 && !IsNonBlocking(number)) return number;
   }
   return 0;

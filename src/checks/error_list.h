@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "checks/error_catalogue.h"
 #include "checks/error_number.h"
@@ -49,13 +50,10 @@ inline constexpr std::array<int16_t, error_list_internal::CountNonBlocking()> No
     error_list_internal::ListNonBlocking<error_list_internal::CountNonBlocking()>();
 static_assert(NonBlockingErrors.size() == 35, "35 error numbers do not block");
 
-// Sets all entries to 0 and ErrorCount to 0.
-void ClearErrors(ErrorList* list);
-
-// Sets all entries to 0; ErrorCount stays as it is. (By the rule of the list
+// Sets all entries to 0 and ErrorCount to 0. (By the rule of the list
 // usually only the entries below ErrorCount are written: a list that breaks
 // the rule is found and cleared whole.)
-void ZeroEntries(ErrorList* list);
+void ClearErrors(ErrorList* list);
 
 // Appends a number; once 100 numbers are held, further ones are dropped.
 void AddError(ErrorList* list, int16_t number);
@@ -66,8 +64,12 @@ bool IsNonBlocking(int16_t number);
 
 // The first entry, in list order, that is neither 0 nor non-blocking; 0 when
 // there is none. Only the entries below ErrorCount are read: the others hold
-// 0 by the rule of the list.
+// 0 by the rule of the list. This is the one rule of a blocked summary: the
+// checks give it as the summary's return code, and every reader of an
+// outcome asks it, or the outcome that holds its answer.
 int16_t FirstBlockingError(const ErrorList& list);
+// The same for error numbers held elsewhere, in list order.
+int16_t FirstBlockingError(std::span<const int16_t> numbers);
 
 }  // namespace grulo
 

@@ -52,7 +52,7 @@ namespace {
 // The walk, compiled once per kind of observer: the batch's empty one leaves
 // exactly the reads, the tests and the result.
 template <typename Observer>
-void Walk(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
+int16_t Walk(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
           GroupResult* result, Observer& observer) {
   int16_t number = kRootNode;
   int16_t failure = ReadNode(table, number, current_node);
@@ -82,24 +82,25 @@ void Walk(const TreeTable& table, const SummaryState& state, TreeNode* current_n
   if (failure != 0) {
     observer.OnFailure(failure, number);
     SetFailure(failure, result);
-    return;
+    return failure;
   }
   result->GroupCategory = static_cast<int16_t>(current_node->Param2);
   result->GroupNumber = static_cast<int16_t>(current_node->BaseNode);
   result->GroupReturn = static_cast<int16_t>(current_node->Param1);
+  return 0;
 }
 
 }  // namespace
 
-void WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
-              GroupResult* result) {
+int16_t WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
+                 GroupResult* result) {
   NoWalkObserver none;
-  Walk(table, state, current_node, result, none);
+  return Walk(table, state, current_node, result, none);
 }
 
-void WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
-              GroupResult* result, WalkObserver& observer) {
-  Walk(table, state, current_node, result, observer);
+int16_t WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
+                 GroupResult* result, WalkObserver& observer) {
+  return Walk(table, state, current_node, result, observer);
 }
 
 }  // namespace grulo

@@ -51,11 +51,12 @@ int16_t ReadNode(const TreeTable& table, int16_t n, TreeNode* current_node);
 // Walks the tree from node 0 for the summary and sets all three numbers of
 // `result`: the leaf's numbers, or 99, 904 and the failure code (1: more than
 // 1000 tests; 2: a branch above the node's limit, opcode 19 being exempt, or
-// an opcode above 19; 3: a node that cannot be read). `current_node` is the
-// caller's copy of the node last read; it ends as the leaf, or as the last
-// node read after a failure. Reads one node per step and allocates nothing.
-void WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
-              GroupResult* result);
+// an opcode above 19; 3: a node that cannot be read), and returns the
+// failure code, or 0 at a leaf. `current_node` is the caller's copy of the
+// node last read; it ends as the leaf, or as the last node read after a
+// failure. Reads one node per step and allocates nothing.
+int16_t WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
+                 GroupResult* result);
 
 // What a walk tells whoever wants to follow it: an explanation of one summary
 // listens, the batch does not. The walk is compiled once without an
@@ -76,8 +77,8 @@ class WalkObserver {
 
 // The same walk, telling `observer` of every node read, every test's answer
 // and a failure; a walk that reaches a leaf ends with the leaf's read.
-void WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
-              GroupResult* result, WalkObserver& observer);
+int16_t WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
+                 GroupResult* result, WalkObserver& observer);
 
 // The observer of the batch: nothing to tell.
 struct NoWalkObserver {

@@ -78,11 +78,17 @@ struct WalkRecorder final : WalkObserver {
 Outcome Walk(const TreeTable& table, const SummaryState& state, TreeNode* node,
              WalkRecorder* recorder = nullptr) {
   GroupResult result{11, 22, 33};
-  WalkTree(table, state, node, &result);
+  const int16_t failure = WalkTree(table, state, node, &result);
   GroupResult observed{11, 22, 33};
   TreeNode observed_node;
   WalkRecorder local;
-  WalkTree(table, state, &observed_node, &observed, recorder != nullptr ? *recorder : local);
+  EXPECT_EQ(WalkTree(table, state, &observed_node, &observed,
+                     recorder != nullptr ? *recorder : local),
+            failure);
+  if (failure != 0) {  // a failed walk gives 99, 904 and the code it returns
+    EXPECT_EQ(result.GroupCategory * 1000 + result.GroupNumber, 99904);
+    EXPECT_EQ(result.GroupReturn, failure);
+  }
   EXPECT_EQ(observed.GroupCategory, result.GroupCategory);
   EXPECT_EQ(observed.GroupNumber, result.GroupNumber);
   EXPECT_EQ(observed.GroupReturn, result.GroupReturn);
