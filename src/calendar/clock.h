@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "calendar/calendar.h"
 
@@ -59,6 +60,14 @@ class FixedClock final : public Clock {
  private:
   CivilDate date_;
 };
+
+// Makes a clock for each thread that groups: every thread reads its own.
+using ClockFactory = std::function<std::unique_ptr<Clock>()>;
+
+// Clocks that all say `date`.
+inline ClockFactory FixedClocks(CivilDate date) {
+  return [date] { return std::unique_ptr<Clock>(new FixedClock(date)); };
+}
 
 // Writes the current local date as DDMMYYYY followed by a NUL.
 void TodayDate(Clock& clock, DateText* out);

@@ -45,6 +45,13 @@ int64_t FileSource::Read(char* buffer, size_t n) {
   return static_cast<int64_t>(got);
 }
 
+int64_t MemorySource::Read(char* buffer, size_t n) {
+  const size_t count = n < bytes_.size() ? n : bytes_.size();
+  if (count > 0) std::memcpy(buffer, bytes_.data(), count);
+  bytes_.remove_prefix(count);
+  return static_cast<int64_t>(count);
+}
+
 LineReader::LineReader(ByteSource* source, size_t block_size)
     : source_(source),
       capacity_(std::max<size_t>(block_size, 1)),

@@ -55,6 +55,17 @@ class FileSource final : public ByteSource {
   Status read_status_;
 };
 
+// Bytes held in memory, handed out as they are (not copied); they must
+// outlive the source.
+class MemorySource final : public ByteSource {
+ public:
+  explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
+  int64_t Read(char* buffer, size_t n) override;
+
+ private:
+  std::string_view bytes_;  // what is left to hand out
+};
+
 struct InputLine {
   // The line's characters: all `length` of them, or the first kKeptLength
   // when the line was longer than the reader's block.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdarg>
 #include <cstdio>
+#include <utility>
 #include <vector>
 
 namespace grulo {
@@ -22,6 +23,29 @@ std::unique_ptr<OutputFile> OutputFile::Into(WritableFile* file) {
 
 std::unique_ptr<OutputFile> OutputFile::InMemory() {
   return std::unique_ptr<OutputFile>(new OutputFile());
+}
+
+namespace {
+
+// A function in the place of a file.
+class FunctionFile final : public WritableFile {
+ public:
+  explicit FunctionFile(std::function<Status(std::string_view)> write) : write_(std::move(write)) {}
+  Status Append(std::string_view data) override { return write_(data); }
+  Status Sync() override { return Status(); }
+  Status Close() override { return Status(); }
+
+ private:
+  std::function<Status(std::string_view)> write_;
+};
+
+}  // namespace
+
+std::unique_ptr<OutputFile> OutputFile::ToFunction(std::function<Status(std::string_view)> write) {
+  auto file = std::make_unique<FunctionFile>(std::move(write));
+  std::unique_ptr<OutputFile> output = Into(file.get());
+  output->owned_file_ = std::move(file);
+  return output;
 }
 
 void OutputFile::AppendSlow(const char* data, size_t n) {

@@ -8,6 +8,7 @@
 #include <cassert>
 #include <cstddef>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -20,8 +21,11 @@ class OutputFile {
  public:
   // An output into `file`, which must outlive it.
   static std::unique_ptr<OutputFile> Into(WritableFile* file);
-  // An output kept in memory, for tests: see contents().
+  // An output kept in memory: see contents().
   static std::unique_ptr<OutputFile> InMemory();
+  // An output handed to `write` in blocks of up to 64 KiB (and whatever is
+  // left at Flush); a status that is not ok makes the output fail.
+  static std::unique_ptr<OutputFile> ToFunction(std::function<Status(std::string_view)> write);
 
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
@@ -71,6 +75,7 @@ class OutputFile {
   // A file's output writes out its buffer first; an in-memory output grows.
   void AppendSlow(const char* data, size_t n);
 
+  std::unique_ptr<WritableFile> owned_file_;  // the adapter of ToFunction
   WritableFile* file_ = nullptr;  // null for an in-memory output
   Status status_;
   // A file's buffer, or all the text of an in-memory output.
