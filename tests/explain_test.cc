@@ -14,11 +14,11 @@
 #include "batch_reference_testutil.h"
 #include "checks/summary_testutil.h"
 #include "command_testutil.h"
-#include "explain/explain_tables.h"
 #include "explain/explanation.h"
 #include "explain/explanation_text.h"
 #include "grouper/line_format.h"
 #include "grouper/result_lines.h"
+#include "grouper/table_session.h"
 #include "process_testutil.h"
 #include "summary_tables_testutil.h"
 #include "tables/open_tables.h"
@@ -67,14 +67,13 @@ bool Contains(const std::string& text, const std::string& part) {
 
 TEST(ExplainAgreesWithTheBatch, OnEveryLineOfTheDemoAndGeneratedInputs) {
   const BatchReference reference(2000);
-  const ExplainTables tables = ExplainTables::Open(reference.table_dir());
-  ASSERT_NE(tables.set(), nullptr);
+  TableSession tables(TableSource::InDirectory(reference.table_dir()));
   const DateText today = Date(BatchReference::kToday);
-  int64_t line_number = 0, well_formed = 0, grouped = 0, blocked = 0, format_problems = 0;
+  int64_t line_number = 0, grouped = 0, blocked = 0, format_problems = 0;
   for (const BatchVerdict& v : reference.verdicts()) {
     ++line_number;
     const std::string text = v.line.substr(0, v.line.find('\0'));
-    const Explanation e = ExplainLine(tables, text, text.size(), today, line_number, well_formed);
+    const Explanation e = ExplainLine(&tables, text, text.size(), today, line_number);
     SCOPED_TRACE("line " + std::to_string(line_number));
     EXPECT_EQ(WithoutLineEnd(e.grp_line), v.grp_line);
     if (!v.format.empty()) {
@@ -83,7 +82,6 @@ TEST(ExplainAgreesWithTheBatch, OnEveryLineOfTheDemoAndGeneratedInputs) {
       EXPECT_TRUE(Contains(e.err_entry, v.format + "\n")) << e.err_entry;
       continue;
     }
-    ++well_formed;
     ASSERT_NE(e.outcome, OutcomeKind::kFormatProblem);
     if (v.has_entry) {
       EXPECT_TRUE(Contains(e.err_entry, std::string(kBlockingListLead) + v.blocking + "\n" +
@@ -159,14 +157,12 @@ class ExplainOutcomeTest : public ::testing::Test {
     for (const std::string& line : lines) input += line + "\n";
     box_.WriteInput(input);
     EXPECT_EQ(box_.Run(kToday), 0);
-    const ExplainTables tables = ExplainTables::Open(box_.TableDir());
+    TableSession tables(TableSource::InDirectory(box_.TableDir()));
     std::vector<Explanation> explanations;
     std::string grp, err;
-    int64_t well_formed = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
-      explanations.push_back(ExplainLine(tables, lines[i], lines[i].size(), Date(kToday),
-                                         static_cast<int64_t>(i + 1), well_formed));
-      if (explanations.back().format == LineFormat::kWellFormed) ++well_formed;
+      explanations.push_back(ExplainLine(&tables, lines[i], lines[i].size(), Date(kToday),
+                                         static_cast<int64_t>(i + 1)));
       grp += explanations.back().grp_line;
       err += explanations.back().err_entry;
     }
@@ -293,9 +289,11 @@ TEST_F(ExplainOutcomeTest, VersionProblemsEndOneSummaryEach) {
   SetField(&with_unit, line_field::kUnitNo, "    ");
   const std::vector<Explanation> e = ExplainAgainstTheBatch({"short", line, with_unit, line});
   EXPECT_EQ(e[1].outcome, OutcomeKind::kTableProblem);
-  EXPECT_EQ(e[1].table_problem->kind, TableProblemKind::kActVersionDiffers);
-  EXPECT_TRUE(Contains(e[1].table_problem->detail, "'T2'"));
-  EXPECT_EQ(e[2].table_problem->kind, TableProblemKind::kDiagVersionDiffers);
+  EXPECT_EQ(e[1].table_problem->table, TableRole::kActs);
+  EXPECT_EQ(e[1].table_problem->status, 9);
+  EXPECT_TRUE(Contains(e[1].table_problem->reason.message(), "'T2'"));
+  EXPECT_EQ(e[2].table_problem->table, TableRole::kDiags);
+  EXPECT_EQ(e[2].table_problem->status, 9);
   EXPECT_EQ(e[3].outcome, OutcomeKind::kGrouped);
 }
 
@@ -303,7 +301,8 @@ TEST_F(ExplainOutcomeTest, MissingActTable) {
   WriteTables("T1", "", "T1");
   const std::string line = ValidSummaryLine(0);
   const std::vector<Explanation> e = ExplainAgainstTheBatch({line});
-  EXPECT_EQ(e[0].table_problem->kind, TableProblemKind::kActsCannotOpen);
+  EXPECT_EQ(e[0].table_problem->table, TableRole::kActs);
+  EXPECT_EQ(e[0].table_problem->status, 99);
 }
 
 // The command itself.

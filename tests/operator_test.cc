@@ -362,7 +362,7 @@ TEST_F(OperatorTest, TableProblemsAreWarnedAtTheEnd) {
       {"no tables", "RepTab=" + tables + "/\r\n",
        {"warning: table file " + tables + "/arbressr.tab", "3 summaries got return code 99",
         "warning: table file " + tables + "/ccamcssr.tab (RepTab in " + ini +
-            "): missing; no summary reached it\n"}},
+            "): not opened; no summary reached it\n"}},
       {"no RepTab", "",
        {"warning: table file arbressr.tab (RepTab in " + ini + "): missing",
         "warning: RepTab is empty or missing (RepTab in " + ini +

@@ -8,16 +8,20 @@
 namespace grulo {
 
 ParallelLines::ParallelLines(std::vector<std::unique_ptr<SummaryGrouper>> groupers,
-                             std::string rep_tab, size_t chunk_lines, BatchRun* run,
-                             OutputFile* err, OutputFile* grp)
-    : rep_tab_(std::move(rep_tab)),
-      chunk_lines_(std::max<size_t>(chunk_lines, 1)),
+                             size_t chunk_lines, BatchRun* run, OutputFile* err, OutputFile* grp,
+                             LineObserver* observer)
+    : chunk_lines_(std::max<size_t>(chunk_lines, 1)),
       run_(run),
       err_(err),
       grp_(grp),
+      observer_(observer),
+      lines_read_(run->counters.NbLus),
       groupers_(std::move(groupers)),
       chunks_(2 * groupers_.size() + 1) {
-  for (Chunk& chunk : chunks_) chunk.lines.reserve(std::min<size_t>(chunk_lines_, 1 << 16));
+  for (Chunk& chunk : chunks_) {
+    chunk.lines.reserve(std::min<size_t>(chunk_lines_, 1 << 16));
+    if (observer_ != nullptr) chunk.outcomes.reserve(std::min<size_t>(chunk_lines_, 1 << 16));
+  }
   // The first grouper is the calling thread's: it groups when it would
   // otherwise wait (see MakeRoom).
   assert(!groupers_.empty());
@@ -48,10 +52,10 @@ LineReader::Status ParallelLines::Add(LineReader* reader) {
     reader->Refill();
   }
   if (status != LineReader::kLine) return status;
-  if (chunk.lines.empty()) chunk.lines_before = run_->NbLus;
+  if (chunk.lines.empty()) chunk.lines_before = lines_read_;
   if (reader->IsKeptStart(line)) line.text = chunk.long_starts.emplace_back(line.text);
   chunk.lines.push_back(line);
-  ++run_->NbLus;
+  ++lines_read_;
   if (chunk.lines.size() < chunk_lines_) return LineReader::kLine;
   Submit(reader);
   MakeRoom();
@@ -107,13 +111,15 @@ bool ParallelLines::WriteOldest(bool wait) {
   }
   err_->WriteRaw(chunk.err->contents());
   grp_->WriteRaw(chunk.grp->contents());
-  run_->NbErrBloq += chunk.blocked;
-  run_->NbErrNonBloq += chunk.non_blocking_only;
-  run_->NbErrForm += chunk.format_problems;
-  run_->grp_lines += chunk.grp_lines;
-  run_->table_outcomes.tree_failed += chunk.table_outcomes.tree_failed;
-  run_->table_outcomes.later_failed += chunk.table_outcomes.later_failed;
-  run_->table_outcomes.versions_differ += chunk.table_outcomes.versions_differ;
+  run_->counters += chunk.counters;
+  if (observer_ != nullptr) {
+    for (size_t i = 0; i < chunk.lines.size(); ++i) {
+      const InputLine& line = chunk.lines[i];
+      observer_->OnLine(chunk.lines_before + static_cast<int64_t>(i) + 1, line.text, line.length,
+                        chunk.outcomes[i]);
+    }
+    chunk.outcomes.clear();
+  }
   chunk.err->ClearContents();
   chunk.grp->ClearContents();
   chunk.lines.clear();
@@ -161,18 +167,32 @@ void ParallelLines::Work(SummaryGrouper* grouper) {
   }
 }
 
+namespace {
+
+// Keeps the outcomes of a chunk's lines for the observer, who is told them
+// when the chunk is written, in input order.
+class OutcomeKeeper final : public LineObserver {
+ public:
+  explicit OutcomeKeeper(std::vector<LineOutcome>* outcomes) : outcomes_(outcomes) {}
+  void OnLine(int64_t, std::string_view, uint64_t, const LineOutcome& outcome) override {
+    outcomes_->push_back(outcome);
+  }
+
+ private:
+  std::vector<LineOutcome>* outcomes_;
+};
+
+}  // namespace
+
 void ParallelLines::Group(SummaryGrouper* grouper, Chunk* chunk) {
   try {
-    BatchRun run(*grouper, rep_tab_, chunk->err.get(), chunk->grp.get());
-    run.NbLus = chunk->lines_before;
+    OutcomeKeeper keeper(&chunk->outcomes);
+    BatchRun run(*grouper, chunk->err.get(), chunk->grp.get(),
+                 observer_ != nullptr ? &keeper : nullptr, chunk->lines_before);
     for (const InputLine& line : chunk->lines) run.HandleLine(line);
     chunk->err->Flush();
     chunk->grp->Flush();
-    chunk->blocked = run.NbErrBloq;
-    chunk->non_blocking_only = run.NbErrNonBloq;
-    chunk->format_problems = run.NbErrForm;
-    chunk->grp_lines = run.grp_lines;
-    chunk->table_outcomes = run.table_outcomes;
+    chunk->counters = run.counters;
   } catch (const std::exception& e) {
     chunk->failure = std::string("a grouping thread stopped: ") + e.what();
   }

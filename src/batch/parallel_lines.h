@@ -24,7 +24,8 @@
 
 #include "base/status.h"
 #include "batch/batch_driver.h"
-#include "batch/group_summary.h"
+#include "grouper/line_outcome.h"
+#include "grouper/summary_grouper.h"
 #include "io/line_reader.h"
 #include "io/output_file.h"
 
@@ -38,9 +39,10 @@ class ParallelLines {
   // each of the others. There is at least one grouper.
   // The lines go on from the state of `run`, the plain loop's: its line count
   // numbers them and its counters receive theirs as their chunks are written
-  // into `err` and `grp`. `rep_tab` is handed to the groupers.
-  ParallelLines(std::vector<std::unique_ptr<SummaryGrouper>> groupers, std::string rep_tab,
-                size_t chunk_lines, BatchRun* run, OutputFile* err, OutputFile* grp);
+  // into `err` and `grp`. `observer`, when given, is told every line with its
+  // outcome as the chunks are written, in input order.
+  ParallelLines(std::vector<std::unique_ptr<SummaryGrouper>> groupers, size_t chunk_lines,
+                BatchRun* run, OutputFile* err, OutputFile* grp, LineObserver* observer);
   ParallelLines(const ParallelLines&) = delete;
   ParallelLines& operator=(const ParallelLines&) = delete;
   // Stops the workers; chunks not yet written are dropped.
@@ -51,6 +53,9 @@ class ParallelLines {
   // hold their lines, so that no line is copied. Writes the chunks that are
   // done, in order; when every chunk is in flight, groups one or waits.
   LineReader::Status Add(LineReader* reader);
+
+  // The lines taken so far, those of the plain loop before included.
+  int64_t lines_read() const { return lines_read_; }
 
   // True once a worker failed: nothing more is taken, Finish says why.
   bool failed() const { return !failure_.empty(); }
@@ -68,11 +73,8 @@ class ParallelLines {
     std::deque<std::string> long_starts;  // the kept start of lines longer than a buffer
     std::unique_ptr<OutputFile> err = OutputFile::InMemory();
     std::unique_ptr<OutputFile> grp = OutputFile::InMemory();
-    int64_t blocked = 0;
-    int64_t non_blocking_only = 0;
-    int64_t format_problems = 0;
-    int64_t grp_lines = 0;
-    TableOutcomes table_outcomes;
+    RunCounters counters;
+    std::vector<LineOutcome> outcomes;  // of its lines, kept for an observer only
     std::string failure;  // why the worker could not group it
     bool done = false;
   };
@@ -98,11 +100,12 @@ class ParallelLines {
   // there is none.
   bool GroupNext();
 
-  const std::string rep_tab_;
   const size_t chunk_lines_;
   BatchRun* const run_;
   OutputFile* const err_;
   OutputFile* const grp_;
+  LineObserver* const observer_;
+  int64_t lines_read_;
   std::vector<std::unique_ptr<SummaryGrouper>> groupers_;
   std::vector<Chunk> chunks_;  // a ring: chunk n is chunks_[n % size]
   std::vector<std::unique_ptr<char[]>> spare_buffers_;  // buffers back from written chunks

@@ -14,10 +14,10 @@
 #include "config/run_config.h"
 #include "calendar/run_clock.h"
 #include "cli/subcommand_options.h"
-#include "explain/explain_tables.h"
 #include "explain/explanation.h"
 #include "explain/explanation_text.h"
 #include "grouper/line_format.h"
+#include "grouper/table_session.h"
 #include "text/number_text.h"
 
 namespace grulo {
@@ -196,9 +196,10 @@ int RunExplainCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     TodayDate(*clock, &today);
   }
 
-  const ExplainTables tables = ExplainTables::Open(rep_tab);
-  Explanation explanation =
-      ExplainLine(tables, line.text, line.length, today, line.line_number, line.well_formed_before);
+  // The run's table session, replayed over the summaries before the line.
+  TableSession tables(TableSource::InDirectory(rep_tab));
+  tables.Replay(line.well_formed_before);
+  Explanation explanation = ExplainLine(&tables, line.text, line.length, today, line.line_number);
   explanation.source = line.source;
   const std::string text =
       options.Has("json") ? ExplanationJson(explanation) : ExplanationText(explanation);

@@ -17,7 +17,6 @@
 #include "cli/explain_command.h"
 #include "cli/report_command.h"
 #include "io/paths.h"
-#include "batch/pipeline.h"
 #include "run/run_batch.h"
 #include "calendar/run_clock.h"
 #include "run/run_console.h"
@@ -66,15 +65,14 @@ int main(int argc, char** argv) {
     choice.path = choice.given ? line.config_path
                                : grulo::ConfigPath(argc > 0 ? argv[0] : nullptr);
     auto make_clock = [] { return grulo::MakeRunClock(std::getenv(grulo::kTodayVariable)); };
-    std::unique_ptr<grulo::Clock> clock = make_clock();
-    grulo::GroupingPipeline pipeline(*clock, make_clock);
     grulo::RunOptions options;
     options.threads = line.threads > 0 ? line.threads : grulo::AvailableCores();
     if (const char* chunk = std::getenv(grulo::kChunkLinesVariable)) {
       const long lines = std::strtol(chunk, nullptr, 10);
       if (lines > 0) options.chunk_lines = static_cast<size_t>(lines);
     }
-    const int status = grulo::RunBatch(choice, options, pipeline, console);
+    const int status =
+        grulo::RunBatch(choice, options, grulo::BatchGrouping(make_clock), console);
     if (status != 0 || line.report_path.empty()) return status;
     // The report of the complete run, made from its files as "grulo report"
     // makes it.

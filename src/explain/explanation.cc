@@ -5,6 +5,7 @@
 
 #include "checks/check_observer.h"
 #include "checks/error_list.h"
+#include "grouper/table_set.h"
 #include "grouper/grouping_context.h"
 #include "grouper/line_format.h"
 #include "grouper/result_lines.h"
@@ -229,13 +230,13 @@ void WriteWalk(const WalkRecorder& recorder, const SummaryState& state, Explanat
   }
 }
 
-void WriteLookups(const ExplainTables& tables, const SummaryState& state, Explanation* out) {
+void WriteLookups(const TableSet& tables, const SummaryState& state, Explanation* out) {
   out->looked_up = true;
   for (int slot = 0; slot < kDiagSlotCount; ++slot) {
     DiagSlotLookup d;
     d.slot = slot;
     d.code = std::string(state.Record.Diag(slot));
-    d.record = DiagRecordNumber(tables.set()->diags(), d.code);
+    d.record = DiagRecordNumber(tables.diags(), d.code);
     d.category = state.DiagCategory(slot);
     d.position_bits = state.DiagPositionBits[static_cast<size_t>(slot)];
     const int begin = slot * state.DiagAttrLength + 1;
@@ -258,13 +259,13 @@ void WriteLookups(const ExplainTables& tables, const SummaryState& state, Explan
 
 }  // namespace
 
-Explanation ExplainLine(const ExplainTables& tables, std::string_view text, uint64_t length,
-                        const DateText& today, int64_t line_number, int64_t well_formed_before) {
+Explanation ExplainLine(TableSession* tables, std::string_view text, uint64_t length,
+                        const DateText& today, int64_t line_number) {
   Explanation out;
   out.line_number = line_number;
   out.text = std::string(text);
   out.length = length;
-  out.table_directory = tables.directory();
+  out.table_directory = tables->source().directory();
   out.derived.today = today;
   out.format = RecognizeFormat(text, length);
   std::string_view act_count = FieldText(text, line_field::kActCount);
@@ -273,40 +274,32 @@ Explanation ExplainLine(const ExplainTables& tables, std::string_view text, uint
     out.expected_length = kSummaryBaseLength + 8 * out.act_count;
   }
 
-  ErrorList errors;
-  if (out.format != LineFormat::kWellFormed) {
-    out.outcome = OutcomeKind::kFormatProblem;
-    out.err_entry = ErrEntryText(line_number, text, length, out.format, errors);
-    return out;
-  }
-  out.fields = FieldsOf(text, out.act_count);
-  out.version = tables.version();
-  out.table_problem = tables.ProblemFor(well_formed_before);
-  if (out.table_problem.has_value()) {
-    out.outcome = OutcomeKind::kTableProblem;
-    out.result = {kTableProblemCategory, kTableProblemNumber, out.table_problem->status};
-    out.err_entry = TableProblemLine(out.table_problem->kind, out.table_problem->status);
-    out.grp_line = GrpLineText(out.version, out.result, text, errors);
-    return out;
-  }
-
+  // The outcome as the batch makes it, with observers of the checks and the
+  // walk.
+  LineOutcome outcome;
+  outcome.Start(out.format);
   GroupingContext context;
   ErrorRecorder error_recorder(text);
   WalkRecorder walk_recorder;
-  context.GroupSummary(*tables.set(), text, today, &out.result, &errors, error_recorder,
-                       walk_recorder);
-  out.errors = std::move(error_recorder.errors);
-  WriteLookups(tables, context.state(), &out);
-  if (FirstBlockingError(errors) != 0) {
-    out.outcome = OutcomeKind::kBlocked;
-  } else {
-    out.walked = true;
-    out.derived.score_sum = context.state().ScoreSum;
-    WriteWalk(walk_recorder, context.state(), &out);
-    out.outcome = out.end.leaf ? OutcomeKind::kGrouped : OutcomeKind::kWalkFailed;
+  if (out.format == LineFormat::kWellFormed) {
+    out.fields = FieldsOf(text, out.act_count);
+    if (const TableSet* set = tables->ForSummary(&outcome)) {
+      context.Group(*set, text, today, &outcome, error_recorder, walk_recorder);
+      out.errors = std::move(error_recorder.errors);
+      WriteLookups(*set, context.state(), &out);
+      if (!outcome.blocked()) {
+        out.walked = true;
+        out.derived.score_sum = context.state().ScoreSum;
+        WriteWalk(walk_recorder, context.state(), &out);
+      }
+    }
   }
-  out.err_entry = ErrEntryText(line_number, text, length, out.format, errors);
-  out.grp_line = GrpLineText(out.version, out.result, text, errors);
+  out.outcome = outcome.kind;
+  out.result = outcome.result;
+  out.version = outcome.version;
+  if (outcome.table_problem != nullptr) out.table_problem = *outcome.table_problem;
+  out.err_entry = ErrEntryText(line_number, text, length, outcome);
+  out.grp_line = GrpLineText(text, outcome);
   return out;
 }
 

@@ -15,7 +15,8 @@
 
 #include "calendar/calendar.h"
 #include "checks/error_catalogue.h"
-#include "explain/explain_tables.h"
+#include "grouper/line_outcome.h"
+#include "grouper/table_session.h"
 #include "grulo/result.h"
 #include "record/summary_layout.h"
 #include "tree/tree_walk.h"
@@ -86,14 +87,6 @@ struct WalkEnd {
   std::string reason;       // for a person, when it failed
 };
 
-enum class OutcomeKind {
-  kFormatProblem,  // the batch rejects the line before any check
-  kTableProblem,   // 0, 0, 99 or 9
-  kBlocked,        // 90, 900, first blocking error
-  kGrouped,        // a leaf's numbers
-  kWalkFailed,     // 99, 904, 1 to 3
-};
-
 struct Explanation {
   // Where the line came from: "argument", "standard input" or a path; the
   // line number is that of the .err header (1 when not from a file).
@@ -127,13 +120,15 @@ struct Explanation {
   std::string err_entry;  // the .err lines for this line, line feeds; empty when none
 };
 
-// Explains one line as the batch would group it: `text` holds the line's
-// first characters (all of them up to 512) and `length` its length; `today`
-// is DDMMYYYY; `well_formed_before` counts the well-formed lines before it in
-// its input (0 for a line explained alone), which decides the version
-// problems of the tables.
-Explanation ExplainLine(const ExplainTables& tables, std::string_view text, uint64_t length,
-                        const DateText& today, int64_t line_number, int64_t well_formed_before);
+// Explains line `line_number` of an input as the batch groups it: `text`
+// holds the line's first characters (all of them up to 512) and `length` its
+// length; `today` is DDMMYYYY. `tables` is the run's table session as the
+// batch has it when the line comes: it has seen every well-formed line
+// before it (TableSession::Replay), so that the line gets what the batch
+// gave it, a table message that only one summary gets included. A
+// well-formed line moves the session on, as the batch's does.
+Explanation ExplainLine(TableSession* tables, std::string_view text, uint64_t length,
+                        const DateText& today, int64_t line_number);
 
 // "grouped", "blocked"...: the outcome's name in the JSON document.
 std::string_view OutcomeName(OutcomeKind kind);

@@ -209,7 +209,7 @@ std::string ExplanationJson(const Explanation& e) {
     w.BeginObject();
     Number(w, "status", e.table_problem->status);
     w.Key("detail");
-    w.String(e.table_problem->detail);
+    w.String(e.table_problem->reason.message());
     w.EndObject();
   } else {
     w.Null();

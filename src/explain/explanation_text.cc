@@ -238,7 +238,7 @@ std::string OutcomeWords(const Explanation& e) {
       return "format problem: the batch counts the line in NbErrForm and neither checks nor "
              "groups it";
     case OutcomeKind::kTableProblem:
-      return "table problem: " + e.table_problem->detail;
+      return "table problem: " + e.table_problem->reason.message();
     case OutcomeKind::kBlocked:
       return "not grouped: error " + Num(e.result.GroupReturn) +
              " is the first blocking error in check order (result " + ResultNumbers(e.result) + ")";

@@ -10,21 +10,21 @@ namespace grulo {
 namespace {
 
 // The checks and the walk without an observer, or with one.
-void ValidateWith(const SummaryState& state, ErrorList* errors, GroupResult* result,
-                  NoCheckObserver&) {
-  ValidateSummary(state, errors, result);
+int16_t ValidateWith(const SummaryState& state, ErrorList* errors, GroupResult* result,
+                     NoCheckObserver&) {
+  return ValidateSummary(state, errors, result);
 }
-void ValidateWith(const SummaryState& state, ErrorList* errors, GroupResult* result,
-                  CheckObserver& checks) {
-  ValidateSummary(state, errors, result, checks);
+int16_t ValidateWith(const SummaryState& state, ErrorList* errors, GroupResult* result,
+                     CheckObserver& checks) {
+  return ValidateSummary(state, errors, result, checks);
 }
-void WalkWith(const TableSet& tables, const SummaryState& state, TreeNode* node,
-              GroupResult* result, NoWalkObserver&) {
-  WalkTree(tables.tree(), state, node, result);
+int16_t WalkWith(const TableSet& tables, const SummaryState& state, TreeNode* node,
+                 GroupResult* result, NoWalkObserver&) {
+  return WalkTree(tables.tree(), state, node, result);
 }
-void WalkWith(const TableSet& tables, const SummaryState& state, TreeNode* node,
-              GroupResult* result, WalkObserver& walk) {
-  WalkTree(tables.tree(), state, node, result, walk);
+int16_t WalkWith(const TableSet& tables, const SummaryState& state, TreeNode* node,
+                 GroupResult* result, WalkObserver& walk) {
+  return WalkTree(tables.tree(), state, node, result, walk);
 }
 
 }  // namespace
@@ -34,9 +34,9 @@ GroupingContext::GroupingContext() { FillCategoryBranch(&state_); }
 // Compiled once without observers, for the batch and the library, and once
 // with them, for an explanation.
 template <typename Checks, typename Walk>
-void GroupingContext::Group(const TableSet& tables, std::string_view line, const DateText& today,
-                            GroupResult* result, ErrorList* errors, Checks& checks, Walk& walk) {
-  ClearErrors(errors);
+OutcomeKind GroupingContext::Run(const TableSet& tables, std::string_view line,
+                                 const DateText& today, GroupResult* result, ErrorList* errors,
+                                 Checks& checks, Walk& walk) {
   *result = GroupResult();
   BuildWorkingRecord(line, &state_.Record);  // writes every character
   LookupDiags(tables.diags(), state_.Record, &state_);
@@ -53,25 +53,37 @@ void GroupingContext::Group(const TableSet& tables, std::string_view line, const
     today_known_ = true;
   }
 
-  ValidateWith(state_, errors, result, checks);
+  // The first blocking error decides, here and for every reader of the
+  // outcome, that the summary is blocked.
+  const int16_t first_blocking = ValidateWith(state_, errors, result, checks);
   CountPresenceDays(&state_);
-  if (result->GroupReturn != 0) return;  // a blocking error: no walk
+  if (first_blocking != 0) return OutcomeKind::kBlocked;  // no walk
 
   SumScores(&state_);
-  WalkWith(tables, state_, &current_node_, result, walk);
+  return WalkWith(tables, state_, &current_node_, result, walk) == 0 ? OutcomeKind::kGrouped
+                                                                     : OutcomeKind::kWalkFailed;
 }
 
-void GroupingContext::GroupSummary(const TableSet& tables, std::string_view line,
-                                   const DateText& today, GroupResult* result, ErrorList* errors) {
+void GroupingContext::Group(const TableSet& tables, std::string_view line, const DateText& today,
+                            LineOutcome* outcome) {
   NoCheckObserver no_checks;
   NoWalkObserver no_walk;
-  Group(tables, line, today, result, errors, no_checks, no_walk);
+  outcome->kind =
+      Run(tables, line, today, &outcome->result, &outcome->errors, no_checks, no_walk);
 }
 
-void GroupingContext::GroupSummary(const TableSet& tables, std::string_view line,
-                                   const DateText& today, GroupResult* result, ErrorList* errors,
-                                   CheckObserver& checks, WalkObserver& walk) {
-  Group(tables, line, today, result, errors, checks, walk);
+void GroupingContext::Group(const TableSet& tables, std::string_view line, const DateText& today,
+                            LineOutcome* outcome, CheckObserver& checks, WalkObserver& walk) {
+  outcome->kind = Run(tables, line, today, &outcome->result, &outcome->errors, checks, walk);
+}
+
+OutcomeKind GroupingContext::GroupSummary(const TableSet& tables, std::string_view line,
+                                          const DateText& today, GroupResult* result,
+                                          ErrorList* errors) {
+  ClearErrors(errors);
+  NoCheckObserver no_checks;
+  NoWalkObserver no_walk;
+  return Run(tables, line, today, result, errors, no_checks, no_walk);
 }
 
 }  // namespace grulo

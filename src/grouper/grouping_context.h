@@ -12,6 +12,7 @@
 #include "calendar/calendar.h"
 #include "checks/check_observer.h"
 #include "checks/error_list.h"
+#include "grouper/line_outcome.h"
 #include "grouper/table_set.h"
 #include "record/group_result.h"
 #include "summary/summary_state.h"
@@ -27,18 +28,23 @@ class GroupingContext {
   GroupingContext& operator=(const GroupingContext&) = delete;
 
   // Groups one well-formed summary line with `today` (DDMMYYYY) as the
-  // current date. Fills `errors` (cleared first) with every error found, in
-  // check order, and `result`: 90, 900 and the first blocking error; the
-  // leaf's numbers; or 99, 904 and the failure code of a walk that failed.
-  // Allocates nothing and makes no system call.
-  void GroupSummary(const TableSet& tables, std::string_view line, const DateText& today,
-                    GroupResult* result, ErrorList* errors);
+  // current date into `outcome`, which LineOutcome::Start has just cleared:
+  // its kind, its result (90, 900 and the first blocking error; the leaf's
+  // numbers; or 99, 904 and the failure code of a walk that failed) and every
+  // error found, in check order. The version is the caller's (the table
+  // set's). Allocates nothing and makes no system call.
+  void Group(const TableSet& tables, std::string_view line, const DateText& today,
+             LineOutcome* outcome);
 
   // The same, telling `checks` of every error found and `walk` of every
-  // node read and test answered. Gives the same result and errors.
-  void GroupSummary(const TableSet& tables, std::string_view line, const DateText& today,
-                    GroupResult* result, ErrorList* errors, CheckObserver& checks,
-                    WalkObserver& walk);
+  // node read and test answered. Gives the same outcome.
+  void Group(const TableSet& tables, std::string_view line, const DateText& today,
+             LineOutcome* outcome, CheckObserver& checks, WalkObserver& walk);
+
+  // The same for a caller that keeps only the result and the errors:
+  // `errors` is cleared first. Returns the summary's kind.
+  OutcomeKind GroupSummary(const TableSet& tables, std::string_view line, const DateText& today,
+                           GroupResult* result, ErrorList* errors);
 
   // What the last summary left behind: its working record, lookup results
   // and derived values, and the last node the walk read.
@@ -46,9 +52,10 @@ class GroupingContext {
   const TreeNode& current_node() const { return current_node_; }
 
  private:
+  // The grouping itself, with the list cleared by the caller.
   template <typename Checks, typename Walk>
-  void Group(const TableSet& tables, std::string_view line, const DateText& today,
-             GroupResult* result, ErrorList* errors, Checks& checks, Walk& walk);
+  OutcomeKind Run(const TableSet& tables, std::string_view line, const DateText& today,
+                  GroupResult* result, ErrorList* errors, Checks& checks, Walk& walk);
 
   SummaryState state_;
   bool today_known_ = false;  // state_.TodayDay is that of state_.Today

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "grouper/line_format.h"
 #include "record/summary_layout.h"
@@ -143,54 +144,41 @@ std::string_view FormatProblemLine(LineFormat format, std::string_view text, uin
 }
 
 std::string ErrEntryText(int64_t line_number, std::string_view text, uint64_t length,
-                         LineFormat format, const ErrorList& errors) {
-  ResultLineBuffer buffer;
-  std::string entry;
-  if (format != LineFormat::kWellFormed) {
-    entry += RecordHeaderLine(line_number, &buffer);
-    if (length >= kIdentificationLength) entry += IdentificationLine(text, &buffer);
-    entry += FormatProblemLine(format, text, length, &buffer);
-    return entry;
-  }
-  ErrorListTexts lists;
-  lists.Sort(errors);
-  if (lists.blocking().empty() && lists.non_blocking().empty()) return entry;
-  entry += RecordHeaderLine(line_number, &buffer);
-  entry += IdentificationLine(text, &buffer);
-  entry += kBlockingListLead;
-  entry += lists.blocking();
-  entry += '\n';
-  entry += kNonBlockingListLead;
-  entry += lists.non_blocking();
-  entry += '\n';
-  return entry;
+                         const LineOutcome& outcome) {
+  ResultLineStorage storage;
+  TextLines out;
+  WriteErrEntry(line_number, text, length, outcome, &storage, &out);
+  return std::move(out.text());
 }
 
-std::string GrpLineText(const VersionText& version, const GroupResult& result,
-                        std::string_view text, const ErrorList& errors) {
-  if (FirstBlockingError(errors) != 0) return "";
+std::string GrpLineText(std::string_view text, const LineOutcome& outcome) {
   ResultLineBuffer buffer;
-  std::string line(GrpLinePrefix(version, result, &buffer));
-  line += text;
-  line += '\n';
-  return line;
+  TextLines out;
+  WriteGrpLine(text, outcome, &buffer, &out);
+  return std::move(out.text());
 }
 
-std::string TableProblemLine(TableProblemKind kind, int16_t status) {
-  const std::string code = std::to_string(status);
-  switch (kind) {
-    case TableProblemKind::kTreeCannotOpen:
-      return "Pb d'ouverture des tables arbre: " + code + "\n";
-    case TableProblemKind::kActsCannotOpen:
-      return "Pb d'ouverture de la table des actes CCAM: " + code + "\n";
-    case TableProblemKind::kActVersionDiffers:
-      return "Version des tables incompatible (Arbre - Actes) \n";
-    case TableProblemKind::kDiagsCannotOpen:
-      return "Pb d'ouverture des tables des diags : " + code + "\n";
-    case TableProblemKind::kDiagVersionDiffers:
-      return "Version des tables incompatible (Arbre - Diags) \n";
+std::string_view TableProblemLine(const TableProblem& problem, ResultLineBuffer* buffer) {
+  const bool cannot_open = problem.status != kTableVersionsDiffer;
+  std::string_view message;
+  switch (problem.table) {
+    case TableRole::kTree:
+      message = "Pb d'ouverture des tables arbre: ";
+      break;
+    case TableRole::kActs:
+      message = cannot_open ? "Pb d'ouverture de la table des actes CCAM: "
+                            : "Version des tables incompatible (Arbre - Actes) ";
+      break;
+    case TableRole::kDiags:
+      message = cannot_open ? "Pb d'ouverture des tables des diags : "
+                            : "Version des tables incompatible (Arbre - Diags) ";
+      break;
   }
-  return "";
+  char* start = buffer->bytes.data();
+  char* p = Append(message, start);
+  if (cannot_open) p = std::to_chars(p, start + buffer->bytes.size(), problem.status).ptr;
+  *p++ = '\n';
+  return {start, static_cast<size_t>(p - start)};
 }
 
 }  // namespace grulo

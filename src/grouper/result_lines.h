@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "checks/error_list.h"
+#include "grouper/line_outcome.h"
 #include "grulo/result.h"
 #include "tables/open_tables.h"
 
@@ -74,29 +75,86 @@ std::string_view IdentificationLine(std::string_view text, ResultLineBuffer* buf
 std::string_view FormatProblemLine(LineFormat format, std::string_view text, uint64_t length,
                                    ResultLineBuffer* buffer);
 
-// The whole .err entry of a line as the batch writes it (line feeds, not CR
-// LF): for a malformed line the header, the identification when the line is
-// long enough and the problem; for a summary with errors the header, the
-// identification and both lists; empty for a summary without error.
-std::string ErrEntryText(int64_t line_number, std::string_view text, uint64_t length,
-                         LineFormat format, const ErrorList& errors);
+// The .err message of a table problem: "Pb d'ouverture des tables arbre:
+// 99", "Version des tables incompatible (Arbre - Actes) " and the three
+// others, each with its line feed.
+std::string_view TableProblemLine(const TableProblem& problem, ResultLineBuffer* buffer);
 
-// The whole .grp line with its line feed, or empty when an error blocks.
-std::string GrpLineText(const VersionText& version, const GroupResult& result,
-                        std::string_view text, const ErrorList& errors);
-
-// The table that a table problem concerns, in the order the tables open.
-enum class TableProblemKind {
-  kTreeCannotOpen,
-  kActsCannotOpen,
-  kActVersionDiffers,
-  kDiagsCannotOpen,
-  kDiagVersionDiffers,
+// The storage the composers below format into: one per thread that writes.
+struct ResultLineStorage {
+  ErrorListTexts lists;
+  ResultLineBuffer buffer;
 };
 
-// The message the grouping writes into the .err file for a table problem;
-// `status` is the opening's status (99) where the message carries it.
-std::string TableProblemLine(TableProblemKind kind, int16_t status);
+// An output into a text, line feeds as they are: what an explanation shows.
+// (The composers write into it or into an OutputFile alike.)
+class TextLines {
+ public:
+  void Write(std::string_view text) { text_ += text; }
+  void WriteText(std::string_view text) { text_ += text; }
+  void EndLine() { text_ += '\n'; }
+  std::string& text() { return text_; }
+
+ private:
+  std::string text_;
+};
+
+// Writes the .err entry of line `line_number` (`text` its first characters,
+// `length` its length) from its outcome into `out`: for a malformed line the
+// record header, the identification when the line is 88 characters long or
+// more, and the format problem; for a table problem its message; for a
+// summary with errors the header, the identification and the blocking and
+// non-blocking lists; nothing for a summary without error. The one
+// composition of an entry, for the batch and an explanation alike.
+template <typename Out>
+void WriteErrEntry(int64_t line_number, std::string_view text, uint64_t length,
+                   const LineOutcome& outcome, ResultLineStorage* storage, Out* out) {
+  ResultLineBuffer* buffer = &storage->buffer;
+  if (outcome.format != LineFormat::kWellFormed) {
+    out->Write(RecordHeaderLine(line_number, buffer));
+    if (length >= kIdentificationLength) out->Write(IdentificationLine(text, buffer));
+    out->Write(FormatProblemLine(outcome.format, text, length, buffer));
+    return;
+  }
+  if (outcome.table_problem != nullptr) {
+    out->Write(TableProblemLine(*outcome.table_problem, buffer));
+    return;
+  }
+  ErrorListTexts& lists = storage->lists;
+  lists.Sort(outcome.errors);
+  if (lists.blocking().empty() && lists.non_blocking().empty()) return;
+  out->Write(RecordHeaderLine(line_number, buffer));
+  out->Write(IdentificationLine(text, buffer));
+  out->WriteText(kBlockingListLead);
+  out->Write(lists.blocking());
+  out->EndLine();
+  out->WriteText(kNonBlockingListLead);
+  out->Write(lists.non_blocking());
+  out->EndLine();
+}
+
+// Writes the .grp line of a summary without blocking error from its outcome
+// into `out`: the prefix (GrpLinePrefix), the line's text and a line feed;
+// nothing for any other line.
+template <typename Out>
+void WriteGrpLine(std::string_view text, const LineOutcome& outcome, ResultLineBuffer* buffer,
+                  Out* out) {
+  if (!outcome.has_grp_line()) return;
+  // Digits and letters after the tables' version, which may hold anything.
+  const std::string_view prefix = GrpLinePrefix(outcome.version, outcome.result, buffer);
+  if (outcome.version[0] != '\n' && outcome.version[1] != '\n') {
+    out->WriteText(prefix);
+  } else {
+    out->Write(prefix);
+  }
+  out->WriteText(text);  // a line of the input: no line feed
+  out->EndLine();
+}
+
+// The same as texts, line feeds as they are.
+std::string ErrEntryText(int64_t line_number, std::string_view text, uint64_t length,
+                         const LineOutcome& outcome);
+std::string GrpLineText(std::string_view text, const LineOutcome& outcome);
 
 }  // namespace grulo
 

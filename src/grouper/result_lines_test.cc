@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -78,52 +79,77 @@ TEST(ResultLinesTest, HeaderAndIdentificationAsPrintfWritesThem) {
   }
 }
 
-TEST(ResultLinesTest, ErrEntryOfEachKindOfLine) {
+// The .err entry and the .grp line of each kind of outcome.
+TEST(ResultLinesTest, EntryAndGrpLineOfEachKindOfOutcome) {
   const std::string line = testing::ValidSummaryLine(0);
-  ErrorList none;
-  EXPECT_EQ(ErrEntryText(3, line, line.size(), LineFormat::kWellFormed, none), "");
-
-  ErrorList errors;
-  AddError(&errors, int16_t{47});
-  AddError(&errors, int16_t{17});
-  AddError(&errors, int16_t{13});
-  EXPECT_EQ(ErrEntryText(12, line, line.size(), LineFormat::kWellFormed, errors),
-            "====================================Enregistrement n\xB0 12\n"
-            "N\xB0 de SSR / N\xB0 de semaine / N\xB0 UM : 0001234 / 112009 / A123\n"
-            "\t->  Liste des erreurs bloquantes: 47,13,\n"
-            "\t->  Liste des erreurs non bloquantes: 17,\n");
-
-  EXPECT_EQ(ErrEntryText(5, "012345678RSS1", 13, LineFormat::kUnknownFormat, none),
-            "====================================Enregistrement n\xB0 5\n"
-            "   -> Format incorrect : N\xB0 de format inconnu : RSS \n");
-  EXPECT_EQ(ErrEntryText(6, line.substr(0, 100), 100, LineFormat::kSizeProblem, none),
-            "====================================Enregistrement n\xB0 6\n"
-            "N\xB0 de SSR / N\xB0 de semaine / N\xB0 UM : 0001234 / 112009 / A123\n"
-            "   -> Format incorrect : Taille incompatible : 100 \n");
-  EXPECT_EQ(ErrEntryText(7, "short", 5, LineFormat::kUnreadable, none),
-            "====================================Enregistrement n\xB0 7\n"
-            "   -> Impossible de lire le format\n");
-}
-
-TEST(ResultLinesTest, GrpLineOnlyWithoutBlockingError) {
-  ErrorList errors;
-  AddError(&errors, int16_t{17});  // does not block
-  EXPECT_EQ(GrpLineText(Version("D1"), {1, 20, 0}, "LINE", errors), "D10102000M14LINE\n");
-  AddError(&errors, int16_t{13});
-  EXPECT_EQ(GrpLineText(Version("D1"), {90, 900, 13}, "LINE", errors), "");
-}
-
-TEST(ResultLinesTest, TableMessages) {
-  EXPECT_EQ(TableProblemLine(TableProblemKind::kTreeCannotOpen, 99),
-            "Pb d'ouverture des tables arbre: 99\n");
-  EXPECT_EQ(TableProblemLine(TableProblemKind::kActsCannotOpen, 99),
-            "Pb d'ouverture de la table des actes CCAM: 99\n");
-  EXPECT_EQ(TableProblemLine(TableProblemKind::kActVersionDiffers, 9),
-            "Version des tables incompatible (Arbre - Actes) \n");
-  EXPECT_EQ(TableProblemLine(TableProblemKind::kDiagsCannotOpen, 99),
-            "Pb d'ouverture des tables des diags : 99\n");
-  EXPECT_EQ(TableProblemLine(TableProblemKind::kDiagVersionDiffers, 9),
-            "Version des tables incompatible (Arbre - Diags) \n");
+  const std::string header = "====================================Enregistrement n\xB0 ";
+  const std::string identification =
+      "N\xB0 de SSR / N\xB0 de semaine / N\xB0 UM : 0001234 / 112009 / A123\n";
+  const TableProblem tree{TableRole::kTree, 99, Status()};
+  const TableProblem acts{TableRole::kActs, 99, Status()};
+  const TableProblem act_version{TableRole::kActs, 9, Status()};
+  const TableProblem diags{TableRole::kDiags, 99, Status()};
+  const TableProblem diag_version{TableRole::kDiags, 9, Status()};
+  const struct {
+    const char* name;
+    std::string text;
+    LineFormat format;
+    OutcomeKind kind;
+    GroupResult result;
+    const char* version;
+    std::vector<int16_t> errors;
+    const TableProblem* problem;
+    std::string err, grp;  // "LINE" in grp stands for the text
+  } rows[] = {
+      {"grouped", line, LineFormat::kWellFormed, OutcomeKind::kGrouped, {1, 20, 0}, "D1", {},
+       nullptr, "", "D10102000M14LINE\n"},
+      {"non-blocking", line, LineFormat::kWellFormed, OutcomeKind::kGrouped, {1, 20, 0}, "D1",
+       {17}, nullptr,
+       header + "12\n" + identification + "\t->  Liste des erreurs bloquantes: \n" +
+           "\t->  Liste des erreurs non bloquantes: 17,\n",
+       "D10102000M14LINE\n"},
+      {"blocked", line, LineFormat::kWellFormed, OutcomeKind::kBlocked, {90, 900, 47}, "D1",
+       {47, 17, 13}, nullptr,
+       header + "12\n" + identification + "\t->  Liste des erreurs bloquantes: 47,13,\n" +
+           "\t->  Liste des erreurs non bloquantes: 17,\n",
+       ""},
+      {"walk failed", line, LineFormat::kWellFormed, OutcomeKind::kWalkFailed, {99, 904, 3}, "D1",
+       {}, nullptr, "", "D19990403M14LINE\n"},
+      {"tree", line, LineFormat::kWellFormed, OutcomeKind::kTableProblem, {0, 0, 99}, "", {}, &tree,
+       "Pb d'ouverture des tables arbre: 99\n", "  0000099M14LINE\n"},
+      {"acts", line, LineFormat::kWellFormed, OutcomeKind::kTableProblem, {0, 0, 99}, "D1", {},
+       &acts, "Pb d'ouverture de la table des actes CCAM: 99\n", "D10000099M14LINE\n"},
+      {"act version", line, LineFormat::kWellFormed, OutcomeKind::kTableProblem, {0, 0, 9}, "D1",
+       {}, &act_version, "Version des tables incompatible (Arbre - Actes) \n",
+       "D10000009M14LINE\n"},
+      {"diagnoses", line, LineFormat::kWellFormed, OutcomeKind::kTableProblem, {0, 0, 99}, "D1",
+       {}, &diags, "Pb d'ouverture des tables des diags : 99\n", "D10000099M14LINE\n"},
+      {"diagnosis version", line, LineFormat::kWellFormed, OutcomeKind::kTableProblem, {0, 0, 9},
+       "D1", {}, &diag_version, "Version des tables incompatible (Arbre - Diags) \n",
+       "D10000009M14LINE\n"},
+      {"unknown format", "012345678RSS1", LineFormat::kUnknownFormat, OutcomeKind::kFormatProblem,
+       {}, "", {}, nullptr,
+       header + "12\n" + "   -> Format incorrect : N\xB0 de format inconnu : RSS \n", ""},
+      {"size", line.substr(0, 100), LineFormat::kSizeProblem, OutcomeKind::kFormatProblem, {}, "",
+       {}, nullptr,
+       header + "12\n" + identification + "   -> Format incorrect : Taille incompatible : 100 \n",
+       ""},
+      {"unreadable", "short", LineFormat::kUnreadable, OutcomeKind::kFormatProblem, {}, "", {},
+       nullptr, header + "12\n" + "   -> Impossible de lire le format\n", ""},
+  };
+  for (const auto& r : rows) {
+    LineOutcome outcome;
+    outcome.Start(r.format);
+    outcome.kind = r.kind;
+    outcome.result = r.result;
+    outcome.version = Version(r.version);
+    for (int16_t number : r.errors) AddError(&outcome.errors, number);
+    outcome.table_problem = r.problem;
+    EXPECT_EQ(ErrEntryText(12, r.text, r.text.size(), outcome), r.err) << r.name;
+    std::string grp = r.grp;
+    if (size_t at = grp.find("LINE"); at != std::string::npos) grp.replace(at, 4, r.text);
+    EXPECT_EQ(GrpLineText(r.text, outcome), grp) << r.name;
+  }
 }
 
 }  // namespace

@@ -17,14 +17,6 @@ struct Problems {
   }
 };
 
-// "<path>: version 'B2' differs from the tree table's 'A1'".
-Status VersionProblem(const std::string& path, const VersionText& version,
-                      const VersionText& tree_version) {
-  return Status::Corruption(path, "version '" + std::string(VersionView(version)) +
-                                      "' differs from the tree table's '" +
-                                      std::string(VersionView(tree_version)) + "'");
-}
-
 template <typename Table, typename Adopt>
 bool OpenOne(const std::string& path, Adopt adopt, Table* table, Problems* problems) {
   Status why;
@@ -35,6 +27,13 @@ bool OpenOne(const std::string& path, Adopt adopt, Table* table, Problems* probl
 }
 
 }  // namespace
+
+Status VersionProblem(const std::string& path, const VersionText& version,
+                      const VersionText& tree_version) {
+  return Status::Corruption(path, "version '" + std::string(VersionView(version)) +
+                                      "' differs from the tree table's '" +
+                                      std::string(VersionView(tree_version)) + "'");
+}
 
 TablePaths TablePathsIn(std::string_view directory) {
   std::string prefix(directory);

@@ -47,6 +47,11 @@ struct TablePaths {
 // directory does not end with one (an empty directory is the current one).
 TablePaths TablePathsIn(std::string_view directory);
 
+// "<path>: version 'B2' differs from the tree table's 'A1'": the reason a
+// table of another version is refused (here) or ends a summary (the batch).
+Status VersionProblem(const std::string& path, const VersionText& version,
+                      const VersionText& tree_version);
+
 // Opens the three tables and checks that the act and diagnosis tables carry
 // the tree table's version. On success `*tables` holds them; otherwise it is
 // left as it was and the status lists every problem found, one per line,

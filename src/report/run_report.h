@@ -19,20 +19,11 @@
 
 #include "checks/error_list.h"
 #include "checks/error_number.h"
+#include "grouper/line_outcome.h"
 #include "grulo/result.h"
 #include "tables/open_tables.h"
 
 namespace grulo {
-
-// The four counters of a run, as the batch writes them into the
-// configuration's "Résultats" section.
-struct RunCounters {
-  int64_t NbLus = 0;
-  int64_t NbErrBloq = 0;
-  int64_t NbErrNonBloq = 0;
-  int64_t NbErrForm = 0;
-  bool operator==(const RunCounters&) const = default;
-};
 
 // Where the run's files are and when it ran; texts for a person (paths in
 // the file system's own bytes, shown as UTF-8).

@@ -52,16 +52,16 @@ std::string DurationText(double seconds) {
   return text;
 }
 
-std::string RunSummaryText(const RunCounts& counts, const std::string& grp_path,
+std::string RunSummaryText(const RunCounters& counters, const std::string& grp_path,
                            const std::string& err_path, double seconds) {
   char text[256];
   std::snprintf(text, sizeof text,
                 "%lld lines read: %lld grouped, %lld blocked, %lld non-blocking only, "
                 "%lld format problems; ",
-                static_cast<long long>(counts.read), static_cast<long long>(counts.grouped),
-                static_cast<long long>(counts.blocked),
-                static_cast<long long>(counts.non_blocking_only),
-                static_cast<long long>(counts.format_problems));
+                static_cast<long long>(counters.NbLus), static_cast<long long>(counters.NbGrp),
+                static_cast<long long>(counters.NbErrBloq),
+                static_cast<long long>(counters.NbErrNonBloq),
+                static_cast<long long>(counters.NbErrForm));
   return text + ("wrote " + grp_path + " and " + err_path + " in " + DurationText(seconds));
 }
 

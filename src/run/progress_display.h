@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "grouper/line_outcome.h"
+
 namespace grulo {
 
 class ProgressDisplay {
@@ -38,18 +40,10 @@ std::string ProgressText(double seconds, int64_t lines, int64_t bytes, int64_t t
 // A duration for a person: "0.4 s", "12 s", "2 min 05 s", "1 h 02 min".
 std::string DurationText(double seconds);
 
-struct RunCounts {
-  int64_t read = 0;
-  int64_t grouped = 0;  // .grp lines
-  int64_t blocked = 0;
-  int64_t non_blocking_only = 0;
-  int64_t format_problems = 0;
-};
-
 // The closing summary of a complete run: "1000 lines read: 950 grouped,
 // 40 blocked, 12 non-blocking only, 10 format problems; wrote <grp> and
-// <err> in 2.1 s".
-std::string RunSummaryText(const RunCounts& counts, const std::string& grp_path,
+// <err> in 2.1 s" (grouped: the .grp lines).
+std::string RunSummaryText(const RunCounters& counters, const std::string& grp_path,
                            const std::string& err_path, double seconds);
 
 }  // namespace grulo

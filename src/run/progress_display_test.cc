@@ -34,7 +34,8 @@ TEST(ProgressDisplayTest, Texts) {
                    {59.4, "59 s"},  {125, "2 min 05 s"}, {3599, "59 min 59 s"},
                    {3725, "1 h 02 min"}};
   for (const auto& d : durations) EXPECT_EQ(DurationText(d.seconds), d.text) << d.seconds;
-  RunCounts counts{1000, 950, 40, 12, 10};
+  RunCounters counts{.NbLus = 1000, .NbErrBloq = 40, .NbErrNonBloq = 12, .NbErrForm = 10,
+                     .NbGrp = 950};
   EXPECT_EQ(RunSummaryText(counts, "/out/w.grp", "/out/w.err", 2.1),
             "1000 lines read: 950 grouped, 40 blocked, 12 non-blocking only, 10 format "
             "problems; wrote /out/w.grp and /out/w.err in 2.1 s");

@@ -6,13 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include "batch/batch_driver.h"
+#include "batch/batch_engine.h"
 #include "text/cp1252_names.h"
 #include "io/file_replacement.h"
 #include "config/ini_file.h"
 #include "io/line_reader.h"
 #include "io/output_file.h"
-#include "batch/parallel_lines.h"
 #include "io/paths.h"
 #include "run/progress_display.h"
 #include "batch/table_report.h"
@@ -25,11 +24,6 @@ namespace {
 
 constexpr int kExitComplete = 0;
 constexpr int kExitFailed = 1;
-
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
-// Lines between two looks at the clock for the progress line.
-constexpr int64_t kProgressEvery = 1024;
 
 // "another run (process 1234)", or "another run" when the id is unknown.
 std::string AnotherRun(int64_t holder) {
@@ -45,8 +39,8 @@ std::string FileName(std::string_view path) {
 // place, the lock files removed, then the locks let go).
 class BatchJob {
  public:
-  BatchJob(const RunOptions& options, SummaryGrouper& grouper, RunConsole& console)
-      : options_(options), grouper_(grouper), console_(console), start_(MonotonicNanos()) {}
+  BatchJob(const RunOptions& options, const GrouperFactory& grouping, RunConsole& console)
+      : options_(options), grouping_(grouping), console_(console), start_(MonotonicNanos()) {}
 
   // The whole run; the exit status.
   int Run(const ConfigChoice& choice);
@@ -74,12 +68,8 @@ class BatchJob {
   int Fail(const Status& status);
   Status OutputWriteFailure(const std::string& path, const Status& reason) const;
 
-  // Once the tables are open: the rest of the lines on several threads, or
-  // nullptr (one thread, or the tables not open yet).
-  std::unique_ptr<ParallelLines> StartParallel();
-
   const RunOptions options_;
-  SummaryGrouper& grouper_;
+  const GrouperFactory& grouping_;
   RunConsole& console_;
   const int64_t start_;
 
@@ -102,7 +92,7 @@ class BatchJob {
   std::unique_ptr<FileReplacement> config_file_;
   std::unique_ptr<OutputFile> err_;
   std::unique_ptr<OutputFile> grp_;
-  std::optional<BatchRun> run_;
+  std::unique_ptr<BatchEngine> engine_;
   bool outputs_begun_ = false;  // temporary outputs exist: a failure says they were dropped
 };
 
@@ -249,7 +239,7 @@ Status BatchJob::CreateGrpFile() {
   if (status.ok()) status = FileReplacement::Begin(grp_path_, kOutputTempSuffix, &grp_file_);
   if (!status.ok()) return status;
   grp_ = OutputFile::Into(grp_file_->file());
-  run_.emplace(grouper_, config_.rep_tab, err_.get(), grp_.get());
+  engine_ = std::make_unique<BatchEngine>(grouping_(config_.rep_tab));
   return Status();
 }
 
@@ -279,62 +269,35 @@ Status BatchJob::OutputWriteFailure(const std::string& path, const Status& reaso
 }
 
 Status BatchJob::ReadAllLines() {
-  BatchRun& run = *run_;
   std::optional<ProgressDisplay> progress;
   if (console_.terminal()) {
     bool sized = input_at_start_.type == FileInfo::kRegular && input_at_start_.size > 0;
     progress.emplace(start_, sized ? input_at_start_.size : -1);
   }
-  std::unique_ptr<ParallelLines> parallel;
-  bool may_go_parallel = options_.threads > 1;
-  InputLine line;
-  LineReader::Status status;
-  for (;;) {
-    if (parallel != nullptr) {
-      status = parallel->Add(reader_.get());
-      if (status != LineReader::kLine || parallel->failed()) break;
-    } else {
-      status = reader_->Next(&line);
-      if (status != LineReader::kLine) break;
-      run.HandleLine(line);
-      if (may_go_parallel && (parallel = StartParallel()) != nullptr) may_go_parallel = false;
-      if (run.NbLus == 1 && line.text.starts_with(kUtf8Bom)) {
-        console_.Warning("the input file " + config_.fic_ent +
-                         " starts with a UTF-8 byte order mark (bytes EF BB BF): line 1 is "
-                         "reported as a format problem, as every implementation does; save "
-                         "the file without the mark, in Windows-1252");
-      }
+  BatchOptions options;
+  options.threads = options_.threads;
+  options.chunk_lines = options_.chunk_lines;
+  options.observer = options_.observer;
+  options.progress = [&](int64_t lines) {
+    if (lines == 1 && engine_->starts_with_byte_order_mark()) {
+      console_.Warning("the input file " + config_.fic_ent +
+                       " starts with a UTF-8 byte order mark (bytes EF BB BF): line 1 is "
+                       "reported as a format problem, as every implementation does; save "
+                       "the file without the mark, in Windows-1252");
     }
-    if (!err_->ok() || !grp_->ok()) break;  // a write failed: the run cannot complete
-    if (progress && (run.NbLus & (kProgressEvery - 1)) == 0) {
-      std::string text = progress->Update(MonotonicNanos(), run.NbLus, input_->bytes_read());
-      if (!text.empty()) console_.ShowProgress(text);
-    }
-  }
-  if (parallel != nullptr && err_->ok() && grp_->ok()) {
-    Status finished = parallel->Finish(reader_.get());
-    if (!finished.ok()) return finished;
-  }
-  parallel.reset();
+    if (!progress) return;
+    std::string text = progress->Update(MonotonicNanos(), lines, input_->bytes_read());
+    if (!text.empty()) console_.ShowProgress(text);
+  };
+  Status status = engine_->Run(reader_.get(), err_.get(), grp_.get(), options);
   if (!err_->ok()) return OutputWriteFailure(err_path_, err_->status());
   if (!grp_->ok()) return OutputWriteFailure(grp_path_, grp_->status());
-  if (status == LineReader::kError) {
+  if (!input_->read_status().ok()) {
     return Status::IoError("cannot read the input file " + config_.fic_ent + " (" +
                                config_.Origin("FicEnt", config_.fic_ent) + ")",
                            input_->read_status().message());
   }
-  return Status();
-}
-
-std::unique_ptr<ParallelLines> BatchJob::StartParallel() {
-  std::vector<std::unique_ptr<SummaryGrouper>> groupers;
-  for (int i = 0; i < options_.threads; ++i) {
-    std::unique_ptr<SummaryGrouper> grouper = grouper_.ForThread();
-    if (grouper == nullptr) return nullptr;
-    groupers.push_back(std::move(grouper));
-  }
-  return std::make_unique<ParallelLines>(std::move(groupers), config_.rep_tab,
-                                         options_.chunk_lines, &*run_, err_.get(), grp_.get());
+  return status;
 }
 
 Status BatchJob::CheckInputUnchanged() {
@@ -377,11 +340,11 @@ Status BatchJob::StageCounters() {
   // A new section takes the file's own encoding.
   const std::string section =
       HoldsUtf8Text(ini.text()) ? Cp1252ToUtf8(kResultsSection) : std::string(kResultsSection);
-  const BatchRun& run = *run_;
-  ini.SetValue(section, "NbLus", std::to_string(run.NbLus));
-  ini.SetValue(section, "NbErrBloq", std::to_string(run.NbErrBloq));
-  ini.SetValue(section, "NbErrNonBloq", std::to_string(run.NbErrNonBloq));
-  ini.SetValue(section, "NbErrForm", std::to_string(run.NbErrForm));
+  const RunCounters& counters = engine_->counters();
+  ini.SetValue(section, "NbLus", std::to_string(counters.NbLus));
+  ini.SetValue(section, "NbErrBloq", std::to_string(counters.NbErrBloq));
+  ini.SetValue(section, "NbErrNonBloq", std::to_string(counters.NbErrNonBloq));
+  ini.SetValue(section, "NbErrForm", std::to_string(counters.NbErrForm));
   status = FileReplacement::Begin(config_.path, kConfigTempSuffix, &config_file_);
   if (status.ok()) status = config_file_->file()->Append(ini.FileBytes());
   if (status.ok()) status = config_file_->Finish();
@@ -421,27 +384,29 @@ Status BatchJob::CommitAll() {
 }
 
 void BatchJob::ReportCompleteRun() {
-  const BatchRun& run = *run_;
-  for (const std::string& warning :
-       TableWarnings(config_.rep_tab, config_.Origin("RepTab", config_.rep_tab),
-                     run.table_outcomes)) {
-    console_.Warning(warning);
+  if (engine_->session() != nullptr) {
+    for (const std::string& warning :
+         TableWarnings(config_.rep_tab, config_.Origin("RepTab", config_.rep_tab),
+                       *engine_->session())) {
+      console_.Warning(warning);
+    }
   }
-  RunCounts counts;
-  counts.read = run.NbLus;
-  counts.grouped = run.grp_lines;
-  counts.blocked = run.NbErrBloq;
-  counts.non_blocking_only = run.NbErrNonBloq;
-  counts.format_problems = run.NbErrForm;
   double seconds = static_cast<double>(MonotonicNanos() - start_) / 1e9;
-  console_.Summary(RunSummaryText(counts, ShownPath(grp_path_), ShownPath(err_path_), seconds));
+  console_.Summary(RunSummaryText(engine_->counters(), ShownPath(grp_path_), ShownPath(err_path_),
+                                  seconds));
 }
 
 }  // namespace
 
-int RunBatch(const ConfigChoice& choice, const RunOptions& options, SummaryGrouper& grouper,
-             RunConsole& console) {
-  BatchJob job(options, grouper, console);
+GrouperFactory BatchGrouping(ClockFactory clocks) {
+  return [clocks](const std::string& rep_tab) -> std::unique_ptr<SummaryGrouper> {
+    return std::make_unique<RunGrouper>(TableSource::InDirectory(rep_tab), clocks);
+  };
+}
+
+int RunBatch(const ConfigChoice& choice, const RunOptions& options,
+             const GrouperFactory& grouping, RunConsole& console) {
+  BatchJob job(options, grouping, console);
   return job.Run(choice);
 }
 

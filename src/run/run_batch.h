@@ -1,5 +1,5 @@
 // The whole batch run as an operator starts it: the configuration, the
-// lock, the input, the line loop (driver/batch_driver.h), the outputs and
+// lock, the input, the batch engine (batch/batch_engine.h), the outputs and
 // the counters, and what the operator is told on standard error.
 //
 // The outputs are all or nothing: .grp and .err are written to temporary
@@ -13,8 +13,13 @@
 #define GRULO_RUN_RUN_BATCH_H_
 
 #include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
 
-#include "batch/group_summary.h"
+#include "calendar/clock.h"
+#include "grouper/line_outcome.h"
+#include "grouper/summary_grouper.h"
 #include "config/run_config.h"
 #include "run/run_console.h"
 
@@ -40,15 +45,25 @@ struct RunOptions {
   // of threads.
   int threads = 1;
   size_t chunk_lines = 1024;
+  // Told every line and its outcome, then the counters and the tables'
+  // story (batch/batch_engine.h); for a report made while the run reads.
+  LineObserver* observer = nullptr;
 };
+
+// Makes the grouping of a run whose table directory is `rep_tab` (RepTab).
+using GrouperFactory = std::function<std::unique_ptr<SummaryGrouper>(const std::string& rep_tab)>;
+
+// The batch's own grouping (RunGrouper), today's date from `clocks`.
+GrouperFactory BatchGrouping(ClockFactory clocks);
 
 // The environment variable that sets the chunk size, in lines: small chunks
 // put chunk boundaries everywhere in a test's input.
 inline constexpr char kChunkLinesVariable[] = "GRULO_CHUNK_LINES";
 
 // Runs the whole batch with the configuration file of `choice`, every
-// well-formed line going to `grouper` (and to the groupers it makes for
-// other threads). The run holds two locks from start to
+// well-formed line going to the grouping that `grouping` makes for its
+// RepTab (and to those it makes for other threads). The run holds two locks
+// from start to
 // end, one on the configuration file and one on the output names; a run
 // that finds either held by another process stops at once. Temporary files
 // that a killed run left behind are removed under the locks.
@@ -59,8 +74,8 @@ inline constexpr char kChunkLinesVariable[] = "GRULO_CHUNK_LINES";
 // system's reason. A complete run that met table problems warns about each
 // at its end; on a terminal the run shows its progress and a closing
 // summary.
-int RunBatch(const ConfigChoice& choice, const RunOptions& options, SummaryGrouper& grouper,
-             RunConsole& console);
+int RunBatch(const ConfigChoice& choice, const RunOptions& options,
+             const GrouperFactory& grouping, RunConsole& console);
 
 }  // namespace grulo
 

@@ -62,47 +62,48 @@ TEST(BatchDriverTest, SortsErrorNumbersIntoTwoLists) {
   EXPECT_TRUE(texts.blocking().ends_with("-32768,-32768,"));
 }
 
-// What the scripted grouping operation returns for one summary.
+// What the scripted grouping gives one summary.
 struct Outcome {
   std::vector<int16_t> errors;
   int16_t category = 0;
   int16_t number = 0;
   int16_t ret = 0;
   std::string version;  // at most 2 characters
-  std::string message;  // written to the .err file
-  int16_t table_status = 0;  // what GroupSummary returns
+  OutcomeKind kind = OutcomeKind::kGrouped;
 };
 
 class ScriptedGrouper final : public SummaryGrouper {
  public:
-  int16_t GroupSummary(std::string_view line, std::string_view rep_tab, int16_t* group_category,
-                       int16_t* group_number, int16_t* group_return, ErrorList* errors,
-                       OutputFile* err_file, VersionText* table_version) override {
+  void Group(std::string_view line, LineOutcome* outcome) override {
     lines.emplace_back(line);
-    EXPECT_EQ(rep_tab, expected_rep_tab);  // the RepTab value, as it stands
-    EXPECT_EQ(*group_category, 0);
-    EXPECT_EQ(*group_number, 0);
-    EXPECT_EQ(*group_return, 0);
-    EXPECT_EQ(VersionView(*table_version), "");
+    // Every summary starts from an empty outcome.
+    EXPECT_EQ(outcome->errors.ErrorCount, 0);
+    EXPECT_EQ(outcome->result.GroupReturn, 0);
+    EXPECT_EQ(VersionView(outcome->version), "");
     if (hook) hook();
-    if (outcomes.empty()) return 0;
+    if (outcomes.empty()) return;
     Outcome o = outcomes.front();
     outcomes.pop_front();
-    // Entries set directly, without clearing: the list comes as the driver
-    // hands it over.
-    for (size_t i = 0; i < o.errors.size(); ++i) errors->entries[i] = o.errors[i];
-    *group_category = o.category;
-    *group_number = o.number;
-    *group_return = o.ret;
-    for (size_t i = 0; i < o.version.size() && i < 2; ++i) (*table_version)[i] = o.version[i];
-    err_file->Write(o.message);
-    return o.table_status;
+    for (int16_t number : o.errors) AddError(&outcome->errors, number);
+    outcome->kind = o.kind;
+    outcome->result = {o.category, o.number, o.ret};
+    for (size_t i = 0; i < o.version.size() && i < 2; ++i) outcome->version[i] = o.version[i];
   }
 
   std::string expected_rep_tab = "tables/";
   std::deque<Outcome> outcomes;
   std::vector<std::string> lines;
   std::function<void()> hook;
+};
+
+// The run's grouping, handed to the scripted one.
+class ToScripted final : public SummaryGrouper {
+ public:
+  explicit ToScripted(ScriptedGrouper* to) : to_(to) {}
+  void Group(std::string_view line, LineOutcome* outcome) override { to_->Group(line, outcome); }
+
+ private:
+  ScriptedGrouper* to_;
 };
 
 class BatchRunTest : public ::testing::Test {
@@ -130,13 +131,20 @@ class BatchRunTest : public ::testing::Test {
            "\r\nNbErrBloq=" + std::to_string(bloq) + "\r\nNbErrNonBloq=" +
            std::to_string(non_bloq) + "\r\nNbErrForm=" + std::to_string(form) + "\r\n";
   }
-  // Runs the batch; what it says is kept in messages_.
-  int Run() {
+  // Runs the batch, with the scripted grouping unless another is given;
+  // what it says is kept in messages_.
+  int Run(GrouperFactory grouping = nullptr) {
+    if (grouping == nullptr) {
+      grouping = [this](const std::string& rep_tab) -> std::unique_ptr<SummaryGrouper> {
+        EXPECT_EQ(rep_tab, grouper_.expected_rep_tab);  // the RepTab value, as it stands
+        return std::make_unique<ToScripted>(&grouper_);
+      };
+    }
     std::FILE* stream = std::tmpfile();
     int status;
     {
       RunConsole console(stream, false);
-      status = RunBatch({ConfigPath(), true}, RunOptions(), grouper_, console);
+      status = RunBatch({ConfigPath(), true}, RunOptions(), grouping, console);
     }
     std::rewind(stream);
     messages_.clear();
@@ -169,14 +177,14 @@ TEST_F(BatchRunTest, FormatsResultNumbersLikePrintf) {
   for (int i = 0; i < 7; ++i) input += line + "\n";
   WriteInput(input);
   grouper_.outcomes = {
-      {{}, -1, -5, 7, "Z", ""},
-      {{}, 123, 4567, 100, "V1", ""},
-      {{}, 0, 0, -32768, std::string("\0X", 2), ""},
-      {{}, 5, 6, 0, "ABC", ""},
+      {{}, -1, -5, 7, "Z"},
+      {{}, 123, 4567, 100, "V1"},
+      {{}, 0, 0, -32768, std::string("\0X", 2)},
+      {{}, 5, 6, 0, "ABC"},
       // A version with a line feed: written as any text is, CR LF.
-      {{}, 1, 2, 3, "\n1", ""},
-      {{}, 1, 2, 3, "1\n", ""},
-      {{}, 1, 2, 3, std::string("\0\n", 2), ""},
+      {{}, 1, 2, 3, "\n1"},
+      {{}, 1, 2, 3, "1\n"},
+      {{}, 1, 2, 3, std::string("\0\n", 2)},
   };
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(Grp(), " Z-1-0507M14" + line + "\r\n" + "V11234567100M14" + line + "\r\n" +
@@ -190,17 +198,16 @@ TEST_F(BatchRunTest, EachSummaryStartsWithAnEmptyErrorList) {
   WriteStandardConfig();
   std::string line = Summary();
   WriteInput(line + "\n" + line + "\n");
-  grouper_.outcomes = {{{12, 1}, 90, 900, 12, "", ""}, {{}, 1, 2, 3, "", "table note\n"}};
+  grouper_.outcomes = {{{12, 1}, 90, 900, 12, "", OutcomeKind::kBlocked}, {{}, 1, 2, 3, ""}};
   EXPECT_EQ(Run(), 0);
   EXPECT_EQ(Grp(), "  0100203M14" + line + "\r\n");
   // The entry of the blocked summary (stay, week and unit numbers taken from
-  // its line), then what the grouping wrote for the next one.
+  // its line); the next one starts without its errors.
   EXPECT_EQ(Err(),
             "====================================Enregistrement n\xB0 1\r\n"
             "N\xB0 de SSR / N\xB0 de semaine / N\xB0 UM : mnopqrs / wxyzab / jklm\r\n"
             "\t->  Liste des erreurs bloquantes: 12,\r\n"
-            "\t->  Liste des erreurs non bloquantes: 1,\r\n"
-            "table note\r\n");
+            "\t->  Liste des erreurs non bloquantes: 1,\r\n");
   EXPECT_EQ(ReadFileBytes(ConfigPath()), Counters(2, 1, 0, 0));
 }
 
@@ -389,6 +396,7 @@ TEST_F(BatchRunTest, CountersSectionInTheFilesEncoding) {
       {"G\xE9n\xE9ral", "R\xE9sultats"},
       {"G\xC3\xA9n\xC3\xA9ral", "R\xC3\xA9sultats"},
   };
+  grouper_.expected_rep_tab = "";  // no RepTab
   for (const Case& c : cases) {
     config_ = "[" + c.general + "]\nFicEnt=" + dir_.File("in/week.12.txt") + "\nRepSor=" +
               dir_.File("out") + "\n";
@@ -404,8 +412,7 @@ TEST_F(BatchRunTest, TableProblemsAndAByteOrderMarkAreWarned) {
   WriteConfig(dir_.File("in/week.12.txt"), dir_.File("out"), dir_.File("tables"));
   std::string line = Summary();
   WriteInput("\xEF\xBB\xBF" + line + "\n" + line + "\n" + line + "\n");
-  grouper_.outcomes = {{{}, 0, 0, 99, "", "Pb\n", 99}, {{}, 0, 0, 99, "", "Pb\n", 99}};
-  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(Run(BatchGrouping(FixedClocks(CivilDate{2026, 12, 7}))), 0);
   const std::string tables = dir_.File("tables");
   const std::string where = " (RepTab in " + ConfigPath() + ")";
   EXPECT_EQ(messages_,
@@ -416,9 +423,9 @@ TEST_F(BatchRunTest, TableProblemsAndAByteOrderMarkAreWarned) {
                 "grulo: warning: table file " + tables + "arbressr.tab" + where +
                 ": missing; 2 summaries got return code 99\n"
                 "grulo: warning: table file " + tables + "ccamcssr.tab" + where +
-                ": missing; no summary reached it\n"
+                ": not opened; no summary reached it\n"
                 "grulo: warning: table file " + tables + "diag10sr.tab" + where +
-                ": missing; no summary reached it\n"
+                ": not opened; no summary reached it\n"
                 "grulo: warning: the table directory " + tables + where +
                 " does not end with '/': the table names are put right behind it (" + tables +
                 "arbressr.tab); write RepTab=" + tables + "/\n");

@@ -18,9 +18,8 @@
 #include "authoring/tree_source.h"
 #include "calendar/clock.h"
 #include "checks/error_catalogue.h"
-#include "batch/batch_driver.h"
-#include "io/output_file.h"
-#include "batch/pipeline.h"
+#include "grouper/line_format.h"
+#include "grouper/summary_grouper.h"
 #include "tests/process_testutil.h"
 
 namespace grulo {
@@ -62,18 +61,17 @@ class Checker {
  public:
   // The error numbers of the line, in list order; its group result in `result`.
   std::vector<int16_t> Check(std::string_view line, GroupResult* result) {
-    ErrorList errors;
-    VersionText version{};
-    pipeline_.GroupSummary(line, Demo::Get().dir.File(""), &result->GroupCategory,
-                           &result->GroupNumber, &result->GroupReturn, &errors, err_.get(),
-                           &version);
+    LineOutcome outcome;
+    outcome.Start(LineFormat::kWellFormed);
+    grouper_.Group(line, &outcome);
+    *result = outcome.result;
+    const ErrorList& errors = outcome.errors;
     return std::vector<int16_t>(errors.entries.begin(), errors.entries.begin() + errors.ErrorCount);
   }
 
  private:
-  FixedClock clock_{CivilDate{2026, 1, 5}};
-  GroupingPipeline pipeline_{clock_};
-  std::unique_ptr<OutputFile> err_ = OutputFile::InMemory();
+  RunGrouper grouper_{TableSource::InDirectory(Demo::Get().dir.File("")),
+                      FixedClocks(CivilDate{2026, 1, 5})};
 };
 
 GeneratorOptions Options(uint64_t seed) {
