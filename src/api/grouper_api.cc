@@ -64,7 +64,7 @@ std::string_view Tables::version() const {
 
 struct Grouper::State {
   GroupingContext context;
-  ErrorList errors;
+  LineOutcome line;
   DateText today{};
   std::unique_ptr<SystemClock> clock;  // set while the local clock is read
 };
@@ -103,22 +103,21 @@ const Outcome& Grouper::Group(const Tables& tables, std::string_view head, uint6
   out.result_ = GroupResult();
   out.version_size_ = 0;
   out.error_count_ = 0;
-  out.format_ = RecognizeFormat(head, length);
-  if (out.format_ != LineFormat::kWellFormed) return out;
-
   if (tables.set_ == nullptr) {
-    out.result_.GroupReturn = kTableCannotOpen;
+    out.format_ = RecognizeFormat(head, length);
+    if (out.format_ == LineFormat::kWellFormed) out.result_.GroupReturn = kTableCannotOpen;
     return out;
   }
-  const TableSet& set = *tables.set_;
-  const std::string_view version = VersionView(set.version());
+  if (state_->clock != nullptr) TodayDate(*state_->clock, &state_->today);
+  LineOutcome& line = state_->line;
+  state_->context.GroupLine(*tables.set_, head, length, state_->today, &line);
+  out.format_ = line.format;
+  out.result_ = line.result;
+  const std::string_view version = VersionView(line.version);
   out.version_size_ = static_cast<int>(version.size());
   std::memcpy(out.version_, version.data(), version.size());
-
-  if (state_->clock != nullptr) TodayDate(*state_->clock, &state_->today);
-  state_->context.GroupSummary(set, head, state_->today, &out.result_, &state_->errors);
   // The entries at and beyond the list's count hold 0.
-  const ErrorList& errors = state_->errors;
+  const ErrorList& errors = line.errors;
   const int count = std::min<int>(errors.ErrorCount, kErrorListSize);
   for (int i = 0; i < count; ++i) {
     if (errors.entries[i] != 0) out.errors_[out.error_count_++] = errors.entries[i];

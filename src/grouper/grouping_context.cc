@@ -1,6 +1,7 @@
 #include "grouper/grouping_context.h"
 
 #include "checks/check_sequence.h"
+#include "grouper/line_format.h"
 #include "record/working_record.h"
 #include "summary/derived_values.h"
 #include "tables/act_table.h"
@@ -75,6 +76,14 @@ void GroupingContext::Group(const TableSet& tables, std::string_view line, const
 void GroupingContext::Group(const TableSet& tables, std::string_view line, const DateText& today,
                             LineOutcome* outcome, CheckObserver& checks, WalkObserver& walk) {
   outcome->kind = Run(tables, line, today, &outcome->result, &outcome->errors, checks, walk);
+}
+
+void GroupingContext::GroupLine(const TableSet& tables, std::string_view text, uint64_t length,
+                                const DateText& today, LineOutcome* outcome) {
+  outcome->Start(RecognizeFormat(text, length));
+  if (outcome->format != LineFormat::kWellFormed) return;
+  outcome->version = tables.version();
+  Group(tables, text, today, outcome);
 }
 
 OutcomeKind GroupingContext::GroupSummary(const TableSet& tables, std::string_view line,

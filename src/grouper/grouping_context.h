@@ -7,6 +7,7 @@
 #ifndef GRULO_GROUPER_GROUPING_CONTEXT_H_
 #define GRULO_GROUPER_GROUPING_CONTEXT_H_
 
+#include <cstdint>
 #include <string_view>
 
 #include "calendar/calendar.h"
@@ -40,6 +41,14 @@ class GroupingContext {
   // node read and test answered. Gives the same outcome.
   void Group(const TableSet& tables, std::string_view line, const DateText& today,
              LineOutcome* outcome, CheckObserver& checks, WalkObserver& walk);
+
+  // The whole outcome of one line with tables that are open: its format
+  // (RecognizeFormat; `text` holds the line's first characters, at least
+  // 343 or all of them, cut at a NUL byte as the batch's reader cuts it, and
+  // `length` its length) and, for a summary, the tables' version and Group.
+  // For a caller that groups lines one by one (the library).
+  void GroupLine(const TableSet& tables, std::string_view text, uint64_t length,
+                 const DateText& today, LineOutcome* outcome);
 
   // The same for a caller that keeps only the result and the errors:
   // `errors` is cleared first. Returns the summary's kind.
