@@ -109,6 +109,37 @@ constexpr ErrorInfo NeverProduced(ErrorNumber number, bool blocking) {
 using E = ErrorNumber;
 using namespace error_field;
 
+// Notes that several numbers share.
+inline constexpr std::string_view kDiagFormNote =
+    "A diagnosis code is a letter and two digits, then three characters: the fourth and "
+    "fifth each a digit, a + or a space, the sixth a digit or a space; a + in the sixth "
+    "character, and any + just before it, counts as a space. `grulo explain` tells "
+    "whether the form or the table is at fault.";
+inline constexpr std::string_view kDiagFormAndPlaceholderNote =
+    "A diagnosis code is a letter and two digits, then three characters: the fourth and "
+    "fifth each a digit, a + or a space, the sixth a digit or a space; a + in the sixth "
+    "character, and any + just before it, counts as a space. A code of that form that "
+    "does not start with Z gets error 51, whether the table knows it or not. The "
+    "placeholder code ZAIGU is accepted as first diagnosis without any further test, "
+    "whatever the table says. `grulo explain` tells which case applies.";
+inline constexpr std::string_view kAssociatedFormNote =
+    "A diagnosis code is a letter and two digits, then three characters: the fourth and "
+    "fifth each a digit, a + or a space, the sixth a digit or a space; a + in the sixth "
+    "character, and any + just before it, counts as a space. Blank slots pass. `grulo "
+    "explain` tells whether the form or the table is at fault.";
+inline constexpr std::string_view kRefusalNote =
+    "The diagnosis table refuses some codes wherever they stand in the summary, with one "
+    "of two kinds of refusal: the first gives error 51, 59, 66 or 71 (as first, second, "
+    "third or associated diagnosis), the second 52, 60, 67 or 72; a code refused both "
+    "ways gets the first. Use another code: only the tables' provider can change what "
+    "the table says of a code. With some tables the refusal is read across the end of "
+    "the code's record into the record of the next diagnosis of the line, so that the "
+    "code that follows can take part in it; `grulo explain` shows the record of each "
+    "diagnosis.";
+inline constexpr std::string_view kRefusalSeeNote =
+    "What the two kinds of refusal mean: see error 51. Use another code: only the tables' "
+    "provider can change what the table says of a code.";
+
 // Entry i describes error number i + 1.
 inline constexpr std::array<ErrorInfo, kErrorNumberCount> kCatalogue = {{
     DoesNotBlock(E::kEstablishmentNoForm, kEstablishmentNo,
@@ -141,12 +172,16 @@ inline constexpr std::array<ErrorInfo, kErrorNumberCount> kCatalogue = {{
            "44), and a week number that is not six digits, one leading space aside, such as "
            "`1 2009` or `+12009`. The week check reads those last two as week 1 of 2009 and "
            "reports nothing, so 13 may be the only error such a summary gets. Then correct "
-           "the week number, not the birth date."),
+           "the week number, not the birth date. One gap: when the week number gives no "
+           "date, a birth date from 1 January to 5 December of year 0000 is not caught, "
+           "neither by this error nor by 14."),
     Blocks(E::kBirthTooLongAgo, kBirthDate,
-           "121 years or more before the summary's week: at least 44165 days (121 x 365) "
-           "before its Monday.",
-           "The years are counted as 365 days, so the limit comes about a month before the "
-           "121st birthday."),
+           "Born 44165 days (121 x 365) or more before the Monday of the summary's week: "
+           "from about 120 years and 11 months of age on, not 121 years.",
+           "The limit counts years of 365 days, so it comes about a month before the 121st "
+           "birthday: someone born on 9 May 1903 gets this error in the week of Monday 8 "
+           "April 2024, at 120 years, 10 months and 30 days. A birth date in year 0000 gets "
+           "this error only when the week number gives a date (see error 13)."),
     Blocks(E::kSexNotDigit, kSex, "Blank or not a digit."),
     Blocks(E::kSexUnknown, kSex, "A digit other than 1 or 2."),
     DoesNotBlock(E::kUnitNoBlank, kUnitNo, "Blank.",
@@ -175,8 +210,8 @@ inline constexpr std::array<ErrorInfo, kErrorNumberCount> kCatalogue = {{
                  "After entry mode 0, 6 or 7: not 1 to 4; after entry mode 8: neither blank "
                  "nor 5 to 7."),
     DoesNotBlock(E::kProvenanceUnexpected, kProvenance,
-                 "Given while the entry mode is blank; or, after an entry mode other than 0, "
-                 "6, 7 and 8, neither blank nor 1 to 7.",
+                 "Given while the entry mode is blank, for stay kinds other than 1 and 5; or, "
+                 "after an entry mode other than 0, 6, 7 and 8, neither blank nor 1 to 7.",
                  "For stay kinds 1 and 5 a blank entry mode gets error 23 and the provenance is "
                  "not checked at all; for the other kinds a blank entry mode asks for a blank "
                  "provenance."),
@@ -206,17 +241,19 @@ inline constexpr std::array<ErrorInfo, kErrorNumberCount> kCatalogue = {{
     DoesNotBlock(E::kDestinationBlank, kDestination, "Blank after exit mode 0, 6 or 7."),
     DoesNotBlock(E::kDestinationUnknown, kDestination, "After exit mode 0, 6 or 7: not 1 to 4."),
     DoesNotBlock(E::kDestinationUnexpected, kDestination,
-                 "Given while the exit mode is blank or 9; after exit mode 8 neither blank nor "
-                 "5 to 7; after any other exit mode neither blank nor 1 to 4.",
+                 "Given while the exit mode is 9, or blank for stay kinds other than 1 and 5; "
+                 "after exit mode 8, neither blank nor 5 to 7; after any other exit mode (not "
+                 "0, 6, 7, 8 or 9), neither blank nor 1 to 4.",
                  "A wrong destination after exit mode 8 gives this error, not 38. For stay "
                  "kinds 1 and 5 a blank exit mode lets any destination pass."),
     DoesNotBlock(E::kPostCodeBlank, kPostCode, "Blank."),
     DoesNotBlock(E::kPostCodeForm, kPostCode, "Not five digits (a space anywhere counts)."),
     Blocks(E::kWeekOutOfRange, kWeekNo, "The week (the first two characters) is not 1 to 53.",
-           "The week and the year are each read as a number: spaces and a sign before the "
-           "digits are skipped and reading stops at the first other character, so `1 2009` "
-           "reads as week 1 of 2009 and passes this check; it still cannot be turned into a "
-           "date (see error 13)."),
+           "The week and the year are each read as a number: spaces before it are skipped, "
+           "a + or - before the digits is its sign, and reading stops at the first other "
+           "character. So `-52026` is week -5 and gets this error, while `1 2009` and "
+           "`+12009` read as week 1 of 2009 and pass this check; they still cannot be "
+           "turned into a date (see error 13)."),
     Blocks(E::kWeekYearFuture, kWeekNo,
            "The year (the last four characters) is after the current year (that of the "
            "computer's local date when the summary is checked)."),
@@ -241,9 +278,10 @@ inline constexpr std::array<ErrorInfo, kErrorNumberCount> kCatalogue = {{
            "A flag other than 0, 1 or a space, or no 1 among the seven."),
     Blocks(E::kRefDateInvalid, kRefDate, "Given but not a day of the calendar.",
            "The layout of the reference date is never checked: day, month and year are each "
-           "read as a number (spaces and a sign before the digits skipped, reading stops at "
-           "the first other character), so `0101ABCD` passes as 1 January of year 0 and "
-           "`1 1 2009` as 1 January 2009."),
+           "read as a number (spaces before it skipped, a + or - before the digits taken as "
+           "its sign, reading stops at the first other character). So `0101ABCD` passes as "
+           "1 January of year 0, `1 1 2009` and `01+12009` as 1 January 2009, while the "
+           "month -1 of `01-12009` gets this error."),
     Blocks(E::kRefDateAfterWeek, kRefDate,
            "The summary's week lies before the week that contains the reference date.",
            "The week number is read as it stands, even when it has an error of its own "
@@ -252,75 +290,78 @@ inline constexpr std::array<ErrorInfo, kErrorNumberCount> kCatalogue = {{
            "Monday of week 1 counts in week 53 of the year before, even when that year has "
            "only 52 weeks (1 January 2011 counts in week 53 of 2010)."),
     Blocks(E::kDiag0Bad, kDiag0,
-           "Blank, not a diagnosis code, or not in the diagnosis table.",
-           "A diagnosis code is a letter and two digits, then up to three more digits; the "
-           "fourth and fifth character may also be a +, and + at the end of the code counts "
-           "as a space. The placeholder code ZAIGU is accepted as first diagnosis without "
-           "any further test, whatever the table says."),
+           "Blank; not of the form of a diagnosis code; or a code starting with Z that the "
+           "diagnosis table does not know.",
+           kDiagFormAndPlaceholderNote),
     Blocks(E::kDiag0LetterOrFirstPair, kDiag0,
-           "Does not start with Z, or the diagnosis table refuses the code (category 99 "
-           "with the mark 38 210).",
-           "The table refuses a code of category 99 whose attributes hold the pair 38 210 "
-           "(this error) or 38 212 (error 52), in every slot; when both are there the first "
-           "is reported. The last pair read can reach into the attributes of the next slot's "
-           "code."),
+           "Does not start with Z; or the diagnosis table refuses the code (the first of "
+           "its two kinds of refusal).",
+           kRefusalNote),
     Blocks(E::kDiag0SecondPair, kDiag0,
-           "The diagnosis table refuses the code (category 99 with the mark 38 212)."),
+           "The diagnosis table refuses the code (the second of its two kinds of refusal).",
+           kRefusalSeeNote),
     Blocks(E::kDiag0Position, kDiag0,
            "The diagnosis table does not allow the code as the first diagnosis."),
     Blocks(E::kDiag1Blank, kDiag1, "Blank."),
     Blocks(E::kDiag1Letter, kDiag1, "Starts with U, V, W, X or Y (in either case).",
-           "A code that is not a diagnosis code at all gets error 58 first."),
+           "A code that is not of the form of a diagnosis code gets error 58 first."),
     Blocks(E::kDiag1ZAfterPlaceholder, kDiag1,
            "Starts with Z while the first diagnosis is the placeholder code ZAIGU."),
     Blocks(E::kDiag1SameAsFirst, kDiag1, "The same code as the first diagnosis.",
-           "Codes are compared character by character as written: `z501` is not the same "
-           "code as `Z501`."),
-    Blocks(E::kDiag1Bad, kDiag1, "Not a diagnosis code, or not in the diagnosis table.",
-           "A diagnosis code is a letter and two digits, then up to three more digits; the "
-           "fourth and fifth character may also be a +, and + at the end of the code counts "
-           "as a space."),
+           "Codes are compared character by character as the line writes them, once a + "
+           "in their sixth character counts as a space: `z501` is not the same code as "
+           "`Z501`."),
+    Blocks(E::kDiag1Bad, kDiag1,
+           "Not of the form of a diagnosis code; or of that form but not in the diagnosis "
+           "table.",
+           kDiagFormNote),
     Blocks(E::kDiag1FirstPair, kDiag1,
-           "The diagnosis table refuses the code (category 99 with the mark 38 210)."),
+           "The diagnosis table refuses the code (the first of its two kinds of refusal).",
+           kRefusalSeeNote),
     Blocks(E::kDiag1SecondPair, kDiag1,
-           "The diagnosis table refuses the code (category 99 with the mark 38 212)."),
+           "The diagnosis table refuses the code (the second of its two kinds of refusal).",
+           kRefusalSeeNote),
     Blocks(E::kDiag1Position, kDiag1,
            "The diagnosis table does not allow the code as the second diagnosis."),
     NeverProduced(E::kReserved62, kBlocks),
     Blocks(E::kDiag2Letter, kDiag2, "Starts with R, U, V, W, X, Y or Z (in either case).",
            "Tested before the repetition: a copy of a first diagnosis that starts with Z gets "
-           "this error, not 64."),
+           "this error, not 64. A code that is not of the form of a diagnosis code gets "
+           "error 65 first."),
     DoesNotBlock(E::kDiag2Repeated, kDiag2,
                  "The same code as the first or the second diagnosis."),
-    Blocks(E::kDiag2Bad, kDiag2, "Not a diagnosis code, or not in the diagnosis table.",
-           "A diagnosis code is a letter and two digits, then up to three more digits; the "
-           "fourth and fifth character may also be a +, and + at the end of the code counts "
-           "as a space."),
+    Blocks(E::kDiag2Bad, kDiag2,
+           "Not of the form of a diagnosis code; or of that form but not in the diagnosis "
+           "table.",
+           kDiagFormNote),
     Blocks(E::kDiag2FirstPair, kDiag2,
-           "The diagnosis table refuses the code (category 99 with the mark 38 210)."),
+           "The diagnosis table refuses the code (the first of its two kinds of refusal).",
+           kRefusalSeeNote),
     Blocks(E::kDiag2SecondPair, kDiag2,
-           "The diagnosis table refuses the code (category 99 with the mark 38 212)."),
+           "The diagnosis table refuses the code (the second of its two kinds of refusal).",
+           kRefusalSeeNote),
     Blocks(E::kDiag2Position, kDiag2,
            "The diagnosis table does not allow the code as the third diagnosis."),
     NeverProduced(E::kReserved69, kDoesNotBlock),
     DoesNotBlock(E::kAssociatedBad, kAssociatedDiags,
-                 "Not a diagnosis code, or not in the diagnosis table (once per code).",
-                 "A diagnosis code is a letter and two digits, then up to three more digits; "
-                 "the fourth and fifth character may also be a +, and + at the end of the code "
-                 "counts as a space. Blank slots pass."),
+                 "Not of the form of a diagnosis code; or of that form but not in the "
+                 "diagnosis table (once per code).",
+                 kAssociatedFormNote),
     DoesNotBlock(E::kAssociatedFirstPair, kAssociatedDiags,
-                 "The diagnosis table refuses the code (category 99 with the mark 38 210); "
-                 "once per code."),
+                 "The diagnosis table refuses the code (the first of its two kinds of "
+                 "refusal); once per code.",
+                 kRefusalSeeNote),
     DoesNotBlock(E::kAssociatedSecondPair, kAssociatedDiags,
-                 "The diagnosis table refuses the code (category 99 with the mark 38 212); "
-                 "once per code."),
+                 "The diagnosis table refuses the code (the second of its two kinds of "
+                 "refusal); once per code.",
+                 kRefusalSeeNote),
     DoesNotBlock(E::kAssociatedPosition, kAssociatedDiags,
-                 "The diagnosis table does not allow the code as an additional diagnosis; "
+                 "The diagnosis table does not allow the code as an associated diagnosis; "
                  "once per code."),
     Blocks(E::kActCountBlank, kActCount, "Blank."),
     Blocks(E::kActCountForm, kActCount,
-           "Not digits: a letter, a sign, or a space after the digit (` 3` passes, `3 ` "
-           "does not)."),
+           "Not digits: a character other than a digit, or a space after the digit (a "
+           "space before a single digit passes)."),
     Blocks(E::kTooManyActs, kActCount, "More than 10.",
            "Only the first 10 acts are looked up and checked."),
     Blocks(E::kScoreBad, kScores, "A score other than 1 to 4 (once per score)."),
@@ -331,7 +372,9 @@ inline constexpr std::array<ErrorInfo, kErrorNumberCount> kCatalogue = {{
            "The digits may stand at the left or at the right of the four characters."),
     Blocks(E::kActForm, kActs,
            "Not four letters followed by four digits (once per act); a blank act passes."),
-    DoesNotBlock(E::kActUnknown, kActs, "Not in the act table (once per act)."),
+    DoesNotBlock(E::kActUnknown, kActs, "Not in the act table (once per act).",
+                 "The first three letters are looked up in either case, the fourth only as "
+                 "written: `ABCd1234` is not the act `ABCD1234`."),
 }};
 
 constexpr bool NumberedInOrder() {

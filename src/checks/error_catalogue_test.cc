@@ -1,10 +1,14 @@
 #include "checks/error_catalogue.h"
 
+#include <algorithm>
 #include <set>
+#include <string>
 
 #include <gtest/gtest.h>
 
+#include "checks/check_sequence.h"
 #include "checks/error_list.h"
+#include "checks/summary_testutil.h"
 
 namespace grulo {
 namespace {
@@ -28,7 +32,8 @@ TEST(ErrorCatalogueTest, DescribesEachNumberOnce) {
 }
 
 // The texts are read on a terminal and in listings: plain ASCII, one line
-// each, a sentence.
+// each, a sentence; the one-line descriptions, which listings and the report
+// show as they are, without the backticks of the examples.
 TEST(ErrorCatalogueTest, TextsArePlainSentences) {
   for (const ErrorInfo& info : ErrorCatalogue()) {
     for (std::string_view text : {info.description, info.note}) {
@@ -40,6 +45,7 @@ TEST(ErrorCatalogueTest, TextsArePlainSentences) {
       }
     }
     EXPECT_FALSE(info.description.empty()) << ToNumber(info.number);
+    EXPECT_EQ(info.description.find('`'), std::string_view::npos) << ToNumber(info.number);
     EXPECT_LE(info.description.size(), 200u) << ToNumber(info.number);
   }
 }
@@ -66,6 +72,58 @@ TEST(ErrorCatalogueTest, FieldsPointAtTheirColumns) {
     EXPECT_EQ(at.offset, r.offset) << r.number;
     EXPECT_EQ(at.length, r.length) << r.number;
     EXPECT_EQ(field.count, r.count) << r.number;
+  }
+}
+
+// What the catalogue says where a rule surprises, put to the test: each row
+// quotes the entry and gives a summary (the valid one of the check tests,
+// week 11 of 2009, stay kind 1, changed) on which the checks must give the
+// number, or not, as the quote says.
+TEST(ErrorCatalogueTest, WhatItSaysIsWhatTheChecksDo) {
+  namespace lf = line_field;
+  const struct {
+    int16_t number;
+    const char* says;
+    testing::FieldEdits edits;
+    bool given;
+  } rows[] = {
+      {42, "`-52026` is week -5 and gets this error", {{lf::kWeekNo, "-52026"}}, true},
+      {42, "`+12009` read as week 1 of 2009 and pass", {{lf::kWeekNo, "+12009"}}, false},
+      {42, "`1 2009` and", {{lf::kWeekNo, "1 2009"}}, false},
+      {13, "such as `1 2009` or `+12009`", {{lf::kWeekNo, "+12009"}}, true},
+      {13, "from 1 January to 5 December of year 0000 is not caught",
+       {{lf::kWeekNo, "1 2009"}, {lf::kBirthDate, "05120000"}}, false},
+      {14, "in year 0000 gets this error only when the week number gives a date",
+       {{lf::kWeekNo, "1 2009"}, {lf::kBirthDate, "01010000"}}, false},
+      {14, "in year 0000 gets this error", {{lf::kBirthDate, "01010000"}}, true},
+      {13, "to 5 December of year 0000", {{lf::kWeekNo, "1 2009"}, {lf::kBirthDate, "06120000"}},
+       true},
+      {14, "44165 days (121 x 365) or more", {{lf::kBirthDate, "07041888"}}, true},
+      {14, "44165 days", {{lf::kBirthDate, "08041888"}}, false},
+      {14, "born on 9 May 1903 gets this error in the week of Monday 8 April 2024",
+       {{lf::kWeekNo, "152024"}, {lf::kBirthDate, "09051903"}}, true},
+      {14, "at 120 years, 10 months and 30 days",
+       {{lf::kWeekNo, "152024"}, {lf::kBirthDate, "10051903"}}, false},
+      {27, "blank, for stay kinds other than 1 and 5",
+       {{lf::kStayKind, "3"}, {lf::kEntryMode, " "}, {lf::kProvenance, "1"}}, true},
+      {27, "for stay kinds other than 1 and 5",
+       {{lf::kStayKind, "5"}, {lf::kEntryMode, " "}, {lf::kProvenance, "1"}}, false},
+      {39, "blank for stay kinds other than 1 and 5",
+       {{lf::kStayKind, "3"}, {lf::kExitMode, " "}, {lf::kDestination, "1"}}, true},
+      {39, "for stay kinds other than 1 and 5",
+       {{lf::kStayKind, "1"}, {lf::kExitMode, " "}, {lf::kDestination, "1"}}, false},
+      {48, "the month -1 of `01-12009` gets this error", {{lf::kRefDate, "01-12009"}}, true},
+      {48, "`01+12009` as 1 January 2009", {{lf::kRefDate, "01+12009"}}, false},
+  };
+  for (const auto& r : rows) {
+    const ErrorInfo& info = *FindErrorInfo(r.number);
+    const std::string text = std::string(info.description) + " " + std::string(info.note);
+    EXPECT_NE(text.find(r.says), std::string::npos) << r.number << " no longer says: " << r.says;
+    ErrorList list;
+    RunFieldChecks(testing::PreparedState(r.edits), &list);
+    const std::vector<int16_t> errors = testing::ErrorsOf(list);
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), r.number) > 0, r.given)
+        << r.number << ": " << r.says;
   }
 }
 
