@@ -117,22 +117,39 @@ std::string FieldColumnsText(const ErrorField& field) {
   return text;
 }
 
-std::string ErrorCatalogueText() {
-  std::string out(kHeader);
-  out += "\n# grulo error numbers\n\n";
-  for (std::string_view paragraph : kIntroduction) AppendParagraph(paragraph, &out);
-  for (const ErrorInfo& info : kErrorCatalogue) {
-    out += "## Error " + std::to_string(ToNumber(info.number)) + ": ";
-    out += ClassOf(info);
-    out += "\n\n";
-    if (info.produced) {
-      std::string field = FieldColumnsText(info.field);
-      field[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(field[0])));
-      AppendParagraph(field + ".", &out);
-    }
-    AppendParagraph(info.description, &out);
-    if (!info.note.empty()) AppendParagraph(info.note, &out);
+std::string TerminalText(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c == '`') c = '"';
   }
+  return out;
+}
+
+std::string ErrorSectionText(const ErrorInfo& info, CatalogueStyle style) {
+  const bool markdown = style == CatalogueStyle::kMarkdown;
+  std::string out = markdown ? "## Error " : "Error ";
+  out += std::to_string(ToNumber(info.number)) + ": ";
+  out += ClassOf(info);
+  out += "\n\n";
+  if (info.produced) {
+    std::string field = FieldColumnsText(info.field);
+    field[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(field[0])));
+    AppendParagraph(field + ".", &out);
+  }
+  AppendParagraph(info.description, &out);
+  if (!info.note.empty()) AppendParagraph(info.note, &out);
+  // Wrapped first, so that the blanks of an example stay as they are.
+  return markdown ? out : TerminalText(out);
+}
+
+std::string ErrorCatalogueText(CatalogueStyle style) {
+  const bool markdown = style == CatalogueStyle::kMarkdown;
+  std::string out = markdown ? std::string(kHeader) + "\n# " : std::string();
+  out += "grulo error numbers\n\n";
+  std::string introduction;
+  for (std::string_view paragraph : kIntroduction) AppendParagraph(paragraph, &introduction);
+  out += markdown ? introduction : TerminalText(introduction);
+  for (const ErrorInfo& info : kErrorCatalogue) out += ErrorSectionText(info, style);
   out.pop_back();  // one LF at the end
   return out;
 }

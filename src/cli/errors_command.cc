@@ -30,15 +30,6 @@ std::string_view ClassOf(const ErrorInfo& info) {
   return info.blocking ? "blocking" : "non-blocking";
 }
 
-// The section of one number in the whole text: from its heading to the next.
-std::string SectionOf(const std::string& text, int number) {
-  const std::string heading = "## Error " + std::to_string(number) + ":";
-  size_t start = text.find(heading);
-  if (start == std::string::npos) return "";
-  size_t end = text.find("## Error ", start + heading.size());
-  return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-}
-
 std::string ListLine(const ErrorInfo& info) {
   std::string line = std::to_string(ToNumber(info.number));
   line.append(4 - line.size(), ' ');
@@ -47,7 +38,7 @@ std::string ListLine(const ErrorInfo& info) {
   line.append(16 - klass.size(), ' ');
   const std::string field = FieldColumnsText(info.field);
   if (!field.empty()) line += field + ": ";
-  line += info.description;
+  line += TerminalText(info.description);
   return line + "\n";
 }
 
@@ -76,10 +67,12 @@ int RunErrorsCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
       if (wanted) text += ListLine(info);
     }
   } else if (numbers.empty()) {
-    text = ErrorCatalogueText();
+    text = ErrorCatalogueText(CatalogueStyle::kTerminal);
   } else {
-    const std::string all = ErrorCatalogueText();
-    for (int n : numbers) text += SectionOf(all, n);
+    for (int n : numbers) {
+      text += ErrorSectionText(*FindErrorInfo(static_cast<int16_t>(n)), CatalogueStyle::kTerminal);
+    }
+    text.pop_back();  // one LF at the end
   }
   const bool written =
       std::fwrite(text.data(), 1, text.size(), out) == text.size() && std::fflush(out) == 0;
