@@ -259,7 +259,11 @@ TEST_F(ExplainOutcomeTest, EveryKindOfOutcome) {
   const std::string text6 = ExplanationText(e[6]);
   EXPECT_TRUE(Contains(text6, "12  blocking      birth date, columns 41-48: \"31041950\""))
       << text6;
-  EXPECT_TRUE(Contains(text6, "Not a day of the calendar"));
+  // The case of the rule that applies, not the whole rule.
+  EXPECT_TRUE(Contains(text6, "reads as day 31, month 4, year 1950: April 1950 has 30 days"));
+  EXPECT_FALSE(Contains(text6, "Not a day of the calendar"));
+  const std::string json6 = ExplanationJson(e[6]);
+  EXPECT_TRUE(Contains(json6, "\"reason\": \"The birth date \\\"31041950\\\" reads as")) << json6;
   EXPECT_TRUE(Contains(text6, "41  non-blocking  post code"));
   EXPECT_TRUE(Contains(text6, "error 12 is the first blocking error"));
   EXPECT_TRUE(Contains(text6, "The batch writes no .grp line"));

@@ -28,10 +28,7 @@ bool IsBlankCode(std::string_view code) {
   return code.size() == kDiagCodeLength ? IsBlankSlot(code) : IsBlank(code);
 }
 
-// The form test, spared to the placeholder.
-bool IsMalformed(std::string_view code) {
-  return !IsPlaceholder(code) && MatchMask(code, kDiagMask, TrimNone, kDiagMinLength) != MaskOk;
-}
+bool IsMalformed(std::string_view code) { return !DiagCodeHasForm(code); }
 
 char FirstLetter(std::string_view code) { return ToUpperAscii(code[0]); }
 
@@ -69,6 +66,10 @@ ErrorNumber CheckTableResults(const SummaryState& state, int slot, uint8_t posit
 }
 
 }  // namespace
+
+bool DiagCodeHasForm(std::string_view code) {
+  return IsPlaceholder(code) || MatchMask(code, kDiagMask, TrimNone, kDiagMinLength) == MaskOk;
+}
 
 ErrorNumber CheckDiag0(const SummaryState& state) {
   std::string_view code = state.Record.Diag(0);

@@ -30,6 +30,11 @@ inline constexpr uint8_t kPairFirst = 210;
 inline constexpr uint8_t kPairSecond = 212;
 inline constexpr uint8_t kSpecialCategory = 99;
 
+// The form of a diagnosis code, "X99++Z" on the working record's six
+// characters: a letter, two digits, two digits, blanks or +, a digit or a
+// blank. The placeholder passes.
+bool DiagCodeHasForm(std::string_view code);
+
 // Diag[0]. 50: blank, malformed or not in the table; 51: first letter not
 // 'Z', or the pair (38, 210); 52: the pair (38, 212); 53: not allowed here.
 // "ZAIGU " passes once its letter is seen.

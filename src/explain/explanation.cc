@@ -5,6 +5,7 @@
 
 #include "checks/check_observer.h"
 #include "checks/error_list.h"
+#include "explain/error_reasons.h"
 #include "grouper/table_set.h"
 #include "grouper/grouping_context.h"
 #include "grouper/line_format.h"
@@ -286,6 +287,9 @@ Explanation ExplainLine(TableSession* tables, std::string_view text, uint64_t le
     if (const TableSet* set = tables->ForSummary(&outcome)) {
       context.Group(*set, text, today, &outcome, error_recorder, walk_recorder);
       out.errors = std::move(error_recorder.errors);
+      for (ExplainedError& error : out.errors) {
+        error.reason = ErrorReason(context.state(), error.number, error.index);
+      }
       WriteLookups(*set, context.state(), &out);
       if (!outcome.blocked()) {
         out.walked = true;

@@ -40,6 +40,8 @@ struct ExplainedError {
   FieldRef field{0, 0};             // the field the error concerns (the whole run for scores)
   std::string field_name;           // "birth date", "associated diagnosis 5"
   std::string text;                 // the field's text in the line
+  std::string reason;               // the rule's case for this summary (UTF-8); empty: the
+                                    // description is the whole rule (error_reasons.h)
 };
 
 struct DiagSlotLookup {

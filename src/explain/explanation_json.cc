@@ -61,6 +61,8 @@ void Errors(JsonWriter& w, const Explanation& e) {
     w.String(error.info != nullptr ? error.info->description : "");
     w.Key("note");
     w.String(error.info != nullptr ? error.info->note : "");
+    w.Key("reason");
+    w.String(error.reason);
     w.EndObject();
   }
   w.EndArray();

@@ -67,6 +67,21 @@ std::string Wrapped(std::string_view text, size_t lead, size_t indent) {
 
 std::string Quoted(std::string_view text) { return "\"" + VisibleBlanks(text) + "\""; }
 
+// A text of the catalogue for the terminal: its examples, code spans between
+// backticks, between double quotes with their blanks shown as in the fields.
+std::string CatalogueWords(std::string_view text) {
+  std::string out;
+  while (!text.empty()) {
+    const size_t open = text.find('`');
+    const size_t close = open == std::string_view::npos ? open : text.find('`', open + 1);
+    if (close == std::string_view::npos) break;
+    out += text.substr(0, open);
+    out += Quoted(text.substr(open + 1, close - open - 1));
+    text.remove_prefix(close + 1);
+  }
+  return out + std::string(text);
+}
+
 std::string Bits(uint8_t value) {
   std::string bits;
   for (int i = 7; i >= 0; --i) bits += ((value >> i) & 1) != 0 ? '1' : '0';
@@ -137,8 +152,13 @@ void WriteErrors(const Explanation& e, std::string* out) {
             (error.field.length > 1 ? ", columns " : ", column ") + ColumnsText(error.field) +
             ": " + Quoted(error.text) + "\n";
     if (error.info == nullptr) continue;
-    *out += "      " + Wrapped(error.info->description, 6, 6);
-    if (!error.info->note.empty()) *out += "      Note: " + Wrapped(error.info->note, 12, 12);
+    // The case of the rule that applies, or the rule when it has one case.
+    *out += "      " + Wrapped(error.reason.empty() ? CatalogueWords(error.info->description)
+                                                    : error.reason,
+                               6, 6);
+    if (!error.info->note.empty()) {
+      *out += "      Note: " + Wrapped(CatalogueWords(error.info->note), 12, 12);
+    }
   }
 }
 
