@@ -236,6 +236,10 @@ TEST_F(ExplainOutcomeTest, EveryKindOfOutcome) {
   EXPECT_EQ(e[3].steps.size(), 1000u);
   const std::string text3 = ExplanationText(e[3]);
   EXPECT_TRUE(Contains(text3, "more tests ...")) << text3;
+  EXPECT_TRUE(Contains(text3, "without reaching a leaf: a cycle, or a path longer than 1000"));
+  EXPECT_TRUE(Contains(text3, "The fault lies in the tree table (arbressr.tab), not in the "
+                              "summary"));
+  EXPECT_EQ(FaultName(e[3]), "tables");
   EXPECT_TRUE(Contains(text3, "T19990401M14"));
 
   EXPECT_EQ(e[4].outcome, OutcomeKind::kWalkFailed);
@@ -262,8 +266,10 @@ TEST_F(ExplainOutcomeTest, EveryKindOfOutcome) {
   // The case of the rule that applies, not the whole rule.
   EXPECT_TRUE(Contains(text6, "reads as day 31, month 4, year 1950: April 1950 has 30 days"));
   EXPECT_FALSE(Contains(text6, "Not a day of the calendar"));
+  EXPECT_EQ(FaultName(e[6]), "summary");
   const std::string json6 = ExplanationJson(e[6]);
   EXPECT_TRUE(Contains(json6, "\"reason\": \"The birth date \\\"31041950\\\" reads as")) << json6;
+  EXPECT_TRUE(Contains(json6, "\"fault\": \"summary\",\n  \"advice\": \"\""));
   EXPECT_TRUE(Contains(text6, "41  non-blocking  post code"));
   EXPECT_TRUE(Contains(text6, "error 12 is the first blocking error"));
   EXPECT_TRUE(Contains(text6, "The batch writes no .grp line"));
@@ -284,6 +290,7 @@ TEST_F(ExplainOutcomeTest, MissingTreeTable) {
   const std::string text = ExplanationText(e[1]);
   EXPECT_TRUE(Contains(text, "table problem: " + box_.TableDir() + kTreeTableName)) << text;
   EXPECT_TRUE(Contains(text, "Pb d'ouverture des tables arbre: 99"));
+  EXPECT_TRUE(Contains(text, "The fault lies in the tables, not in the summary")) << text;
 }
 
 TEST_F(ExplainOutcomeTest, VersionProblemsEndOneSummaryEach) {
@@ -353,6 +360,7 @@ TEST_F(ExplainCommandTest, FromTheArgumentStandardInputOrALineOfAFile) {
   EXPECT_TRUE(Contains(r.out, "\"today\": \"15062009\""));
   EXPECT_TRUE(Contains(r.out, "\"grp_line\": \"T10212000M14" + leaf + "\""));
   EXPECT_TRUE(Contains(r.out, "\"test\": \"ActClassPresent\""));
+  EXPECT_TRUE(Contains(r.out, "\"fault\": \"none\",\n  \"advice\": \"\""));
 }
 
 TEST_F(ExplainCommandTest, UsageErrorsAndUnreadableLines) {

@@ -161,7 +161,8 @@ std::string FailureReason(int16_t code, const WalkStep* last, int16_t at) {
   switch (code) {
     case kWalkTooLong:
       return "more than " + std::to_string(MaxWalkSteps) +
-             " node tests without reaching a leaf: the tree goes round in a cycle";
+             " node tests without reaching a leaf: a cycle, or a path longer than " +
+             std::to_string(MaxWalkSteps) + " nodes";
     case kWalkBadBranch:
       if (last != nullptr && !last->tested) {
         return "node " + std::to_string(at) + " names opcode " + std::to_string(last->node.Opcode) +

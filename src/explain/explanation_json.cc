@@ -238,6 +238,10 @@ std::string ExplanationJson(const Explanation& e) {
 
   w.Key("outcome");
   w.String(OutcomeName(e.outcome));
+  w.Key("fault");
+  w.String(FaultName(e));
+  w.Key("advice");
+  w.String(FaultAdvice(e));
   w.Key("result");
   if (e.outcome == OutcomeKind::kFormatProblem) {
     w.Null();

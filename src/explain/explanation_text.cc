@@ -4,6 +4,7 @@
 
 #include "checks/error_catalogue_text.h"
 #include "grouper/line_format.h"
+#include "tables/open_tables.h"
 #include "text/cp1252_text.h"
 
 namespace grulo {
@@ -292,6 +293,8 @@ void WriteResult(const Explanation& e, std::string* out) {
                                                      : "every summary while the table is missing") +
             ")\n";
   }
+  const std::string advice = FaultAdvice(e);
+  if (!advice.empty()) *out += "  " + Wrapped(advice, 2, 2);
   if (e.grp_line.empty()) {
     *out += "  The batch writes no .grp line for it.\n";
   } else {
@@ -324,6 +327,40 @@ std::string ColumnsText(FieldRef field) {
   std::string text = Num(field.offset + 1);
   if (field.length > 1) text += "-" + Num(field.offset + field.length);
   return text;
+}
+
+std::string_view FaultName(const Explanation& e) {
+  switch (e.outcome) {
+    case OutcomeKind::kTableProblem:
+    case OutcomeKind::kWalkFailed:
+      return "tables";
+    case OutcomeKind::kGrouped:
+      return e.errors.empty() ? "none" : "summary";
+    case OutcomeKind::kFormatProblem:
+    case OutcomeKind::kBlocked:
+      return "summary";
+  }
+  return "";
+}
+
+std::string FaultAdvice(const Explanation& e) {
+  constexpr std::string_view kNotTheSummary =
+      "The fault lies in the tables, not in the summary: nothing in it needs correcting. ";
+  if (e.outcome == OutcomeKind::kWalkFailed) {
+    return "The fault lies in the tree table (" + std::string(kTreeTableName) +
+           "), not in the summary: its decision tree has no way to a leaf for this summary, "
+           "and nothing in the summary needs correcting. Tell the tables' provider, with "
+           "this explanation.";
+  }
+  if (e.outcome != OutcomeKind::kTableProblem) return "";
+  if (e.table_problem.has_value() && e.table_problem->status == kTableVersionsDiffer) {
+    return std::string(kNotTheSummary) +
+           "The three tables must be of one version: install a set that agrees, or tell the "
+           "tables' provider.";
+  }
+  return std::string(kNotTheSummary) +
+         "Check that the table directory holds the three table files and that they can be "
+         "read; if they are there as delivered, tell the tables' provider.";
 }
 
 std::string ExplanationText(const Explanation& e) {

@@ -18,6 +18,14 @@ namespace grulo {
 // first 30 and its last 10.
 std::string ExplanationText(const Explanation& explanation);
 
+// Where the fault of the line lies: "summary" (a format problem or errors),
+// "tables" (a table problem or a failed walk: nothing in the summary needs
+// correcting) or "none" (grouped without error).
+std::string_view FaultName(const Explanation& explanation);
+
+// For a fault in the tables, what it means and whom to tell; empty otherwise.
+std::string FaultAdvice(const Explanation& explanation);
+
 // The JSON document (version 1 of its shape, see docs/explain.md).
 std::string ExplanationJson(const Explanation& explanation);
 

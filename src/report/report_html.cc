@@ -122,7 +122,7 @@ std::string FormatKind(LineFormat format) {
 std::string WalkFailure(int16_t code) {
   switch (code) {
     case kWalkTooLong:
-      return "more than 1000 node tests: the tree goes round in a cycle";
+      return "more than 1000 node tests: a cycle, or a path longer than 1000 nodes";
     case kWalkBadBranch:
       return "a node test answered a branch above its node's limit, or a node names no test";
     case kWalkNodeOutside:
