@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -65,6 +66,25 @@ bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos || Flat(text).find(part) != std::string::npos;
 }
 
+// The widest line of an explanation's text, in characters, but for the .grp
+// and .err lines that it shows whole.
+size_t WidestLine(const std::string& text) {
+  size_t widest = 0;
+  bool file_lines = false;
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find('\n', start);
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (file_lines && line.rfind("    ", 0) == 0) continue;
+    file_lines = line.size() > 10 && line.substr(line.size() - 6) == " file:";
+    size_t width = 0;
+    for (char c : line) width += (static_cast<unsigned char>(c) & 0xC0) != 0x80 ? 1 : 0;
+    widest = std::max(widest, width);
+  }
+  return widest;
+}
+
 TEST(ExplainAgreesWithTheBatch, OnEveryLineOfTheDemoAndGeneratedInputs) {
   const BatchReference reference(2000);
   TableSession tables(TableSource::InDirectory(reference.table_dir()));
@@ -76,6 +96,7 @@ TEST(ExplainAgreesWithTheBatch, OnEveryLineOfTheDemoAndGeneratedInputs) {
     const Explanation e = ExplainLine(&tables, text, text.size(), today, line_number);
     SCOPED_TRACE("line " + std::to_string(line_number));
     EXPECT_EQ(WithoutLineEnd(e.grp_line), v.grp_line);
+    EXPECT_LE(WidestLine(ExplanationText(e)), 78u);
     if (!v.format.empty()) {
       ++format_problems;
       EXPECT_EQ(e.outcome, OutcomeKind::kFormatProblem);

@@ -1,5 +1,6 @@
 #include "explain/explanation_text.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "checks/error_catalogue_text.h"
@@ -40,28 +41,61 @@ std::string PadRight(std::string text, size_t width) {
   return text;
 }
 
-// The text wrapped at 78 columns, its first line after `lead` (which the
-// caller has written), the next ones indented by `indent` spaces; a line
-// feed at the end.
+constexpr size_t kWidth = 78;
+
+// The bytes of the first `n` characters of a UTF-8 text.
+size_t BytesOf(std::string_view utf8, size_t n) {
+  size_t i = 0;
+  for (; i < utf8.size(); ++i) {
+    if ((static_cast<unsigned char>(utf8[i]) & 0xC0) != 0x80) {
+      if (n == 0) break;
+      --n;
+    }
+  }
+  return i;
+}
+
+// The text wrapped at kWidth columns, its first line after `lead` columns
+// (which the caller has written), the next ones indented by `indent` spaces;
+// a line feed at the end. Words break at blanks; a word wider than a line (a
+// path, a long value) is cut after a / or \ that leaves the most on the
+// line, else where the line ends.
 std::string Wrapped(std::string_view text, size_t lead, size_t indent) {
-  constexpr size_t kWidth = 78;
   std::string out;
   size_t column = lead;
-  bool first = true;
+  bool line_start = true;
+  auto new_line = [&] {
+    out += "\n" + std::string(indent, ' ');
+    column = indent;
+    line_start = true;
+  };
   while (!text.empty()) {
     const size_t space = text.find(' ');
     std::string_view word = text.substr(0, space);
     text.remove_prefix(space == std::string_view::npos ? text.size() : space + 1);
-    if (!first && column + 1 + Width(word) > kWidth) {
-      out += "\n" + std::string(indent, ' ');
-      column = indent;
-    } else if (!first) {
+    const size_t room = kWidth > indent ? kWidth - indent : 1;
+    if (!line_start && column + 1 + std::min(Width(word), room) > kWidth) new_line();
+    if (!line_start) {
       out += ' ';
       ++column;
     }
+    while (column + Width(word) > kWidth && Width(word) > 1) {
+      size_t fits = column < kWidth ? kWidth - column : 0;
+      if (fits == 0 && !line_start) {
+        new_line();
+        continue;
+      }
+      fits = std::max<size_t>(fits, 1);
+      std::string_view piece = word.substr(0, BytesOf(word, fits));
+      const size_t slash = piece.find_last_of("/\\");
+      if (slash != std::string_view::npos && slash > 0) piece = piece.substr(0, slash + 1);
+      out += piece;
+      word.remove_prefix(piece.size());
+      new_line();
+    }
     out += word;
     column += Width(word);
-    first = false;
+    line_start = false;
   }
   return out + "\n";
 }
@@ -148,10 +182,12 @@ void WriteErrors(const Explanation& e, std::string* out) {
   }
   Section("Errors (" + Num(static_cast<int64_t>(e.errors.size())) + ", in check order)", out);
   for (const ExplainedError& error : e.errors) {
-    *out += "  " + PadRight(Num(error.number), 4) +
-            PadRight(error.blocking ? "blocking" : "non-blocking", 14) + error.field_name +
-            (error.field.length > 1 ? ", columns " : ", column ") + ColumnsText(error.field) +
-            ": " + Quoted(error.text) + "\n";
+    *out += "  " + Wrapped(PadRight(Num(error.number), 4) +
+                               PadRight(error.blocking ? "blocking" : "non-blocking", 14) +
+                               error.field_name +
+                               (error.field.length > 1 ? ", columns " : ", column ") +
+                               ColumnsText(error.field) + ": " + Quoted(error.text),
+                           2, 6);
     if (error.info == nullptr) continue;
     // The case of the rule that applies, or the rule when it has one case.
     *out += "      " + Wrapped(error.reason.empty() ? CatalogueWords(error.info->description)
@@ -182,7 +218,8 @@ void WriteLookups(const Explanation& e, std::string* out) {
     std::string slots = Num(d.slot + 1);
     if (last > i) slots += "-" + Num(diags[last].slot + 1);
     *out += "  " + PadRight(slots, 7) + PadRight(Quoted(d.code), 10) + PadRight(Num(d.record), 8) +
-            PadRight(Num(d.category), 10) + PadRight(Bits(d.position_bits), 11) + attributes + "\n";
+            PadRight(Num(d.category), 10) + PadRight(Bits(d.position_bits), 11) +
+            Wrapped(attributes, 48, 48);
     i = last;
   }
   Section("Acts (looked up in the act table)", out);
@@ -218,8 +255,10 @@ void WriteStep(const WalkStep& s, std::string* out) {
     *out += "opcode " + Num(s.node.Opcode) + ": no such node test\n";
     return;
   }
-  *out += s.test_name + " (opcode " + Num(s.node.Opcode) + ", parameters " + Num(s.node.Param1) +
-          " and " + Num(s.node.Param2) + ", base node " + Num(s.node.BaseNode) + ")\n";
+  *out += Wrapped(s.test_name + " (opcode " + Num(s.node.Opcode) + ", parameters " +
+                      Num(s.node.Param1) + " and " + Num(s.node.Param2) + ", base node " +
+                      Num(s.node.BaseNode) + ")",
+                  kIndent, kIndent);
   *out += indent + Wrapped(s.question, kIndent, kIndent);
   if (!s.looked_at.empty()) {
     *out += indent + "looked at: " + Wrapped(s.looked_at, kIndent + 11, kIndent + 11);
@@ -364,15 +403,18 @@ std::string FaultAdvice(const Explanation& e) {
 }
 
 std::string ExplanationText(const Explanation& e) {
-  std::string out = "Line " + Num(e.line_number);
-  if (!e.source.empty()) out += " of " + e.source;
-  out += ": " + Num(static_cast<int64_t>(e.length)) + " characters\n";
-  out += "  " + FormatWords(e) + "\n";
+  std::string out = Wrapped("Line " + Num(e.line_number) +
+                                (e.source.empty() ? std::string() : " of " + e.source) + ": " +
+                                Num(static_cast<int64_t>(e.length)) + " characters",
+                            0, 2);
+  out += "  " + Wrapped(FormatWords(e), 2, 4);
   if (e.format == LineFormat::kWellFormed) {
-    out += "  tables: " +
-           (e.table_directory.empty() ? std::string("(current directory)") : e.table_directory);
-    if (!VersionView(e.version).empty()) out += ", version " + std::string(VersionView(e.version));
-    out += "\n  today: " + DateWords(e.derived.today) + "\n";
+    std::string tables =
+        "tables: " +
+        (e.table_directory.empty() ? std::string("(current directory)") : e.table_directory);
+    if (!VersionView(e.version).empty()) tables += ", version " + std::string(VersionView(e.version));
+    out += "  " + Wrapped(tables, 2, 4);
+    out += "  today: " + DateWords(e.derived.today) + "\n";
     WriteFields(e, &out);
     WriteErrors(e, &out);
     WriteLookups(e, &out);
