@@ -148,7 +148,8 @@ inline constexpr std::array<ErrorInfo, kErrorNumberCount> kCatalogue = {{
                  "character may be A or B, in upper or lower case (Corsican establishments)."),
     Blocks(E::kStayNoBlank, kStayNo, "Blank."),
     Blocks(E::kStayNoForm, kStayNo,
-           "Not digits: a letter, a sign, or a space between or after the digits.",
+           "Not digits: a character other than a digit (a letter, a sign...), or a space "
+           "between or after the digits.",
            "Spaces before the digits are allowed (`   1234` passes)."),
     NeverProduced(E::kReserved4, kDoesNotBlock),
     NeverProduced(E::kReserved5, kDoesNotBlock),
@@ -309,8 +310,8 @@ inline constexpr std::array<ErrorInfo, kErrorNumberCount> kCatalogue = {{
            "Starts with Z while the first diagnosis is the placeholder code ZAIGU."),
     Blocks(E::kDiag1SameAsFirst, kDiag1, "The same code as the first diagnosis.",
            "Codes are compared character by character as the line writes them, once a + "
-           "in their sixth character counts as a space: `z501` is not the same code as "
-           "`Z501`."),
+           "in the sixth character, and any + just before it, counts as a space: `z501` is "
+           "not the same code as `Z501`, while `Z5012+` is the same as `Z5012`."),
     Blocks(E::kDiag1Bad, kDiag1,
            "Not of the form of a diagnosis code; or of that form but not in the diagnosis "
            "table.",

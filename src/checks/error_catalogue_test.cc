@@ -113,6 +113,10 @@ TEST(ErrorCatalogueTest, WhatItSaysIsWhatTheChecksDo) {
       {39, "for stay kinds other than 1 and 5",
        {{lf::kStayKind, "1"}, {lf::kExitMode, " "}, {lf::kDestination, "1"}}, false},
       {48, "the month -1 of `01-12009` gets this error", {{lf::kRefDate, "01-12009"}}, true},
+      {57, "`Z5012+` is the same as `Z5012`",
+       {{testing::DiagField(0), "Z5012 "}, {testing::DiagField(1), "Z5012+"}}, true},
+      {57, "`z501` is not the same code as `Z501`",
+       {{testing::DiagField(0), "Z501  "}, {testing::DiagField(1), "z501  "}}, false},
       {48, "`01+12009` as 1 January 2009", {{lf::kRefDate, "01+12009"}}, false},
   };
   for (const auto& r : rows) {
