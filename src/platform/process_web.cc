@@ -1,0 +1,25 @@
+// The process of platform/process.h in the WebAssembly build, which runs in
+// a browser tab, a Web Worker or Node: one thread, no executable of its own,
+// no terminal.
+
+#include <emscripten.h>
+
+#include "platform/process.h"
+
+namespace grulo {
+
+int64_t CurrentProcessId() { return 1; }
+
+std::string ExecutablePath() { return std::string(); }
+
+bool StandardErrorIsTerminal() { return false; }
+
+int AvailableCores() { return 1; }  // the module groups on the thread that calls it
+
+int64_t MonotonicNanos() {
+  return static_cast<int64_t>(emscripten_get_now() * 1e6);  // milliseconds, fractional
+}
+
+void UseBinaryStandardStreams() {}
+
+}  // namespace grulo

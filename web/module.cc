@@ -1,0 +1,280 @@
+// The WebAssembly module's functions, called by the JavaScript of grulo.mjs
+// (web/js/api.js). They take and give plain pointers and numbers: texts for
+// people as UTF-8 JSON, the run's bytes as they are. Each handle is owned by
+// the JavaScript object that made it, which frees it.
+//
+// The tables come as files of the module's memory file system, written there
+// by the JavaScript from the caller's bytes (a table not given is a missing
+// file), so that they are opened, and fail, exactly as the batch opens them.
+
+#include <emscripten.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "base/status.h"
+#include "batch/batch_driver.h"
+#include "batch/pipeline.h"
+#include "calendar/calendar.h"
+#include "calendar/clock.h"
+#include "explain/explain_tables.h"
+#include "explain/explanation.h"
+#include "explain/explanation_text.h"
+#include "explain/json_writer.h"
+#include "grulo/grouper.h"
+#include "io/line_reader.h"
+#include "io/output_file.h"
+#include "platform/files.h"
+#include "report/report_html.h"
+#include "report/run_outputs.h"
+#include "report/run_report.h"
+#include "text/cp1252_text.h"
+
+namespace grulo {
+namespace {
+
+// The caller's date DDMMYYYY, or the computer's local date when `today` is
+// null or empty.
+std::unique_ptr<Clock> ClockFor(const char* today) {
+  if (today == nullptr || today[0] == '\0') return std::make_unique<SystemClock>();
+  const std::string_view text(today);
+  CivilDate date{};
+  date.day = (text[0] - '0') * 10 + (text[1] - '0');
+  date.month = (text[2] - '0') * 10 + (text[3] - '0');
+  date.year = (text[4] - '0') * 1000 + (text[5] - '0') * 100 + (text[6] - '0') * 10 + (text[7] - '0');
+  return std::make_unique<FixedClock>(date);
+}
+
+// A text for JavaScript, which stays valid until the next call on its owner.
+const char* Out(std::string* slot, std::string text) {
+  *slot = std::move(text);
+  return slot->c_str();
+}
+
+// Where the bytes of a run go and come from: the JavaScript object that
+// called grulo_run (Module.gruloIo), synchronously.
+EM_JS(int, JsRead, (char* buffer, int n), { return Module["gruloIo"].read(buffer, n); });
+EM_JS(void, JsWrite, (int which, const char* data, int n),
+      { Module["gruloIo"].write(which, data, n); });
+EM_JS(void, JsProgress, (double lines, double bytes), { Module["gruloIo"].progress(lines, bytes); });
+
+class JsSource final : public ByteSource {
+ public:
+  int64_t Read(char* buffer, size_t n) override {
+    const int got = JsRead(buffer, static_cast<int>(n));
+    if (got > 0) bytes_read_ += got;
+    return got;
+  }
+  int64_t bytes_read() const { return bytes_read_; }
+
+ private:
+  int64_t bytes_read_ = 0;
+};
+
+// An output whose bytes go to the JavaScript sink `which` (0 .grp, 1 .err).
+class JsSink final : public WritableFile {
+ public:
+  explicit JsSink(int which) : which_(which) {}
+  Status Append(std::string_view data) override {
+    JsWrite(which_, data.data(), static_cast<int>(data.size()));
+    return Status();
+  }
+  Status Sync() override { return Status(); }
+  Status Close() override { return Status(); }
+
+ private:
+  int which_;
+};
+
+}  // namespace
+
+// The tables opened once for single lines: the library's table set for
+// group, and the batch's view of the same files for explain.
+struct WebTables {
+  grulo::Tables tables;
+  grulo::Grouper grouper{grulo::Date{}};
+  std::unique_ptr<ExplainTables> explain;
+  std::string text;  // the last answer
+};
+
+}  // namespace grulo
+
+using grulo::WebTables;
+
+extern "C" {
+
+// Opens the three tables of `directory` (ending with '/'); the handle says
+// why when they cannot all be opened with one version.
+EMSCRIPTEN_KEEPALIVE WebTables* grulo_tables_open(const char* directory) {
+  auto* tables = new WebTables;
+  tables->tables = grulo::Tables::Open(directory);
+  if (!tables->tables.ok()) return tables;
+  tables->explain = std::make_unique<grulo::ExplainTables>(grulo::ExplainTables::Open(directory));
+  return tables;
+}
+
+// Why the tables could not be opened, one problem a line; "" when they were.
+EMSCRIPTEN_KEEPALIVE const char* grulo_tables_error(WebTables* tables) {
+  return tables->tables.error().c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* grulo_tables_version(WebTables* tables) {
+  return grulo::Out(&tables->text, grulo::Cp1252ToUtf8(tables->tables.version()));
+}
+
+EMSCRIPTEN_KEEPALIVE void grulo_tables_free(WebTables* tables) { delete tables; }
+
+// Groups one line (`length` bytes, without its line end) with today's date
+// DDMMYYYY (the local date when empty): a JSON object of the library's
+// outcome, with the names of the Python module's Result.
+EMSCRIPTEN_KEEPALIVE const char* grulo_tables_group(WebTables* tables, const char* line,
+                                                    int length, const char* today) {
+  if (today[0] == '\0') {
+    tables->grouper.UseLocalClock();
+  } else {
+    tables->grouper.SetToday(grulo::Date{(today[0] - '0') * 10 + (today[1] - '0'),
+                                         (today[2] - '0') * 10 + (today[3] - '0'),
+                                         std::atoi(today + 4)});
+  }
+  const grulo::Outcome& outcome =
+      tables->grouper.Group(tables->tables, std::string_view(line, static_cast<size_t>(length)));
+  static const char* const kFormats[] = {"WELL_FORMED", "UNREADABLE", "UNKNOWN_FORMAT",
+                                         "SIZE_PROBLEM"};
+  grulo::JsonWriter json;
+  json.BeginObject();
+  json.Key("format");
+  json.String(kFormats[static_cast<int>(outcome.format())]);
+  json.Key("category");
+  json.Int(outcome.result().GroupCategory);
+  json.Key("number");
+  json.Int(outcome.result().GroupNumber);
+  json.Key("return_code");
+  json.Int(outcome.result().GroupReturn);
+  json.Key("version");
+  json.String(grulo::Cp1252ToUtf8(outcome.version()));
+  json.Key("errors");
+  json.BeginArray();
+  for (int i = 0; i < outcome.error_count(); ++i) {
+    json.BeginArray();
+    json.Int(outcome.error(i).number);
+    json.Bool(outcome.error(i).blocking);
+    json.EndArray();
+  }
+  json.EndArray();
+  json.Key("blocked");
+  json.Bool(outcome.blocked());
+  json.EndObject();
+  return grulo::Out(&tables->text, json.Take());
+}
+
+// Explains one line as `grulo explain --json` does for a line given alone.
+EMSCRIPTEN_KEEPALIVE const char* grulo_tables_explain(WebTables* tables, const char* line,
+                                                      int length, const char* today) {
+  std::string_view text(line, static_cast<size_t>(length));
+  text = text.substr(0, text.find('\0'));
+  grulo::DateText date{};
+  std::unique_ptr<grulo::Clock> clock = grulo::ClockFor(today);
+  grulo::TodayDate(*clock, &date);
+  grulo::Explanation explanation =
+      grulo::ExplainLine(*tables->explain, text, text.size(), date, 1, 0);
+  explanation.source = "the command line";
+  explanation.table_directory.clear();
+  return grulo::Out(&tables->text, grulo::ExplanationJson(explanation));
+}
+
+}  // extern "C"
+
+namespace grulo {
+namespace {
+
+// A text for JavaScript that the JavaScript frees.
+char* Handed(const std::string& text) {
+  char* copy = static_cast<char*>(std::malloc(text.size() + 1));
+  if (copy != nullptr) std::memcpy(copy, text.c_str(), text.size() + 1);
+  return copy;
+}
+
+std::string CountersJson(const BatchRun& run) {
+  JsonWriter json;
+  json.BeginObject();
+  json.Key("NbLus");
+  json.Int(run.NbLus);
+  json.Key("NbErrBloq");
+  json.Int(run.NbErrBloq);
+  json.Key("NbErrNonBloq");
+  json.Int(run.NbErrNonBloq);
+  json.Key("NbErrForm");
+  json.Int(run.NbErrForm);
+  json.EndObject();
+  return json.Take();
+}
+
+}  // namespace
+}  // namespace grulo
+
+extern "C" {
+
+// Groups the whole input as the batch does, with the tables of `rep_tab`
+// (ending with '/') and today's date DDMMYYYY (the local clock when empty):
+// the input is read through Module.gruloIo.read in blocks, the .grp (0) and
+// .err (1) bytes go to Module.gruloIo.write, and every `progress_every`
+// lines Module.gruloIo.progress hears how far the run is. Returns the
+// counters as JSON, or "" when the input could not be read; the caller
+// frees the text.
+EMSCRIPTEN_KEEPALIVE char* grulo_run(const char* rep_tab, const char* today, int progress_every) {
+  grulo::JsSource source;
+  grulo::LineReader reader(&source);
+  grulo::JsSink grp_sink(0);
+  grulo::JsSink err_sink(1);
+  std::unique_ptr<grulo::OutputFile> grp = grulo::OutputFile::Into(&grp_sink);
+  std::unique_ptr<grulo::OutputFile> err = grulo::OutputFile::Into(&err_sink);
+  std::unique_ptr<grulo::Clock> clock = grulo::ClockFor(today);
+  grulo::GroupingPipeline pipeline(*clock);
+  grulo::BatchRun run(pipeline, rep_tab, err.get(), grp.get());
+  if (!reader.Start()) return grulo::Handed("");
+  grulo::InputLine line;
+  grulo::LineReader::Status status;
+  while ((status = reader.Next(&line)) == grulo::LineReader::kLine) {
+    run.HandleLine(line);
+    if (run.NbLus % progress_every == 0) {
+      grulo::JsProgress(static_cast<double>(run.NbLus), static_cast<double>(source.bytes_read()));
+    }
+  }
+  if (status == grulo::LineReader::kError) return grulo::Handed("");
+  err->Flush();
+  grp->Flush();
+  grulo::JsProgress(static_cast<double>(run.NbLus), static_cast<double>(source.bytes_read()));
+  return grulo::Handed(grulo::CountersJson(run));
+}
+
+// The HTML page of a run, as `grulo report` writes it: the input is read
+// through Module.gruloIo.read, `grp` and `err` are the run's whole outputs,
+// the names (UTF-8) are shown in the page, `made_at` in its footer. The
+// caller frees the text.
+EMSCRIPTEN_KEEPALIVE char* grulo_report(const char* grp, int grp_length, const char* err,
+                                        int err_length, const char* input_name,
+                                        const char* grp_name, const char* err_name,
+                                        const char* made_at) {
+  grulo::RunInfo info;
+  info.input_path = input_name;
+  info.grp_path = grp_name;
+  info.err_path = err_name;
+  info.run_date = made_at;
+  grulo::RunReport report(info);
+  grulo::RunOutputsReader outputs(std::string_view(grp, static_cast<size_t>(grp_length)),
+                                  std::string_view(err, static_cast<size_t>(err_length)));
+  grulo::JsSource source;
+  grulo::LineReader reader(&source);
+  if (!reader.Start()) return grulo::Handed("");
+  grulo::InputLine line;
+  while (reader.Next(&line) == grulo::LineReader::kLine) {
+    outputs.AddInputLine(line.text, line.length, &report);
+  }
+  return grulo::Handed(grulo::ReportHtml(report, made_at, outputs.Mismatches()));
+}
+
+}  // extern "C"
