@@ -9,7 +9,7 @@
 const TABLE_FILES = {tree: 'arbressr.tab', acts: 'ccamcssr.tab', diags: 'diag10sr.tab'};
 const TABLE_NAMES = {tree: 'tree table', acts: 'act table', diags: 'diagnosis table'};
 const INPUT_BLOCK = 4 << 20;  // bytes read at once from a Blob or a reader
-const PROGRESS_EVERY = 16384;  // lines between two progress calls
+const PROGRESS_EVERY = 16384;  // lines between two progress calls, by default
 
 let wasmBytes = null;
 
@@ -272,12 +272,16 @@ class Grulo {
     const directory = this.mountTables(tables);
     const outputs = [new Collector(options.onGrp), new Collector(options.onErr)];
     const onProgress = typeof options.onProgress === 'function' ? options.onProgress : null;
+    const every = options.progressEvery === undefined ? PROGRESS_EVERY : options.progressEvery;
+    if (!Number.isInteger(every) || every < 1) {
+      throw new RangeError(`grulo: progressEvery is a number of lines from 1, not '${every}'`);
+    }
     const todayAt = this.text(today);
     const directoryAt = this.text(directory);
     let counters;
     try {
       counters = this.withIo(reader, outputs, onProgress,
-                             () => this.core._grulo_run(directoryAt, todayAt, PROGRESS_EVERY));
+                             () => this.core._grulo_run(directoryAt, todayAt, every));
     } finally {
       this.core._free(todayAt);
       this.core._free(directoryAt);

@@ -33,8 +33,10 @@ export interface Progress {
 }
 
 export interface GroupFileOptions extends DateOptions {
-  /** Told how far the run is, every 16384 lines and at its end. */
+  /** Told how far the run is, every `progressEvery` lines and at its end. */
   onProgress?: (progress: Progress) => void;
+  /** Lines between two calls of onProgress; default 16384. */
+  progressEvery?: number;
   /** Takes the .grp bytes piece by piece; `grp` of the result is then null. */
   onGrp?: (chunk: Uint8Array) => void;
   /** Takes the .err bytes piece by piece; `err` of the result is then null. */
