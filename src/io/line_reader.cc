@@ -7,15 +7,20 @@
 namespace grulo {
 namespace {
 
-// The first line feed or NUL byte from `from` on; `from` must lead to a NUL
-// byte (the reader's buffer ends with one of its own).
-const char* FindLineFeedOrNul(const char* from) {
+// The first line feed or NUL byte from `from` on, or `end`, which holds a
+// NUL byte (the reader's buffer ends with one of its own).
+const char* FindLineFeedOrNul(const char* from, const char* end) {
 #if defined(__GLIBC__)
+  (void)end;
   return strchrnul(from, '\n');
 #else
-  const char* end = from + std::strlen(from);
+  // Two searches within the line alone (not to the end of the buffer, which
+  // would cost a whole buffer's length for every line): its line feed, then
+  // a NUL byte before it.
   const void* lf = std::memchr(from, '\n', static_cast<size_t>(end - from));
-  return lf != nullptr ? static_cast<const char*>(lf) : end;
+  const char* stop = lf != nullptr ? static_cast<const char*>(lf) : end;
+  const void* nul = std::memchr(from, '\0', static_cast<size_t>(stop - from));
+  return nul != nullptr ? static_cast<const char*>(nul) : stop;
 #endif
 }
 
@@ -86,7 +91,7 @@ size_t LineReader::FindLineFeed() {
   if (nul_at_ == kNoNul) {
     // One pass finds the line feed, or first a NUL byte of the line.
     data[end_] = '\0';
-    const size_t at = static_cast<size_t>(FindLineFeedOrNul(data + from) - data);
+    const size_t at = static_cast<size_t>(FindLineFeedOrNul(data + from, data + end_) - data);
     if (at == end_ || data[at] == '\n') return at;
     nul_at_ = at - start_;
     return FindLineFeedAfter(at + 1);

@@ -91,6 +91,8 @@ function todayText(options) {
 function inputReader(input) {
   if (input instanceof ArrayBuffer) input = new Uint8Array(input);
   if (input instanceof Uint8Array) {
+    // A plain view: a Node Buffer's own subarray costs far more.
+    input = new Uint8Array(input.buffer, input.byteOffset, input.length);
     let at = 0;
     const reader = (into) => {
       const n = Math.min(into.length, input.length - at);
@@ -126,24 +128,39 @@ function inputReader(input) {
                       '(in a worker) or a function that fills a Uint8Array');
 }
 
-// Collects the chunks of one output, or hands them to the caller's sink.
+// Collects one output: into one array of `capacity` bytes when it is known
+// to suffice (then no byte is copied twice), else in chunks joined at the
+// end; or hands the bytes to the caller's sink.
 class Collector {
-  constructor(sink) {
+  constructor(sink, capacity) {
     this.sink = typeof sink === 'function' ? sink : null;
+    this.whole = this.sink === null && capacity > 0 ? new Uint8Array(capacity) : null;
+    this.used = 0;
     this.chunks = [];
     this.size = 0;
   }
-  add(bytes) {
+  add(heap, at, n) {
     if (this.sink) {
-      this.sink(bytes);
-    } else {
-      this.chunks.push(bytes);
-      this.size += bytes.length;
+      this.sink(heap.slice(at, at + n));
+      return;
     }
+    if (this.whole !== null && this.used + n <= this.whole.length) {
+      this.whole.set(heap.subarray(at, at + n), this.used);
+      this.used += n;
+      return;
+    }
+    if (this.whole !== null) {  // more than foreseen: on in chunks
+      this.chunks.push(this.whole.subarray(0, this.used));
+      this.size = this.used;
+      this.whole = null;
+    }
+    this.chunks.push(heap.slice(at, at + n));
+    this.size += n;
   }
   // The whole output, each chunk let go once copied; null with a sink.
   take() {
     if (this.sink) return null;
+    if (this.whole !== null) return this.whole.subarray(0, this.used);
     if (this.chunks.length === 1) return this.chunks[0];
     const whole = new Uint8Array(this.size);
     let at = 0;
@@ -155,6 +172,14 @@ class Collector {
     this.chunks = [];
     return whole;
   }
+}
+
+// The most bytes the .grp file can have for an input of `size` bytes: each
+// of its lines is a summary of at least 343 characters and its line end,
+// written with its line end (2) behind a prefix of at most 23 characters
+// (the version and three numbers of up to 6 characters each, "M1" and '4').
+function grpBound(size) {
+  return size + Math.ceil(size / 344) * 24 + 64;
 }
 
 // What group() returns: the fields of the Python module's Result.
@@ -245,7 +270,7 @@ class Grulo {
     const total = typeof reader.total === 'number' ? reader.total : null;
     core.gruloIo = {
       read: (at, n) => reader(core.HEAPU8.subarray(at, at + n)),
-      write: (which, at, n) => outputs[which].add(core.HEAPU8.slice(at, at + n)),
+      write: (which, at, n) => outputs[which].add(core.HEAPU8, at, n),
       progress: (lines, bytesRead) => {
         if (onProgress) onProgress({lines, bytesRead, totalBytes: total});
       },
@@ -270,7 +295,8 @@ class Grulo {
     const today = todayText(options);
     const reader = inputReader(input);
     const directory = this.mountTables(tables);
-    const outputs = [new Collector(options.onGrp), new Collector(options.onErr)];
+    const capacity = typeof reader.total === 'number' ? grpBound(reader.total) : 0;
+    const outputs = [new Collector(options.onGrp, capacity), new Collector(options.onErr, 0)];
     const onProgress = typeof options.onProgress === 'function' ? options.onProgress : null;
     const every = options.progressEvery === undefined ? PROGRESS_EVERY : options.progressEvery;
     if (!Number.isInteger(every) || every < 1) {
