@@ -8,7 +8,7 @@
 
 const TABLE_FILES = {tree: 'arbressr.tab', acts: 'ccamcssr.tab', diags: 'diag10sr.tab'};
 const TABLE_NAMES = {tree: 'tree table', acts: 'act table', diags: 'diagnosis table'};
-const INPUT_BLOCK = 4 << 20;  // bytes read at once from a Blob or a reader
+const INPUT_BLOCK = 16 << 20;  // bytes read at once from a Blob
 const PROGRESS_EVERY = 16384;  // lines between two progress calls, by default
 
 let wasmBytes = null;
