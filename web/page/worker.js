@@ -42,7 +42,10 @@ class BlobSink {
 }
 
 // Reads the .err text as it is written: every summary with a blocking error,
-// for the rejected list and its CSV file.
+// for the rejected list and its CSV file. An entry is a header line
+// ("=...=Enregistrement n° N"), the identification line ("N° de SSR /
+// N° de semaine / N° UM : stay / week / unit"), then either a format
+// problem or the blocking and the non-blocking lists.
 class RejectedList {
   constructor() {
     this.decoder = new TextDecoder('windows-1252');
@@ -51,34 +54,30 @@ class RejectedList {
     this.kept = [];
     this.count = 0;
     this.csv = new BlobSink('text/csv');
-    this.csv.add(new TextEncoder().encode('line,stay,week,unit,blocking,non_blocking\r\n'));
+    this.rows = 'line,stay,week,unit,blocking,non_blocking\r\n';
   }
   add(chunk) {
     const text = this.rest + this.decoder.decode(chunk, {stream: true});
     const lines = text.split('\r\n');
     this.rest = lines.pop();
     for (const line of lines) this.line(line);
+    this.csv.add(new TextEncoder().encode(this.rows));
+    this.rows = '';
   }
   line(line) {
-    const header = /^=+Enregistrement n\u00b0 (\d+)$/.exec(line);
-    if (header) {
-      this.entry = {line: Number(header[1]), stay: '', week: '', unit: ''};
+    const first = line.charCodeAt(0);
+    if (first === 61 /* = */) {
+      this.entry = {line: Number(line.slice(line.lastIndexOf(' ') + 1)), stay: '', week: '',
+                    unit: '', blocking: null};
+    } else if (this.entry === null) {
       return;
-    }
-    if (this.entry === null) return;
-    const ident = /^N\u00b0 de SSR \/ N\u00b0 de semaine \/ N\u00b0 UM : (.*) \/ (.*) \/ (.*)$/.exec(line);
-    if (ident) {
-      [this.entry.stay, this.entry.week, this.entry.unit] = ident.slice(1).map((s) => s.trim());
-      return;
-    }
-    const blocking = /^\t->  Liste des erreurs bloquantes: (.*)$/.exec(line);
-    if (blocking) {
-      this.entry.blocking = numbers(blocking[1]);
-      return;
-    }
-    const nonBlocking = /^\t->  Liste des erreurs non bloquantes: (.*)$/.exec(line);
-    if (nonBlocking && this.entry.blocking) {
-      this.entry.nonBlocking = numbers(nonBlocking[1]);
+    } else if (first === 78 /* N */) {
+      const fields = line.slice(line.indexOf(' : ') + 3).split(' / ');
+      [this.entry.stay, this.entry.week, this.entry.unit] = fields.map((f) => f.trim());
+    } else if (line.startsWith(BLOCKING_LEAD)) {
+      this.entry.blocking = numbers(line.slice(BLOCKING_LEAD.length));
+    } else if (line.startsWith(NON_BLOCKING_LEAD) && this.entry.blocking !== null) {
+      this.entry.nonBlocking = numbers(line.slice(NON_BLOCKING_LEAD.length));
       if (this.entry.blocking.length > 0) this.keep(this.entry);
       this.entry = null;
     }
@@ -87,11 +86,13 @@ class RejectedList {
     ++this.count;
     if (this.kept.length < KEPT_REJECTED) this.kept.push(entry);
     const quoted = (s) => /[",\r\n]/.test(s) ? `"${s.replace(/"/g, '""')}"` : s;
-    const row = [entry.line, quoted(entry.stay), quoted(entry.week), quoted(entry.unit),
-                 quoted(entry.blocking.join(' ')), quoted(entry.nonBlocking.join(' '))];
-    this.csv.add(new TextEncoder().encode(`${row.join(',')}\r\n`));
+    this.rows += `${entry.line},${quoted(entry.stay)},${quoted(entry.week)},${quoted(entry.unit)},` +
+                 `${entry.blocking.join(' ')},${entry.nonBlocking.join(' ')}\r\n`;
   }
 }
+
+const BLOCKING_LEAD = '\t->  Liste des erreurs bloquantes: ';
+const NON_BLOCKING_LEAD = '\t->  Liste des erreurs non bloquantes: ';
 
 function numbers(list) {
   return list.split(',').filter((n) => n !== '').map(Number);

@@ -98,6 +98,10 @@ class PageTest(unittest.TestCase):
         self.assertEqual(sorted(counters), ["NbErrBloq", "NbErrForm", "NbErrNonBloq", "NbLus"])
         with open(INPUT, "rb") as f:
             self.assertEqual(counters["NbLus"], f.read().count(b"\n"))
+        # The rejected list: one row per summary with a blocking error.
+        rows = self.download("download-rejected").decode().splitlines()
+        self.assertEqual(rows[0], "line,stay,week,unit,blocking,non_blocking")
+        self.assertEqual(len(rows) - 1, counters["NbErrBloq"])
 
         # The first rejected summary, opened: its errors are those of its row.
         row = b.find_element(By.CSS_SELECTOR, "#rejected tbody tr")
