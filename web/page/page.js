@@ -144,8 +144,8 @@ const handlers = {
     status(T.done(run.counters.NbLus, run.seconds.toFixed(1)));
     showResults(run);
   },
-  explanation({line, explanation}) {
-    showExplanation(line, explanation);
+  explanation({line, explanation, missing}) {
+    showExplanation(line, explanation, missing);
   },
   failed({message}) {
     finish();
@@ -236,14 +236,22 @@ function showRejected(run) {
   }
 }
 
+$('explain-go').addEventListener('click', () => {
+  const line = Number($('explain-line').value);
+  if (!worker || !Number.isInteger(line) || line < 1) return;
+  if (openRow) openRow.classList.remove('open');
+  openRow = null;
+  worker.postMessage({type: 'explain', line});
+});
+
 // The line with the fields of its errors marked, then the errors.
-function showExplanation(line, explanation) {
+function showExplanation(line, explanation, missing) {
   const box = $('explanation');
   box.replaceChildren();
   box.hidden = false;
   box.append(element('h3', {}, `${T.explanation} ${line}`));
   if (explanation === null) {
-    box.append(element('p', {}, T.noExplanation));
+    box.append(element('p', {}, missing ? T.noLine(line) : T.noExplanation));
     return;
   }
   const marks = new Map();  // offset: {length, blocking, numbers}

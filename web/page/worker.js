@@ -12,6 +12,7 @@ const REPORT_LIMIT = 256 << 20;  // outputs up to this size get a report
 let engine = null;
 let openTables = null;
 let today = '';
+let input = null;  // the week's file of the last run
 const keptLines = new Map();  // line number: the text of a listed rejected summary
 
 // Output chunks gathered into Blobs, so that the outputs leave the worker's
@@ -127,9 +128,10 @@ function readLines(file, wanted) {
   return found;
 }
 
-async function run({tables, input, today: date}) {
+async function run({tables, input: file, today: date}) {
   if (engine === null) engine = await load();
   today = date;
+  input = file;
   const bytes = (b) => (b ? new Uint8Array(b) : null);
   const given = {tree: bytes(tables.tree), acts: bytes(tables.acts), diags: bytes(tables.diags)};
   const grp = new BlobSink('application/octet-stream');
@@ -185,10 +187,13 @@ function stem(name) {
   return dot > 0 ? name.slice(0, dot) : name;
 }
 
+// Explains line `line` of the input: a listed one from memory, any other
+// read from the file.
 function explain({line}) {
-  const text = keptLines.get(line);
+  let text = keptLines.get(line);
+  if (text === undefined && input !== null) text = readLines(input, new Set([line])).get(line);
   if (openTables === null || text === undefined) {
-    postMessage({type: 'explanation', line, explanation: null});
+    postMessage({type: 'explanation', line, explanation: null, missing: text === undefined});
     return;
   }
   const explanation = openTables.explain(text, {today});

@@ -10,6 +10,7 @@ Usage: page_test.py SITE_DIR TABLE_DIR INPUT GRP ERR TODAY SCREENSHOT_DIR
 
 import json
 import os
+import re
 import sys
 import tempfile
 import time
@@ -115,6 +116,21 @@ class PageTest(unittest.TestCase):
             self.assertIn(number, explained)
         self.assertTrue(b.find_elements(By.CSS_SELECTOR, "#explained-line mark.blocking"))
         b.save_screenshot(os.path.join(SHOTS, "page-explained.png"))
+
+        # Any line by its number, read again from the file: the last one
+        # with non-blocking errors only, as the .err file lists them.
+        with open(ERR, encoding="cp1252", newline="") as f:
+            entries = re.findall(r"Enregistrement n\xb0 (\d+)\r\n.*\r\n"
+                                 r"\t->  Liste des erreurs bloquantes: \r\n"
+                                 r"\t->  Liste des erreurs non bloquantes: (.+),\r\n", f.read())
+        line, numbers = entries[-1]
+        b.find_element(By.ID, "explain-line").send_keys(line)
+        b.find_element(By.ID, "explain-go").click()
+        WebDriverWait(b, 30).until(ready.text_to_be_present_in_element(
+            (By.CSS_SELECTOR, "#explanation h3"), f" {line}"))
+        explained = [e.get_attribute("data-error")
+                     for e in b.find_elements(By.CSS_SELECTOR, "#explanation li[data-error]")]
+        self.assertEqual(explained, numbers.split(","))
 
         # The report is shown, with the counters of the run.
         b.switch_to.frame(b.find_element(By.ID, "report"))
