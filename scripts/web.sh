@@ -6,7 +6,7 @@
 #   grulo-web-<version>.zip   the site
 #   grulo-<version>.tgz    the npm package (npm pack of npm/)
 # It installs what it needs from Debian's packages (Emscripten, Node, npm,
-# zip; with --ci also Chromium, its driver and Selenium).
+# zip; with --ci also Chromium, its driver, Selenium and TypeScript).
 #
 #   scripts/web.sh        build
 #   scripts/web.sh --ci   build, then the native programs the tests compare
@@ -34,6 +34,7 @@ if $ci; then
   command -v chromium >/dev/null 2>&1 || missing+=(chromium)
   command -v chromedriver >/dev/null 2>&1 || missing+=(chromium-driver)
   /usr/bin/python3 -c 'import selenium' 2>/dev/null || missing+=(python3-selenium)
+  command -v tsc >/dev/null 2>&1 || missing+=(node-typescript)  # checks grulo.d.ts
 fi
 if ((${#missing[@]} > 0)); then
   echo "installing: ${missing[*]}"

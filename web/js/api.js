@@ -8,7 +8,7 @@
 
 const TABLE_FILES = {tree: 'arbressr.tab', acts: 'ccamcssr.tab', diags: 'diag10sr.tab'};
 const TABLE_NAMES = {tree: 'tree table', acts: 'act table', diags: 'diagnosis table'};
-const INPUT_BLOCK = 16 << 20;  // bytes read at once from a Blob
+const INPUT_BLOCK = 32 << 20;  // bytes read at once from a Blob
 const PROGRESS_EVERY = 16384;  // lines between two progress calls, by default
 
 let wasmBytes = null;
@@ -267,6 +267,10 @@ class Grulo {
   // collectors; returns the text the engine hands back.
   withIo(reader, outputs, onProgress, body) {
     const core = this.core;
+    if (core.gruloIo) {
+      throw new Error('grulo: a run of this instance is in progress (a callback cannot start ' +
+                      'another; load() makes another instance)');
+    }
     const total = typeof reader.total === 'number' ? reader.total : null;
     core.gruloIo = {
       read: (at, n) => reader(core.HEAPU8.subarray(at, at + n)),
@@ -275,12 +279,16 @@ class Grulo {
         if (onProgress) onProgress({lines, bytesRead, totalBytes: total});
       },
     };
+    // A callback that throws unwinds the engine's frames without their
+    // epilogues: the engine's stack is put back as it was.
+    const stack = core.stackSave();
     try {
       const handed = body();
       const text = core.UTF8ToString(handed);
       core._free(handed);
       return text;
     } finally {
+      core.stackRestore(stack);
       core.gruloIo = null;
     }
   }

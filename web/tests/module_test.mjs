@@ -176,6 +176,9 @@ test('bad arguments are refused with the reason', () => {
     [() => grulo.groupFile({tree: 'x'}, input), TypeError, /tree table/],
     [() => grulo.openTables(good).group('M04\u4e00'), RangeError, /Windows-1252/],
     [() => grulo.openTables(good).group(42), TypeError, /line/],
+    [() => grulo.groupFile(good, input, {progressEvery: 1, onProgress: () => {
+      grulo.groupFile(good, input);
+    }}), Error, /in progress/],
   ];
   for (const [call, type, message] of cases) {
     assert.throws(call, (e) => e instanceof type && message.test(e.message), String(call));

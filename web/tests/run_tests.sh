@@ -66,6 +66,25 @@ console.log(`grulo ${version} from npm: ${run.counters.NbLus} lines, outputs as 
 SCRIPT
     node use.mjs "$scratch/tables" "$scratch/week.rss" "$scratch/out/week.grp" \
       "$scratch/out/week.err" "$today"
+    # The declarations describe what a TypeScript caller writes.
+    command -v tsc >/dev/null 2>&1 || skip "no tsc (node-typescript): the declarations are not checked"
+    cat >use.ts <<'SCRIPT'
+import {load, version, Grulo, Result, RunOutputs, Tables} from 'grulo';
+async function main(tree: Uint8Array, acts: Uint8Array | null, input: Uint8Array): Promise<string> {
+  const grulo: Grulo = await load();
+  const run: RunOutputs = grulo.groupFile({tree, acts, diags: null}, input, {
+    today: '07122026', progressEvery: 1000,
+    onProgress: (p) => console.log(p.lines, p.bytesRead, p.totalBytes)});
+  const open: Tables = grulo.openTables({tree, acts, diags: tree});
+  const result: Result = open.group('M04', {today: '07122026'});
+  const [number, blocking] = result.errors[0];
+  const page: string = grulo.report({input, grp: run.grp!, err: run.err!, names: {input: 'w'}});
+  open.close();
+  return `${version} ${run.counters.NbLus} ${result.return_code} ${number} ${blocking} ${page}`;
+}
+main(new Uint8Array(0), null, new Uint8Array(0));
+SCRIPT
+    tsc --noEmit --strict --target es2020 --module es2020 --moduleResolution node use.ts
     ;;
   page)
     command -v chromium >/dev/null 2>&1 || skip "no chromium"
