@@ -3,6 +3,7 @@
 //   site/grulo.mjs    the ES module: the engine, its bytes and web/js/api.js
 //   site/grulo.d.ts   its TypeScript declarations
 //   site/index.html   the page, everything inline (it works from file://)
+//   site/README.txt   how to open it, in French and English
 //   npm/              the npm package: grulo.mjs, grulo.d.ts, package.json,
 //                     README.md
 // Usage: node assemble.mjs --core CORE.js --version V --site DIR --npm DIR
@@ -75,6 +76,8 @@ const page = read('page/index.html')
   .replace('@WORKER@', () => worker)
   .replace('@SCRIPT@', () => pageScript);
 writeFileSync(join(site, 'index.html'), page);
+writeFileSync(join(site, 'README.txt'),
+              read('page/README.txt').replace('@VERSION@', version).replace(/\n/g, '\r\n'));
 
 // The npm package.
 mkdirSync(npm, {recursive: true});
