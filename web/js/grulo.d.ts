@@ -85,6 +85,56 @@ export interface Result {
   readonly lineNumber: number;
 }
 
+/** One field of a summary line, offsets from 0, columns from 1 ("41-48"). */
+export interface ExplainedField {
+  key: string;
+  name: string;
+  offset: number;
+  length: number;
+  columns: string;
+  text: string;
+}
+
+export interface ExplainedError {
+  number: number;
+  blocking: boolean;
+  field: string;
+  /** The field's place in its run, -1 for the scores. */
+  index: number;
+  offset: number;
+  length: number;
+  columns: string;
+  text: string;
+  description: string;
+  note: string;
+}
+
+/** The document `grulo explain --json` prints (shape 1; docs/explain.md). */
+export interface Explanation {
+  shape: number;
+  source: string;
+  line_number: number;
+  line: string;
+  length: number;
+  format: {status: 'well-formed' | 'unreadable' | 'unknown-format' | 'size-problem';
+           act_count: number; expected_length: number | null};
+  today: string;
+  tables: {directory: string; version: string; problem: {status: number; detail: string} | null};
+  fields: ExplainedField[];
+  errors: ExplainedError[] | null;
+  diagnoses: Array<{slot: number; code: string; record: number; category: number;
+                    position_bits: number; attributes: number[]}> | null;
+  acts: Array<{slot: number; code: string; class: number}> | null;
+  derived: {week_start: string; age_in_years: number; ref_delay: number; presence_count: number;
+            score_sum: number | null; act_slot_count: number} | null;
+  walk: {steps: Array<Record<string, unknown>>; end: {leaf: boolean; node: number;
+                                                     failure: number; reason: string}} | null;
+  outcome: 'grouped' | 'blocked' | 'walk-failed' | 'table-problem' | 'format-problem';
+  result: {category: number; number: number; return: number} | null;
+  grp_line: string | null;
+  err_lines: string[];
+}
+
 /** A summary line without its line end: bytes, or a string in Windows-1252. */
 export type Line = string | Uint8Array;
 
@@ -92,8 +142,8 @@ export interface Tables {
   /** The tables' version. */
   readonly version: string;
   group(line: Line, options?: DateOptions): Result;
-  /** The document `grulo explain --json` prints for the line (see docs/explain.md). */
-  explain(line: Line, options?: DateOptions): any;
+  /** The document `grulo explain --json` prints for the line. */
+  explain(line: Line, options?: DateOptions): Explanation;
   /** Frees the tables now rather than when they are collected. */
   close(): void;
 }

@@ -69,7 +69,7 @@ SCRIPT
     # The declarations describe what a TypeScript caller writes.
     command -v tsc >/dev/null 2>&1 || skip "no tsc (node-typescript): the declarations are not checked"
     cat >use.ts <<'SCRIPT'
-import {load, version, Grulo, Result, RunOutputs, Tables} from 'grulo';
+import {load, version, Explanation, Grulo, Result, RunOutputs, Tables} from 'grulo';
 async function main(tree: Uint8Array, acts: Uint8Array | null, input: Uint8Array): Promise<string> {
   const grulo: Grulo = await load();
   const run: RunOutputs = grulo.groupFile({tree, acts, diags: null}, input, {
@@ -78,9 +78,12 @@ async function main(tree: Uint8Array, acts: Uint8Array | null, input: Uint8Array
   const open: Tables = grulo.openTables({tree, acts, diags: tree});
   const result: Result = open.group('M04', {today: '07122026'});
   const [number, blocking] = result.errors[0];
+  const why: Explanation = open.explain(input, {today: '07122026'});
+  const first = why.errors === null ? '' : `${why.errors[0].columns} ${why.errors[0].description}`;
   const page: string = grulo.report({input, grp: run.grp!, err: run.err!, names: {input: 'w'}});
   open.close();
-  return `${version} ${run.counters.NbLus} ${result.return_code} ${number} ${blocking} ${page}`;
+  return `${version} ${run.counters.NbLus} ${result.return_code} ${number} ${blocking} ${page} ` +
+         `${why.outcome} ${first}`;
 }
 main(new Uint8Array(0), null, new Uint8Array(0));
 SCRIPT
