@@ -6,7 +6,7 @@
 #             from a Node script
 #   page      index.html in headless Chromium (page_test.py)
 # Exit status 77 (skipped) with the reason when the web build or a tool is
-# missing.
+# missing; with GRULO_WEB_REQUIRED=1 (scripts/web.sh --ci) that is a failure.
 set -euo pipefail
 part=$1
 : "${GRULO_BUILD_DIR:?}" "${GRULO_SOURCE_DIR:?}" "${GRULO_WEB_DIR:?}"
@@ -14,6 +14,10 @@ site=$GRULO_WEB_DIR/site
 here=$(cd "$(dirname "$0")" && pwd)
 
 skip() {
+  if [[ ${GRULO_WEB_REQUIRED:-0} == 1 ]]; then  # scripts/web.sh --ci: nothing may be missing
+    echo "failed: $*" >&2
+    exit 1
+  fi
   echo "skipped: $*"
   exit 77
 }
