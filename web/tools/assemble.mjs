@@ -64,7 +64,6 @@ const policy = [
   `script-src ${hash(pageScript)} 'wasm-unsafe-eval'`,
   'worker-src blob:',
   "style-src 'unsafe-inline'",
-  'img-src data: blob:',
   "connect-src 'none'",
   "base-uri 'none'",
   "form-action 'none'",
