@@ -112,6 +112,8 @@ function startWorker() {
   return worker;
 }
 
+startWorker();
+
 function finish() {
   $('run').disabled = false;
   $('progress').hidden = true;

@@ -9,6 +9,9 @@ const KEPT_REJECTED = 2000;  // rejected summaries listed in the page
 const BLOB_PART = 16 << 20;  // output bytes gathered before they become a Blob
 const REPORT_LIMIT = 256 << 20;  // outputs up to this size get a report
 
+// The engine is loaded as soon as the page starts the worker, while the
+// coder chooses the files.
+const engineLoading = load();
 let engine = null;
 let openTables = null;
 let today = '';
@@ -129,7 +132,7 @@ function readLines(file, wanted) {
 }
 
 async function run({tables, input: file, today: date}) {
-  if (engine === null) engine = await load();
+  if (engine === null) engine = await engineLoading;
   today = date;
   input = file;
   const bytes = (b) => (b ? new Uint8Array(b) : null);
