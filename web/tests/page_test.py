@@ -8,11 +8,15 @@ Usage: page_test.py SITE_DIR TABLE_DIR INPUT GRP ERR TODAY SCREENSHOT_DIR
 (web/tests/run_tests.sh prepares the files with the native programs).
 """
 
+import functools
+import http.server
 import json
 import os
 import re
+import shutil
 import sys
 import tempfile
+import threading
 import time
 import unittest
 
@@ -152,6 +156,33 @@ class PageTest(unittest.TestCase):
         violations = [e for e in self.browser.get_log("browser")
                       if "Content Security Policy" in e["message"]]
         self.assertTrue(violations, "the refusal must come from the policy")
+
+    def test_module_from_a_page_and_a_worker_over_http(self):
+        served = os.path.join(self.scratch.name, "served")
+        os.mkdir(served)
+        shutil.copy(os.path.join(SITE, "grulo.mjs"), served)
+        with open(os.path.join(served, "worker.mjs"), "w") as f:
+            f.write("import {load} from './grulo.mjs';\n"
+                    "load().then((g) => postMessage(g.version));\n")
+        with open(os.path.join(served, "page.html"), "w") as f:
+            f.write("<!DOCTYPE html><script type=module>\n"
+                    "import {load, version} from './grulo.mjs';\n"
+                    "const worker = new Worker('worker.mjs', {type: 'module'});\n"
+                    "worker.onmessage = async (e) => {\n"
+                    "  document.title = `${(await load()).version} ${e.data} ${version}`;\n"
+                    "};\n</script>\n")
+        handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=served)
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        try:
+            self.browser.get(f"http://127.0.0.1:{server.server_port}/page.html")
+            WebDriverWait(self.browser, 30).until(lambda b: b.title)
+            version = self.browser.title.split()[0]
+            self.assertRegex(version, r"^\d+\.\d+\.\d+$")
+            self.assertEqual(self.browser.title, f"{version} {version} {version}")
+        finally:
+            server.shutdown()
+            server.server_close()
 
     def test_french_browser_gets_french(self):
         self.browser.quit()
