@@ -3,9 +3,11 @@
 // people as UTF-8 JSON, the run's bytes as they are. Each handle is owned by
 // the JavaScript object that made it, which frees it.
 //
-// The tables come as files of the module's memory file system, written there
-// by the JavaScript from the caller's bytes (a table not given is a missing
-// file), so that they are opened, and fail, exactly as the batch opens them.
+// A whole input goes through the batch engine (batch/batch_engine.h) with the
+// caller's table bytes in memory (a table not given is a missing file). The
+// tables opened for single lines come as files of the module's memory file
+// system, written there by the JavaScript, for the library's grouping and
+// for the table session of the explanations.
 
 #include <emscripten.h>
 
@@ -13,18 +15,20 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/status.h"
-#include "batch/batch_driver.h"
-#include "batch/pipeline.h"
+#include "batch/batch_engine.h"
 #include "calendar/calendar.h"
 #include "calendar/clock.h"
-#include "explain/explain_tables.h"
 #include "explain/explanation.h"
 #include "explain/explanation_text.h"
 #include "explain/json_writer.h"
+#include "grouper/table_session.h"
+#include "grouper/table_source.h"
 #include "grulo/grouper.h"
 #include "io/line_reader.h"
 #include "io/output_file.h"
@@ -37,16 +41,23 @@
 namespace grulo {
 namespace {
 
-// The caller's date DDMMYYYY, or the computer's local date when `today` is
-// null or empty.
-std::unique_ptr<Clock> ClockFor(const char* today) {
-  if (today == nullptr || today[0] == '\0') return std::make_unique<SystemClock>();
+// Clocks of the caller's date DDMMYYYY, or of the computer's local date
+// when `today` is empty.
+ClockFactory ClocksFor(const char* today) {
+  if (today[0] == '\0') return [] { return std::unique_ptr<Clock>(new SystemClock()); };
   const std::string_view text(today);
   CivilDate date{};
   date.day = (text[0] - '0') * 10 + (text[1] - '0');
   date.month = (text[2] - '0') * 10 + (text[3] - '0');
   date.year = (text[4] - '0') * 1000 + (text[5] - '0') * 100 + (text[6] - '0') * 10 + (text[7] - '0');
-  return std::make_unique<FixedClock>(date);
+  return FixedClocks(date);
+}
+
+// The bytes of a table from JavaScript; none (a missing file) for a
+// negative length.
+std::optional<std::vector<uint8_t>> TableBytes(const uint8_t* bytes, int length) {
+  if (length < 0) return std::nullopt;
+  return std::vector<uint8_t>(bytes, bytes + length);
 }
 
 // A text for JavaScript, which stays valid until the next call on its owner.
@@ -97,8 +108,8 @@ class JsSink final : public WritableFile {
 struct WebTables {
   grulo::Tables tables;
   grulo::Grouper grouper{grulo::Date{}};
-  std::unique_ptr<ExplainTables> explain;
-  std::string text;  // the last answer
+  std::unique_ptr<TableSession> session;  // open, for the explanations
+  std::string text;                       // the last answer
 };
 
 }  // namespace grulo
@@ -113,7 +124,10 @@ EMSCRIPTEN_KEEPALIVE WebTables* grulo_tables_open(const char* directory) {
   auto* tables = new WebTables;
   tables->tables = grulo::Tables::Open(directory);
   if (!tables->tables.ok()) return tables;
-  tables->explain = std::make_unique<grulo::ExplainTables>(grulo::ExplainTables::Open(directory));
+  // The session opens its tables as the first summary of a run would, so
+  // that the files may go once this returns.
+  tables->session = std::make_unique<grulo::TableSession>(grulo::TableSource::InDirectory(directory));
+  tables->session->Replay(1);
   return tables;
 }
 
@@ -177,10 +191,10 @@ EMSCRIPTEN_KEEPALIVE const char* grulo_tables_explain(WebTables* tables, const c
   std::string_view text(line, static_cast<size_t>(length));
   text = text.substr(0, text.find('\0'));
   grulo::DateText date{};
-  std::unique_ptr<grulo::Clock> clock = grulo::ClockFor(today);
+  std::unique_ptr<grulo::Clock> clock = grulo::ClocksFor(today)();
   grulo::TodayDate(*clock, &date);
   grulo::Explanation explanation =
-      grulo::ExplainLine(*tables->explain, text, text.size(), date, 1, 0);
+      grulo::ExplainLine(tables->session.get(), text, text.size(), date, 1);
   explanation.source = "the command line";
   explanation.table_directory.clear();
   return grulo::Out(&tables->text, grulo::ExplanationJson(explanation));
@@ -198,17 +212,17 @@ char* Handed(const std::string& text) {
   return copy;
 }
 
-std::string CountersJson(const BatchRun& run) {
+std::string CountersJson(const RunCounters& counters) {
   JsonWriter json;
   json.BeginObject();
   json.Key("NbLus");
-  json.Int(run.NbLus);
+  json.Int(counters.NbLus);
   json.Key("NbErrBloq");
-  json.Int(run.NbErrBloq);
+  json.Int(counters.NbErrBloq);
   json.Key("NbErrNonBloq");
-  json.Int(run.NbErrNonBloq);
+  json.Int(counters.NbErrNonBloq);
   json.Key("NbErrForm");
-  json.Int(run.NbErrForm);
+  json.Int(counters.NbErrForm);
   json.EndObject();
   return json.Take();
 }
@@ -218,37 +232,38 @@ std::string CountersJson(const BatchRun& run) {
 
 extern "C" {
 
-// Groups the whole input as the batch does, with the tables of `rep_tab`
-// (ending with '/') and today's date DDMMYYYY (the local clock when empty):
-// the input is read through Module.gruloIo.read in blocks, the .grp (0) and
-// .err (1) bytes go to Module.gruloIo.write, and every `progress_every`
-// lines Module.gruloIo.progress hears how far the run is. Returns the
-// counters as JSON, or "" when the input could not be read; the caller
-// frees the text.
-EMSCRIPTEN_KEEPALIVE char* grulo_run(const char* rep_tab, const char* today, int progress_every) {
+// Groups the whole input with the batch engine, with the three tables'
+// bytes (a negative length: a missing table) and today's date DDMMYYYY (the
+// local clock when empty): the input is read through Module.gruloIo.read in
+// blocks, the .grp (0) and .err (1) bytes go to Module.gruloIo.write, and
+// about every `progress_every` lines, and at the end, Module.gruloIo.progress
+// hears how far the run is. Returns the counters as JSON, or "" when the
+// input could not be read; the caller frees the text.
+EMSCRIPTEN_KEEPALIVE char* grulo_run(const uint8_t* tree, int tree_length, const uint8_t* acts,
+                                     int acts_length, const uint8_t* diags, int diags_length,
+                                     const char* today, int progress_every) {
   grulo::JsSource source;
-  grulo::LineReader reader(&source);
   grulo::JsSink grp_sink(0);
   grulo::JsSink err_sink(1);
   std::unique_ptr<grulo::OutputFile> grp = grulo::OutputFile::Into(&grp_sink);
   std::unique_ptr<grulo::OutputFile> err = grulo::OutputFile::Into(&err_sink);
-  std::unique_ptr<grulo::Clock> clock = grulo::ClockFor(today);
-  grulo::GroupingPipeline pipeline(*clock);
-  grulo::BatchRun run(pipeline, rep_tab, err.get(), grp.get());
-  if (!reader.Start()) return grulo::Handed("");
-  grulo::InputLine line;
-  grulo::LineReader::Status status;
-  while ((status = reader.Next(&line)) == grulo::LineReader::kLine) {
-    run.HandleLine(line);
-    if (run.NbLus % progress_every == 0) {
-      grulo::JsProgress(static_cast<double>(run.NbLus), static_cast<double>(source.bytes_read()));
-    }
-  }
-  if (status == grulo::LineReader::kError) return grulo::Handed("");
-  err->Flush();
-  grp->Flush();
-  grulo::JsProgress(static_cast<double>(run.NbLus), static_cast<double>(source.bytes_read()));
-  return grulo::Handed(grulo::CountersJson(run));
+  grulo::BatchEngine engine(
+      grulo::TableSource::InMemory(grulo::TableBytes(tree, tree_length),
+                                   grulo::TableBytes(acts, acts_length),
+                                   grulo::TableBytes(diags, diags_length)),
+      grulo::ClocksFor(today));
+  grulo::BatchOptions options;
+  int64_t told = 0;
+  options.progress = [&](int64_t lines) {
+    if (lines - told < progress_every) return;
+    told = lines;
+    grulo::JsProgress(static_cast<double>(lines), static_cast<double>(source.bytes_read()));
+  };
+  const grulo::Status status = engine.Run(&source, err.get(), grp.get(), options);
+  if (!status.ok()) return grulo::Handed("");
+  grulo::JsProgress(static_cast<double>(engine.counters().NbLus),
+                    static_cast<double>(source.bytes_read()));
+  return grulo::Handed(grulo::CountersJson(engine.counters()));
 }
 
 // The HTML page of a run, as `grulo report` writes it: the input is read

@@ -182,6 +182,23 @@ function grpBound(size) {
   return size + Math.ceil(size / 344) * 24 + 64;
 }
 
+// The bytes of the tables tree, acts and diags, in that order; null for a
+// table not given.
+function tableBytes(tables) {
+  if (tables === null || typeof tables !== 'object') {
+    throw new TypeError('grulo: the tables are an object {tree, acts, diags}');
+  }
+  return Object.keys(TABLE_FILES).map((role) => {
+    const bytes = tables[role];
+    if (bytes === null || bytes === undefined) return null;
+    if (bytes instanceof ArrayBuffer) return new Uint8Array(bytes);
+    if (!(bytes instanceof Uint8Array)) {
+      throw new TypeError(`grulo: the ${TABLE_NAMES[role]} (${role}) is a Uint8Array or null`);
+    }
+    return bytes;
+  });
+}
+
 // What group() returns: the fields of the Python module's Result.
 class Result {
   constructor(fields) {
@@ -221,20 +238,12 @@ class Grulo {
   // Writes the given tables into a new directory of the engine's memory
   // file system (a table not given stays missing); returns the directory.
   mountTables(tables) {
-    if (tables === null || typeof tables !== 'object') {
-      throw new TypeError('grulo: the tables are an object {tree, acts, diags}');
-    }
+    const given = tableBytes(tables);
     const directory = `/grulo/${++this.nextDirectory}/`;
     this.core.FS.mkdir(directory);
-    for (const role of Object.keys(TABLE_FILES)) {
-      let bytes = tables[role];
-      if (bytes === null || bytes === undefined) continue;
-      if (bytes instanceof ArrayBuffer) bytes = new Uint8Array(bytes);
-      if (!(bytes instanceof Uint8Array)) {
-        throw new TypeError(`grulo: the ${TABLE_NAMES[role]} (${role}) is a Uint8Array or null`);
-      }
-      this.core.FS.writeFile(directory + TABLE_FILES[role], bytes);
-    }
+    Object.values(TABLE_FILES).forEach((file, i) => {
+      if (given[i] !== null) this.core.FS.writeFile(directory + file, given[i]);
+    });
     return directory;
   }
 
@@ -302,7 +311,7 @@ class Grulo {
     }
     const today = todayText(options);
     const reader = inputReader(input);
-    const directory = this.mountTables(tables);
+    const given = tableBytes(tables);
     const capacity = typeof reader.total === 'number' ? grpBound(reader.total) : 0;
     const outputs = [new Collector(options.onGrp, capacity), new Collector(options.onErr, 0)];
     const onProgress = typeof options.onProgress === 'function' ? options.onProgress : null;
@@ -310,16 +319,18 @@ class Grulo {
     if (!Number.isInteger(every) || every < 1) {
       throw new RangeError(`grulo: progressEvery is a number of lines from 1, not '${every}'`);
     }
+    const core = this.core;
+    const at = given.map((bytes) => (bytes === null ? 0 : this.bytes(bytes)));
     const todayAt = this.text(today);
-    const directoryAt = this.text(directory);
     let counters;
     try {
-      counters = this.withIo(reader, outputs, onProgress,
-                             () => this.core._grulo_run(directoryAt, todayAt, every));
+      counters = this.withIo(reader, outputs, onProgress, () => core._grulo_run(
+          at[0], given[0] === null ? -1 : given[0].length,
+          at[1], given[1] === null ? -1 : given[1].length,
+          at[2], given[2] === null ? -1 : given[2].length, todayAt, every));
     } finally {
-      this.core._free(todayAt);
-      this.core._free(directoryAt);
-      this.unmountTables(directory);
+      at.forEach((a) => a !== 0 && core._free(a));
+      core._free(todayAt);
     }
     if (counters === '') throw new Error('grulo: the input cannot be read');
     return {grp: outputs[0].take(), err: outputs[1].take(), counters: JSON.parse(counters)};
