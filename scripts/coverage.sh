@@ -1,37 +1,27 @@
 #!/usr/bin/env bash
 # Builds with gcc's coverage instrumentation in build-coverage/, runs the
 # whole test suite and reports line and branch coverage per folder of src/
-# with gcovr (installed from Debian's packages when missing).
+# with gcovr (installed from Debian's packages when missing, with what the
+# tests need).
 #   scripts/coverage.sh                 build, test, report
 #   scripts/coverage.sh --report-only   report on the counts of the last run
 # The per-file report goes to build-coverage/coverage.txt, an HTML one to
 # build-coverage/coverage/index.html.
-set -euo pipefail
-cd "$(dirname "$0")/.."
-
-missing=()
-command -v gcovr >/dev/null 2>&1 || missing+=(gcovr)
-if ((${#missing[@]} > 0)); then
-  echo "installing: ${missing[*]}"
-  sudo_cmd=()
-  if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
-fi
+source "$(dirname "$0")/common.sh"
+scripts/install-deps.sh coverage
 
 build=build-coverage
 tests_failed=0
 if [[ "${1:-}" != "--report-only" ]]; then
-  scripts/install-deps.sh
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DGRULO_BUILD_BENCH=OFF \
+  configure_build "$build" -DCMAKE_BUILD_TYPE=Debug -DGRULO_BUILD_BENCH=OFF \
     -DCMAKE_CXX_FLAGS="--coverage -fprofile-update=atomic -O0" \
     -DCMAKE_C_FLAGS="--coverage -fprofile-update=atomic -O0" \
-    -DCMAKE_EXE_LINKER_FLAGS="--coverage" -DCMAKE_SHARED_LINKER_FLAGS="--coverage" >/dev/null
-  cmake --build "$build" -j "${JOBS:-2}"
+    -DCMAKE_EXE_LINKER_FLAGS="--coverage" -DCMAKE_SHARED_LINKER_FLAGS="--coverage"
+  cmake --build "$build" -j "$GRULO_JOBS"
   find "$build" -name '*.gcda' -delete
   # install_test links the installed libgrulo.a into programs built without
   # --coverage, which cannot link: it is left out here.
-  ctest --test-dir "$build" -j "${JOBS:-2}" --output-on-failure -E '^install_test$' || tests_failed=1
+  ctest --test-dir "$build" -j "$GRULO_JOBS" --output-on-failure -E '^install_test$' || tests_failed=1
 fi
 
 # Branches: only those of the code as written (no branches that the

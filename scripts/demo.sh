@@ -3,8 +3,7 @@
 # demo tables, writes build/grulo.ini pointing at them, at the demo input and
 # at an output directory, runs grulo, then shows the four counters and the
 # first lines of both output files.
-set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "$0")/common.sh"
 root=$(pwd)
 scripts/build.sh >/dev/null
 

@@ -10,31 +10,17 @@
 # New inputs go to build-fuzz/corpus/TARGET/, crashes to
 # build-fuzz/artifacts/TARGET/; the seeds of fuzz/corpus/TARGET/ are read
 # and never changed. Extra libFuzzer flags: FUZZ_FLAGS="-jobs=2 -workers=2".
-set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "$0")/common.sh"
+scripts/install-deps.sh fuzz
 
 targets=(summary_line table_bytes ini_file line_reader table_source table_dump)
 
-missing=()
-command -v clang++ >/dev/null 2>&1 || missing+=(clang)
-compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a" >/dev/null ||
-  missing+=(libclang-rt-dev)
-command -v cmake >/dev/null 2>&1 || missing+=(cmake)
-command -v ninja >/dev/null 2>&1 || missing+=(ninja-build)
-if ((${#missing[@]} > 0)); then
-  echo "installing: ${missing[*]}"
-  sudo_cmd=()
-  if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
-fi
-
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
 flags+=" -fno-omit-frame-pointer -g"
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+CC=clang CXX=clang++ configure_build build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DGRULO_FUZZ=ON -DGRULO_BUILD_TESTS=OFF -DGRULO_BUILD_BENCH=OFF \
-  -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" >/dev/null
-cmake --build build-fuzz -j "${JOBS:-2}" --target "${targets[@]/%/_fuzzer}"
+  -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags"
+cmake --build build-fuzz -j "$GRULO_JOBS" --target "${targets[@]/%/_fuzzer}"
 
 [[ "${1:-}" == "--build" ]] && exit 0
 if (($# > 0)); then

@@ -1,27 +1,39 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, what the build needs and this machine
-# lacks: a C++20 compiler, CMake, Ninja, GoogleTest and Google Benchmark,
-# pybind11 with the Python headers and pytest for the Python module,
-# pkg-config for the installation test, and Chromium, in which the report
-# test renders the HTML page of a run.
-set -euo pipefail
+# Installs, from Debian 12's packages, what a task of this project needs and
+# this machine lacks; a machine that has it all is left alone (no apt-get).
+#   scripts/install-deps.sh [build]   build everything, run the demo: a C++20
+#                                     compiler, CMake, Ninja, ccache,
+#                                     GoogleTest, Google Benchmark, pybind11
+#                                     and the Python headers
+#   scripts/install-deps.sh test      build, and run the whole test suite:
+#                                     pytest, pkg-config, dpkg-dev and file
+#                                     (the installation test and its Debian
+#                                     packages), lintian (their check),
+#                                     Chromium (the report rendered in a
+#                                     browser)
+#   scripts/install-deps.sh windows   the Windows build: MinGW-w64, Wine,
+#                                     GoogleTest's sources, zip
+#   scripts/install-deps.sh coverage  test, and gcovr
+#   scripts/install-deps.sh fuzz      clang with libFuzzer, CMake, Ninja
+# Several tasks may be named at once. The scripts that need a task's
+# packages run this themselves.
+source "$(dirname "$0")/common.sh"
 
-missing=()
-command -v g++ >/dev/null 2>&1 || missing+=(g++)
-command -v cmake >/dev/null 2>&1 || missing+=(cmake)
-command -v ninja >/dev/null 2>&1 || missing+=(ninja-build)
-[[ -f /usr/include/gtest/gtest.h ]] || missing+=(libgtest-dev)
-[[ -f /usr/include/benchmark/benchmark.h ]] || missing+=(libbenchmark-dev)
-[[ -f /usr/include/pybind11/pybind11.h ]] || missing+=(pybind11-dev)
-dpkg -s python3-dev >/dev/null 2>&1 || missing+=(python3-dev)
-dpkg -s python3-pytest >/dev/null 2>&1 || missing+=(python3-pytest)
-command -v pkg-config >/dev/null 2>&1 || missing+=(pkg-config)
-command -v chromium >/dev/null 2>&1 || missing+=(chromium)
+build=(g++ cmake ninja-build ccache libgtest-dev libbenchmark-dev pybind11-dev python3-dev)
+test=("${build[@]}" python3-pytest pkg-config dpkg-dev file lintian chromium)
 
-if ((${#missing[@]} > 0)); then
-  echo "installing: ${missing[*]}"
-  sudo_cmd=()
-  if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
-fi
+packages=()
+for task in "${@:-build}"; do
+  case $task in
+    build) packages+=("${build[@]}") ;;
+    test) packages+=("${test[@]}") ;;
+    windows) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 googletest zip) ;;
+    coverage) packages+=("${test[@]}" gcovr) ;;
+    fuzz) packages+=(clang libclang-rt-dev cmake ninja-build) ;;
+    *)
+      echo "usage: scripts/install-deps.sh [build|test|windows|coverage|fuzz]..." >&2
+      exit 2
+      ;;
+  esac
+done
+require_packages "${packages[@]}"

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds everything and runs the whole test suite.
+# Builds everything and runs the whole test suite (installing what they lack,
+# see scripts/install-deps.sh).
 #   scripts/test.sh              release build in build/
 #   scripts/test.sh --sanitize   the same under AddressSanitizer and UndefinedBehaviorSanitizer
 #   scripts/test.sh --tsan       the tests that group on several threads, under ThreadSanitizer
-set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "$0")/common.sh"
+scripts/install-deps.sh test
 scripts/build.sh "$@"
 
 build_dir=build
@@ -21,4 +22,4 @@ case "${1:-}" in
     selection=(-R 'Thread')
     ;;
 esac
-ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" "${selection[@]}"
+ctest --test-dir "$build_dir" --output-on-failure -j "$GRULO_JOBS" "${selection[@]}"

@@ -22,8 +22,7 @@
 #                             other components' unit tests run on Linux, and
 #                             their code runs here through the whole-program
 #                             tests and the comparison
-set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "$0")/common.sh"
 root=$(pwd)
 lean=false
 case "${1:-}" in
@@ -32,31 +31,15 @@ case "${1:-}" in
   *) echo "usage: scripts/windows.sh [--ci]" >&2; exit 2 ;;
 esac
 
-missing=()
-command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || missing+=(g++-mingw-w64-x86-64-posix)
-command -v x86_64-w64-mingw32-widl >/dev/null 2>&1 || missing+=(mingw-w64-tools)
-[[ -x /usr/lib/wine/wine64 ]] || missing+=(wine64)
-command -v zip >/dev/null 2>&1 || missing+=(zip)
-[[ -f /usr/src/googletest/CMakeLists.txt ]] || missing+=(googletest)
-if ((${#missing[@]} > 0)); then
-  echo "installing: ${missing[*]}"
-  sudo_cmd=()
-  if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
-fi
+scripts/install-deps.sh windows
 
 # The Linux programs, for the comparison (nothing to do when the release
 # build is there already).
 scripts/build.sh --programs >/dev/null
 
 build_dir=build-windows
-generator=()
-if [[ ! -f "$build_dir/CMakeCache.txt" ]] && command -v ninja >/dev/null 2>&1; then
-  generator=(-G Ninja)
-fi
-cmake -S . -B "$build_dir" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release -DGRULO_WERROR=ON \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake >/dev/null
+configure_build "$build_dir" -DCMAKE_BUILD_TYPE=Release -DGRULO_WERROR=ON \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 targets=()
 tests=()
 if $lean; then
@@ -68,7 +51,7 @@ if $lean; then
   done
   tests=(-R '^(e2e_.*|platform_test|io_test|config_test|batch_test|run_test|cli_test)$')
 fi
-cmake --build "$build_dir" -j "$(nproc)" "${targets[@]}"
+cmake --build "$build_dir" -j "$GRULO_JOBS" "${targets[@]}"
 
 # Nothing but the system's DLLs.
 for program in grulo grulo-tables grulo-gen; do
@@ -85,7 +68,7 @@ export WINEPREFIX=${WINEPREFIX:-$root/$build_dir/wine-prefix}
 export WINEDEBUG=-all
 wine wineboot --init >/dev/null 2>&1 || true
 
-ctest --test-dir "$build_dir" --output-on-failure -j "$(nproc)" "${tests[@]}"
+ctest --test-dir "$build_dir" --output-on-failure -j "$GRULO_JOBS" "${tests[@]}"
 tests/windows/compare_outputs.sh build "$build_dir"
 
 version=$(sed -n 's/^project(grulo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
