@@ -5,14 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "authoring/node_opcodes.h"
 #include "tables/big_endian.h"
+#include "tables/node_test_catalogue.h"
 #include "tables/open_tables.h"
 
 namespace grulo {
 namespace {
-
-constexpr int kMaxWalkSteps = 1000;
 
 std::string Num(int64_t n) { return std::to_string(n); }
 
@@ -273,7 +271,7 @@ void TreeChecker::ReportCycles() {
       f_->Error(cycle_text + " without a way out: every walk that enters it ends with 99 904 1");
     } else {
       f_->Warning(cycle_text + ": a walk that goes round it ends with 99 904 1 after " +
-                  Num(kMaxWalkSteps) + " tests");
+                  Num(MaxWalkSteps) + " tests");
     }
   }
 }

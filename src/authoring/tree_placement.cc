@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "authoring/node_opcodes.h"
+#include "tables/node_test_catalogue.h"
 
 namespace grulo {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "authoring/node_opcodes.h"
 #include "authoring/source_syntax.h"
+#include "tables/node_test_catalogue.h"
 
 namespace grulo {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "authoring/node_opcodes.h"
 #include "authoring/source_syntax.h"
 #include "authoring/tree_placement.h"
+#include "tables/node_test_catalogue.h"
 
 namespace grulo {
 namespace {

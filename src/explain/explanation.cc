@@ -11,6 +11,7 @@
 #include "grouper/line_format.h"
 #include "grouper/result_lines.h"
 #include "tables/diag_table.h"
+#include "tables/node_test_catalogue.h"
 #include "text/number_text.h"
 #include "tree/node_test_words.h"
 
@@ -201,7 +202,7 @@ void WriteWalk(const WalkRecorder& recorder, const SummaryState& state, Explanat
         last->node_number = event.number;
         last->node = event.node;
         if (const NodeTestWords* words = FindNodeTestWords(event.node.Opcode)) {
-          last->test_name = std::string(words->name);
+          last->test_name = std::string(FindNodeTest(event.node.Opcode)->name);
           last->question = words->question(event.node);
           last->looked_at = words->looked_at(state, event.node);
         }

@@ -107,15 +107,15 @@ std::string SlotsHoldingPair(const SummaryState& state, const TreeNode& node) {
 std::string NoLook(const SummaryState&, const TreeNode&) { return ""; }
 std::string AlwaysZero(const TreeNode&) { return "none: always branch 0"; }
 
-const std::array<NodeTestWords, kOpcodeCount> kWords = {{
-    {"AgeBelow",
-     [](const TreeNode& n) { return "is the age in years below " + Num(Threshold(n)) + "?"; },
+constexpr std::array<NodeTestWords, kNodeTestCount> kWords = {{
+    // 0: AgeBelow
+    {[](const TreeNode& n) { return "is the age in years below " + Num(Threshold(n)) + "?"; },
      [](const SummaryState& s, const TreeNode&) {
        return s.AgeInYears < 0 ? std::string("age in years unknown (-1)")
                                : "age in years " + Num(s.AgeInYears);
      }},
-    {"FirstCategoryBranch",
-     [](const TreeNode&) {
+    // 1: FirstCategoryBranch
+    {[](const TreeNode&) {
        return std::string(
            "which branch does the category of the first usable diagnosis give (of the first "
            "three, the first whose category is neither 0 nor 99; 99 when there is none)?");
@@ -124,8 +124,8 @@ const std::array<NodeTestWords, kOpcodeCount> kWords = {{
        return "categories of diagnoses 1 to 3: " + Num(s.DiagCategory(0)) + ", " +
               Num(s.DiagCategory(1)) + ", " + Num(s.DiagCategory(2));
      }},
-    {"FirstDiagBlankPair",
-     [](const TreeNode& n) {
+    // 2: FirstDiagBlankPair
+    {[](const TreeNode& n) {
        return "is the first diagnosis blank or ZAIGU, with the pair " + Pair(n) +
               " in the second diagnosis's table entry?";
      },
@@ -136,8 +136,8 @@ const std::array<NodeTestWords, kOpcodeCount> kWords = {{
               "\"; the second diagnosis's entry " + (pair ? "holds" : "does not hold") +
               " the pair";
      }},
-    {"ActClassPresent",
-     [](const TreeNode& n) { return "is there an act of class " + Num(Threshold(n)) + "?"; },
+    // 3: ActClassPresent
+    {[](const TreeNode& n) { return "is there an act of class " + Num(Threshold(n)) + "?"; },
      [](const SummaryState& s, const TreeNode&) {
        if (s.ActSlotCount <= 0) return std::string("no act");
        std::string text = "classes of the acts:";
@@ -145,24 +145,27 @@ const std::array<NodeTestWords, kOpcodeCount> kWords = {{
        for (int k = 0; k < count; ++k) text += (k == 0 ? " " : ", ") + Num(s.ActClass[k]);
        return text;
      }},
-    {"BranchZero", AlwaysZero, NoLook},
-    {"PairInAnyDiag",
-     [](const TreeNode& n) {
+    // 4: BranchZero
+    {AlwaysZero, NoLook},
+    // 5: PairInAnyDiag
+    {[](const TreeNode& n) {
        return "does the table entry of some diagnosis hold the pair " + Pair(n) + "?";
      },
      SlotsHoldingPair},
-    {"ScoreSumAtMost",
-     [](const TreeNode& n) {
+    // 6: ScoreSumAtMost
+    {[](const TreeNode& n) {
        return "is the sum of the first four scores at most " + Num(Threshold(n)) + "?";
      },
      [](const SummaryState& s, const TreeNode&) { return "score sum " + Num(s.ScoreSum); }},
-    {"BranchZero", AlwaysZero, NoLook},
-    {"IndicatorIsOne", [](const TreeNode&) { return std::string("is the indicator 1?"); },
+    // 7: BranchZero
+    {AlwaysZero, NoLook},
+    // 8: IndicatorIsOne
+    {[](const TreeNode&) { return std::string("is the indicator 1?"); },
      [](const SummaryState& s, const TreeNode&) {
        return "indicator \"" + std::string(s.Record.Field(wr_field::kIndicator)) + "\"";
      }},
-    {"RefDelayWithin",
-     [](const TreeNode& n) {
+    // 9: RefDelayWithin
+    {[](const TreeNode& n) {
        return "does the reference date lie 0 to " + Num(n.Param1) +
               " days before the Monday of the week?";
      },
@@ -172,62 +175,73 @@ const std::array<NodeTestWords, kOpcodeCount> kWords = {{
                                    "the week)")
                              : "delay " + Num(s.RefDelay) + " days (999: 999 or more)";
      }},
-    {"DurationAtLeast",
-     [](const TreeNode& n) {
+    // 10: DurationAtLeast
+    {[](const TreeNode& n) {
        return "is duration " + Num(n.Param1) + " " + HoursThreshold(n) + "?";
      },
      [](const SummaryState& s, const TreeNode& n) { return DurationText(s, n.Param1, false); }},
-    {"OtherDurationAtLeast",
-     [](const TreeNode& n) { return "is " + OtherDurations(n) + " " + HoursThreshold(n) + "?"; },
+    // 11: OtherDurationAtLeast
+    {[](const TreeNode& n) { return "is " + OtherDurations(n) + " " + HoursThreshold(n) + "?"; },
      [](const SummaryState& s, const TreeNode& n) { return ScannedDurations(s, n, false, false); }},
-    {"BranchZero", AlwaysZero, NoLook},
-    {"DailyDurationAtLeast",
-     [](const TreeNode& n) {
+    // 12: BranchZero
+    {AlwaysZero, NoLook},
+    // 13: DailyDurationAtLeast
+    {[](const TreeNode& n) {
        return "is duration " + Num(n.Param1) + " per presence day at least " + Num(n.Param2) + "?";
      },
      [](const SummaryState& s, const TreeNode& n) {
        return DurationText(s, n.Param1, true) + "; " + PresenceText(s);
      }},
-    {"OtherDailyDurationAtLeast",
-     [](const TreeNode& n) {
+    // 14: OtherDailyDurationAtLeast
+    {[](const TreeNode& n) {
        return "is " + OtherDurations(n) + " per presence day at least " + Num(n.Param2) + "?";
      },
      [](const SummaryState& s, const TreeNode& n) { return ScannedDurations(s, n, true, false); }},
-    {"FirstDurationAtLeast",
-     [](const TreeNode& n) {
+    // 15: FirstDurationAtLeast
+    {[](const TreeNode& n) {
        return "which of durations " + MaskedDurations(n) + " is the first " + HoursThreshold(n) +
               " (its number; 0 when none is)?";
      },
      [](const SummaryState& s, const TreeNode& n) { return ScannedDurations(s, n, false, true); }},
-    {"FirstDailyDurationAtLeast",
-     [](const TreeNode& n) {
+    // 16: FirstDailyDurationAtLeast
+    {[](const TreeNode& n) {
        return "which of durations " + MaskedDurations(n) +
               " is the first whose value per presence day is at least " + Num(n.Param2) +
               " (its number; 0 when none is)?";
      },
      [](const SummaryState& s, const TreeNode& n) { return ScannedDurations(s, n, true, true); }},
-    {"PresenceBelow",
-     [](const TreeNode& n) { return "are there fewer than " + Num(n.Param1) + " presence days?"; },
+    // 17: PresenceBelow
+    {[](const TreeNode& n) { return "are there fewer than " + Num(n.Param1) + " presence days?"; },
      [](const SummaryState& s, const TreeNode&) { return PresenceText(s); }},
-    {"PairInTwoDiags",
-     [](const TreeNode& n) {
+    // 18: PairInTwoDiags
+    {[](const TreeNode& n) {
        return "do the table entries of two or more diagnoses hold the pair " + Pair(n) + "?";
      },
      SlotsHoldingPair},
-    {"Jump",
-     [](const TreeNode& n) {
+    // 19: Jump
+    {[](const TreeNode& n) {
        return "none: jump " + Num(static_cast<int16_t>(static_cast<uint16_t>(Threshold(n)))) +
               " nodes past the base node";
      },
      NoLook},
 }};
 
+// A test added to the catalogue without its words here would leave null
+// functions, which an explanation would call.
+constexpr bool EveryTestInWords() {
+  for (const NodeTestWords& words : kWords) {
+    if (words.question == nullptr || words.looked_at == nullptr) return false;
+  }
+  return true;
+}
+static_assert(EveryTestInWords(), "every test of the catalogue has its words");
+
 }  // namespace
 
-const std::array<NodeTestWords, kOpcodeCount> kNodeTestWords = kWords;
+const std::array<NodeTestWords, kNodeTestCount> kNodeTestWords = kWords;
 
 const NodeTestWords* FindNodeTestWords(int opcode) {
-  if (opcode < 0 || opcode >= kOpcodeCount) return nullptr;
+  if (opcode < 0 || opcode >= kNodeTestCount) return nullptr;
   return &kNodeTestWords[static_cast<size_t>(opcode)];
 }
 

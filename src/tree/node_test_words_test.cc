@@ -33,17 +33,31 @@ std::string LookedAt(int opcode, const SummaryState& state, uint16_t param1, uin
       state, TreeNode{static_cast<uint16_t>(opcode), param1, param2, 1, 0});
 }
 
-TEST(NodeTestWordsTest, NamesFollowTheTestsOfTheTable) {
-  for (int opcode = 0; opcode < kOpcodeCount; ++opcode) {
-    const bool branch_zero = kNodeTestTable[opcode] == kNodeTestTable[4];
-    EXPECT_EQ(kNodeTestWords[opcode].name == "BranchZero", branch_zero) << opcode;
+// Every opcode of the catalogue has its function and its words: the answer
+// lies within the branches the catalogue gives, the tests named alike share
+// one function, and the twenty tests end at the jump.
+TEST(NodeTestWordsTest, EveryTestOfTheCatalogueRunsAndIsWorded) {
+  const SummaryState state = BlankState();
+  for (int opcode = 0; opcode < kNodeTestCount; ++opcode) {
+    const NodeTestInfo& info = kNodeTests[static_cast<size_t>(opcode)];
+    for (uint16_t param : {0, 1, 255}) {
+      const TreeNode node{static_cast<uint16_t>(opcode), param, param, 1, 0};
+      const int16_t branch = kNodeTestTable[static_cast<size_t>(opcode)](state, node);
+      if (info.max_branch >= 0) {
+        EXPECT_GE(branch, 0) << info.name;
+        EXPECT_LE(branch, info.max_branch) << info.name;
+      }
+      EXPECT_FALSE(FindNodeTestWords(opcode)->question(node).empty()) << info.name;
+    }
+    EXPECT_EQ(kNodeTestTable[static_cast<size_t>(opcode)] == kNodeTestTable[4],
+              info.name == "BranchZero")
+        << opcode;
   }
-  EXPECT_EQ(kNodeTestWords[0].name, "AgeBelow");
-  EXPECT_EQ(kNodeTestWords[16].name, "FirstDailyDurationAtLeast");
-  EXPECT_EQ(kNodeTestWords[19].name, "Jump");
+  EXPECT_EQ(kNodeTests[16].name, "FirstDailyDurationAtLeast");
+  EXPECT_EQ(FindNodeTest(19)->name, "Jump");
+  EXPECT_NE(FindNodeTestWords(19), nullptr);
   EXPECT_EQ(FindNodeTestWords(20), nullptr);
   EXPECT_EQ(FindNodeTestWords(-1), nullptr);
-  EXPECT_EQ(FindNodeTestWords(18)->name, "PairInTwoDiags");
 }
 
 TEST(NodeTestWordsTest, QuestionsWriteTheParametersOut) {

@@ -1,4 +1,5 @@
-// The twenty node tests of the decision tree, indexed by a node's opcode.
+// The node tests of the decision tree, indexed by a node's opcode in the
+// order of the catalogue (tables/node_test_catalogue.h).
 //
 // A test reads the current node's two parameters and the summary in progress
 // (working record, derived values, diagnosis and act lookup results) and
@@ -13,6 +14,7 @@
 #include <cstdint>
 
 #include "summary/summary_state.h"
+#include "tables/node_test_catalogue.h"
 #include "tree/tree_walk.h"
 
 namespace grulo {
@@ -92,10 +94,7 @@ int16_t PairInTwoDiags(const SummaryState& state, const TreeNode& node);
 // walk follows it whatever the node's branch limit.
 int16_t Jump(const SummaryState& state, const TreeNode& node);
 
-inline constexpr int kOpcodeCount = 20;
-inline constexpr uint16_t kOpcodeJump = 19;
-
-inline constexpr std::array<NodeTest, kOpcodeCount> kNodeTestTable = {
+inline constexpr std::array<NodeTest, kNodeTestCount> kNodeTestTable = {
     AgeBelow,                   // 0
     FirstCategoryBranch,        // 1
     FirstDiagBlankPair,         // 2
@@ -117,6 +116,18 @@ inline constexpr std::array<NodeTest, kOpcodeCount> kNodeTestTable = {
     PairInTwoDiags,             // 18
     Jump,                       // 19
 };
+
+// True when every entry of the table is set: a test added to the catalogue
+// without its function here would be a null entry, which the walk would
+// call.
+template <typename Entry, size_t N>
+constexpr bool EverySet(const std::array<Entry, N>& table) {
+  for (const Entry& entry : table) {
+    if (entry == nullptr) return false;
+  }
+  return true;
+}
+static_assert(EverySet(kNodeTestTable), "every test of the catalogue has its function");
 
 }  // namespace grulo
 

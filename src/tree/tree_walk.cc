@@ -63,13 +63,13 @@ int16_t Walk(const TreeTable& table, const SummaryState& state, TreeNode* curren
       failure = kWalkTooLong;
       break;
     }
-    if (current_node->Opcode >= kOpcodeCount) {
+    if (current_node->Opcode >= kNodeTestCount) {
       failure = kWalkBadBranch;  // no test behind this opcode
       break;
     }
     int16_t r = kNodeTestTable[current_node->Opcode](state, *current_node);
     observer.OnTest(*current_node, r);
-    if (current_node->Opcode != kOpcodeJump &&
+    if (current_node->Opcode != kJumpOpcode &&
         r > static_cast<int16_t>(current_node->BranchLimit)) {
       failure = kWalkBadBranch;
       break;

@@ -3,7 +3,8 @@
 // The tree table holds fixed-size node records from NodeAreaOffset on; node n
 // begins at NodeAreaOffset + n x NodeSize. The first six bytes of a record are
 // the opcode, two parameters, the branch limit and the base node (big-endian).
-// An inner node (branch limit not 0) names one of the twenty node tests and
+// An inner node (branch limit not 0) names one of the node tests
+// (tables/node_test_catalogue.h) and
 // the number of its first child; its children follow at consecutive numbers,
 // so the branch that the test returns is added to the base node. A leaf
 // (branch limit 0) carries the group result: category in Param2, number in
@@ -16,6 +17,7 @@
 
 #include "record/group_result.h"
 #include "summary/summary_state.h"
+#include "tables/node_test_catalogue.h"
 #include "tables/open_tables.h"
 
 namespace grulo {
@@ -29,9 +31,6 @@ struct TreeNode {
   uint16_t BranchLimit = 0;  // 0 marks a leaf
   uint16_t BaseNode = 0;
 };
-
-// At most this many node tests run for one summary.
-inline constexpr int MaxWalkSteps = 1000;
 
 // Failure codes of a walk, given as GroupReturn with category 99 and
 // number 904.
@@ -50,11 +49,11 @@ int16_t ReadNode(const TreeTable& table, int16_t n, TreeNode* current_node);
 
 // Walks the tree from node 0 for the summary and sets all three numbers of
 // `result`: the leaf's numbers, or 99, 904 and the failure code (1: more than
-// 1000 tests; 2: a branch above the node's limit, opcode 19 being exempt, or
-// an opcode above 19; 3: a node that cannot be read), and returns the
-// failure code, or 0 at a leaf. `current_node` is the caller's copy of the
-// node last read; it ends as the leaf, or as the last node read after a
-// failure. Reads one node per step and allocates nothing.
+// MaxWalkSteps tests; 2: a branch above the node's limit, the jump being
+// exempt, or an opcode without a test; 3: a node that cannot be read), and
+// returns the failure code, or 0 at a leaf. `current_node` is the caller's
+// copy of the node last read; it ends as the leaf, or as the last node read
+// after a failure. Reads one node per step and allocates nothing.
 int16_t WalkTree(const TreeTable& table, const SummaryState& state, TreeNode* current_node,
                  GroupResult* result);
 

@@ -1,10 +1,12 @@
-// The twenty node tests of the decision tree as the table toolkit sees them:
-// their names, the parameters each reads and the branch numbers each can
-// return. The tree source format, the dump and the table check read this
-// catalogue; the walk itself runs the tests of src/tree/.
+// The catalogue of the decision tree's node tests, the one list of them: for
+// each opcode of a node record the test's name, the parameters it reads and
+// the branch numbers it can return; and the most tests one walk runs. The
+// walk (src/tree/) runs the tests in this order, and its tables of functions
+// and of words are checked against this list when they are compiled; the
+// table toolkit (src/authoring/) writes, dumps and checks trees with it.
 
-#ifndef GRULO_AUTHORING_NODE_OPCODES_H_
-#define GRULO_AUTHORING_NODE_OPCODES_H_
+#ifndef GRULO_TABLES_NODE_TEST_CATALOGUE_H_
+#define GRULO_TABLES_NODE_TEST_CATALOGUE_H_
 
 #include <array>
 #include <cstdint>
@@ -28,9 +30,14 @@ struct NodeTestInfo {
   int max_branch;
 };
 
+// Opcodes 0 to 19 name a test; a node with a higher opcode fails the walk.
 inline constexpr int kNodeTestCount = 20;
+// The jump, whose branch number is not held to the node's branch limit.
 inline constexpr int kJumpOpcode = 19;
-inline constexpr int kBranchZeroOpcode = 4;  // also 7 and 12
+
+// At most this many node tests run for one summary; a walk that needs more
+// fails, and the table check refuses a tree where one can.
+inline constexpr int MaxWalkSteps = 1000;
 
 inline constexpr std::array<NodeTestInfo, kNodeTestCount> kNodeTests = {{
     {"AgeBelow", NodeParams::kThreshold, 1},                  // 0
@@ -78,4 +85,4 @@ inline bool IsFirstOpcodeOfName(int opcode) {
 
 }  // namespace grulo
 
-#endif  // GRULO_AUTHORING_NODE_OPCODES_H_
+#endif  // GRULO_TABLES_NODE_TEST_CATALOGUE_H_
