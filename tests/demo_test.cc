@@ -5,7 +5,7 @@
 // digest (the files themselves are a megabyte of echoed input). A failing
 // run leaves the outputs in the build directory for review. After a
 // deliberate change of the outputs, run this test with GRULO_UPDATE_GOLDEN=1
-// to write the new golden files.
+// to write the new golden files (that run fails, saying so).
 
 #include <gtest/gtest.h>
 
@@ -37,12 +37,17 @@ class DemoTest : public ::testing::Test {
     ASSERT_TRUE(WriteBytesToFile(box_.TableDir() + table, bytes, &error)) << error;
   }
 
-  // Compares the text with a golden file, or rewrites that file when asked
-  // to; false when they differ.
+  // Compares the text with a golden file; false when they differ. Asked to,
+  // it rewrites a golden file that differs, and still answers false: the run
+  // that changes the golden files fails, the next one passes.
   static bool MatchesGolden(const std::string& actual, const char* name) {
     std::string path = SourcePath(std::string("tests/golden/") + name);
-    if (std::getenv("GRULO_UPDATE_GOLDEN") != nullptr) WriteFileBytes(path, actual);
-    return actual == ReadFileBytes(path);
+    const bool same = actual == ReadFileBytes(path);
+    if (!same && std::getenv("GRULO_UPDATE_GOLDEN") != nullptr) {
+      WriteFileBytes(path, actual);
+      ADD_FAILURE() << "rewrote " << path << ": review the change and run the test again";
+    }
+    return same;
   }
 
   // Size and digest of an output file, one line as the golden file holds it.

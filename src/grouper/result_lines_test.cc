@@ -31,6 +31,8 @@ TEST(ResultLinesTest, GrpPrefixPrintsTheNumbersAsPrintfDoes) {
       {"7", {90, 900, 13}, " 790900" "13M14"},
       {"AB", {255, -1, 200}, "AB255-01200M14"},
       {"AB", {-5, 12345, 3}, "AB-51234503M14"},
+      {"AB", {99, 999, 99}, "AB9999999M14"},       // the widest numbers of the usual width
+      {"AB", {100, 1000, 100}, "AB1001000100M14"},  // and one past each
   };
   for (const auto& r : rows) {
     ResultLineBuffer buffer;

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <random>
+#include <vector>
 
 namespace grulo {
 namespace {
@@ -36,6 +37,23 @@ TEST(CodeHashTest, FindsWhatAMapFinds) {
           EXPECT_EQ(hash.Find(near), it == expected.end() ? CodeHash::kNotFound : it->second);
         }
       }
+    }
+  }
+}
+
+// Small tables filled to their room, again and again: among them are keys
+// that find the last slot taken and go round to the first ones.
+TEST(CodeHashTest, ProbesGoRoundPastTheLastSlot) {
+  std::mt19937_64 random(11);
+  for (int round = 0; round < 2000; ++round) {
+    CodeHash hash(8);
+    std::vector<uint64_t> keys;
+    while (keys.size() < 8) {
+      const uint64_t key = random() % CodeHash::kKeyLimit;
+      if (hash.Insert(key, static_cast<uint16_t>(keys.size()))) keys.push_back(key);
+    }
+    for (size_t i = 0; i < keys.size(); ++i) {
+      ASSERT_EQ(hash.Find(keys[i]), static_cast<int32_t>(i)) << "round " << round;
     }
   }
 }
