@@ -72,10 +72,12 @@ TEST(FileOutputTest, ReplacesTheFileWhole) {
 
   ASSERT_TRUE(WriteFileAtomically(path, std::string_view("new")).ok());
   EXPECT_EQ(test::ReadFileBytes(path), "new");
+#ifndef _WIN32  // inode numbers and permission bits are those of POSIX systems
   struct stat after;
   ASSERT_EQ(::stat(path.c_str(), &after), 0);
   EXPECT_NE(after.st_ino, before.st_ino);
   EXPECT_EQ(after.st_mode & 07777, 0640u);
+#endif
   ASSERT_EQ(reader->size(), 27);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(reader->Peek(0, 27)), 27),
             "an older and longer content");

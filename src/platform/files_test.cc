@@ -18,6 +18,9 @@ using test::TempDir;
 using test::WriteFileBytes;
 
 TEST(FilesTest, TellsWhatAPathNames) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the cases are symbolic links, which Windows grants only to administrators";
+#endif
   TempDir dir;
   WriteFileBytes(dir.File("f"), "12345");
   std::filesystem::create_directory(dir.File("d"));
@@ -91,9 +94,11 @@ TEST(FilesTest, WritesOnlyNewFiles) {
   ASSERT_TRUE(file->Close().ok());
   ASSERT_TRUE(file->Close().ok());
   EXPECT_EQ(ReadFileBytes(dir.File("new")), "abc");
+#ifndef _WIN32  // permission bits are those of POSIX systems
   struct stat st;
   ASSERT_EQ(::stat(dir.File("new").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0604u);
+#endif
 
   Status status = WritableFile::CreateNew(dir.File("new"), "", &file);
   EXPECT_EQ(status.message(), "File exists");
