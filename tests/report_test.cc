@@ -112,7 +112,7 @@ TEST_F(ReportTest, PageIsOneFileWithoutScriptOrNetwork) {
 TEST_F(ReportTest, RenderedPageShowsTheRun) {
   const std::string chromium = FindChromium();
   if (chromium.empty()) {
-    GTEST_SKIP() << "chromium is not installed (bash scripts/install-deps.sh installs it): "
+    GTEST_SKIP() << "chromium is not installed (bash scripts/install-deps.sh test installs it): "
                     "the report is not checked in a browser";
   }
   TempDir profile;
