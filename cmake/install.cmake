@@ -145,7 +145,9 @@ set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_NAME libgrulo-dev)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 # The shared library's dependency information (shlibs) for the packages that
-# link it, and the trigger that refreshes the linker's cache.
+# link it, and the trigger that refreshes the linker's cache. (CPack then
+# warns that the Python module has no soname: it is no library to link
+# against, and needs none.)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 file(WRITE ${CMAKE_BINARY_DIR}/package/triggers "activate-noawait ldconfig\n")
