@@ -6,6 +6,8 @@
 #   GRULO_JOBS        parallel jobs of builds and test runs: $JOBS, or every
 #                     core
 #   require_packages  installs the Debian packages that are not installed yet
+#   install_packages  installs Debian packages (for a script that decides
+#                     itself what is missing)
 #   cmake_cache_args  the CMake arguments that compile through ccache
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -23,12 +25,17 @@ require_packages() {
     [[ $status == installed ]] || missing+=("$package")
   done
   ((${#missing[@]} > 0)) || return 0
-  echo "installing from Debian's packages: ${missing[*]}" >&2
+  install_packages "${missing[@]}"
+}
+
+# install_packages PACKAGE...: installs the packages with apt-get.
+install_packages() {
+  echo "installing from Debian's packages: $*" >&2
   local sudo=()
   if [[ $(id -u) -ne 0 ]]; then sudo=(sudo); fi
   "${sudo[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+    "$@" >/dev/null
 }
 
 # Builds compile through Debian's ccache when it is there (install-deps.sh

@@ -13,8 +13,7 @@
 #                         with (build/), then the web tests: the module
 #                         under Node, the npm package installed and used, the
 #                         page in headless Chromium
-set -euo pipefail
-cd "$(dirname "$0")/.."
+source "$(dirname "$0")/common.sh"
 ci=false
 case "${1:-}" in
   --ci) ci=true ;;
@@ -37,11 +36,7 @@ if $ci; then
   command -v tsc >/dev/null 2>&1 || missing+=(node-typescript)  # checks grulo.d.ts
 fi
 if ((${#missing[@]} > 0)); then
-  echo "installing: ${missing[*]}"
-  sudo_cmd=()
-  if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
+  install_packages "${missing[@]}"
 fi
 
 export NODE_PATH=/usr/share/nodejs
@@ -51,7 +46,7 @@ if command -v ccache >/dev/null 2>&1; then
 fi
 emcmake cmake -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release -DGRULO_WERROR=ON \
   -DGRULO_BUILD_TESTS=OFF -DGRULO_BUILD_BENCH=OFF "${launcher[@]}" >/dev/null
-cmake --build build-web -j "$(nproc)" --target grulo_web_package
+cmake --build build-web -j "$GRULO_JOBS" --target grulo_web_package
 echo "built build-web/site/index.html, build-web/site/grulo.mjs and their packages:"
 ls build-web/*.zip build-web/*.tgz
 
