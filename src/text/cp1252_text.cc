@@ -15,6 +15,7 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
 };
 
+// The characters below U+10000 only: those of Windows-1252.
 void AppendUtf8(char32_t c, std::string* out) {
   if (c < 0x80) {
     *out += static_cast<char>(c);
@@ -39,6 +40,66 @@ std::string Cp1252ToUtf8(std::string_view text) {
   out.reserve(text.size());
   for (char byte : text) AppendUtf8(Cp1252Character(static_cast<unsigned char>(byte)), &out);
   return out;
+}
+
+std::string DisplayText(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t start = pos;
+    uint32_t code_point;
+    if (DecodeUtf8(text, &pos, &code_point)) {
+      out.append(text.substr(start, pos - start));
+    } else {
+      AppendUtf8(Cp1252Character(static_cast<unsigned char>(text[pos])), &out);
+      ++pos;
+    }
+  }
+  return out;
+}
+
+std::string Quoted(std::string_view text) {
+  std::string quoted = "'";
+  quoted += text;
+  quoted += '\'';
+  return quoted;
+}
+
+bool DecodeUtf8(std::string_view text, size_t* pos, uint32_t* code_point) {
+  unsigned char c = static_cast<unsigned char>(text[*pos]);
+  size_t extra;
+  uint32_t value;
+  uint32_t lowest;
+  if (c < 0x80) {
+    value = c;
+    extra = 0;
+    lowest = 0;
+  } else if (c >= 0xC2 && c <= 0xDF) {
+    value = c & 0x1F;
+    extra = 1;
+    lowest = 0x80;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    value = c & 0x0F;
+    extra = 2;
+    lowest = 0x800;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    value = c & 0x07;
+    extra = 3;
+    lowest = 0x10000;
+  } else {
+    return false;  // a continuation byte or a lead that no valid text has
+  }
+  if (text.size() - *pos <= extra) return false;
+  for (size_t k = 1; k <= extra; ++k) {
+    unsigned char cc = static_cast<unsigned char>(text[*pos + k]);
+    if ((cc & 0xC0) != 0x80) return false;
+    value = (value << 6) | (cc & 0x3F);
+  }
+  if (value < lowest || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
+  *code_point = value;
+  *pos += extra + 1;
+  return true;
 }
 
 int Cp1252ByteOf(char32_t code_point) {

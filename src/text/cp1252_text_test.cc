@@ -43,5 +43,29 @@ TEST(Cp1252TextTest, ByteOfEveryCharacterTheEncodingHas) {
   }
 }
 
+// What a person reads: UTF-8 stays, every other byte is its Windows-1252
+// character, so a message that joins texts of both kinds reads right, and a
+// text shown twice does not change.
+TEST(Cp1252TextTest, DisplayTextKeepsUtf8AndConvertsTheRest) {
+  const struct {
+    std::string_view in;
+    std::string_view out;
+  } rows[] = {
+      {"plain 'text'", "plain 'text'"},
+      {"[G\xE9n\xE9ral]", "[G\xC3\xA9n\xC3\xA9ral]"},
+      {"[G\xC3\xA9n\xC3\xA9ral]", "[G\xC3\xA9n\xC3\xA9ral]"},
+      {"/home/\xC3\xA9t\xC3\xA9/donn\xE9" "es", "/home/\xC3\xA9t\xC3\xA9/donn\xC3\xA9" "es"},
+      {"\xF0\x9F\x98\x80 \x80", "\xF0\x9F\x98\x80 \xE2\x82\xAC"},
+      {"\xC3", "\xC3\x83"},                      // a sequence cut short
+      {"\xA9\xC0\xAF", "\xC2\xA9\xC3\x80\xC2\xAF"},  // a lone continuation, an overlong
+      {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},  // a surrogate
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(DisplayText(r.in), r.out) << r.in;
+    EXPECT_EQ(DisplayText(r.out), r.out) << r.in;
+  }
+  EXPECT_EQ(Quoted("week 12.rss"), "'week 12.rss'");
+}
+
 }  // namespace
 }  // namespace grulo

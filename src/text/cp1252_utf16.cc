@@ -28,6 +28,25 @@ std::u16string Cp1252ToUtf16(std::string_view text) {
   return wide;
 }
 
+std::u16string TextToUtf16(std::string_view text) {
+  std::u16string wide;
+  wide.reserve(text.size());
+  bool beyond_ascii = false;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    uint32_t c;
+    if (!DecodeUtf8(text, &pos, &c)) return Cp1252ToUtf16(text);
+    beyond_ascii |= c >= 0x80;
+    if (c < 0x10000) {
+      wide += static_cast<char16_t>(c);
+    } else {
+      wide += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      wide += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    }
+  }
+  return beyond_ascii ? wide : Cp1252ToUtf16(text);
+}
+
 std::string Utf16ToCp1252(std::u16string_view text) {
   std::string bytes;
   bytes.reserve(text.size());

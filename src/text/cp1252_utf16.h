@@ -19,6 +19,12 @@ std::u16string Cp1252ToUtf16(std::string_view text);
 // Windows-1252 lacks (a surrogate pair counts as one) becomes '?'.
 std::string Utf16ToCp1252(std::u16string_view text);
 
+// The UTF-16 of a path or name that may come from a UTF-8 file (grulo.ini
+// saved in UTF-8, as Notepad saves it by default): a text that is valid
+// UTF-8 and holds characters beyond ASCII is read as UTF-8, any other as
+// Windows-1252 (as Cp1252ToUtf16).
+std::u16string TextToUtf16(std::string_view text);
+
 }  // namespace grulo
 
 #endif  // GRULO_TEXT_CP1252_UTF16_H_

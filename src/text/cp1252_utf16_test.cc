@@ -42,5 +42,21 @@ TEST(Cp1252Utf16Test, CharactersWindows1252LacksBecomeQuestionMarks) {
   EXPECT_EQ(Utf16ToCp1252(std::u16string(1, u'\xD800')), "?");  // a lone half
 }
 
+// A path of a UTF-8 grulo.ini names the file of its characters; any other
+// text is Windows-1252, as before.
+TEST(Cp1252Utf16Test, PathsOfUtf8TextAreReadAsUtf8) {
+  const struct {
+    std::string_view text;
+    std::u16string wide;
+  } rows[] = {
+      {"C:\\donn\xC3\xA9" "es \xC3\xA9t\xC3\xA9", u"C:\\donn\u00E9es \u00E9t\u00E9"},
+      {"\xC5\x91\xF0\x9F\x98\x80", u"\u0151\U0001F600"},  // beyond Windows-1252
+      {"C:\\donn\xE9" "es", u"C:\\donn\u00E9es"},  // Windows-1252
+      {"\xC3\xA9 \xE9", u"\u00C3\u00A9 \u00E9"},  // not valid UTF-8 as a whole
+      {"plain", u"plain"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(TextToUtf16(r.text), r.wide) << r.text;
+}
+
 }  // namespace
 }  // namespace grulo
