@@ -27,26 +27,40 @@ class Clock {
   virtual CivilDate LocalToday() = 0;
 };
 
-// The system's local clock. Reading it for every summary costs neither a
-// system call nor a time-zone lookup: the coarse real-time clock is read from
-// user space, and the local date is computed again only when that clock
-// passes the next local midnight (or goes back before the current day).
+// The system's local clock, read for every summary at no noticeable cost:
+// a coarse steady clock (read from memory, on Linux and on Windows alike)
+// says when a second has passed, or when the next local midnight has come;
+// only then is the real-time clock read again, and the local date computed
+// again only when that clock has passed the next local midnight (or gone
+// back before the current day). So a run that crosses midnight takes the new
+// date within a few milliseconds, and a clock set to another time is seen
+// within a second.
 class SystemClock final : public Clock {
  public:
-  using NowFunction = std::function<int64_t()>;  // seconds since the epoch
+  using NowFunction = std::function<int64_t()>;  // milliseconds
 
-  // `now` replaces the real-time clock in tests.
-  explicit SystemClock(NowFunction now = nullptr);
+  // `wall_millis` (since the epoch) and `steady_millis` (from any start)
+  // replace the system's real-time and coarse steady clocks in tests.
+  explicit SystemClock(NowFunction wall_millis = nullptr, NowFunction steady_millis = nullptr);
   CivilDate LocalToday() override;
 
-  // How often the local date was computed; for tests of the caching.
+  // How often the real-time clock was read and the local date computed;
+  // for tests of the caching.
+  int wall_reads() const { return wall_reads_; }
   int recomputations() const { return recomputations_; }
 
+  // The real-time clock is read again at the latest this long after it was.
+  static constexpr int64_t kRecheckMillis = 1000;
+
  private:
-  NowFunction now_;
-  int64_t day_start_ = 0;
-  int64_t next_midnight_ = 0;  // 0 with day_start_ 0: nothing computed yet
+  NowFunction wall_;
+  NowFunction steady_;
+  int64_t check_at_ = 0;     // steady time at which the real-time clock is read again
+  int64_t last_steady_ = 0;  // steady time of the last read
+  int64_t day_start_ = 0;    // seconds since the epoch
+  int64_t next_midnight_ = 0;
   CivilDate today_{};
+  int wall_reads_ = 0;
   int recomputations_ = 0;
 };
 

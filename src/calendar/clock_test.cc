@@ -22,32 +22,59 @@ class SystemClockTest : public ::testing::Test {
   std::optional<std::string> old_tz_;
 };
 
-TEST_F(SystemClockTest, ComputesTheDateAgainOnlyAfterMidnight) {
-  int64_t fake_now = 0;
-  SystemClock clock([&fake_now] { return fake_now; });
-  // 5 March 2009, 23:59:58 UTC.
-  fake_now = 1236297598;
-  EXPECT_EQ(clock.LocalToday().day, 5);
-  fake_now += 1;
-  EXPECT_EQ(clock.LocalToday().day, 5);
+// A fake real-time clock (milliseconds since the epoch) and steady clock.
+struct FakeTime {
+  int64_t wall = 0;
+  int64_t steady = 0;
+  SystemClock Clock() {
+    return SystemClock([this] { return wall; }, [this] { return steady; });
+  }
+  void Advance(int64_t millis) {
+    wall += millis;
+    steady += millis;
+  }
+};
+
+constexpr int64_t kMarch5At235958 = int64_t{1236297598} * 1000;  // 5 March 2009, UTC
+
+// The real-time clock is read at most once a second of the steady clock,
+// the date computed again only after midnight, and midnight is seen when it
+// comes, not up to a second later.
+TEST_F(SystemClockTest, ReadsTheTimeOnceASecondAndTheDateAfterMidnight) {
+  FakeTime time{kMarch5At235958 - 3000, 0};
+  SystemClock clock = time.Clock();
+  for (int i = 0; i < 2000; ++i) {  // 23:59:55 to 23:59:57, a call every millisecond
+    EXPECT_EQ(clock.LocalToday().day, 5);
+    time.Advance(1);
+  }
+  EXPECT_EQ(clock.wall_reads(), 2);
   EXPECT_EQ(clock.recomputations(), 1);
-  fake_now += 1;  // midnight
+  time.Advance(2500);  // 23:59:59.500: read, with midnight 0.5 s ahead
+  EXPECT_EQ(clock.LocalToday().day, 5);
+  time.Advance(499);  // 23:59:59.999: not read again
+  EXPECT_EQ(clock.LocalToday().day, 5);
+  EXPECT_EQ(clock.wall_reads(), 3);
+  time.Advance(1);  // midnight
   CivilDate d = clock.LocalToday();
   EXPECT_EQ(d.day, 6);
   EXPECT_EQ(d.month, 3);
   EXPECT_EQ(clock.recomputations(), 2);
-  fake_now += 3600;
-  clock.LocalToday();
-  EXPECT_EQ(clock.recomputations(), 2);
 }
 
-TEST_F(SystemClockTest, ClockGoingBackBeforeTheDayIsNoticed) {
-  int64_t fake_now = 0;
-  SystemClock clock([&fake_now] { return fake_now; });
-  fake_now = 1236297600;  // 6 March 2009, 00:00:00 UTC
+// A real-time clock set back a day is seen within a second; a steady clock
+// that goes back makes the next call read again.
+TEST_F(SystemClockTest, ClockSetToAnotherDayIsSeenWithinASecond) {
+  FakeTime time{kMarch5At235958 + 3000, 0};  // 6 March, 00:00:01
+  SystemClock clock = time.Clock();
   EXPECT_EQ(clock.LocalToday().day, 6);
-  fake_now -= 10;
+  time.wall -= 86400 * 1000;
+  time.steady += 999;
+  EXPECT_EQ(clock.LocalToday().day, 6);
+  time.steady += 1;
   EXPECT_EQ(clock.LocalToday().day, 5);
+  time.wall += 86400 * 1000;
+  time.steady -= 10;
+  EXPECT_EQ(clock.LocalToday().day, 6);
 }
 
 // The text kept for every summary follows the clock across midnight, and

@@ -12,6 +12,9 @@ namespace grulo {
 // milliseconds at most).
 int64_t WallClockSeconds();
 
+// The same in milliseconds.
+int64_t WallClockMillis();
+
 // The local day that holds a moment, in the system's time zone.
 struct LocalDay {
   int year = 1970;

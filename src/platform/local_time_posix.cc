@@ -19,15 +19,19 @@ int64_t LocalMidnight(struct tm tm, int days_ahead) {
 
 }  // namespace
 
-int64_t WallClockSeconds() {
+int64_t WallClockMillis() {
   struct timespec ts;
 #ifdef CLOCK_REALTIME_COARSE
-  if (clock_gettime(CLOCK_REALTIME_COARSE, &ts) == 0) return static_cast<int64_t>(ts.tv_sec);
+  if (clock_gettime(CLOCK_REALTIME_COARSE, &ts) == 0) {
 #else
-  if (clock_gettime(CLOCK_REALTIME, &ts) == 0) return static_cast<int64_t>(ts.tv_sec);
+  if (clock_gettime(CLOCK_REALTIME, &ts) == 0) {
 #endif
-  return static_cast<int64_t>(time(nullptr));
+    return static_cast<int64_t>(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+  }
+  return static_cast<int64_t>(time(nullptr)) * 1000;
 }
+
+int64_t WallClockSeconds() { return WallClockMillis() / 1000; }
 
 bool LocalDayOf(int64_t seconds, LocalDay* day) {
   time_t t = static_cast<time_t>(seconds);

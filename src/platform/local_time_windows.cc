@@ -3,6 +3,7 @@
 // is set).
 
 #include <time.h>
+#include <windows.h>
 
 #include "platform/local_time.h"
 
@@ -20,7 +21,18 @@ int64_t LocalMidnight(struct tm tm, int days_ahead) {
 
 }  // namespace
 
-int64_t WallClockSeconds() { return static_cast<int64_t>(_time64(nullptr)); }
+// The system time as Windows keeps it (read from memory that the system
+// updates: the C runtime's _time64 costs microseconds, under Wine much more).
+int64_t WallClockMillis() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  const int64_t hundreds_of_nanos =
+      (static_cast<int64_t>(now.dwHighDateTime) << 32) | static_cast<int64_t>(now.dwLowDateTime);
+  constexpr int64_t kEpochIn100Nanos = 116444736000000000;  // 1970-01-01 from 1601-01-01
+  return (hundreds_of_nanos - kEpochIn100Nanos) / 10000;
+}
+
+int64_t WallClockSeconds() { return WallClockMillis() / 1000; }
 
 bool LocalDayOf(int64_t seconds, LocalDay* day) {
   __time64_t t = static_cast<__time64_t>(seconds);

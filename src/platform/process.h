@@ -24,11 +24,31 @@ int AvailableCores();
 // A steady clock in nanoseconds from an arbitrary start, for durations only.
 int64_t MonotonicNanos();
 
+// A steady clock in milliseconds from an arbitrary start, coarse (it moves
+// in steps of up to 16 ms) and read without a system call, for what must
+// look at the time for every summary.
+int64_t CoarseMonotonicMillis();
+
 // Makes standard output and standard error write bytes as they are: where
 // the system would turn "\n" into "\r\n" on the way (Windows), it no longer
 // does, so that a message or an output piped to a file has the same bytes on
 // every system. Called once, before anything is written.
 void UseBinaryStandardStreams();
+
+// While it lives, a console that the process writes to shows UTF-8, the
+// encoding of everything grulo prints (Windows: the console's output code
+// page is UTF-8 until the end, then the previous one again; elsewhere
+// terminals take the bytes as they come).
+class Utf8Console {
+ public:
+  Utf8Console();
+  ~Utf8Console();
+  Utf8Console(const Utf8Console&) = delete;
+  Utf8Console& operator=(const Utf8Console&) = delete;
+
+ private:
+  unsigned previous_code_page_ = 0;  // 0: unchanged
+};
 
 }  // namespace grulo
 

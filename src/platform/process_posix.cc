@@ -39,6 +39,19 @@ int64_t MonotonicNanos() {
   return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 
+int64_t CoarseMonotonicMillis() {
+  struct timespec now;
+#ifdef CLOCK_MONOTONIC_COARSE
+  ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+#else
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+#endif
+  return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
 void UseBinaryStandardStreams() {}  // POSIX streams hold bytes as they are
+
+Utf8Console::Utf8Console() = default;
+Utf8Console::~Utf8Console() = default;
 
 }  // namespace grulo

@@ -58,9 +58,25 @@ int64_t MonotonicNanos() {
   return seconds * 1000000000 + rest * 1000000000 / frequency.QuadPart;
 }
 
+int64_t CoarseMonotonicMillis() { return static_cast<int64_t>(GetTickCount64()); }
+
 void UseBinaryStandardStreams() {
   (void)_setmode(_fileno(stdout), _O_BINARY);
   (void)_setmode(_fileno(stderr), _O_BINARY);
+}
+
+Utf8Console::Utf8Console() {
+  DWORD mode = 0;
+  const bool console = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0 ||
+                       GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+  const UINT previous = GetConsoleOutputCP();
+  if (console && previous != 0 && previous != CP_UTF8 && SetConsoleOutputCP(CP_UTF8)) {
+    previous_code_page_ = previous;
+  }
+}
+
+Utf8Console::~Utf8Console() {
+  if (previous_code_page_ != 0) SetConsoleOutputCP(previous_code_page_);
 }
 
 }  // namespace grulo

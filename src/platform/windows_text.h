@@ -12,8 +12,9 @@
 
 namespace grulo {
 
-// The path for a wide-character call: the program's paths are Windows-1252
-// bytes (those of the configuration file).
+// The path for a wide-character call: the program's paths are the bytes of
+// the configuration file, Windows-1252, or UTF-8 when the path is valid UTF-8
+// beyond ASCII (a grulo.ini saved in UTF-8): TextToUtf16.
 std::wstring WidePath(std::string_view path);
 
 // A text from a wide-character call as Windows-1252 bytes ('?' for a

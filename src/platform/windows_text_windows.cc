@@ -6,7 +6,7 @@
 namespace grulo {
 
 std::wstring WidePath(std::string_view path) {
-  std::u16string wide = Cp1252ToUtf16(path);
+  std::u16string wide = TextToUtf16(path);
   return std::wstring(wide.begin(), wide.end());
 }
 
