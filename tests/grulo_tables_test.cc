@@ -84,11 +84,14 @@ TEST(GruloTablesTest, BuildDumpCheckAndTheirExitStatuses) {
   EXPECT_FALSE(PathExists(dir.File("o1") + "/diag10sr.tab"));
 
   // The last: neither the name nor the header of the file tells its kind.
+  // A usage error is one line that gives the usage.
   for (const std::string& usage : {std::string(), std::string("build --diag"),
+                                   std::string("build --tree t.txt"), std::string("bogus"),
                                    "dump " + dir.File("diag.txt")}) {
     run = Tables(usage);
     EXPECT_EQ(run.status, 2) << usage << "\n" << run.output;
-    EXPECT_NE(run.output.find("Usage:"), std::string::npos) << usage;
+    EXPECT_NE(run.output.find("(usage: grulo-tables "), std::string::npos) << usage;
+    EXPECT_EQ(run.output.find('\n'), run.output.size() - 1) << run.output;
   }
 }
 

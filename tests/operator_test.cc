@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "process_testutil.h"
+#include "text/cp1252_text.h"
 
 namespace grulo::test {
 namespace {
@@ -120,6 +121,7 @@ class OperatorTest : public ::testing::Test {
 
 TEST_F(OperatorTest, EachFailureSaysWhatAndChangesNothing) {
   const std::string ini = File("bin/grulo.ini");
+  const std::string in_ini = " in " + Quoted(ini);
   const std::string input = File("data/week.rss");
   struct Case {
     const char* name;
@@ -127,28 +129,38 @@ TEST_F(OperatorTest, EachFailureSaysWhatAndChangesNothing) {
     std::vector<std::string> pieces;
   } cases[] = {
       {"no grulo.ini", "-",
-       {"cannot read the configuration file " + ini + " (beside the program): No such file"}},
+       {"cannot read the configuration file " + Quoted(ini) +
+        " (beside the program): No such file"}},
       {"section without its accents",
        "[General]\r\nFicEnt=" + input + "\r\nRepSor=" + File("out") + "\r\n",
-       {"has no section [G\xC3\xA9n\xC3\xA9ral]", "[General] needs the accents"}},
+       {"has no section [G\xC3\xA9n\xC3\xA9ral]", "[General] lacks the accents"}},
+      {"section with other accents",
+       "[G\xE8n\xE8ral]\r\nFicEnt=" + input + "\r\nRepSor=" + File("out") + "\r\n",
+       {"its section [G\xC3\xA8n\xC3\xA8ral] has other accents: write [G\xC3\xA9n\xC3\xA9ral]"}},
+      // Windows-1252 bytes of a path come out in UTF-8, between quotes.
+      {"accented input missing",
+       "[G\xE9n\xE9ral]\r\nFicEnt=" + File("donn\xE9" "es \xE9t\xE9/week.rss") + "\r\nRepSor=" +
+           File("out") + "\r\n",
+       {"cannot open the input file '" + File("donn\xC3\xA9" "es \xC3\xA9t\xC3\xA9/week.rss") +
+        "' (FicEnt" + in_ini + "): No such file or directory"}},
       {"no FicEnt", "[G\xE9n\xE9ral]\r\nRepSor=" + File("out") + "\r\n",
        {"the key FicEnt is missing", ini}},
       {"input missing", "[G\xE9n\xE9ral]\r\nFicEnt=" + input + ".old\r\nRepSor=" + File("out") + "\r\n",
-       {"cannot open the input file " + input + ".old (FicEnt in " + ini +
+       {"cannot open the input file " + Quoted(input + ".old") + " (FicEnt" + in_ini +
         "): No such file or directory"}},
       {"input a directory", "[G\xE9n\xE9ral]\r\nFicEnt=" + File("data") + "\r\nRepSor=" + File("out") + "\r\n",
-       {"cannot open the input file " + File("data"), "Is a directory"}},
+       {"cannot open the input file " + Quoted(File("data")), "Is a directory"}},
       {"no RepSor", "[G\xE9n\xE9ral]\r\nFicEnt=" + input + "\r\n",
        {"the key RepSor is missing", "root directory"}},
       {"RepSor missing", "[G\xE9n\xE9ral]\r\nFicEnt=" + input + "\r\nRepSor=" + File("outs") + "\r\n",
-       {"the output directory " + File("outs") + " (RepSor in " + ini + ") does not exist"}},
+       {"the output directory " + Quoted(File("outs")) + " (RepSor" + in_ini + ") does not exist"}},
       {"RepSor not writable", "[G\xE9n\xE9ral]\r\nFicEnt=" + input + "\r\nRepSor=/sys\r\n",
-       {"cannot write into the output directory /sys (RepSor in " + ini + ")",
+       {"cannot write into the output directory '/sys' (RepSor" + in_ini + ")",
         "Permission denied"}},
       {"relative path from another directory",
        "[G\xE9n\xE9ral]\r\nFicEnt=data/week.rss\r\nRepSor=out\r\n",
-       {"the output directory out (RepSor in " + ini + "; relative to the current directory " +
-        NativePath(File("bin")) + ") does not exist"}},
+       {"the output directory 'out' (RepSor" + in_ini + "; relative to the current directory " +
+        Quoted(NativePath(File("bin"))) + ") does not exist"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -192,8 +204,9 @@ TEST_F(OperatorTest, DiskFullLeavesThePreviousOutputs) {
   ProcessOptions options;
   options.file_size_limit = 50000;  // the .grp file needs about 100 kB
   ProcessResult r = box_.RunGrulo(options);
-  ExpectFailure(r, {"cannot write the output file " + File("out/week.grp") + ": File too large",
-                    "the previous week.grp, week.err and counters are left as they were"},
+  ExpectFailure(r, {"cannot write the output file " + Quoted(File("out/week.grp")) +
+                        ": File too large",
+                    "the previous 'week.grp', 'week.err' and counters are left as they were"},
                 before);
 #endif
 }
@@ -277,9 +290,9 @@ TEST_F(OperatorTest, FileHeldOpenByAnotherProgram) {
     const char* held;
     std::string piece;
   } cases[] = {
-      {"out/week.grp", "cannot write the output file " + File("out/week.grp")},
-      {"out/week.err", "cannot write the output file " + File("out/week.err")},
-      {"bin/grulo.ini", "cannot write the counters into " + File("bin/grulo.ini")},
+      {"out/week.grp", "cannot write the output file " + Quoted(File("out/week.grp"))},
+      {"out/week.err", "cannot write the output file " + Quoted(File("out/week.err"))},
+      {"bin/grulo.ini", "cannot write the counters into " + Quoted(File("bin/grulo.ini"))},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.held);
@@ -338,36 +351,109 @@ TEST_F(OperatorTest, ConfigurationFromTheCommandLine) {
   }
   ProcessResult r = Run({"--config", other + ".x"});
   EXPECT_EQ(r.exit_status, 1);
-  EXPECT_TRUE(Contains(r.err, "cannot read the configuration file " + other +
-                                  ".x (given with --config): No such file or directory"))
+  EXPECT_TRUE(Contains(r.err, "cannot read the configuration file " + Quoted(other + ".x") +
+                                  " (given with --config): No such file or directory"))
       << r.err;
 }
 
+// The Windows-1252 bytes of a UTF-8 text of accented Latin letters.
+std::string Cp1252(const std::string& utf8) {
+  std::string out;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    if (c == 0xC3 && i + 1 < utf8.size()) {
+      out += static_cast<char>(0x40 + static_cast<unsigned char>(utf8[++i]));
+    } else {
+      out += utf8[i];
+    }
+  }
+  return out;
+}
+
+// A path of the test spelled in UTF-8, as a UTF-8 grulo.ini spells it.
+std::filesystem::path Utf8Path(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+// A grulo.ini saved in UTF-8, with a byte order mark or without (Notepad's
+// default), names accented files with blanks as a Windows-1252 one does, on
+// every system; the messages show such paths in UTF-8, between quotes.
+TEST_F(OperatorTest, Utf8ConfigurationWithAccentedPaths) {
+  const std::string in_dir = File("donn\xC3\xA9" "es \xC3\xA9t\xC3\xA9");
+  const std::string out_dir = File("sortie \xC3\xA9t\xC3\xA9");
+  std::filesystem::create_directory(Utf8Path(in_dir));
+  std::filesystem::create_directory(Utf8Path(out_dir));
+  {
+    std::ofstream input(Utf8Path(in_dir + "/week 12.rss"), std::ios::binary);
+    input << Lines(0, 3);
+  }
+  const std::string ini = File("bin/grulo.ini");
+  auto config = [&](const std::string& mark, const std::string& rep_sor) {
+    return mark + "[G\xC3\xA9n\xC3\xA9ral]\r\nRepTab=" + box_.TableDir() + "\r\nFicEnt=" +
+           in_dir + "/week 12.rss\r\nRepSor=" + rep_sor + "\r\n";
+  };
+  for (const std::string mark : {"", "\xEF\xBB\xBF"}) {
+    SCOPED_TRACE(mark.size());
+    WriteFileBytes(ini, config(mark, out_dir));
+    ProcessResult r = Run();
+    EXPECT_EQ(r.exit_status, 0) << r.err;
+    std::ifstream grp(Utf8Path(out_dir + "/week 12.grp"), std::ios::binary);
+    const std::string grp_text((std::istreambuf_iterator<char>(grp)), {});
+    EXPECT_EQ(LineCount(grp_text), 3);
+    EXPECT_TRUE(Contains(ReadFileBytes(ini), config(mark, out_dir) +
+                                                 "\r\n[R\xC3\xA9sultats]\r\nNbLus=3\r\n"));
+  }
+  WriteFileBytes(ini, config("", out_dir + "x"));
+  ProcessResult r = Run();
+  EXPECT_EQ(r.exit_status, 1);
+  EXPECT_TRUE(Contains(r.err, "grulo: the output directory '" + out_dir + "x' (RepSor in '")) << r.err;
+}
+
+// The example grulo.ini of the Windows zip, its three paths set, runs as it
+// is (in UTF-8, as kept in the sources, and as shipped in Windows-1252).
+TEST_F(OperatorTest, TheExampleConfigurationRuns) {
+  std::string example = ReadFileBytes(SourcePath("docs/windows/grulo.ini"));
+  for (const auto& [from, to] : {std::pair{std::string("C:\\grulo\\tables\\"), box_.TableDir()},
+                                 std::pair{std::string("C:\\grulo\\in\\week12.rss"),
+                                           File("data/week.rss")},
+                                 std::pair{std::string("C:\\grulo\\out"), File("out")}}) {
+    ASSERT_NE(example.find(from), std::string::npos) << from;
+    example.replace(example.find(from), from.size(), to);
+  }
+  for (const std::string& text : {example, Cp1252(example)}) {
+    WriteFileBytes(File("bin/grulo.ini"), text);
+    ProcessResult r = Run();
+    EXPECT_EQ(r.exit_status, 0) << r.err;
+    EXPECT_TRUE(Contains(ReadFileBytes(File("bin/grulo.ini")), "NbLus=3\n")) << text;
+  }
+}
+
 // Table problems do not stop the run: its outputs carry them, and its end
-// says which file was tried and why.
+// says which file was tried and why. With --strict the run ends with a
+// status of its own; without table problems --strict changes nothing.
 TEST_F(OperatorTest, TableProblemsAreWarnedAtTheEnd) {
   const std::string tables = File("tables");
   const std::string ini = File("bin/grulo.ini");
+  const std::string in_ini = " (RepTab in " + Quoted(ini);
   struct Case {
     const char* name;
     std::string rep_tab_line;
     std::vector<std::string> pieces;
   } cases[] = {
       {"no separator", "RepTab=" + tables + "\r\n",
-       {"warning: table file " + tables + "arbressr.tab (RepTab in " + ini +
+       {"warning: table file " + Quoted(tables + "arbressr.tab") + in_ini +
             "): missing; 3 summaries got return code 99\n",
-        "warning: the table directory " + tables + " (RepTab in " + ini +
-            ") does not end with '/'",
+        "warning: the table directory " + Quoted(tables) + in_ini + ") does not end with '/'",
         "write RepTab=" + tables + "/\n"}},
       {"no tables", "RepTab=" + tables + "/\r\n",
-       {"warning: table file " + tables + "/arbressr.tab", "3 summaries got return code 99",
-        "warning: table file " + tables + "/ccamcssr.tab (RepTab in " + ini +
+       {"warning: table file " + Quoted(tables + "/arbressr.tab"), "3 summaries got return code 99",
+        "warning: table file " + Quoted(tables + "/ccamcssr.tab") + in_ini +
             "): not opened; no summary reached it\n"}},
       {"no RepTab", "",
-       {"warning: table file arbressr.tab (RepTab in " + ini + "): missing",
-        "warning: RepTab is empty or missing (RepTab in " + ini +
+       {"warning: table file 'arbressr.tab'" + in_ini + "): missing",
+        "warning: RepTab is empty or missing" + in_ini +
             "): the tables were looked for in the current directory " +
-            NativePath(box_.dir().path())}},
+            Quoted(NativePath(box_.dir().path()))}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -378,6 +464,17 @@ TEST_F(OperatorTest, TableProblemsAreWarnedAtTheEnd) {
     for (const std::string& piece : c.pieces) EXPECT_TRUE(Contains(r.err, piece)) << r.err;
     EXPECT_EQ(LineCount(box_.Grp()), 3);
   }
+  ProcessResult strict = Run({"--strict"});
+  EXPECT_EQ(strict.exit_status, 4);
+  EXPECT_TRUE(Contains(strict.err, "grulo: --strict: 3 summaries met table problems or failed "
+                                   "walks; the outputs and counters are written; exit status 4\n"))
+      << strict.err;
+  EXPECT_EQ(LineCount(box_.Grp()), 3);
+  ASSERT_EQ(BuildDemoTables(box_.TableDir()), 0);
+  WriteFileBytes(ini, box_.StandardConfig());
+  strict = Run({"--strict"});
+  EXPECT_EQ(strict.exit_status, 0) << strict.err;
+  EXPECT_EQ(strict.err, "");
 }
 
 // On a terminal a run longer than a second shows its progress and every
@@ -389,6 +486,7 @@ TEST_F(OperatorTest, ProgressAndSummaryOnATerminalOnly) {
   EXPECT_EQ(piped.exit_status, 0);
   EXPECT_FALSE(Contains(piped.err, "\r"));
   EXPECT_FALSE(Contains(piped.err, "lines read"));
+  EXPECT_FALSE(Contains(piped.err, " grouped ("));
 
 #ifdef _WIN32
   GTEST_SKIP() << "the terminal half needs a pseudo-terminal and a FIFO, which Windows does "
@@ -409,10 +507,12 @@ TEST_F(OperatorTest, ProgressAndSummaryOnATerminalOnly) {
   EXPECT_EQ(shown.exit_status, 0);
   EXPECT_TRUE(Contains(shown.err, "\rgrulo: 1024 lines read, ")) << shown.err;
   EXPECT_TRUE(Contains(shown.err, " summaries/s")) << shown.err;
-  EXPECT_TRUE(Contains(shown.err, "grulo: 5000 lines read: 5000 grouped, 0 blocked, 0 "
-                                  "non-blocking only, 0 format problems; wrote " +
-                                      File("out/week.grp") + " and " + File("out/week.err") +
-                                      " in "))
+  // No tables: no summary is grouped.
+  // (A terminal ends lines with CR LF.)
+  EXPECT_TRUE(Contains(shown.err, "grulo: 0 grouped (0 non-blocking), 0 blocked, 0 format "
+                                  "errors, 5000 table problems\r\ngrulo: 5000 lines in "))
+      << shown.err;
+  EXPECT_TRUE(Contains(shown.err, " s; wrote " + Quoted(File("out/week.grp")) + " and 'week.err'"))
       << shown.err;
 #endif
 }

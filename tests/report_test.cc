@@ -243,7 +243,7 @@ TEST_F(ReportTest, PageUnderAnAccentedName) {
 TEST_F(ReportTest, UsageErrorsAndMissingFiles) {
   const std::string unwritable = box_.dir().File("nowhere/page.html");
   const std::string unwritable_message =
-      "cannot write the page " + unwritable + ": No such file or directory";
+      "cannot write the page '" + unwritable + "': No such file or directory";
   const struct {
     std::vector<std::string> args;
     int status;
@@ -254,10 +254,10 @@ TEST_F(ReportTest, UsageErrorsAndMissingFiles) {
        unwritable_message.c_str()},
       {{"--bogus"}, 2, "unknown option '--bogus'"},
       {{"stray"}, 2, "unexpected argument 'stray'"},
-      {{"--config", "/nonexistent.ini"}, 1, "cannot read the configuration /nonexistent.ini"},
+      {{"--config", "/nonexistent.ini"}, 1, "cannot read the configuration '/nonexistent.ini'"},
       {{"--input", "/nonexistent", "--grp", "/nonexistent.grp", "--err", "/nonexistent.err"},
        1,
-       "cannot read the .grp file /nonexistent.grp"},
+       "cannot read the .grp file '/nonexistent.grp'"},
   };
   for (const auto& row : rows) {
     std::vector<std::string> args = {box_.program(), "report"};

@@ -1,6 +1,7 @@
 #include "batch/table_report.h"
 
 #include "platform/files.h"
+#include "text/cp1252_text.h"
 
 namespace grulo {
 namespace {
@@ -62,8 +63,8 @@ std::vector<std::string> TableWarnings(std::string_view rep_tab, std::string_vie
       counts = "no summary reached it";
     }
     if (problem.empty()) continue;
-    warnings.push_back("table file " + story.path + " (" + std::string(where) + "): " + problem +
-                       "; " + counts);
+    warnings.push_back("table file " + Quoted(story.path) + " (" + std::string(where) +
+                       "): " + problem + "; " + counts);
   }
 
   FileInfo dir;
@@ -71,13 +72,13 @@ std::vector<std::string> TableWarnings(std::string_view rep_tab, std::string_vie
     std::string cwd = CurrentDirectory();
     warnings.push_back("RepTab is empty or missing (" + std::string(where) +
                        "): the tables were looked for in the current directory" +
-                       (cwd.empty() ? std::string() : " " + cwd));
+                       (cwd.empty() ? std::string() : " " + Quoted(cwd)));
   } else if (rep_tab.back() != '/' && rep_tab.back() != '\\' &&
              GetFileInfo(std::string(rep_tab), &dir).ok() && dir.type == FileInfo::kDirectory) {
     std::string value(rep_tab);
-    warnings.push_back("the table directory " + value + " (" + std::string(where) +
+    warnings.push_back("the table directory " + Quoted(value) + " (" + std::string(where) +
                        ") does not end with '/': the table names are put right behind it (" +
-                       value + kTreeTableName + "); write RepTab=" + value + "/");
+                       Quoted(value + kTreeTableName) + "); write RepTab=" + value + "/");
   }
   return warnings;
 }

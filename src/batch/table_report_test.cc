@@ -47,7 +47,7 @@ TEST(TableReportTest, WarnsOncePerTableWithWhatTheRunSaw) {
                     diags = TableHead("T1", {4, 6});
   const std::vector<std::string> good = {tree, acts, diags};
   auto line = [&](const char* name, const std::string& said) {
-    return "table file " + tables + "/" + name + " (" + where + "): " + said;
+    return "table file '" + tables + "/" + name + "' (" + where + "): " + said;
   };
   struct Case {
     const char* name;
@@ -64,12 +64,14 @@ TEST(TableReportTest, WarnsOncePerTableWithWhatTheRunSaw) {
         line("ccamcssr.tab", "not opened; no summary reached it"),
         line("diag10sr.tab", "not opened; no summary reached it")}},
       {"separator missing", tables, {"-", "-", "-"}, 1, {}, 0,
-       {"table file " + tables + "arbressr.tab (" + where + "): missing; 1 summary got return "
+       {"table file '" + tables + "arbressr.tab' (" + where + "): missing; 1 summary got return "
         "code 99",
-        "table file " + tables + "ccamcssr.tab (" + where + "): not opened; no summary reached it",
-        "table file " + tables + "diag10sr.tab (" + where + "): not opened; no summary reached it",
-        "the table directory " + tables + " (" + where + ") does not end with '/': the table "
-        "names are put right behind it (" + tables + "arbressr.tab); write RepTab=" + tables +
+        "table file '" + tables + "ccamcssr.tab' (" + where + "): not opened; no summary reached "
+        "it",
+        "table file '" + tables + "diag10sr.tab' (" + where + "): not opened; no summary reached "
+        "it",
+        "the table directory '" + tables + "' (" + where + ") does not end with '/': the table "
+        "names are put right behind it ('" + tables + "arbressr.tab'); write RepTab=" + tables +
         "/"}},
       {"diagnoses refused", tables + "/", {tree, acts, TableHead("T1", {4, 0})}, 2, {}, 0,
        {line("diag10sr.tab", "has a diagnosis record size of 0 bytes (1 to 12 are accepted); 2 "
@@ -116,8 +118,8 @@ TEST(TableReportTest, WarnsOncePerTableWithWhatTheRunSaw) {
   std::vector<std::string> warnings = TableWarnings("", "RepTab in x", none);
   ASSERT_EQ(warnings.size(), 4u);
   EXPECT_TRUE(warnings[3].starts_with("RepTab is empty or missing (RepTab in x): the tables were "
-                                      "looked for in the current directory " +
-                                      CurrentDirectory()))
+                                      "looked for in the current directory '" +
+                                      CurrentDirectory() + "'"))
       << warnings[3];
 }
 

@@ -1,167 +1,102 @@
 #include "cli/command_line.h"
 
-#include <optional>
 #include <string_view>
+
+#include "cli/errors_command.h"
+#include "cli/explain_command.h"
+#include "cli/report_command.h"
 
 namespace grulo {
 namespace {
 
-enum class Option { kConfig, kThreads, kReport, kHelp, kVersion };
+std::string_view CheckThreads(std::string_view value) {
+  int threads = 0;
+  for (char c : value) {
+    if (c < '0' || c > '9' || threads > kMaxThreads) return "a number of threads from 1 to 256";
+    threads = threads * 10 + (c - '0');
+  }
+  return threads >= 1 && threads <= kMaxThreads ? "" : "a number of threads from 1 to 256";
+}
 
-struct OptionName {
-  Option option;
-  std::string_view long_name;
-  char short_name;
-  bool takes_value;
+constexpr OptionDefinition kOptions[] = {
+    {"config", 'c', "FILE",
+     "the configuration FILE instead of grulo.ini beside the program (the counters are "
+     "written back into it)"},
+    {"threads", 'j', "N",
+     "group on N threads, 1 to 256 (default: the cores available); the outputs are the same "
+     "for every N",
+     CheckThreads},
+    {"report", 0, "PAGE", "after a complete run, write its report (one HTML page) to PAGE"},
+    {"strict", 0, "", "exit with status 4 when summaries met table problems or failed walks "
+                      "(the outputs and counters are written all the same)"},
 };
 
-constexpr OptionName kOptions[] = {
-    {Option::kConfig, "config", 'c', true},
-    {Option::kThreads, "threads", 'j', true},
-    {Option::kReport, "report", '\0', true},
-    {Option::kHelp, "help", 'h', false},
-    {Option::kVersion, "version", 'V', false},
-};
+constexpr const CommandDefinition* kSubcommands[] = {&kExplainCommand, &kReportCommand,
+                                                      &kErrorsCommand};
 
-const OptionName* FindLong(std::string_view name) {
-  for (const OptionName& o : kOptions) {
-    if (o.long_name == name) return &o;
-  }
-  return nullptr;
-}
+#ifdef _WIN32
+#define GRULO_SAMPLE_TABLES "C:\\grulo\\tables\\"
+#define GRULO_SAMPLE_INPUT "C:\\grulo\\in\\week12.rss"
+#define GRULO_SAMPLE_OUTPUT "C:\\grulo\\out"
+#define GRULO_DOCS                                                                          \
+  "Documentation: README-Windows.txt and docs\\running.md beside grulo.exe (the\n"          \
+  "configuration, the messages, troubleshooting).\n"
+#else
+#define GRULO_SAMPLE_TABLES "/srv/grulo/tables/"
+#define GRULO_SAMPLE_INPUT "/srv/grulo/in/week12.rss"
+#define GRULO_SAMPLE_OUTPUT "/srv/grulo/out"
+#define GRULO_DOCS                                                                          \
+  "Documentation: man grulo; running.md (the configuration, the messages,\n"               \
+  "troubleshooting) in " GRULO_DOC_DIR ",\n"                                                \
+  "or docs/ in the source tree.\n"
+#endif
 
-const OptionName* FindShort(char name) {
-  for (const OptionName& o : kOptions) {
-    if (o.short_name == name) return &o;
-  }
-  return nullptr;
-}
-
-CommandLine UsageError(std::string error) {
-  CommandLine line;
-  line.action = CommandLine::kUsageError;
-  line.error = std::move(error);
-  return line;
-}
+constexpr char kEpilogue[] =
+    "Without --config, grulo reads grulo.ini beside the program. A minimal one,\n"
+    "saved in Windows-1252 or UTF-8 (RepTab ends with a separator):\n"
+    "\n"
+    "  [G\xC3\xA9n\xC3\xA9ral]\n"
+    "  RepTab=" GRULO_SAMPLE_TABLES "\n"
+    "  FicEnt=" GRULO_SAMPLE_INPUT "\n"
+    "  RepSor=" GRULO_SAMPLE_OUTPUT "\n"
+    "\n"
+    "With it grulo writes week12.grp and week12.err into RepSor, and the counters\n"
+    "NbLus, NbErrBloq, NbErrNonBloq and NbErrForm into section [R\xC3\xA9sultats].\n"
+    "\n"
+    "Exit status: 0 complete run; 1 the run failed (the reason is on standard\n"
+    "error; the previous outputs and counters are left as they were); 2 usage\n"
+    "error (nothing was read or written); 4 with --strict, a complete run whose\n"
+    "summaries met table problems or failed walks.\n"
+    "\n" GRULO_DOCS;
 
 }  // namespace
 
-CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+const CommandDefinition kGruloCommand = {
+    .name = "grulo",
+    .description = "Checks and groups the weekly summaries of the input file named in the\n"
+                   "configuration, writes the .grp and .err files and the counters.\n",
+    .options = kOptions,
+    .epilogue = kEpilogue,
+    .version = GRULO_VERSION,
+    .commands = kSubcommands,
+};
+
+ParsedOptions ParseGruloOptions(std::span<const std::string> args) {
+  ParsedOptions parsed = ParseOptions(kGruloCommand, args);
+  if (parsed.operands.size() == 1 && FindCommand(kGruloCommand, parsed.operands[0]) != nullptr) {
+    parsed.error = "the command '" + parsed.operands[0] + "' comes first: grulo " +
+                   parsed.operands[0] + " ...";
+  }
+  return parsed;
+}
+
+CommandLine BatchCommandLine(const ParsedOptions& parsed) {
   CommandLine line;
-  bool help = false;
-  bool version = false;
-  bool config_given = false;
-  bool options_ended = false;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (options_ended || arg.size() < 2 || arg[0] != '-') {
-      // A word that is no option. The first one will name a subcommand
-      // (grulo report ...) once there are subcommands; none exists yet.
-      return UsageError("unexpected argument '" + arg + "'");
-    }
-    if (arg == "--") {
-      options_ended = true;
-      continue;
-    }
-    const OptionName* option = nullptr;
-    std::optional<std::string> value;  // attached with '=' or behind a short name
-    std::string shown;                 // the option as the user wrote it
-    if (arg[1] == '-') {
-      std::string_view body = std::string_view(arg).substr(2);
-      size_t eq = body.find('=');
-      std::string_view name = body.substr(0, eq);
-      shown = "--" + std::string(name);
-      option = FindLong(name);
-      if (eq != std::string_view::npos) value = std::string(body.substr(eq + 1));
-    } else {
-      shown = arg.substr(0, 2);
-      option = FindShort(arg[1]);
-      if (arg.size() > 2) {
-        if (option == nullptr || !option->takes_value) {
-          return UsageError("unknown option '" + arg + "'");
-        }
-        value = arg.substr(2);
-      }
-    }
-    if (option == nullptr) return UsageError("unknown option '" + shown + "'");
-    if (!option->takes_value && value) {
-      return UsageError("option '" + shown + "' takes no value");
-    }
-    if (option->takes_value && !value) {
-      if (i + 1 >= args.size()) return UsageError("option '" + shown + "' needs a value");
-      value = args[++i];
-    }
-    switch (option->option) {
-      case Option::kConfig:
-        if (config_given) return UsageError("option '" + shown + "' given twice");
-        if (value->empty()) return UsageError("option '" + shown + "' needs a file name");
-        config_given = true;
-        line.config_path = *value;
-        break;
-      case Option::kThreads: {
-        int threads = 0;
-        for (char c : *value) {
-          if (c < '0' || c > '9' || threads > 1000) {
-            threads = -1;
-            break;
-          }
-          threads = threads * 10 + (c - '0');
-        }
-        if (threads < 1 || threads > kMaxThreads) {
-          return UsageError("option '" + shown + "' needs a number of threads from 1 to " +
-                            std::to_string(kMaxThreads) + ", not '" + *value + "'");
-        }
-        line.threads = threads;
-        break;
-      }
-      case Option::kReport:
-        if (value->empty()) return UsageError("option '" + shown + "' needs a file name");
-        line.report_path = *value;
-        break;
-      case Option::kHelp:
-        help = true;
-        break;
-      case Option::kVersion:
-        version = true;
-        break;
-    }
-  }
-  if (help) {
-    line.action = CommandLine::kHelp;
-  } else if (version) {
-    line.action = CommandLine::kVersion;
-  }
+  line.config_path = parsed.Value("config");
+  line.threads = parsed.Has("threads") ? std::stoi(parsed.Value("threads")) : 0;
+  line.report_path = parsed.Value("report");
+  line.strict = parsed.Has("strict");
   return line;
-}
-
-const char* HelpText() {
-  return "Usage: grulo [--config FILE] [--threads N] [--report PAGE.html]\n"
-         "       grulo explain|report|errors ...   (each with --help)\n"
-         "Checks and groups the weekly summaries of the input file named in the\n"
-         "configuration, writes the .grp and .err files and the counters.\n"
-         "\n"
-         "  -c, --config FILE  the configuration FILE (the counters are written back\n"
-         "                     into it) instead of grulo.ini beside the program\n"
-         "  -j, --threads N    group on N threads (default: the cores available);\n"
-         "                     the outputs are the same for every N\n"
-         "      --report PAGE  after a complete run, write its report (one HTML page)\n"
-         "\n"
-         "  grulo explain      explains one summary: fields, errors, lookups, tree path\n"
-         "  grulo report       writes the HTML report of a run from its files\n"
-         "  grulo errors       prints the catalogue of the error numbers\n"
-         "  -h, --help         print this help and exit\n"
-         "  -V, --version      print the version and exit\n"
-         "\n"
-         "Exit status: 0 complete run, 1 the run failed (the reason is on standard\n"
-         "error; the previous outputs and counters are left as they were),\n"
-         "2 usage error.\n"
-         "Configuration, messages and troubleshooting: docs/running.md, man grulo.\n";
-}
-
-std::string VersionLine() { return std::string("grulo ") + GRULO_VERSION + "\n"; }
-
-std::string UsageErrorText(const std::string& error) {
-  return "grulo: " + error + " (usage: grulo [--config FILE] [--threads N]; see grulo --help)\n";
 }
 
 }  // namespace grulo

@@ -5,83 +5,65 @@
 #include <string>
 #include <vector>
 
+#include "options/help_text.h"
+
 namespace grulo {
 namespace {
 
-TEST(CommandLineTest, ReadsTheUsualForms) {
-  struct Case {
+TEST(CommandLineTest, ReadsTheBatchOptions) {
+  const struct {
     std::vector<std::string> args;
-    CommandLine::Action action;
     std::string config_path;
-    std::string error;
-  } cases[] = {
-      {{}, CommandLine::kRun, "", ""},
-      {{"--config", "a.ini"}, CommandLine::kRun, "a.ini", ""},
-      {{"--config=a.ini"}, CommandLine::kRun, "a.ini", ""},
-      {{"--config=x=y.ini"}, CommandLine::kRun, "x=y.ini", ""},
-      {{"-c", "a.ini"}, CommandLine::kRun, "a.ini", ""},
-      {{"-ca.ini"}, CommandLine::kRun, "a.ini", ""},
-      {{"--config", "-weird.ini"}, CommandLine::kRun, "-weird.ini", ""},
-      {{"--config", "a.ini", "--"}, CommandLine::kRun, "a.ini", ""},
-      {{"--help"}, CommandLine::kHelp, "", ""},
-      {{"-h"}, CommandLine::kHelp, "", ""},
-      {{"--version"}, CommandLine::kVersion, "", ""},
-      {{"-V"}, CommandLine::kVersion, "", ""},
-      {{"-V", "-h"}, CommandLine::kHelp, "", ""},
-      {{"-c", "a.ini", "--help"}, CommandLine::kHelp, "a.ini", ""},
-      // Usage errors, even beside --help.
-      {{"somefile"}, CommandLine::kUsageError, "", "unexpected argument 'somefile'"},
-      {{"report"}, CommandLine::kUsageError, "", "unexpected argument 'report'"},
-      {{"--help", "x"}, CommandLine::kUsageError, "", "unexpected argument 'x'"},
-      {{"--", "--help"}, CommandLine::kUsageError, "", "unexpected argument '--help'"},
-      {{"-"}, CommandLine::kUsageError, "", "unexpected argument '-'"},
-      {{"--bogus"}, CommandLine::kUsageError, "", "unknown option '--bogus'"},
-      {{"--bogus=1"}, CommandLine::kUsageError, "", "unknown option '--bogus'"},
-      {{"--threads", "0"}, CommandLine::kUsageError, "",
-       "option '--threads' needs a number of threads from 1 to 256, not '0'"},
-      {{"-j", "x2"}, CommandLine::kUsageError, "",
-       "option '-j' needs a number of threads from 1 to 256, not 'x2'"},
-      {{"--threads=257"}, CommandLine::kUsageError, "",
-       "option '--threads' needs a number of threads from 1 to 256, not '257'"},
-      {{"--threads=99999999999"}, CommandLine::kUsageError, "",
-       "option '--threads' needs a number of threads from 1 to 256, not '99999999999'"},
-      {{"-x"}, CommandLine::kUsageError, "", "unknown option '-x'"},
-      {{"-hV"}, CommandLine::kUsageError, "", "unknown option '-hV'"},
-      {{"--conf", "a"}, CommandLine::kUsageError, "", "unknown option '--conf'"},
-      {{"--config"}, CommandLine::kUsageError, "", "option '--config' needs a value"},
-      {{"-c"}, CommandLine::kUsageError, "", "option '-c' needs a value"},
-      {{"--config="}, CommandLine::kUsageError, "", "option '--config' needs a file name"},
-      {{"-c", "a", "-c", "b"}, CommandLine::kUsageError, "", "option '-c' given twice"},
-      {{"--help=yes"}, CommandLine::kUsageError, "", "option '--help' takes no value"},
+    int threads;
+    std::string report_path;
+    bool strict;
+  } rows[] = {
+      {{}, "", 0, "", false},
+      {{"-ca.ini", "-j8", "--report=w.html", "--strict"}, "a.ini", 8, "w.html", true},
+      {{"--config", "-weird.ini", "--threads", "256", "--"}, "-weird.ini", 256, "", false},
   };
-  for (const Case& c : cases) {
-    std::string label;
-    for (const std::string& a : c.args) label += a + " ";
-    CommandLine line = ParseCommandLine(c.args);
-    EXPECT_EQ(line.action, c.action) << label;
-    EXPECT_EQ(line.error, c.error) << label;
-    if (c.action != CommandLine::kUsageError) {
-      EXPECT_EQ(line.config_path, c.config_path) << label;
-    }
+  for (const auto& r : rows) {
+    const ParsedOptions parsed = ParseGruloOptions(r.args);
+    ASSERT_EQ(parsed.error, "");
+    const CommandLine line = BatchCommandLine(parsed);
+    EXPECT_EQ(line.config_path, r.config_path);
+    EXPECT_EQ(line.threads, r.threads);
+    EXPECT_EQ(line.report_path, r.report_path);
+    EXPECT_EQ(line.strict, r.strict);
   }
 }
 
-TEST(CommandLineTest, ReadsTheNumberOfThreads) {
-  EXPECT_EQ(ParseCommandLine({}).threads, 0);  // the cores available
-  EXPECT_EQ(ParseCommandLine({"--threads", "1"}).threads, 1);
-  EXPECT_EQ(ParseCommandLine({"-j8"}).threads, 8);
-  EXPECT_EQ(ParseCommandLine({"--threads=256", "-c", "a.ini"}).threads, 256);
-  EXPECT_EQ(ParseCommandLine({"--report", "week.html"}).report_path, "week.html");
-  EXPECT_EQ(ParseCommandLine({"--report="}).action, CommandLine::kUsageError);
+TEST(CommandLineTest, UsageErrors) {
+  const struct {
+    std::vector<std::string> args;
+    const char* error;
+  } rows[] = {
+      {{"somefile"}, "unexpected argument 'somefile'"},
+      {{"-j2", "report"}, "the command 'report' comes first: grulo report ..."},
+      {{"--", "--help"}, "unexpected argument '--help'"},
+      {{"--threads", "0"}, "option '--threads' needs a number of threads from 1 to 256, not '0'"},
+      {{"-j", "x2"}, "option '-j' needs a number of threads from 1 to 256, not 'x2'"},
+      {{"-j=99999999999"},
+       "option '-j' needs a number of threads from 1 to 256, not '=99999999999'"},
+      {{"--threads=257"},
+       "option '--threads' needs a number of threads from 1 to 256, not '257'"},
+      {{"-j", "2", "-j", "3"}, "option '-j' given twice"},
+      {{"-c", "a", "--config", "b"}, "option '--config' given twice"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(ParseGruloOptions(r.args).error, r.error) << r.args[0];
 }
 
-TEST(CommandLineTest, UsageErrorIsOneLine) {
-  std::string text = UsageErrorText("unknown option '--bogus'");
-  EXPECT_EQ(text,
-            "grulo: unknown option '--bogus' (usage: grulo [--config FILE] [--threads N]; see "
-            "grulo --help)\n");
-  EXPECT_TRUE(VersionLine().starts_with("grulo "));
-  EXPECT_NE(std::string(HelpText()).find("docs/running.md"), std::string::npos);
+// The one line of a usage error names every option and the subcommands;
+// the help shows a grulo.ini and where the documentation is.
+TEST(CommandLineTest, UsageLineAndHelp) {
+  EXPECT_EQ(UsageErrorLine(kGruloCommand, "unknown option '--bogus'"),
+            "grulo: unknown option '--bogus' (usage: grulo [--config FILE] [--threads N] "
+            "[--report PAGE] [--strict] | grulo explain|report|errors ...; see grulo --help)\n");
+  const std::string help = HelpText(kGruloCommand);
+  for (const char* piece : {"[G\xC3\xA9n\xC3\xA9ral]\n  RepTab=", "\n  FicEnt=", "\n  RepSor=",
+                            "running.md", "  explain  ", "--strict", "4 with --strict"}) {
+    EXPECT_NE(help.find(piece), std::string::npos) << piece;
+  }
 }
 
 }  // namespace

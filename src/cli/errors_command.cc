@@ -6,24 +6,13 @@
 
 #include "checks/error_catalogue.h"
 #include "checks/error_catalogue_text.h"
-#include "cli/subcommand_options.h"
+#include "options/help_text.h"
 #include "text/number_text.h"
 
 namespace grulo {
 namespace {
 
-constexpr OptionDefinition kOptions[] = {{"list", 'l', false}, {"help", 'h', false}};
-
-constexpr char kHelp[] =
-    "Usage: grulo errors [--list] [NUMBER...]\n"
-    "\n"
-    "Prints the catalogue of the error numbers 1 to 82: for each, whether it\n"
-    "blocks the grouping, the field it concerns with its columns, and what the\n"
-    "rule says. The whole catalogue is docs/errors.md.\n"
-    "\n"
-    "  NUMBER      only these numbers\n"
-    "  -l, --list  one line per number\n"
-    "  -h, --help  this help\n";
+constexpr OptionDefinition kOptions[] = {{"list", 'l', "", "one line per number"}};
 
 std::string_view ClassOf(const ErrorInfo& info) {
   if (!info.produced) return "never produced";
@@ -44,8 +33,24 @@ std::string ListLine(const ErrorInfo& info) {
 
 }  // namespace
 
+const CommandDefinition kErrorsCommand = {
+    .name = "grulo errors",
+    .operands = "[NUMBER...]",
+    .max_operands = kAnyNumber,
+    .summary = "prints the catalogue of the error numbers",
+    .description =
+        "Prints the catalogue of the error numbers 1 to 82 (only the NUMBERs given,\n"
+        "if any): for each, whether it blocks the grouping, the field it concerns\n"
+        "with its columns, and what the rule says. The whole catalogue is\n"
+        "docs/errors.md.\n",
+    .options = kOptions,
+    .run = RunErrorsCommand,
+};
+
 int RunErrorsCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
-  ParsedOptions options = ParseSubcommandOptions(argc, argv, kOptions);
+  ParsedOptions options = ParseOptions(kErrorsCommand, argc, argv, 2);
+  const int handled = HandleParsedOptions(kErrorsCommand, options, out, err);
+  if (handled >= 0) return handled;
   std::vector<int> numbers;
   for (const std::string& operand : options.operands) {
     bool digits = !operand.empty() && operand.size() <= 2;
@@ -56,11 +61,9 @@ int RunErrorsCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     }
     numbers.push_back(number);
   }
-  if (!options.error.empty()) return SubcommandUsage(err, "errors", options.error);
+  if (!options.error.empty()) return PrintUsageError(err, kErrorsCommand, options.error);
   std::string text;
-  if (options.Has("help")) {
-    text = kHelp;
-  } else if (options.Has("list")) {
+  if (options.Has("list")) {
     for (const ErrorInfo& info : ErrorCatalogue()) {
       bool wanted = numbers.empty();
       for (int n : numbers) wanted = wanted || n == ToNumber(info.number);
@@ -74,12 +77,7 @@ int RunErrorsCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     }
     text.pop_back();  // one LF at the end
   }
-  const bool written =
-      std::fwrite(text.data(), 1, text.size(), out) == text.size() && std::fflush(out) == 0;
-  if (!written) {
-    std::fputs("grulo errors: cannot write the catalogue\n", err);
-    return 1;
-  }
+  if (!PrintText(out, text)) return PrintFailure(err, kErrorsCommand, "cannot write the catalogue");
   return 0;
 }
 

@@ -6,7 +6,12 @@
 
 #include <cstdio>
 
+#include "options/option_parser.h"
+
 namespace grulo {
+
+// Its command line; run: RunErrorsCommand.
+extern const CommandDefinition kErrorsCommand;
 
 // Runs "grulo errors ...": argv[0] is the program's path, argv[1] "errors".
 // Without operands prints the whole catalogue (docs/errors.md); with error

@@ -13,59 +13,52 @@
 #include "io/paths.h"
 #include "config/run_config.h"
 #include "calendar/run_clock.h"
-#include "cli/subcommand_options.h"
 #include "explain/explanation.h"
 #include "explain/explanation_text.h"
 #include "grouper/line_format.h"
 #include "grouper/table_session.h"
+#include "options/help_text.h"
+#include "text/cp1252_text.h"
 #include "text/number_text.h"
 
 namespace grulo {
 namespace {
 
-
-constexpr OptionDefinition kOptions[] = {
-    {"input", 'i', true}, {"line", 'n', true}, {"tables", 't', true}, {"config", 'c', true},
-    {"today", 0, true},   {"json", 0, false},  {"help", 'h', false},
-};
-
-constexpr char kHelp[] =
-    "Usage: grulo explain [OPTIONS] [SUMMARY | -]\n"
-    "\n"
-    "Explains how grulo checks and groups one summary: its fields, every error\n"
-    "with what the rule says, the table lookups, the tree walk node by node, the\n"
-    "result, and the exact .grp line or .err entry the batch writes for it.\n"
-    "\n"
-    "The summary:\n"
-    "  SUMMARY               the summary line itself, as one argument\n"
-    "  -                     the first line of standard input\n"
-    "  -n, --line N          line N (from 1) of the input file: --input, or the\n"
-    "                        FicEnt of the configuration\n"
-    "  -i, --input FILE      the input file for --line (line 1 without --line)\n"
-    "\n"
-    "Options:\n"
-    "  -t, --tables DIR      the table directory (default: RepTab of the\n"
-    "                        configuration)\n"
-    "  -c, --config FILE     the configuration (default: grulo.ini beside grulo)\n"
-    "      --today DDMMYYYY  the current date of the checks (default: $GRULO_TODAY,\n"
-    "                        else the computer's clock)\n"
-    "      --json            one JSON document instead of text\n"
-    "  -h, --help            this help\n"
-    "\n"
-    "See docs/explain.md for the text and the JSON document.\n";
-
-int Usage(std::FILE* err, const std::string& message) {
-  return SubcommandUsage(err, "explain", message);
-}
-
-int Failure(std::FILE* err, const std::string& message) {
-  return SubcommandFailure(err, "explain", message);
-}
-
 bool ValidDateText(std::string_view text) {
   bool digits = text.size() == 8;
   for (char c : text) digits = digits && IsDigit(c);
   return digits && DateIsValid(text) == 0;
+}
+
+std::string_view CheckLineNumber(std::string_view value) {
+  bool digits = value.size() < 10;
+  for (char c : value) digits = digits && IsDigit(c);
+  return digits && std::atoll(std::string(value).c_str()) >= 1 ? "" : "a line number from 1";
+}
+
+std::string_view CheckDate(std::string_view value) {
+  return ValidDateText(value) ? "" : "a date DDMMYYYY";
+}
+
+constexpr OptionDefinition kOptions[] = {
+    {"line", 'n', "N",
+     "line N (from 1) of the input file: --input, or FicEnt of the configuration",
+     CheckLineNumber},
+    {"input", 'i', "FILE", "the input file for --line (line 1 without --line)"},
+    {"tables", 't', "DIR", "the table directory (default: RepTab of the configuration)"},
+    {"config", 'c', "FILE", "the configuration (default: grulo.ini beside grulo)"},
+    {"today", 0, "DDMMYYYY",
+     "the current date of the checks (default: $GRULO_TODAY, else the computer's clock)",
+     CheckDate},
+    {"json", 0, "", "one JSON document instead of text"},
+};
+
+int Usage(std::FILE* err, const std::string& message) {
+  return PrintUsageError(err, kExplainCommand, message);
+}
+
+int Failure(std::FILE* err, const std::string& message) {
+  return PrintFailure(err, kExplainCommand, message);
 }
 
 // The line to explain and where it came from.
@@ -87,12 +80,12 @@ bool ReadLine(const std::string& path, bool standard_input, int64_t wanted, Sour
   Status opened =
       standard_input ? FileSource::OpenStandardInput(&file) : FileSource::Open(path, &file);
   if (!opened.ok()) {
-    *why = "cannot open " + path + ": " + opened.message();
+    *why = "cannot open " + Quoted(path) + ": " + opened.message();
     return false;
   }
   LineReader reader(file.get());
   if (!reader.Start()) {
-    *why = "cannot read " + path;
+    *why = "cannot read " + Quoted(path);
     return false;
   }
   InputLine input;
@@ -110,41 +103,45 @@ bool ReadLine(const std::string& path, bool standard_input, int64_t wanted, Sour
     }
   }
   *why = status == LineReader::kError
-             ? "cannot read " + path
-             : path + " has " + std::to_string(number) + " line" + (number == 1 ? "" : "s") +
+             ? "cannot read " + Quoted(path)
+             : Quoted(path) + " has " + std::to_string(number) + " line" +
+                   (number == 1 ? "" : "s") +
                    ", no line " + std::to_string(wanted);
   return false;
 }
 
 }  // namespace
 
+const CommandDefinition kExplainCommand = {
+    .name = "grulo explain",
+    .operands = "[SUMMARY | -]",
+    .max_operands = 1,
+    .summary = "explains one summary: fields, errors, lookups, tree walk, result",
+    .description =
+        "Explains how grulo checks and groups one summary: its fields, every error\n"
+        "with what the rule says, the table lookups, the tree walk node by node, the\n"
+        "result, and the exact .grp line or .err entry the batch writes for it.\n"
+        "\n"
+        "The summary is SUMMARY, the line itself as one argument; '-', the first\n"
+        "line of standard input; or line N of the input file with --line N.\n",
+    .options = kOptions,
+    .epilogue = "See docs/explain.md for the text and the JSON document.\n",
+    .run = RunExplainCommand,
+};
+
 int RunExplainCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
-  ParsedOptions options = ParseSubcommandOptions(argc, argv, kOptions);
-  if (!options.error.empty()) return Usage(err, options.error);
-  if (options.Has("help")) {
-    std::fputs(kHelp, out);
-    return 0;
-  }
+  ParsedOptions options = ParseOptions(kExplainCommand, argc, argv, 2);
+  const int handled = HandleParsedOptions(kExplainCommand, options, out, err);
+  if (handled >= 0) return handled;
   const bool from_file = options.Has("input") || options.Has("line");
-  if (options.operands.size() > 1) return Usage(err, "one summary at a time");
   if (from_file && !options.operands.empty()) {
     return Usage(err, "give the summary as an argument or with --line, not both");
   }
   if (!from_file && options.operands.empty()) {
     return Usage(err, "no summary: give it as an argument, '-' for standard input, or --line N");
   }
-  int64_t wanted = 1;
-  if (options.Has("line")) {
-    const std::string text = options.Value("line");
-    bool digits = !text.empty() && text.size() < 10;
-    for (char c : text) digits = digits && IsDigit(c);
-    wanted = digits ? std::atoll(text.c_str()) : 0;
-    if (wanted < 1) return Usage(err, "--line needs a line number from 1, not '" + text + "'");
-  }
+  const int64_t wanted = options.Has("line") ? std::atoll(options.Value("line").c_str()) : 1;
   const std::string today_text = options.Value("today");
-  if (options.Has("today") && !ValidDateText(today_text)) {
-    return Usage(err, "--today needs a date DDMMYYYY, not '" + today_text + "'");
-  }
 
   // The configuration, read when it gives something the options do not.
   const bool needs_config = !options.Has("tables") || (from_file && !options.Has("input"));
@@ -154,7 +151,7 @@ int RunExplainCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
   if (needs_config) {
     Status loaded = config.Load(config_path);
     if (!loaded.ok()) {
-      return Failure(err, "cannot read the configuration " + config_path + ": " +
+      return Failure(err, "cannot read the configuration " + Quoted(config_path) + ": " +
                               loaded.message() +
                               " (give --tables, and --input with --line, to do without it)");
     }
@@ -201,11 +198,11 @@ int RunExplainCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
   tables.Replay(line.well_formed_before);
   Explanation explanation = ExplainLine(&tables, line.text, line.length, today, line.line_number);
   explanation.source = line.source;
+  // Paths and the configuration's texts enter the explanation as they are;
+  // PrintText makes the whole of it UTF-8.
   const std::string text =
       options.Has("json") ? ExplanationJson(explanation) : ExplanationText(explanation);
-  const bool written =
-      std::fwrite(text.data(), 1, text.size(), out) == text.size() && std::fflush(out) == 0;
-  return written ? 0 : Failure(err, "cannot write the explanation");
+  return PrintText(out, text) ? 0 : Failure(err, "cannot write the explanation");
 }
 
 }  // namespace grulo

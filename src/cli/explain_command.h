@@ -7,7 +7,12 @@
 
 #include <cstdio>
 
+#include "options/option_parser.h"
+
 namespace grulo {
+
+// Its command line; run: RunExplainCommand.
+extern const CommandDefinition kExplainCommand;
 
 // Runs "grulo explain ...": argv[0] is the program's path, argv[1]
 // "explain", the options and the operand follow. Writes the explanation to

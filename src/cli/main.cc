@@ -1,6 +1,6 @@
 // grulo: checks and groups the weekly summaries of the input file named in
 // its configuration (grulo.ini beside the program, or --config FILE). See
-// driver/command_line.h for the command line and docs/running.md.
+// cli/command_line.h for the command line and docs/running.md.
 // "grulo explain", "grulo report" and "grulo errors" read the results.
 
 #include <cstdio>
@@ -13,51 +13,29 @@
 #include <vector>
 
 #include "cli/command_line.h"
-#include "cli/errors_command.h"
-#include "cli/explain_command.h"
 #include "cli/report_command.h"
 #include "io/paths.h"
+#include "options/help_text.h"
 #include "run/run_batch.h"
 #include "calendar/run_clock.h"
 #include "run/run_console.h"
 #include "platform/process.h"
-
-namespace {
-
-constexpr int kExitUsage = 2;
-
-// Prints a text on standard output: 0, or 1 when it could not be written.
-int PrintOut(const std::string& text) {
-  bool ok = std::fputs(text.c_str(), stdout) >= 0;
-  ok = std::fflush(stdout) == 0 && ok;
-  return ok ? 0 : 1;
-}
-
-}  // namespace
+#include "text/cp1252_text.h"
 
 int main(int argc, char** argv) {
   grulo::UseBinaryStandardStreams();  // pages, texts and explanations as bytes, "\n" as written
+  const grulo::Utf8Console utf8_console;  // what grulo prints is UTF-8, on a console too
   // The subcommands, each with its own options; anything else is the batch.
   if (argc > 1) {
-    const std::string_view command = argv[1];
-    if (command == "explain") return grulo::RunExplainCommand(argc, argv, stdout, stderr);
-    if (command == "report") return grulo::RunReportCommand(argc, argv, stdout, stderr);
-    if (command == "errors") return grulo::RunErrorsCommand(argc, argv, stdout, stderr);
+    const grulo::CommandDefinition* command = grulo::FindCommand(grulo::kGruloCommand, argv[1]);
+    if (command != nullptr) return command->run(argc, argv, stdout, stderr);
   }
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
-  const grulo::CommandLine line = grulo::ParseCommandLine(args);
-  switch (line.action) {
-    case grulo::CommandLine::kUsageError:
-      std::fputs(grulo::UsageErrorText(line.error).c_str(), stderr);
-      return kExitUsage;
-    case grulo::CommandLine::kHelp:
-      return PrintOut(grulo::HelpText());
-    case grulo::CommandLine::kVersion:
-      return PrintOut(grulo::VersionLine());
-    case grulo::CommandLine::kRun:
-      break;
-  }
+  const grulo::ParsedOptions parsed = grulo::ParseGruloOptions(args);
+  const int handled = grulo::HandleParsedOptions(grulo::kGruloCommand, parsed, stdout, stderr);
+  if (handled >= 0) return handled;
+  const grulo::CommandLine line = grulo::BatchCommandLine(parsed);
   grulo::RunConsole console(stderr, grulo::StandardErrorIsTerminal());
   try {
     grulo::ConfigChoice choice;
@@ -67,13 +45,14 @@ int main(int argc, char** argv) {
     auto make_clock = [] { return grulo::MakeRunClock(std::getenv(grulo::kTodayVariable)); };
     grulo::RunOptions options;
     options.threads = line.threads > 0 ? line.threads : grulo::AvailableCores();
+    options.strict = line.strict;
     if (const char* chunk = std::getenv(grulo::kChunkLinesVariable)) {
       const long lines = std::strtol(chunk, nullptr, 10);
       if (lines > 0) options.chunk_lines = static_cast<size_t>(lines);
     }
     const int status =
         grulo::RunBatch(choice, options, grulo::BatchGrouping(make_clock), console);
-    if (status != 0 || line.report_path.empty()) return status;
+    if (status == 1 || line.report_path.empty()) return status;
     // The report of the complete run, made from its files as "grulo report"
     // makes it.
     std::vector<std::string> report_args = {argc > 0 ? argv[0] : "grulo", "report", "--config",
@@ -83,11 +62,11 @@ int main(int argc, char** argv) {
     report_argv.push_back(nullptr);
     if (grulo::RunReportCommand(static_cast<int>(report_args.size()), report_argv.data(), stdout,
                                 stderr) != 0) {
-      console.Error("the run is complete, but its report " + line.report_path +
+      console.Error("the run is complete, but its report " + grulo::Quoted(line.report_path) +
                     " could not be written");
       return 1;
     }
-    return 0;
+    return status;
   } catch (const std::bad_alloc&) {
     console.Error("out of memory: the run is not complete; the previous outputs and counters "
                   "are left as they were");

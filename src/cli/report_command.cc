@@ -11,12 +11,13 @@
 #include "io/line_reader.h"
 #include "config/run_config.h"
 #include "io/paths.h"
-#include "cli/subcommand_options.h"
+#include "options/help_text.h"
 #include "platform/files.h"
 #include "platform/local_time.h"
 #include "report/report_html.h"
 #include "report/run_outputs.h"
 #include "report/run_report.h"
+#include "text/cp1252_text.h"
 #include "text/number_text.h"
 
 namespace grulo {
@@ -27,39 +28,20 @@ namespace {
 constexpr char kReportTempSuffix[] = ".grulo-report-tmp";
 
 constexpr OptionDefinition kOptions[] = {
-    {"config", 'c', true}, {"input", 'i', true},  {"grp", 0, true},
-    {"err", 0, true},      {"output", 'o', true}, {"help", 'h', false},
+    {"config", 'c', "FILE",
+     "the run's grulo.ini: FicEnt is the input, RepSor and the input's name give the .grp "
+     "and .err files, and R\xC3\xA9sultats the counters (default: grulo.ini beside grulo, unless "
+     "--input, --grp and --err are all given)"},
+    {"input", 'i', "FILE", "the run's input"},
+    {"grp", 0, "FILE", "the run's .grp file"},
+    {"err", 0, "FILE", "the run's .err file"},
+    {"output", 'o', "FILE",
+     "the page ('-': standard output; default: beside the .err file, with the extension "
+     ".html)"},
 };
 
-constexpr char kHelp[] =
-    "Usage: grulo report [OPTIONS]\n"
-    "\n"
-    "Writes the report of a run as one HTML page (no script, no network,\n"
-    "printable): the counters, the groups as a bar chart, the error numbers\n"
-    "ranked with their meaning, the format problems, failed walks and table\n"
-    "problems, and the first rejected summaries.\n"
-    "\n"
-    "The run, from its configuration or from its files:\n"
-    "  -c, --config FILE   the run's grulo.ini: FicEnt is the input, RepSor and\n"
-    "                      the input's name give the .grp and .err files, and\n"
-    "                      Resultats the counters (default: grulo.ini beside\n"
-    "                      grulo, unless --input, --grp and --err are all given)\n"
-    "  -i, --input FILE    the run's input\n"
-    "      --grp FILE      the run's .grp file\n"
-    "      --err FILE      the run's .err file\n"
-    "\n"
-    "  -o, --output FILE   the page ('-': standard output; default: beside the\n"
-    "                      .err file, with the extension .html)\n"
-    "  -h, --help          this help\n"
-    "\n"
-    "See docs/report.md.\n";
-
-int Usage(std::FILE* err, const std::string& message) {
-  return SubcommandUsage(err, "report", message);
-}
-
 int Failure(std::FILE* err, const std::string& message) {
-  return SubcommandFailure(err, "report", message);
+  return PrintFailure(err, kReportCommand, message);
 }
 
 bool ReadWhole(const std::string& path, std::string* text) {
@@ -95,16 +77,24 @@ bool ReadCounter(const IniFile& config, const char* key, int64_t* value) {
 
 }  // namespace
 
+const CommandDefinition kReportCommand = {
+    .name = "grulo report",
+    .summary = "writes the HTML report of a run from its files",
+    .description =
+        "Writes the report of a run as one HTML page (no script, no network,\n"
+        "printable): the counters, the groups as a bar chart, the error numbers\n"
+        "ranked with their meaning, the format problems, failed walks and table\n"
+        "problems, and the first rejected summaries. The run is named by its\n"
+        "configuration, or by its files (--input, --grp and --err).\n",
+    .options = kOptions,
+    .epilogue = "See docs/report.md.\n",
+    .run = RunReportCommand,
+};
+
 int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
-  ParsedOptions options = ParseSubcommandOptions(argc, argv, kOptions);
-  if (!options.error.empty()) return Usage(err, options.error);
-  if (options.Has("help")) {
-    std::fputs(kHelp, out);
-    return 0;
-  }
-  if (!options.operands.empty()) {
-    return Usage(err, "unexpected argument '" + options.operands[0] + "'");
-  }
+  ParsedOptions options = ParseOptions(kReportCommand, argc, argv, 2);
+  const int handled = HandleParsedOptions(kReportCommand, options, out, err);
+  if (handled >= 0) return handled;
 
   RunInfo info;
   const bool files_given = options.Has("input") && options.Has("grp") && options.Has("err");
@@ -116,7 +106,7 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
         options.Has("config") ? options.Value("config") : ConfigPath(argc > 0 ? argv[0] : nullptr);
     Status loaded = config.Load(info.config_path);
     if (!loaded.ok()) {
-      return Failure(err, "cannot read the configuration " + info.config_path + ": " +
+      return Failure(err, "cannot read the configuration " + Quoted(info.config_path) + ": " +
                               loaded.message() + " (or give --input, --grp and --err)");
     }
     const std::string fic_ent = config.GetValue(kGeneralSection, "FicEnt", "");
@@ -137,18 +127,19 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
 
   std::string grp_text, err_text;
   if (!ReadWhole(info.grp_path, &grp_text)) {
-    return Failure(err, "cannot read the .grp file " + info.grp_path);
+    return Failure(err, "cannot read the .grp file " + Quoted(info.grp_path));
   }
   if (!ReadWhole(info.err_path, &err_text)) {
-    return Failure(err, "cannot read the .err file " + info.err_path);
+    return Failure(err, "cannot read the .err file " + Quoted(info.err_path));
   }
   std::unique_ptr<FileSource> input;
   Status opened = FileSource::Open(info.input_path, &input);
   if (!opened.ok()) {
-    return Failure(err, "cannot open the input " + info.input_path + ": " + opened.message());
+    return Failure(err, "cannot open the input " + Quoted(info.input_path) + ": " +
+                            opened.message());
   }
   LineReader reader(input.get());
-  if (!reader.Start()) return Failure(err, "cannot read the input " + info.input_path);
+  if (!reader.Start()) return Failure(err, "cannot read the input " + Quoted(info.input_path));
 
   RunReport report(info);
   if (counters_known) report.SetWrittenCounters(written);
@@ -159,7 +150,7 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     outputs.AddInputLine(line.text, line.length, &report);
   }
   if (status == LineReader::kError) {
-    return Failure(err, "cannot read the input " + info.input_path);
+    return Failure(err, "cannot read the input " + Quoted(info.input_path));
   }
 
   const std::string page = ReportHtml(report, LocalTime(WallClockSeconds()), outputs.Mismatches());
@@ -180,9 +171,9 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
   // previous page or the new one, never a part.
   const Status saved = ReplaceFileAtomically(target, page, kReportTempSuffix);
   if (!saved.ok()) {
-    return Failure(err, "cannot write the page " + target + ": " + saved.message());
+    return Failure(err, "cannot write the page " + Quoted(target) + ": " + saved.message());
   }
-  if (!options.Has("output")) std::fprintf(err, "grulo report: wrote %s\n", target.c_str());
+  if (!options.Has("output")) PrintText(err, "grulo report: wrote " + Quoted(target) + "\n");
   return 0;
 }
 

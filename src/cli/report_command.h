@@ -6,7 +6,12 @@
 
 #include <cstdio>
 
+#include "options/option_parser.h"
+
 namespace grulo {
+
+// Its command line; run: RunReportCommand.
+extern const CommandDefinition kReportCommand;
 
 // Runs "grulo report ...": argv[0] is the program's path, argv[1] "report".
 // Reads the run's input, .grp and .err files (named by options, or by the

@@ -29,14 +29,15 @@ struct RunConfig {
   std::string fic_ent;
   std::string rep_sor;
 
-  // "<key> in <configuration file>", with "; relative to the current
-  // directory <dir>" when `value` is a relative path.
+  // "<key> in '<configuration file>'", with "; relative to the current
+  // directory '<dir>'" when `value` is a relative path.
   std::string Origin(std::string_view key, std::string_view value) const;
 };
 
 // Reads the configuration file into `ini` and its settings into `config`.
 // Fails with a message for a person when the file cannot be read, has no
-// section "Général" (naming a section that lacks only its accents), lacks
+// section "Général" (naming a section spelled without its accents, with
+// other accents, or with its accents as separate marks), lacks
 // FicEnt or RepSor or has them empty (an empty RepSor would put the outputs
 // into the root directory). RepTab may be missing: the tables are then
 // looked for in the current directory, as always.
@@ -45,9 +46,6 @@ Status ReadRunConfig(const ConfigChoice& choice, IniFile* ini, RunConfig* config
 // A path for a message: absolute paths as they are, relative ones behind the
 // current directory.
 std::string ShownPath(const std::string& path);
-
-// The section name for a person: in UTF-8.
-std::string SectionForMessage(std::string_view section);
 
 }  // namespace grulo
 

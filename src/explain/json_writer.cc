@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <utility>
 
+#include "text/cp1252_text.h"
+
 namespace grulo {
 
-std::string JsonQuoted(std::string_view utf8) {
+std::string JsonQuoted(std::string_view text) {
   std::string out = "\"";
-  for (char c : utf8) {
+  for (char c : DisplayText(text)) {
     switch (c) {
       case '"':
         out += "\\\"";

@@ -1,5 +1,6 @@
 // A small writer of one JSON document, compact or indented, for the
-// explanation's machine-readable form. Keys and strings are given in UTF-8.
+// explanation's machine-readable form. Keys and strings are given in UTF-8
+// (or, for paths, as the files and the system give them: see JsonQuoted).
 
 #ifndef GRULO_EXPLAIN_JSON_WRITER_H_
 #define GRULO_EXPLAIN_JSON_WRITER_H_
@@ -39,8 +40,10 @@ class JsonWriter {
 };
 
 // The text as a JSON string literal with its quotes: '"', '\' and the
-// control characters escaped (\n, \t, \u00XX).
-std::string JsonQuoted(std::string_view utf8);
+// control characters escaped (\n, \t, \u00XX), and always valid UTF-8: the
+// bytes of a path or of grulo.ini that are not UTF-8 are read as
+// Windows-1252 (DisplayText, text/cp1252_text.h).
+std::string JsonQuoted(std::string_view text);
 
 }  // namespace grulo
 

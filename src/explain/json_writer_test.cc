@@ -28,8 +28,11 @@ TEST(JsonWriterTest, NestedValuesIndented) {
             "    null\n  ],\n  \"c\": {},\n  \"d\": []\n}\n");
 }
 
-TEST(JsonWriterTest, Utf8PassesUnchanged) {
+// Every string is valid UTF-8: UTF-8 passes unchanged, the Windows-1252
+// bytes of a path become their characters.
+TEST(JsonWriterTest, StringsAreAlwaysUtf8) {
   EXPECT_EQ(JsonQuoted("n\xC2\xB0"), "\"n\xC2\xB0\"");
+  EXPECT_EQ(JsonQuoted("C:\\donn\xE9" "es"), "\"C:\\\\donn\xC3\xA9" "es\"");
 }
 
 }  // namespace

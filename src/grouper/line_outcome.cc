@@ -32,6 +32,7 @@ RunCounters& RunCounters::operator+=(const RunCounters& other) {
   NbGrp += other.NbGrp;
   NbErrTab += other.NbErrTab;
   NbErrArbre += other.NbErrArbre;
+  NbErrArbreNonBloq += other.NbErrArbreNonBloq;
   return *this;
 }
 

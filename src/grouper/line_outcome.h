@@ -81,6 +81,7 @@ struct RunCounters {
   int64_t NbGrp = 0;         // lines written to the .grp file
   int64_t NbErrTab = 0;      // summaries that a table problem ended (99 or 9)
   int64_t NbErrArbre = 0;    // summaries whose tree walk failed (99, 904, 1 to 3)
+  int64_t NbErrArbreNonBloq = 0;  // of them, those with non-blocking errors (in NbErrNonBloq too)
 
   // Counts one line by its outcome.
   void Count(const LineOutcome& outcome) {
@@ -96,7 +97,10 @@ struct RunCounters {
     ++NbGrp;
     if (outcome.errors.ErrorCount > 0) ++NbErrNonBloq;
     if (outcome.kind == OutcomeKind::kTableProblem) ++NbErrTab;
-    if (outcome.kind == OutcomeKind::kWalkFailed) ++NbErrArbre;
+    if (outcome.kind == OutcomeKind::kWalkFailed) {
+      ++NbErrArbre;
+      if (outcome.errors.ErrorCount > 0) ++NbErrArbreNonBloq;
+    }
   }
 
   RunCounters& operator+=(const RunCounters& other);

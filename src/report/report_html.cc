@@ -507,10 +507,10 @@ void Rejected(const RunReport& report, std::string* out) {
 
 }  // namespace
 
-std::string HtmlEscaped(std::string_view utf8) {
+std::string HtmlEscaped(std::string_view text) {
   std::string out;
-  out.reserve(utf8.size());
-  for (char c : utf8) {
+  out.reserve(text.size());
+  for (char c : DisplayText(text)) {
     switch (c) {
       case '&':
         out += "&amp;";

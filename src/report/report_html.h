@@ -24,8 +24,10 @@ namespace grulo {
 std::string ReportHtml(const RunReport& report, std::string_view made_at,
                        const std::vector<std::string>& mismatches = {});
 
-// The text with &, <, >, " and ' written as character references.
-std::string HtmlEscaped(std::string_view utf8);
+// The text with &, <, >, " and ' written as character references, in UTF-8
+// whatever it holds: the bytes of a path or of grulo.ini that are not UTF-8
+// are read as Windows-1252 (DisplayText, text/cp1252_text.h).
+std::string HtmlEscaped(std::string_view text);
 
 }  // namespace grulo
 

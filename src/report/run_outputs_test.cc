@@ -97,6 +97,8 @@ TEST(RunOutputsReaderTest, ListsAndLines) {
   EXPECT_EQ(SplitLines("a\r\nb\nc"), (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_EQ(HtmlEscaped("<a href=\"x\">'&'</a>"),
             "&lt;a href=&quot;x&quot;&gt;&#39;&amp;&#39;&lt;/a&gt;");
+  EXPECT_EQ(HtmlEscaped("/donn\xE9" "es/\xC3\xA9t\xC3\xA9"),
+            "/donn\xC3\xA9" "es/\xC3\xA9t\xC3\xA9");
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "text/cp1252_text.h"
+
 namespace grulo {
 
 std::string ProgressDisplay::Update(int64_t now_nanos, int64_t lines, int64_t bytes) {
@@ -52,17 +54,23 @@ std::string DurationText(double seconds) {
   return text;
 }
 
-std::string RunSummaryText(const RunCounters& counters, const std::string& grp_path,
-                           const std::string& err_path, double seconds) {
-  char text[256];
-  std::snprintf(text, sizeof text,
-                "%lld lines read: %lld grouped, %lld blocked, %lld non-blocking only, "
-                "%lld format problems; ",
-                static_cast<long long>(counters.NbLus), static_cast<long long>(counters.NbGrp),
-                static_cast<long long>(counters.NbErrBloq),
-                static_cast<long long>(counters.NbErrNonBloq),
-                static_cast<long long>(counters.NbErrForm));
-  return text + ("wrote " + grp_path + " and " + err_path + " in " + DurationText(seconds));
+std::string RunSummaryText(const RunCounters& counters) {
+  auto count = [](int64_t n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+  };
+  const int64_t table_problems = counters.NbErrTab + counters.NbErrArbre;
+  return std::to_string(counters.NbGrp - table_problems) + " grouped (" +
+         std::to_string(counters.NbErrNonBloq - counters.NbErrArbreNonBloq) + " non-blocking), " +
+         std::to_string(counters.NbErrBloq) + " blocked, " +
+         count(counters.NbErrForm, "format error", "format errors") + ", " +
+         count(table_problems, "table problem", "table problems");
+}
+
+std::string RunWrittenText(int64_t lines, const std::string& grp_path,
+                           const std::string& err_name, double seconds) {
+  std::string text = std::to_string(lines) + (lines == 1 ? " line in " : " lines in ");
+  text.append(DurationText(seconds)).append("; wrote ").append(Quoted(grp_path));
+  return text.append(" and ").append(Quoted(err_name));
 }
 
 }  // namespace grulo

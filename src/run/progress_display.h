@@ -40,11 +40,16 @@ std::string ProgressText(double seconds, int64_t lines, int64_t bytes, int64_t t
 // A duration for a person: "0.4 s", "12 s", "2 min 05 s", "1 h 02 min".
 std::string DurationText(double seconds);
 
-// The closing summary of a complete run: "1000 lines read: 950 grouped,
-// 40 blocked, 12 non-blocking only, 10 format problems; wrote <grp> and
-// <err> in 2.1 s" (grouped: the .grp lines).
-std::string RunSummaryText(const RunCounters& counters, const std::string& grp_path,
-                           const std::string& err_path, double seconds);
+// The closing summary of a complete run, one line in which every line read
+// counts once: "946 grouped (12 non-blocking), 40 blocked, 10 format
+// errors, 4 table problems". Grouped: the summaries that got a group, of
+// which those with non-blocking errors; table problems: those that a table
+// problem (99 or 9) or a failed walk of the tree (99 904) left without one.
+std::string RunSummaryText(const RunCounters& counters);
+
+// The line after it: "1000 lines in 2.1 s; wrote '<grp>' and '<err name>'".
+std::string RunWrittenText(int64_t lines, const std::string& grp_path,
+                           const std::string& err_name, double seconds);
 
 }  // namespace grulo
 

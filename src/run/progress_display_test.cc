@@ -34,11 +34,14 @@ TEST(ProgressDisplayTest, Texts) {
                    {59.4, "59 s"},  {125, "2 min 05 s"}, {3599, "59 min 59 s"},
                    {3725, "1 h 02 min"}};
   for (const auto& d : durations) EXPECT_EQ(DurationText(d.seconds), d.text) << d.seconds;
-  RunCounters counts{.NbLus = 1000, .NbErrBloq = 40, .NbErrNonBloq = 12, .NbErrForm = 10,
-                     .NbGrp = 950};
-  EXPECT_EQ(RunSummaryText(counts, "/out/w.grp", "/out/w.err", 2.1),
-            "1000 lines read: 950 grouped, 40 blocked, 12 non-blocking only, 10 format "
-            "problems; wrote /out/w.grp and /out/w.err in 2.1 s");
+  EXPECT_EQ(RunSummaryText({.NbLus = 1000, .NbErrBloq = 40, .NbErrNonBloq = 14, .NbErrForm = 10,
+                            .NbGrp = 950, .NbErrTab = 1, .NbErrArbre = 3,
+                            .NbErrArbreNonBloq = 2}),
+            "946 grouped (12 non-blocking), 40 blocked, 10 format errors, 4 table problems");
+  EXPECT_EQ(RunSummaryText({.NbLus = 3, .NbErrForm = 1, .NbGrp = 2, .NbErrTab = 1}),
+            "1 grouped (0 non-blocking), 0 blocked, 1 format error, 1 table problem");
+  EXPECT_EQ(RunWrittenText(1000, "/out/week 12.grp", "week 12.err", 2.1),
+            "1000 lines in 2.1 s; wrote '/out/week 12.grp' and 'week 12.err'");
 }
 
 std::string Shown(std::FILE* stream) {

@@ -18,6 +18,7 @@
 #include "platform/file_lock.h"
 #include "platform/files.h"
 #include "platform/process.h"
+#include "text/cp1252_text.h"
 
 namespace grulo {
 namespace {
@@ -62,8 +63,9 @@ class BatchJob {
   Status FinishOutputs();
   Status StageCounters();
   Status CommitAll();
-  // The table warnings and, on a terminal, the closing summary.
-  void ReportCompleteRun();
+  // The table warnings and, on a terminal, the closing summary; the exit
+  // status of the complete run.
+  int ReportCompleteRun();
   // Says why the run failed; status 1.
   int Fail(const Status& status);
   Status OutputWriteFailure(const std::string& path, const Status& reason) const;
@@ -113,15 +115,14 @@ int BatchJob::Run(const ConfigChoice& choice) {
   if (status.ok()) status = StageCounters();
   if (status.ok()) status = CommitAll();
   if (!status.ok()) return Fail(status);
-  ReportCompleteRun();
-  return kExitComplete;
+  return ReportCompleteRun();
 }
 
 int BatchJob::Fail(const Status& status) {
   std::string message = status.message();
   if (outputs_begun_) {
-    message += "; the previous " + FileName(grp_path_) + ", " + FileName(err_path_) +
-               " and counters are left as they were";
+    message += "; the previous " + Quoted(FileName(grp_path_)) + ", " +
+               Quoted(FileName(err_path_)) + " and counters are left as they were";
   }
   console_.Error(message);
   return kExitFailed;
@@ -138,7 +139,7 @@ Status BatchJob::ReadConfiguration(const ConfigChoice& choice) {
 }
 
 Status BatchJob::CheckOutputDirectory() {
-  const std::string where = "the output directory " + config_.rep_sor + " (" +
+  const std::string where = "the output directory " + Quoted(config_.rep_sor) + " (" +
                             config_.Origin("RepSor", config_.rep_sor) + ")";
   FileInfo info;
   Status status = GetFileInfo(config_.rep_sor, &info);
@@ -153,8 +154,9 @@ Status BatchJob::CheckOutputDirectory() {
     FileInfo output_info;
     if (GetFileInfo(*output, &output_info).ok() && output_info.type == FileInfo::kRegular &&
         GetFileInfo(config_.path, &config_info).ok() && config_info.id == output_info.id) {
-      return Status::InvalidArgument("", "the configuration file " + config_.shown_path +
-                                             " is also the output file " + *output);
+      return Status::InvalidArgument("", "the configuration file " +
+                                             Quoted(config_.shown_path) +
+                                             " is also the output file " + Quoted(*output));
     }
   }
   return Status();
@@ -167,10 +169,10 @@ Status BatchJob::TakeLocks() {
   if (!status.ok()) {
     if (holder != 0) {
       return Status::IoError("", AnotherRun(holder) + " is using the configuration file " +
-                                     config_.shown_path + " (lock file " + lock_path +
-                                     "); this run stops and changes nothing");
+                                     Quoted(config_.shown_path) + " (lock file " +
+                                     Quoted(lock_path) + "); this run stops and changes nothing");
     }
-    return Status::IoError("cannot create the lock file " + lock_path +
+    return Status::IoError("cannot create the lock file " + Quoted(lock_path) +
                                " beside the configuration file (the counters are written "
                                "there, so its directory must be writable)",
                            status.message());
@@ -179,11 +181,12 @@ Status BatchJob::TakeLocks() {
   status = LockFile(lock_path, &output_lock_, &holder);
   if (!status.ok()) {
     if (holder != 0) {
-      return Status::IoError("", AnotherRun(holder) + " is writing " + grp_path_ + " and " +
-                                     FileName(err_path_) + " (lock file " + lock_path +
-                                     "); this run stops and changes nothing");
+      return Status::IoError("", AnotherRun(holder) + " is writing " + Quoted(grp_path_) +
+                                     " and " + Quoted(FileName(err_path_)) + " (lock file " +
+                                     Quoted(lock_path) + "); this run stops and changes nothing");
     }
-    return Status::IoError("cannot write into the output directory " + config_.rep_sor + " (" +
+    return Status::IoError("cannot write into the output directory " + Quoted(config_.rep_sor) +
+                               " (" +
                                config_.Origin("RepSor", config_.rep_sor) + ")",
                            status.message());
   }
@@ -199,7 +202,7 @@ void BatchJob::RemoveLeftovers() {
 }
 
 Status BatchJob::OpenInput() {
-  const std::string where = "the input file " + config_.fic_ent + " (" +
+  const std::string where = "the input file " + Quoted(config_.fic_ent) + " (" +
                             config_.Origin("FicEnt", config_.fic_ent) + ")";
   Status status = FileSource::Open(config_.fic_ent, &input_);
   if (!status.ok()) return Status::IoError("cannot open " + where, status.message());
@@ -225,7 +228,7 @@ Status BatchJob::CreateErrFile() {
   Status status = RefuseInputAsOutput(err_path_, input_at_start_);
   if (status.ok()) status = FileReplacement::Begin(err_path_, kOutputTempSuffix, &err_file_);
   if (!status.ok()) {
-    return Status::IoError("cannot create the output file " + err_path_ + " (" +
+    return Status::IoError("cannot create the output file " + Quoted(err_path_) + " (" +
                                config_.Origin("RepSor", config_.rep_sor) + ")",
                            status.message());
   }
@@ -251,13 +254,13 @@ int BatchJob::ReportGrpFailure(const Status& status) {
   Status written = err_->status();
   if (written.ok()) written = err_file_->Finish();
   if (written.ok()) written = err_file_->Commit();
-  std::string message = "cannot create the output file " + grp_path_ + " (" +
+  std::string message = "cannot create the output file " + Quoted(grp_path_) + " (" +
                         config_.Origin("RepSor", config_.rep_sor) + "): " + status.message();
   if (written.ok()) {
-    message += "; " + err_path_ + " says so; the previous " + FileName(grp_path_) +
+    message += "; " + Quoted(err_path_) + " says so; the previous " + Quoted(FileName(grp_path_)) +
                " and counters are left as they were";
   } else {
-    message += "; nor could " + err_path_ + " be written (" + written.message() +
+    message += "; nor could " + Quoted(err_path_) + " be written (" + written.message() +
                "); the previous outputs and counters are left as they were";
   }
   console_.Error(message);
@@ -265,7 +268,7 @@ int BatchJob::ReportGrpFailure(const Status& status) {
 }
 
 Status BatchJob::OutputWriteFailure(const std::string& path, const Status& reason) const {
-  return Status::IoError("cannot write the output file " + path, reason.message());
+  return Status::IoError("cannot write the output file " + Quoted(path), reason.message());
 }
 
 Status BatchJob::ReadAllLines() {
@@ -280,7 +283,7 @@ Status BatchJob::ReadAllLines() {
   options.observer = options_.observer;
   options.progress = [&](int64_t lines) {
     if (lines == 1 && engine_->starts_with_byte_order_mark()) {
-      console_.Warning("the input file " + config_.fic_ent +
+      console_.Warning("the input file " + Quoted(config_.fic_ent) +
                        " starts with a UTF-8 byte order mark (bytes EF BB BF): line 1 is "
                        "reported as a format problem, as every implementation does; save "
                        "the file without the mark, in Windows-1252");
@@ -293,7 +296,7 @@ Status BatchJob::ReadAllLines() {
   if (!err_->ok()) return OutputWriteFailure(err_path_, err_->status());
   if (!grp_->ok()) return OutputWriteFailure(grp_path_, grp_->status());
   if (!input_->read_status().ok()) {
-    return Status::IoError("cannot read the input file " + config_.fic_ent + " (" +
+    return Status::IoError("cannot read the input file " + Quoted(config_.fic_ent) + " (" +
                                config_.Origin("FicEnt", config_.fic_ent) + ")",
                            input_->read_status().message());
   }
@@ -304,7 +307,7 @@ Status BatchJob::CheckInputUnchanged() {
   if (input_at_start_.type != FileInfo::kRegular) return Status();
   FileInfo now;
   Status status = input_->Info(&now);
-  const std::string where = "the input file " + config_.fic_ent + " (" +
+  const std::string where = "the input file " + Quoted(config_.fic_ent) + " (" +
                             config_.Origin("FicEnt", config_.fic_ent) + ")";
   if (!status.ok()) return Status::IoError("cannot read " + where, status.message());
   int64_t read = input_->bytes_read();
@@ -331,7 +334,7 @@ Status BatchJob::FinishOutputs() {
 // The configuration file with the counters, ready to be renamed into place.
 // It is read again: an edit made during the run is kept.
 Status BatchJob::StageCounters() {
-  const std::string where = "cannot write the counters into " + config_.shown_path;
+  const std::string where = "cannot write the counters into " + Quoted(config_.shown_path);
   IniFile ini;
   Status status = ini.Load(config_.path);
   if (!status.ok() && status.code() != Status::kNotFound) {
@@ -362,7 +365,7 @@ Status BatchJob::CommitAll() {
   if (!status.ok()) return OutputWriteFailure(err_path_, status);
   status = config_file_->CheckCommit();
   if (!status.ok()) {
-    return Status::IoError("cannot write the counters into " + config_.shown_path,
+    return Status::IoError("cannot write the counters into " + Quoted(config_.shown_path),
                            status.message());
   }
   status = grp_file_->Commit();
@@ -370,20 +373,20 @@ Status BatchJob::CommitAll() {
   outputs_begun_ = false;  // from here on the message says what was replaced
   status = err_file_->Commit();
   if (!status.ok()) {
-    return Status::IoError("cannot replace the output file " + err_path_,
-                           status.message() + "; " + grp_path_ +
+    return Status::IoError("cannot replace the output file " + Quoted(err_path_),
+                           status.message() + "; " + Quoted(grp_path_) +
                                " was replaced, the counters were not written");
   }
   status = config_file_->Commit();
   if (!status.ok()) {
-    return Status::IoError("cannot write the counters into " + config_.shown_path,
-                           status.message() + "; " + grp_path_ + " and " + err_path_ +
-                               " were replaced");
+    return Status::IoError("cannot write the counters into " + Quoted(config_.shown_path),
+                           status.message() + "; " + Quoted(grp_path_) + " and " +
+                               Quoted(err_path_) + " were replaced");
   }
   return Status();
 }
 
-void BatchJob::ReportCompleteRun() {
+int BatchJob::ReportCompleteRun() {
   if (engine_->session() != nullptr) {
     for (const std::string& warning :
          TableWarnings(config_.rep_tab, config_.Origin("RepTab", config_.rep_tab),
@@ -391,9 +394,18 @@ void BatchJob::ReportCompleteRun() {
       console_.Warning(warning);
     }
   }
+  const RunCounters& counters = engine_->counters();
   double seconds = static_cast<double>(MonotonicNanos() - start_) / 1e9;
-  console_.Summary(RunSummaryText(engine_->counters(), ShownPath(grp_path_), ShownPath(err_path_),
-                                  seconds));
+  console_.Summary(RunSummaryText(counters));
+  console_.Summary(
+      RunWrittenText(counters.NbLus, ShownPath(grp_path_), FileName(err_path_), seconds));
+  const int64_t table_problems = counters.NbErrTab + counters.NbErrArbre;
+  if (!options_.strict || table_problems == 0) return kExitComplete;
+  console_.Error("--strict: " + std::to_string(table_problems) +
+                 (table_problems == 1 ? " summary" : " summaries") +
+                 " met table problems or failed walks; the outputs and counters are written; "
+                 "exit status " + std::to_string(kExitStrictTableProblems));
+  return kExitStrictTableProblems;
 }
 
 }  // namespace

@@ -48,7 +48,14 @@ struct RunOptions {
   // Told every line and its outcome, then the counters and the tables'
   // story (batch/batch_engine.h); for a report made while the run reads.
   LineObserver* observer = nullptr;
+  // A complete run whose summaries met table problems or failed walks
+  // returns kExitStrictTableProblems rather than 0 (after the same outputs,
+  // counters and warnings).
+  bool strict = false;
 };
+
+// The exit status of such a run under `strict`.
+inline constexpr int kExitStrictTableProblems = 4;
 
 // Makes the grouping of a run whose table directory is `rep_tab` (RepTab).
 using GrouperFactory = std::function<std::unique_ptr<SummaryGrouper>(const std::string& rep_tab)>;
@@ -69,7 +76,8 @@ inline constexpr char kChunkLinesVariable[] = "GRULO_CHUNK_LINES";
 // that a killed run left behind are removed under the locks.
 //
 // Returns the exit status: 0 after a complete run, whose outputs and
-// counters are in place; 1 when the run failed, after one line on `console`
+// counters are in place (kExitStrictTableProblems under options.strict when
+// summaries met table problems); 1 when the run failed, after one line on `console`
 // that says what failed, with the path, where the path came from and the
 // system's reason. A complete run that met table problems warns about each
 // at its end; on a terminal the run shows its progress and a closing

@@ -13,6 +13,7 @@
 #include "run/run_batch.h"
 #include "platform/file_lock.h"
 #include "platform/lock_holder_testutil.h"
+#include "text/cp1252_text.h"
 #include "tests/process_testutil.h"
 
 namespace grulo {
@@ -132,7 +133,8 @@ class BatchRunTest : public ::testing::Test {
   }
   // Runs the batch, with the scripted grouping unless another is given;
   // what it says is kept in messages_.
-  int Run(GrouperFactory grouping = nullptr) {
+  int Run(GrouperFactory grouping = nullptr, const RunOptions& options = RunOptions(),
+          bool terminal = false) {
     if (grouping == nullptr) {
       grouping = [this](const std::string& rep_tab) -> std::unique_ptr<SummaryGrouper> {
         EXPECT_EQ(rep_tab, grouper_.expected_rep_tab);  // the RepTab value, as it stands
@@ -142,8 +144,8 @@ class BatchRunTest : public ::testing::Test {
     std::FILE* stream = std::tmpfile();
     int status;
     {
-      RunConsole console(stream, false);
-      status = RunBatch({ConfigPath(), true}, RunOptions(), grouping, console);
+      RunConsole console(stream, terminal);
+      status = RunBatch({ConfigPath(), true}, options, grouping, console);
     }
     std::rewind(stream);
     messages_.clear();
@@ -210,10 +212,47 @@ TEST_F(BatchRunTest, EachSummaryStartsWithAnEmptyErrorList) {
   EXPECT_EQ(ReadFileBytes(ConfigPath()), Counters(2, 1, 0, 0));
 }
 
+// The closing summary counts every line once: the summaries that table
+// problems and failed walks left without a group apart from the grouped
+// ones, and with --strict they give an exit status of their own, after the
+// same outputs and counters.
+TEST_F(BatchRunTest, ClosingSummaryAndStrictStatus) {
+  WriteStandardConfig();
+  std::string input;
+  for (int i = 0; i < 6; ++i) input += Summary() + "\n";
+  WriteInput(input + "short\n");
+  for (bool strict : {false, true}) {
+    SCOPED_TRACE(strict);
+    grouper_.outcomes = {
+        {{}, 1, 2, 0, "V1"},                                  // grouped
+        {{22}, 1, 3, 0, "V1"},                                // grouped, a non-blocking error
+        {{47}, 90, 900, 47, "V1", OutcomeKind::kBlocked},     // blocked
+        {{22}, 99, 904, 2, "V1", OutcomeKind::kWalkFailed},   // a failed walk, an error
+        {{}, 99, 904, 1, "V1", OutcomeKind::kWalkFailed},     // a failed walk
+        {{}, 0, 0, 99, "", OutcomeKind::kTableProblem},       // a table problem
+    };
+    RunOptions options;
+    options.strict = strict;
+    EXPECT_EQ(Run(nullptr, options, true), strict ? kExitStrictTableProblems : 0);
+    EXPECT_NE(messages_.find("grulo: 2 grouped (1 non-blocking), 1 blocked, 1 format error, 3 "
+                             "table problems\ngrulo: 7 lines in "),
+              std::string::npos)
+        << messages_;
+    EXPECT_EQ(messages_.find("--strict: 3 summaries met table problems or failed walks; the "
+                             "outputs and counters are written; exit status 4\n") !=
+                  std::string::npos,
+              strict)
+        << messages_;
+    EXPECT_EQ(ReadFileBytes(ConfigPath()), Counters(7, 1, 2, 1));
+    config_ = ReadFileBytes(ConfigPath());
+    config_.resize(config_.find("\r\n[R"));
+  }
+}
+
 TEST_F(BatchRunTest, MissingConfigurationFailsWithoutCreatingIt) {
   EXPECT_EQ(Run(), 1);
   EXPECT_FALSE(PathExists(ConfigPath()));
-  EXPECT_EQ(messages_, "grulo: cannot read the configuration file " + ConfigPath() +
+  EXPECT_EQ(messages_, "grulo: cannot read the configuration file " + Quoted(ConfigPath()) +
                            " (given with --config): No such file or directory\n");
 }
 
@@ -244,7 +283,7 @@ TEST_F(BatchRunTest, GrpThatIsNoRegularFileIsNotCreated) {
   std::filesystem::create_symlink("/dev/full", dir_.File("out/week.12.grp"));
   EXPECT_EQ(Run(), 1);
   EXPECT_EQ(Err(), "Pb d'ouverture fichier en sortie : " + dir_.File("out/week.12") + ".grp\r\n");
-  EXPECT_NE(messages_.find("cannot create the output file " + dir_.File("out/week.12.grp")),
+  EXPECT_NE(messages_.find("cannot create the output file " + Quoted(dir_.File("out/week.12.grp"))),
             std::string::npos) << messages_;
   EXPECT_EQ(ReadFileBytes(ConfigPath()), config_);
   EXPECT_TRUE(grouper_.lines.empty());
@@ -258,7 +297,8 @@ TEST_F(BatchRunTest, CountersThatCannotBeWrittenFailTheRun) {
     std::filesystem::create_directory(ConfigPath());
   };
   EXPECT_EQ(Run(), 1);
-  EXPECT_NE(messages_.find("cannot write the counters into " + ConfigPath()), std::string::npos)
+  EXPECT_NE(messages_.find("cannot write the counters into " + Quoted(ConfigPath())),
+            std::string::npos)
       << messages_;
   // The outputs are not put in place without their counters.
   EXPECT_EQ(Grp(), "<missing>");
@@ -272,6 +312,7 @@ TEST_F(BatchRunTest, ConfigurationProblemsStopTheRunBeforeAnythingIsWritten) {
   const std::string input = dir_.File("in/week.12.txt");
   const std::string out = dir_.File("out");
   const std::string cfg = ConfigPath();
+  const std::string in_cfg = " in " + Quoted(cfg);
   WriteInput(Summary() + "\n");
   WriteFileBytes(dir_.File("a-file"), "x");
   struct Case {
@@ -279,26 +320,37 @@ TEST_F(BatchRunTest, ConfigurationProblemsStopTheRunBeforeAnythingIsWritten) {
     std::vector<std::string> said;  // pieces of the message
   } cases[] = {
       {"[General]\r\nFicEnt=" + input + "\r\nRepSor=" + out + "\r\n",
-       {"grulo: the configuration file " + cfg + " has no section [G\xC3\xA9n\xC3\xA9ral]; its "
-        "section [General] needs the accents"}},
+       {"grulo: the configuration file " + Quoted(cfg) +
+            " has no section [G\xC3\xA9n\xC3\xA9ral]; its section [General] lacks the accents: "
+            "write [G\xC3\xA9n\xC3\xA9ral]\n"}},
+      {"[G\xE8n\xE8ral]\r\nFicEnt=" + input + "\r\nRepSor=" + out + "\r\n",
+       {"its section [G\xC3\xA8n\xC3\xA8ral] has other accents: write [G\xC3\xA9n\xC3\xA9ral]\n"}},
+      {"[Ge\xCC\x81ne\xCC\x81ral]\r\nFicEnt=" + input + "\r\nRepSor=" + out + "\r\n",
+       {"its section [Ge\xCC\x81ne\xCC\x81ral] writes its accents as separate marks "
+        "(decomposed Unicode): write [G\xC3\xA9n\xC3\xA9ral] with each accented letter as one "
+        "character\n"}},
+      {"[Generale]\r\nFicEnt=" + input + "\r\nRepSor=" + out + "\r\n",
+       {"has no section [G\xC3\xA9n\xC3\xA9ral]\n"}},
       {"[G\xE9n\xE9ral]\r\nRepSor=" + out + "\r\n",
-       {"no input file: the key FicEnt is missing in section [G\xC3\xA9n\xC3\xA9ral] of " + cfg}},
+       {"no input file: the key FicEnt is missing in section [G\xC3\xA9n\xC3\xA9ral] of " +
+        Quoted(cfg)}},
       {"[G\xE9n\xE9ral]\r\nFicEnt=\r\nRepSor=" + out + "\r\n", {"no input file: FicEnt is empty"}},
       {"[G\xE9n\xE9ral]\r\nFicEnt=" + input + "\r\n",
        {"no output directory: the key RepSor is missing", "into the root directory"}},
       {"[G\xE9n\xE9ral]\r\nFicEnt=" + input + "\r\nRepSor=\r\n", {"RepSor is empty"}},
       {"[G\xE9n\xE9ral]\r\nFicEnt=" + input + "\r\nRepSor=" + out + "/none\r\n",
-       {"the output directory " + out + "/none (RepSor in " + cfg + ") does not exist"}},
+       {"the output directory " + Quoted(out + "/none") + " (RepSor" + in_cfg +
+        ") does not exist"}},
       {"[G\xE9n\xE9ral]\r\nFicEnt=" + input + "\r\nRepSor=" + dir_.File("a-file") + "\r\n",
        {"is not a directory"}},
       {"[G\xE9n\xE9ral]\r\nFicEnt=" + input + "x\r\nRepSor=" + out + "\r\n",
-       {"grulo: cannot open the input file " + input + "x (FicEnt in " + cfg +
+       {"grulo: cannot open the input file " + Quoted(input + "x") + " (FicEnt" + in_cfg +
         "): No such file or directory\n"}},
       {"[G\xE9n\xE9ral]\r\nFicEnt=" + dir_.File("in") + "\r\nRepSor=" + out + "\r\n",
-       {"cannot open the input file " + dir_.File("in"), "): Is a directory"}},
+       {"cannot open the input file " + Quoted(dir_.File("in")), "): Is a directory"}},
       {"[G\xE9n\xE9ral]\r\nFicEnt=in/week.12.txt\r\nRepSor=" + out + "\r\n",
-       {"cannot open the input file in/week.12.txt (FicEnt in " + cfg +
-        "; relative to the current directory "}},
+       {"cannot open the input file 'in/week.12.txt' (FicEnt" + in_cfg +
+        "; relative to the current directory '"}},
   };
   for (const Case& c : cases) {
     config_ = c.config;
@@ -334,10 +386,11 @@ TEST_F(BatchRunTest, InputThatChangesSizeFailsTheRun) {
     const std::string expected =
         grow ? size + " bytes at the start, " + std::to_string(2 * text.size()) + " at the end"
              : size + " bytes at the start, 100 at the end, " + size + " read";
-    EXPECT_EQ(messages_, "grulo: the input file " + dir_.File("in/week.12.txt") + " (FicEnt in " +
-                             ConfigPath() + ") changed size during the run: " + expected +
-                             "; the previous week.12.grp, week.12.err and counters are left as "
-                             "they were\n");
+    EXPECT_EQ(messages_, "grulo: the input file " + Quoted(dir_.File("in/week.12.txt")) +
+                             " (FicEnt in " + Quoted(ConfigPath()) +
+                             ") changed size during the run: " + expected +
+                             "; the previous 'week.12.grp', 'week.12.err' and counters are left "
+                             "as they were\n");
     EXPECT_EQ(Grp(), "previous grp");
     EXPECT_EQ(Err(), "previous err");
     EXPECT_EQ(Names("out"), (std::vector<std::string>{"week.12.err", "week.12.grp"}));
@@ -371,9 +424,10 @@ TEST_F(BatchRunTest, LockHeldByAnotherProcess) {
     std::string lock;
     std::string said;
   } cases[] = {
-      {dir_.File(".grulo.ini.grulo-config.lock"), "is using the configuration file " + ConfigPath()},
+      {dir_.File(".grulo.ini.grulo-config.lock"),
+       "is using the configuration file " + Quoted(ConfigPath())},
       {dir_.File("out/.week.12.grulo-outputs.lock"),
-       "is writing " + dir_.File("out/week.12.grp") + " and week.12.err"},
+       "is writing " + Quoted(dir_.File("out/week.12.grp")) + " and 'week.12.err'"},
   };
   for (const Case& c : cases) {
     LockHolder other(c.lock);
@@ -420,21 +474,21 @@ TEST_F(BatchRunTest, TableProblemsAndAByteOrderMarkAreWarned) {
   WriteInput("\xEF\xBB\xBF" + line + "\n" + line + "\n" + line + "\n");
   EXPECT_EQ(Run(BatchGrouping(FixedClocks(CivilDate{2026, 12, 7}))), 0);
   const std::string tables = dir_.File("tables");
-  const std::string where = " (RepTab in " + ConfigPath() + ")";
+  const std::string where = " (RepTab in " + Quoted(ConfigPath()) + ")";
   EXPECT_EQ(messages_,
-            "grulo: warning: the input file " + dir_.File("in/week.12.txt") +
+            "grulo: warning: the input file " + Quoted(dir_.File("in/week.12.txt")) +
                 " starts with a UTF-8 byte order mark (bytes EF BB BF): line 1 is reported as a "
                 "format problem, as every implementation does; save the file without the mark, "
                 "in Windows-1252\n"
-                "grulo: warning: table file " + tables + "arbressr.tab" + where +
+                "grulo: warning: table file " + Quoted(tables + "arbressr.tab") + where +
                 ": missing; 2 summaries got return code 99\n"
-                "grulo: warning: table file " + tables + "ccamcssr.tab" + where +
+                "grulo: warning: table file " + Quoted(tables + "ccamcssr.tab") + where +
                 ": not opened; no summary reached it\n"
-                "grulo: warning: table file " + tables + "diag10sr.tab" + where +
+                "grulo: warning: table file " + Quoted(tables + "diag10sr.tab") + where +
                 ": not opened; no summary reached it\n"
-                "grulo: warning: the table directory " + tables + where +
-                " does not end with '/': the table names are put right behind it (" + tables +
-                "arbressr.tab); write RepTab=" + tables + "/\n");
+                "grulo: warning: the table directory " + Quoted(tables) + where +
+                " does not end with '/': the table names are put right behind it (" +
+                Quoted(tables + "arbressr.tab") + "); write RepTab=" + tables + "/\n");
   EXPECT_EQ(ReadFileBytes(ConfigPath()), Counters(3, 0, 0, 1));
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "text/cp1252_text.h"
+
 namespace grulo {
 
 void RunConsole::WipeProgress() {
@@ -20,6 +22,7 @@ void RunConsole::Line(std::string_view prefix, std::string_view text) {
   line += prefix;
   line += text;
   line += '\n';
+  line = DisplayText(line);  // paths and names as a UTF-8 terminal shows them
   std::fwrite(line.data(), 1, line.size(), stream_);
   std::fflush(stream_);
 }

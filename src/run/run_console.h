@@ -1,6 +1,9 @@
 // What a run tells the person who started it, on standard error: one line
 // per failure or warning, and on a terminal a progress line, redrawn in
-// place, and a closing summary. Plain text; nothing goes to standard output.
+// place, and a closing summary. Plain text in UTF-8: the messages are made of
+// the program's texts (paths and names as the files and the system give
+// them, Windows-1252 or UTF-8), which DisplayText (text/cp1252_text.h) turns
+// into UTF-8 as each line is written. Nothing goes to standard output.
 
 #ifndef GRULO_RUN_RUN_CONSOLE_H_
 #define GRULO_RUN_RUN_CONSOLE_H_

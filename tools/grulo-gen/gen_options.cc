@@ -22,54 +22,93 @@ bool ParseUnsigned(std::string_view text, uint64_t max, uint64_t* value) {
   return true;
 }
 
-bool TakesValue(std::string_view option) {
-  return option == "--count" || option == "--seed" || option == "--week" || option == "--diag" ||
-         option == "--acts" || option == "--faulty-share" || option == "--malformed-share" ||
-         option == "--out";
+std::string_view CheckCount(std::string_view value) {
+  uint64_t count;
+  return ParseUnsigned(value, uint64_t{1} << 40, &count) ? "" : "a number of lines up to 2^40";
 }
+
+std::string_view CheckSeed(std::string_view value) {
+  uint64_t seed;
+  return ParseUnsigned(value, ~uint64_t{0}, &seed) ? "" : "a number from 0 to 2^64-1";
+}
+
+std::string_view CheckWeek(std::string_view value) {
+  int week, year;
+  return ParseWeek(value, "", &week, &year).ok()
+             ? ""
+             : "a week WWYYYY that exists, in a year from 1992 to 2089";
+}
+
+std::string_view CheckShare(std::string_view value) {
+  uint32_t ppb;
+  return ParseShare(value, "", &ppb).ok() ? "" : "a share from 0 to 1, such as 0.05";
+}
+
+constexpr OptionDefinition kOptions[] = {
+    {"count", 0, "N", "number of lines to write (default 1000)", CheckCount},
+    {"seed", 0, "S", "seed of the random choices, 0 to 2^64-1 (default 1)", CheckSeed},
+    {"week", 0, "WWYYYY",
+     "week of the summaries (default 152024); about one in twelve summaries belongs to one of "
+     "the four weeks before it. Choose a week at least two months before the day grulo runs, "
+     "so that no date of a valid summary lies after that day.",
+     CheckWeek},
+    {"diag", 0, "FILE",
+     "diagnosis table source (the text grulo-tables builds diag10sr.tab from): codes are "
+     "drawn from it, each where its letter and position flags allow it"},
+    {"acts", 0, "FILE",
+     "act table source (for ccamcssr.tab): acts are drawn from it. Without --diag or --acts, "
+     "a small built-in list of common codes is used instead."},
+    {"faulty-share", 0, "P",
+     "share of summaries with one to three faulty fields, 0 to 1 (default 0.1). The faults "
+     "are taken in turns, so that every error number the checks can produce (1 to 82 but 4 "
+     "to 7, 18, 28, 62 and 69) comes up; the faults of the table attributes need --diag.",
+     CheckShare},
+    {"malformed-share", 0, "P",
+     "share of lines that are not well-formed summaries, 0 to 1 (default 0.01): empty lines, "
+     "lines of fewer than 12 characters, unknown format numbers ('m04', 'M05'...), lengths "
+     "that do not fit the act count, lines of more than 498 characters, NUL bytes; and good "
+     "lines ended by CR LF among LF lines",
+     CheckShare},
+    {"crlf", 0, "", "end every line with CR LF (default LF)"},
+    {"out", 0, "FILE", "write to FILE (default: standard output)"},
+};
 
 }  // namespace
 
-Status ParseCommandLine(int argc, const char* const* argv, CommandLine* cl) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
-      cl->help = true;
-      continue;
-    }
-    if (arg == "--crlf") {
-      cl->options.crlf = true;
-      continue;
-    }
-    if (!TakesValue(arg)) return Status::InvalidArgument(arg, "unknown option");
-    if (i + 1 >= argc) return Status::InvalidArgument(arg, "needs a value");
-    const std::string value = argv[++i];
-    const std::string where = arg + " " + value;
-    if (arg == "--count") {
-      if (!ParseUnsigned(value, uint64_t{1} << 40, &cl->count)) {
-        return Status::InvalidArgument(where, "takes a number of lines");
-      }
-    } else if (arg == "--seed") {
-      if (!ParseUnsigned(value, ~uint64_t{0}, &cl->options.seed)) {
-        return Status::InvalidArgument(where, "takes a number from 0 to 18446744073709551615");
-      }
-    } else if (arg == "--week") {
-      Status status = ParseWeek(value, where, &cl->options.week, &cl->options.year);
-      if (!status.ok()) return status;
-    } else if (arg == "--faulty-share" || arg == "--malformed-share") {
-      uint32_t* ppb =
-          arg == "--faulty-share" ? &cl->options.faulty_ppb : &cl->options.malformed_ppb;
-      Status status = ParseShare(value, where, ppb);
-      if (!status.ok()) return status;
-    } else if (arg == "--diag") {
-      cl->diag_path = value;
-    } else if (arg == "--acts") {
-      cl->acts_path = value;
-    } else {
-      cl->out_path = value;
-    }
+const CommandDefinition kGenCommand = {
+    .name = "grulo-gen",
+    .description =
+        "Writes synthetic weekly summaries, one per line, for grulo to check and\n"
+        "classify. The same options and seed give the same bytes on every machine.\n",
+    .options = kOptions,
+    .epilogue =
+        "Lines are Windows-1252 text; the free-text fields that grulo carries\n"
+        "without reading may hold a few bytes above 127.\n"
+        "\n"
+        "Exit status: 0 success; 1 a table source with errors, or without codes\n"
+        "for the first two diagnoses; 2 wrong usage, or a file that cannot be read\n"
+        "or written. See docs/generator.md.\n",
+    .version = GRULO_VERSION,
+};
+
+CommandLine GenCommandLine(const ParsedOptions& parsed) {
+  CommandLine cl;
+  if (parsed.Has("count")) ParseUnsigned(parsed.Value("count"), uint64_t{1} << 40, &cl.count);
+  if (parsed.Has("seed")) ParseUnsigned(parsed.Value("seed"), ~uint64_t{0}, &cl.options.seed);
+  if (parsed.Has("week")) {
+    (void)ParseWeek(parsed.Value("week"), "", &cl.options.week, &cl.options.year);
   }
-  return Status();
+  if (parsed.Has("faulty-share")) {
+    (void)ParseShare(parsed.Value("faulty-share"), "", &cl.options.faulty_ppb);
+  }
+  if (parsed.Has("malformed-share")) {
+    (void)ParseShare(parsed.Value("malformed-share"), "", &cl.options.malformed_ppb);
+  }
+  cl.options.crlf = parsed.Has("crlf");
+  cl.diag_path = parsed.Value("diag");
+  cl.acts_path = parsed.Value("acts");
+  cl.out_path = parsed.Value("out");
+  return cl;
 }
 
 Status ParseShare(std::string_view text, std::string_view where, uint32_t* ppb) {

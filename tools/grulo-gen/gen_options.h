@@ -1,6 +1,6 @@
-// The command line of grulo-gen: its options read into the generator's
-// options and the files to use, every refusal a Status that names the option
-// and its value.
+// The command line of grulo-gen, read by the parser of every grulo command
+// (options/option_parser.h): its definition, and its options read into the
+// generator's options and the files to use.
 
 #ifndef GRULO_TOOLS_GRULO_GEN_GEN_OPTIONS_H_
 #define GRULO_TOOLS_GRULO_GEN_GEN_OPTIONS_H_
@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "base/status.h"
+#include "options/option_parser.h"
 #include "summary_generator.h"
 
 namespace grulo {
@@ -21,14 +22,14 @@ struct CommandLine {
   std::string diag_path;  // empty: the built-in codes
   std::string acts_path;
   std::string out_path;  // empty: standard output
-  bool help = false;
 };
 
-// Reads the arguments after the program's name. An unknown option, an option
-// without its value and a value that cannot be used give an invalid-argument
-// status whose message starts with the option (and the value); `cl` then
-// holds what was read before it.
-Status ParseCommandLine(int argc, const char* const* argv, CommandLine* cl);
+// grulo-gen's options, usage line and help.
+extern const CommandDefinition kGenCommand;
+
+// The settings of a command line that ParseOptions(kGenCommand, ...) read
+// without usage error (its checks refused every value that cannot be used).
+CommandLine GenCommandLine(const ParsedOptions& parsed);
 
 // Reads a share "0", "1", "0.25", ".5" (at most nine decimals) as parts per
 // billion. Anything else, or a share above 1, gives an invalid-argument

@@ -9,18 +9,15 @@ namespace grulo {
 namespace gen {
 namespace {
 
-Status Parse(std::vector<const char*> args, CommandLine* cl) {
-  args.insert(args.begin(), "grulo-gen");
-  return ParseCommandLine(static_cast<int>(args.size()), args.data(), cl);
-}
+ParsedOptions Parse(const std::vector<std::string>& args) { return ParseOptions(kGenCommand, args); }
 
 TEST(GenOptionsTest, ReadsEveryOption) {
-  CommandLine cl;
-  ASSERT_TRUE(Parse({"--count", "12", "--seed", "18446744073709551615", "--week", "532020",
-                     "--diag", "d.txt", "--acts", "a.txt", "--faulty-share", ".25",
-                     "--malformed-share", "1", "--crlf", "--out", "o.txt"},
-                    &cl)
-                  .ok());
+  const ParsedOptions parsed =
+      Parse({"--count", "12", "--seed", "18446744073709551615", "--week", "532020", "--diag",
+             "d.txt", "--acts", "a.txt", "--faulty-share", ".25", "--malformed-share=1", "--crlf",
+             "--out", "o.txt"});
+  ASSERT_EQ(parsed.error, "");
+  const CommandLine cl = GenCommandLine(parsed);
   EXPECT_EQ(cl.count, 12u);
   EXPECT_EQ(cl.options.seed, ~uint64_t{0});
   EXPECT_EQ(cl.options.week, 53);
@@ -31,34 +28,50 @@ TEST(GenOptionsTest, ReadsEveryOption) {
   EXPECT_EQ(cl.options.malformed_ppb, kBillion);
   EXPECT_TRUE(cl.options.crlf);
   EXPECT_EQ(cl.out_path, "o.txt");
-  EXPECT_FALSE(cl.help);
+  EXPECT_EQ(GenCommandLine(Parse({})).count, 1000u);
 }
 
-// Each refusal is a usage error whose message names the option and value.
+// Each refusal is a usage error that names the option, what it needs and
+// the value.
 TEST(GenOptionsTest, RefusalsNameTheOptionAndWhatIsWrong) {
   const struct {
-    std::vector<const char*> args;
+    std::vector<std::string> args;
     const char* message;
   } cases[] = {
-      {{"--colour"}, "--colour: unknown option"},
-      {{"--count"}, "--count: needs a value"},
-      {{"--count", "-1"}, "--count -1: takes a number of lines"},
-      {{"--count", "1099511627777"}, "--count 1099511627777: takes a number of lines"},
+      {{"--colour"}, "unknown option '--colour'"},
+      {{"--count"}, "option '--count' needs a value"},
+      {{"--count", "-1"}, "option '--count' needs a number of lines up to 2^40, not '-1'"},
+      {{"--count", "1099511627777"},
+       "option '--count' needs a number of lines up to 2^40, not '1099511627777'"},
       {{"--seed", "18446744073709551616"},
-       "--seed 18446744073709551616: takes a number from 0 to 18446744073709551615"},
-      {{"--week", "15202"}, "--week 15202: a week is six digits WWYYYY"},
-      {{"--week", "151991"}, "--week 151991: the year of the week must lie between 1992 and 2089"},
-      {{"--week", "532021"}, "--week 532021: week 53 does not exist in 2021"},
-      {{"--week", "002020"}, "--week 002020: week 0 does not exist in 2020"},
-      {{"--faulty-share", "1.5"}, "--faulty-share 1.5: takes a share from 0 to 1, such as 0.05"},
-      {{"--malformed-share", "0.1234567891"},
-       "--malformed-share 0.1234567891: takes a share from 0 to 1, such as 0.05"},
+       "option '--seed' needs a number from 0 to 2^64-1, not '18446744073709551616'"},
+      {{"--week", "15202"},
+       "option '--week' needs a week WWYYYY that exists, in a year from 1992 to 2089, not "
+       "'15202'"},
+      {{"--week", "532021"},
+       "option '--week' needs a week WWYYYY that exists, in a year from 1992 to 2089, not "
+       "'532021'"},
+      {{"--faulty-share", "1.5"},
+       "option '--faulty-share' needs a share from 0 to 1, such as 0.05, not '1.5'"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Parse(c.args).error, c.message);
+}
+
+// Each week that is refused says why.
+TEST(GenOptionsTest, WeeksAreReadExactly) {
+  const struct {
+    const char* text;
+    const char* message;
+  } cases[] = {
+      {"152024", ""},
+      {"15202", "w: a week is six digits WWYYYY"},
+      {"151991", "w: the year of the week must lie between 1992 and 2089"},
+      {"532021", "w: week 53 does not exist in 2021"},
+      {"002020", "w: week 0 does not exist in 2020"},
   };
   for (const auto& c : cases) {
-    CommandLine cl;
-    Status status = Parse(c.args, &cl);
-    EXPECT_EQ(status.code(), Status::kInvalidArgument) << c.message;
-    EXPECT_EQ(status.message(), c.message);
+    int week = 0, year = 0;
+    EXPECT_EQ(ParseWeek(c.text, "w", &week, &year).message(), c.message) << c.text;
   }
 }
 

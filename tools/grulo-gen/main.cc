@@ -5,8 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +13,7 @@
 #include "authoring/file_io.h"
 #include "authoring/table_source.h"
 #include "base/status.h"
+#include "options/help_text.h"
 #include "platform/process.h"
 #include "code_pools.h"
 #include "gen_options.h"
@@ -30,62 +29,11 @@ constexpr int kExitUsage = 2;      // wrong usage, or a file that cannot be read
 
 constexpr size_t kFlushSize = size_t{1} << 20;
 
-constexpr char kUsage[] =
-    "Usage: grulo-gen [options]\n"
-    "Writes synthetic weekly summaries, one per line, for grulo to check and\n"
-    "classify. The same options and seed give the same bytes on every machine.\n"
-    "\n"
-    "Options:\n"
-    "  --count N            number of lines to write (default 1000)\n"
-    "  --seed S             seed of the random choices, 0 to 2^64-1 (default 1)\n"
-    "  --week WWYYYY        week of the summaries (default 152024); about one in\n"
-    "                       twelve summaries belongs to one of the four weeks\n"
-    "                       before it. Choose a week at least two months before\n"
-    "                       the day grulo runs, so that no date of a valid\n"
-    "                       summary lies after that day.\n"
-    "  --diag FILE          diagnosis table source (the text grulo-tables builds\n"
-    "                       diag10sr.tab from): codes are drawn from it, each\n"
-    "                       where its letter and position flags allow it\n"
-    "  --acts FILE          act table source (for ccamcssr.tab): acts are drawn\n"
-    "                       from it\n"
-    "                       Without --diag or --acts, a small built-in list of\n"
-    "                       common codes is used instead.\n"
-    "  --faulty-share P     share of summaries with one to three faulty fields,\n"
-    "                       0 to 1 (default 0.1). The faults are taken in turns,\n"
-    "                       so that every error number the checks can produce\n"
-    "                       (1 to 82 but 4 to 7, 18, 28, 62 and 69) comes up;\n"
-    "                       the faults of the table attributes need --diag.\n"
-    "  --malformed-share P  share of lines that are not well-formed summaries,\n"
-    "                       0 to 1 (default 0.01): empty lines, lines of fewer\n"
-    "                       than 12 characters, unknown format numbers ('m04',\n"
-    "                       'M05'...), lengths that do not fit the act count,\n"
-    "                       lines of more than 498 characters, NUL bytes; and\n"
-    "                       good lines ended by CR LF among LF lines\n"
-    "  --crlf               end every line with CR LF (default LF)\n"
-    "  --out FILE           write to FILE (default: standard output)\n"
-    "  --help               show this text\n"
-    "\n"
-    "Lines are Windows-1252 text; the free-text fields that grulo carries\n"
-    "without reading may hold a few bytes above 127.\n"
-    "\n"
-    "Exit status: 0 success; 1 a table source with errors, or without codes\n"
-    "for the first two diagnoses; 2 wrong usage, or a file that cannot be read\n"
-    "or written.\n";
-
 // Writes a status that is not ok for a person and gives the exit status: a
-// usage error (the usage follows it) or a file that cannot be read or written
-// 2, a table source that cannot be used 1.
+// file that cannot be read or written 2, a table source that cannot be used 1.
 int Fail(const Status& status) {
-  std::cerr << "grulo-gen: " << status.message() << "\n";
-  switch (status.code()) {
-    case Status::kInvalidArgument:
-      std::cerr << "\n" << kUsage;
-      return kExitUsage;
-    case Status::kCorruption:
-      return kExitBadSource;
-    default:
-      return kExitUsage;
-  }
+  PrintText(stderr, "grulo-gen: " + status.message() + "\n");
+  return status.code() == Status::kCorruption ? kExitBadSource : kExitUsage;
 }
 
 // Reads a source file into a model; a source with errors gives a corruption
@@ -134,13 +82,12 @@ Status WriteLines(const CommandLine& cl, const CodePools& pools) {
 }
 
 int Run(int argc, char** argv) {
-  CommandLine cl;
-  Status status = ParseCommandLine(argc, argv, &cl);
-  if (!status.ok()) return Fail(status);
-  if (cl.help) {
-    std::cout << kUsage;
-    return kExitOk;
+  const ParsedOptions parsed = ParseOptions(kGenCommand, argc, argv, 1);
+  if (const int handled = HandleParsedOptions(kGenCommand, parsed, stdout, stderr); handled >= 0) {
+    return handled;
   }
+  const CommandLine cl = GenCommandLine(parsed);
+  Status status;
 
   DiagTableModel diag_model;
   ActTableModel act_model;
@@ -170,5 +117,6 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   grulo::UseBinaryStandardStreams();  // summaries are bytes, CR LF as generated
+  const grulo::Utf8Console utf8_console;  // messages are UTF-8
   return grulo::gen::Run(argc, argv);
 }

@@ -3,8 +3,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,10 +13,12 @@
 #include "authoring/table_dump.h"
 #include "authoring/tree_check.h"
 #include "base/status.h"
+#include "options/help_text.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "tables/open_tables.h"
 #include "tables/table_file.h"
+#include "text/cp1252_text.h"
 
 namespace grulo {
 namespace {
@@ -27,38 +27,91 @@ constexpr int kExitOk = 0;
 constexpr int kExitFindings = 1;  // errors in a source, a table or a check
 constexpr int kExitUsage = 2;     // wrong usage, or a file that cannot be read or written
 
-constexpr char kUsage[] =
-    "Usage:\n"
-    "  grulo-tables build [--tree FILE] [--acts FILE] [--diag FILE] --out DIR [--force]\n"
-    "      Compiles text sources into arbressr.tab, ccamcssr.tab and diag10sr.tab\n"
-    "      in DIR (created when missing). The built tables are checked first;\n"
-    "      when the check finds errors nothing is written, unless --force is given.\n"
-    "  grulo-tables dump [--kind tree|diag|acts] [--out FILE] TABLE\n"
-    "      Writes the text source of a table file, to standard output unless\n"
-    "      --out is given. The kind comes from the file name or the header when\n"
-    "      --kind is not given.\n"
-    "  grulo-tables check [--strict] DIR\n"
-    "  grulo-tables check [--strict] [--kind tree|diag|acts] TABLE...\n"
-    "      Checks the three tables of a directory (and that their versions agree),\n"
-    "      or single table files, and prints one line per finding.\n"
-    "      --strict counts warnings as errors.\n"
-    "\n"
+constexpr char kExitStatuses[] =
     "The text formats are described in docs/table-formats.md.\n"
     "\n"
-    "Exit status:\n"
-    "  0  success; check: no error found (warnings allowed)\n"
-    "  1  build: errors in a source or in the built tables; dump: the file is\n"
-    "     too short to be a table; check: errors found\n"
-    "  2  wrong usage, or a file that cannot be read or written\n";
+    "Exit status: 0 success (check: no error found, warnings allowed); 1 errors\n"
+    "in a source or in the built tables (build), a file too short to be a table\n"
+    "(dump), errors found (check); 2 wrong usage, or a file that cannot be read\n"
+    "or written.\n";
 
-int UsageError(const std::string& message) {
-  std::cerr << "grulo-tables: " << message << "\n\n" << kUsage;
-  return kExitUsage;
+std::string_view CheckKind(std::string_view value) {
+  TableKind kind;
+  return TableKindFromWord(std::string(value), &kind) ? "" : "tree, diag or acts";
 }
 
-// Prints a failure on standard error and returns the exit status.
-int Failure(const Status& status, int exit_status) {
-  std::cerr << "grulo-tables: " << status.message() << "\n";
+int RunBuild(int argc, char** argv, std::FILE* out, std::FILE* err);
+int RunDump(int argc, char** argv, std::FILE* out, std::FILE* err);
+int RunCheck(int argc, char** argv, std::FILE* out, std::FILE* err);
+
+constexpr OptionDefinition kBuildOptions[] = {
+    {"tree", 0, "FILE", "the tree source (arbressr.tab)"},
+    {"acts", 0, "FILE", "the act source (ccamcssr.tab)"},
+    {"diag", 0, "FILE", "the diagnosis source (diag10sr.tab)"},
+    {"out", 0, "DIR", "the directory of the tables (created when missing)", nullptr, true},
+    {"force", 0, "", "write the tables even when their check finds errors"},
+};
+constexpr CommandDefinition kBuildCommand = {
+    .name = "grulo-tables build",
+    .summary = "compiles text sources into the table files",
+    .description =
+        "Compiles text sources into arbressr.tab, ccamcssr.tab and diag10sr.tab in\n"
+        "DIR. The built tables are checked first; when the check finds errors\n"
+        "nothing is written, unless --force is given.\n",
+    .options = kBuildOptions,
+    .epilogue = kExitStatuses,
+    .run = RunBuild,
+};
+
+constexpr OptionDefinition kDumpOptions[] = {
+    {"kind", 0, "KIND", "tree, diag or acts (default: from the file's name or header)", CheckKind},
+    {"out", 0, "FILE", "write to FILE (default: standard output)"},
+};
+constexpr CommandDefinition kDumpCommand = {
+    .name = "grulo-tables dump",
+    .operands = "TABLE",
+    .min_operands = 1,
+    .max_operands = 1,
+    .summary = "turns a table file back into its text source",
+    .description = "Writes the text source of a table file.\n",
+    .options = kDumpOptions,
+    .epilogue = kExitStatuses,
+    .run = RunDump,
+};
+
+constexpr OptionDefinition kCheckOptions[] = {
+    {"kind", 0, "KIND", "tree, diag or acts, for table files (default: from the name or header)",
+     CheckKind},
+    {"strict", 0, "", "count warnings as errors"},
+};
+constexpr CommandDefinition kCheckCommand = {
+    .name = "grulo-tables check",
+    .operands = "DIR | TABLE...",
+    .min_operands = 1,
+    .max_operands = kAnyNumber,
+    .summary = "reports every inconsistency of a table directory",
+    .description =
+        "Checks the three tables of a directory (and that their versions agree), or\n"
+        "single table files, and prints one line per finding.\n",
+    .options = kCheckOptions,
+    .epilogue = kExitStatuses,
+    .run = RunCheck,
+};
+
+constexpr const CommandDefinition* kCommands[] = {&kBuildCommand, &kDumpCommand, &kCheckCommand};
+constexpr CommandDefinition kTablesProgram = {
+    .name = "grulo-tables",
+    .max_operands = kAnyNumber,  // a word that names no command is refused as such
+    .summary = "builds, dumps and checks the table files",
+    .description = "Builds, dumps and checks the three table files of grulo.\n",
+    .epilogue = kExitStatuses,
+    .version = GRULO_VERSION,
+    .commands = kCommands,
+};
+
+// Prints a failure on `err` and returns the exit status.
+int Failure(std::FILE* err, const Status& status, int exit_status) {
+  PrintText(err, "grulo-tables: " + status.message() + "\n");
   return exit_status;
 }
 
@@ -74,71 +127,20 @@ std::string JoinPath(const std::string& dir, std::string_view name) {
   return path;
 }
 
-// Arguments: options with a value, flags, and the rest.
-struct Arguments {
-  std::vector<std::pair<std::string, std::string>> options;
-  std::vector<std::string> flags;
-  std::vector<std::string> rest;
-
-  const std::string* Option(std::string_view name) const {
-    for (const auto& [key, value] : options) {
-      if (key == name) return &value;
-    }
-    return nullptr;
-  }
-  bool Flag(std::string_view name) const {
-    for (const std::string& f : flags) {
-      if (f == name) return true;
-    }
-    return false;
-  }
-};
-
-Status ParseArguments(int argc, char** argv, const std::vector<std::string>& with_value,
-                      const std::vector<std::string>& flag_names, Arguments* args) {
-  for (int i = 2; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
-      bool known = false;
-      for (const std::string& name : with_value) {
-        if (arg != name) continue;
-        if (i + 1 >= argc) return Status::InvalidArgument("", arg + " needs a value");
-        if (args->Option(name) != nullptr) {
-          return Status::InvalidArgument("", arg + " is given twice");
-        }
-        args->options.emplace_back(name, argv[++i]);
-        known = true;
-      }
-      for (const std::string& name : flag_names) {
-        if (arg == name) {
-          args->flags.push_back(name);
-          known = true;
-        }
-      }
-      if (!known) return Status::InvalidArgument("", "unknown option " + arg);
-    } else {
-      args->rest.push_back(arg);
-    }
-  }
-  return Status();
-}
-
-void PrintFindings(const CheckReport& report, std::ostream& out) {
-  for (const Finding& finding : report.findings) out << FormatFinding(finding) << "\n";
+void PrintFindings(const CheckReport& report, std::FILE* stream) {
+  std::string text;
+  for (const Finding& finding : report.findings) text += FormatFinding(finding) + "\n";
+  PrintText(stream, text);
 }
 
 // ---------------------------------------------------------------------------
 
-int RunBuild(int argc, char** argv) {
-  Arguments args;
-  if (Status s =
-          ParseArguments(argc, argv, {"--tree", "--acts", "--diag", "--out"}, {"--force"}, &args);
-      !s.ok()) {
-    return UsageError(s.message());
+int RunBuild(int argc, char** argv, std::FILE* out, std::FILE* err) {
+  const ParsedOptions args = ParseOptions(kBuildCommand, argc, argv, 2);
+  if (const int handled = HandleParsedOptions(kBuildCommand, args, out, err); handled >= 0) {
+    return handled;
   }
-  if (!args.rest.empty()) return UsageError("unexpected argument " + args.rest[0]);
-  const std::string* out_dir = args.Option("--out");
-  if (out_dir == nullptr) return UsageError("build needs --out DIR");
+  const std::string out_dir = args.Value("out");
 
   struct Built {
     TableKind kind;
@@ -147,21 +149,22 @@ int RunBuild(int argc, char** argv) {
   };
   std::vector<Built> built;
   for (auto [option, kind] :
-       {std::pair{"--tree", TableKind::kTree}, std::pair{"--acts", TableKind::kAct},
-        std::pair{"--diag", TableKind::kDiag}}) {
-    const std::string* path = args.Option(option);
-    if (path != nullptr) built.push_back({kind, *path, {}});
+       {std::pair{"tree", TableKind::kTree}, std::pair{"acts", TableKind::kAct},
+        std::pair{"diag", TableKind::kDiag}}) {
+    if (args.Has(option)) built.push_back({kind, args.Value(option), {}});
   }
-  if (built.empty()) return UsageError("build needs at least one of --tree, --acts, --diag");
+  if (built.empty()) {
+    return PrintUsageError(err, kBuildCommand, "give at least one of --tree, --acts, --diag");
+  }
 
   bool source_errors = false;
   for (Built& b : built) {
     std::string text;
     if (Status s = ReadWholeFile(b.source, kMaxSourceBytes, &text); !s.ok()) {
-      return Failure(s, kExitUsage);
+      return Failure(err, s, kExitUsage);
     }
     if (Status s = BuildTable(b.kind, text, b.source, &b.bytes); !s.ok()) {
-      std::cerr << s.message() << "\n";  // one "path:line: what" line per error
+      PrintText(err, s.message() + "\n");  // one "path:line: what" line per error
       source_errors = true;
     }
   }
@@ -190,87 +193,98 @@ int RunBuild(int argc, char** argv) {
     if (tree == nullptr || built[i].kind == TableKind::kTree) continue;
     CheckVersionAgainstTree(*tree, *files[i], TableFileName(built[i].kind), &report);
   }
-  PrintFindings(report, std::cerr);
-  const bool force = args.Flag("--force");
-  if (report.ErrorCount() > 0 && !force) {
-    std::cerr << "grulo-tables: " << report.ErrorCount()
-              << " errors in the built tables; nothing written (--force writes them anyway)\n";
+  PrintFindings(report, err);
+  if (report.ErrorCount() > 0 && !args.Has("force")) {
+    PrintText(err, "grulo-tables: " + std::to_string(report.ErrorCount()) +
+                       " errors in the built tables; nothing written (--force writes them "
+                       "anyway)\n");
     return kExitFindings;
   }
 
   std::error_code ec;
-  std::filesystem::create_directories(*out_dir, ec);
-  if (ec) return Failure(Status::IoError(*out_dir, "cannot create: " + ec.message()), kExitUsage);
+  std::filesystem::create_directories(out_dir, ec);
+  if (ec) {
+    return Failure(err, Status::IoError(Quoted(out_dir), "cannot create: " + ec.message()),
+                   kExitUsage);
+  }
   // Every table is written to a temporary file first; only when all are
   // written are they renamed into place, each one whole.
   std::vector<std::unique_ptr<PendingFile>> pending(built.size());
   for (size_t i = 0; i < built.size(); ++i) {
-    const std::string path = JoinPath(*out_dir, TableFileName(built[i].kind));
+    const std::string path = JoinPath(out_dir, TableFileName(built[i].kind));
     const std::string_view bytes(reinterpret_cast<const char*>(built[i].bytes.data()),
                                  built[i].bytes.size());
     if (Status s = PendingFile::Write(path, bytes, &pending[i]); !s.ok()) {
-      return Failure(s, kExitUsage);
+      return Failure(err, s, kExitUsage);
     }
   }
   for (const std::unique_ptr<PendingFile>& file : pending) {
-    if (Status s = file->Commit(); !s.ok()) return Failure(s, kExitUsage);
+    if (Status s = file->Commit(); !s.ok()) return Failure(err, s, kExitUsage);
   }
   return kExitOk;
 }
 
 // Opens a table file named on the command line and tells its kind, from
 // --kind or from the file; the exit status of a failure, or kExitOk.
-int OpenTableArgument(const std::string& path, const Arguments& args,
-                      std::unique_ptr<TableFile>* file, TableKind* kind) {
-  if (Status s = OpenTableFile(path, file); !s.ok()) return Failure(s, kExitUsage);
-  if (const std::string* word = args.Option("--kind")) {
-    if (!TableKindFromWord(*word, kind)) return UsageError("--kind is tree, diag or acts");
+int OpenTableArgument(const CommandDefinition& command, const std::string& path,
+                      const ParsedOptions& args, std::FILE* err, std::unique_ptr<TableFile>* file,
+                      TableKind* kind) {
+  if (Status s = OpenTableFile(path, file); !s.ok()) return Failure(err, s, kExitUsage);
+  if (args.Has("kind")) {
+    TableKindFromWord(args.Value("kind"), kind);  // checked with the options
   } else if (!GuessTableKind(path, **file, kind)) {
-    return UsageError("cannot tell which table " + path + " is: give --kind");
+    return PrintUsageError(err, command, "cannot tell which table " + Quoted(path) +
+                                             " is: give --kind");
   }
   return kExitOk;
 }
 
-int RunDump(int argc, char** argv) {
-  Arguments args;
-  if (Status s = ParseArguments(argc, argv, {"--kind", "--out"}, {}, &args); !s.ok()) {
-    return UsageError(s.message());
+int RunDump(int argc, char** argv, std::FILE* out, std::FILE* err) {
+  const ParsedOptions args = ParseOptions(kDumpCommand, argc, argv, 2);
+  if (const int handled = HandleParsedOptions(kDumpCommand, args, out, err); handled >= 0) {
+    return handled;
   }
-  if (args.rest.size() != 1) return UsageError("dump takes one table file");
-  const std::string& path = args.rest[0];
+  const std::string& path = args.operands[0];
   std::unique_ptr<TableFile> file;
   TableKind kind;
-  if (int status = OpenTableArgument(path, args, &file, &kind); status != kExitOk) return status;
+  if (int status = OpenTableArgument(kDumpCommand, path, args, err, &file, &kind);
+      status != kExitOk) {
+    return status;
+  }
   std::string text;
   Status round_trip;
   if (Status s = DumpTable(*file, path, kind, &text, &round_trip); !s.ok()) {
-    return Failure(s, kExitFindings);
+    return Failure(err, s, kExitFindings);
   }
-  if (!round_trip.ok()) std::cerr << "grulo-tables: warning: " << round_trip.message() << "\n";
-  if (const std::string* out = args.Option("--out")) {
-    if (Status s = WriteFileAtomically(*out, text); !s.ok()) return Failure(s, kExitUsage);
+  if (!round_trip.ok()) PrintText(err, "grulo-tables: warning: " + round_trip.message() + "\n");
+  if (args.Has("out")) {
+    if (Status s = WriteFileAtomically(args.Value("out"), text); !s.ok()) {
+      return Failure(err, s, kExitUsage);
+    }
   } else {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    if (std::fflush(stdout) != 0) return kExitUsage;
+    std::fwrite(text.data(), 1, text.size(), out);  // the source's own bytes
+    if (std::fflush(out) != 0) return kExitUsage;
   }
   return kExitOk;
 }
 
-int RunCheck(int argc, char** argv) {
-  Arguments args;
-  if (Status s = ParseArguments(argc, argv, {"--kind"}, {"--strict"}, &args); !s.ok()) {
-    return UsageError(s.message());
+int RunCheck(int argc, char** argv, std::FILE* out, std::FILE* err) {
+  const ParsedOptions args = ParseOptions(kCheckCommand, argc, argv, 2);
+  if (const int handled = HandleParsedOptions(kCheckCommand, args, out, err); handled >= 0) {
+    return handled;
   }
-  if (args.rest.empty()) return UsageError("check takes a table directory or table files");
   CheckReport report;
-  if (args.rest.size() == 1 && IsDirectory(args.rest[0])) {
-    if (args.Option("--kind") != nullptr) return UsageError("--kind goes with table files");
-    CheckTableDirectory(args.rest[0], &report);
+  if (args.operands.size() == 1 && IsDirectory(args.operands[0])) {
+    if (args.Has("kind")) {
+      return PrintUsageError(err, kCheckCommand, "--kind goes with table files");
+    }
+    CheckTableDirectory(args.operands[0], &report);
   } else {
-    for (const std::string& path : args.rest) {
+    for (const std::string& path : args.operands) {
       std::unique_ptr<TableFile> file;
       TableKind kind;
-      if (int status = OpenTableArgument(path, args, &file, &kind); status != kExitOk) {
+      if (int status = OpenTableArgument(kCheckCommand, path, args, err, &file, &kind);
+          status != kExitOk) {
         return status;
       }
       switch (kind) {
@@ -286,26 +300,26 @@ int RunCheck(int argc, char** argv) {
       }
     }
   }
-  PrintFindings(report, std::cout);
+  PrintFindings(report, out);
   const int errors = report.ErrorCount();
   const int warnings = report.WarningCount();
-  std::cout << errors << " errors, " << warnings << " warnings\n";
-  std::cout.flush();
-  if (errors > 0 || (warnings > 0 && args.Flag("--strict"))) return kExitFindings;
+  PrintText(out, std::to_string(errors) + " errors, " + std::to_string(warnings) + " warnings\n");
+  if (errors > 0 || (warnings > 0 && args.Has("strict"))) return kExitFindings;
   return kExitOk;
 }
 
 int Main(int argc, char** argv) {
-  if (argc < 2) return UsageError("no command");
-  const std::string command = argv[1];
-  if (command == "--help" || command == "-h" || command == "help") {
-    std::cout << kUsage;
-    return kExitOk;
+  if (argc > 1) {
+    if (const CommandDefinition* command = FindCommand(kTablesProgram, argv[1])) {
+      return command->run(argc, argv, stdout, stderr);
+    }
   }
-  if (command == "build") return RunBuild(argc, argv);
-  if (command == "dump") return RunDump(argc, argv);
-  if (command == "check") return RunCheck(argc, argv);
-  return UsageError("unknown command " + command);
+  ParsedOptions args = ParseOptions(kTablesProgram, argc, argv, 1);
+  if (args.error.empty() && !args.Has("help") && !args.Has("version")) {
+    args.error = args.operands.empty() ? "no command"
+                                       : "unknown command " + Quoted(args.operands[0]);
+  }
+  return HandleParsedOptions(kTablesProgram, args, stdout, stderr);
 }
 
 }  // namespace
@@ -313,5 +327,6 @@ int Main(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   grulo::UseBinaryStandardStreams();  // dumps are bytes, CR LF as written
+  const grulo::Utf8Console utf8_console;  // messages and findings are UTF-8
   return grulo::Main(argc, argv);
 }
