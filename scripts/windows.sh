@@ -9,7 +9,9 @@
 #      DLL but the system's), the unit tests and the whole-program tests;
 #   3. runs the tests under Wine (ctest), then compares the outputs of the
 #      Windows and the Linux programs (tests/windows/compare_outputs.sh);
-#   4. packs the programs and the docs into
+#   4. packs, for an operator, the programs, README-Windows.txt, an example
+#      grulo.ini (docs/windows/, in Windows' line endings, the example in
+#      Windows-1252) and the user docs into
 #      build-windows/grulo-<version>-windows-x86_64.zip.
 #
 #   scripts/windows.sh        all of it
@@ -77,7 +79,11 @@ staging="$build_dir/$package"
 rm -rf "$staging" "$build_dir/$package.zip"
 mkdir -p "$staging/docs"
 cp "$build_dir"/grulo.exe "$build_dir"/grulo-tables.exe "$build_dir"/grulo-gen.exe "$staging/"
-cp README.md "$staging/"
-cp docs/*.md "$staging/docs/"
+{ printf '\xef\xbb\xbf'; sed 's/$/\r/' docs/windows/README-Windows.txt; } >"$staging/README-Windows.txt"
+iconv -f UTF-8 -t WINDOWS-1252 docs/windows/grulo.ini | sed 's/$/\r/' >"$staging/grulo.ini"
+# The user docs only: not the developer's README, design, coverage, fuzzing
+# or library docs.
+cp docs/running.md docs/explain.md docs/report.md docs/errors.md docs/table-formats.md \
+   docs/generator.md "$staging/docs/"
 (cd "$build_dir" && zip -q -r "$package.zip" "$package")
 echo "packed $build_dir/$package.zip"

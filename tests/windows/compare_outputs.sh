@@ -5,7 +5,9 @@
 # grulo.ini beside each program. The Windows configuration names its paths
 # the Windows way (a drive letter, backslashes) and its output directory has
 # an accented name, "sortie-\xE9" in Windows-1252 as the file holds it; one
-# more run has its configuration in UTF-16, as Notepad saves "Unicode".
+# more run has its configuration in UTF-16, as Notepad saves "Unicode", and
+# one in UTF-8 with a byte order mark, as Notepad saves "UTF-8 with BOM"
+# (the accented name then in UTF-8 bytes).
 #   tests/windows/compare_outputs.sh <linux build dir> <windows build dir>
 set -euo pipefail
 linux_build=$(cd "$1" && pwd)
@@ -64,9 +66,18 @@ to_utf16() {
   mv "$file.utf16" "$file"
 }
 
+# The configuration as Notepad saves it in "UTF-8 with BOM".
+to_utf8() {
+  local file=$1
+  { printf '\xef\xbb\xbf'; iconv -f WINDOWS-1252 -t UTF-8 "$file"; } >"$file.utf8"
+  mv "$file.utf8" "$file"
+}
+
 # The counters of a configuration file after a run, as Windows-1252 text.
 counters() {  # counters <grulo.ini> <encoding>
-  if [[ $2 == utf16 ]]; then
+  if [[ $2 == utf8 ]]; then
+    tail -c +4 "$1" | iconv -f UTF-8 -t WINDOWS-1252
+  elif [[ $2 == utf16 ]]; then
     if [[ $(head -c 2 "$1" | od -An -tx1 | tr -d ' ') != fffe ]]; then
       echo "$1 is no longer UTF-16" >&2
       return
@@ -77,7 +88,7 @@ counters() {  # counters <grulo.ini> <encoding>
   fi | LC_ALL=C sed -n '/^\[R\xe9sultats\]/,$p'
 }
 
-# One run of each grulo on an input: <name> <input file> [utf16].
+# One run of each grulo on an input: <name> <input file> [utf16|utf8].
 compare_run() {
   local name=$1 input=$2 encoding=${3:-single-byte}
   local case_dir="$work/$name"
@@ -94,6 +105,9 @@ compare_run() {
   if [[ $encoding == utf16 ]]; then
     to_utf16 "$case_dir/linux/bin/grulo.ini"
     to_utf16 "$case_dir/windows/bin/grulo.ini"
+  elif [[ $encoding == utf8 ]]; then
+    to_utf8 "$case_dir/linux/bin/grulo.ini"
+    to_utf8 "$case_dir/windows/bin/grulo.ini"
   fi
   local linux_status=0 windows_status=0
   GRULO_TODAY=$today "$case_dir/linux/bin/grulo" 2>"$case_dir/linux.stderr" || linux_status=$?
@@ -118,6 +132,7 @@ compare_run() {
 compare_run demo "$root/data/demo/input.txt"
 compare_run generated "$work/generated-linux.txt"
 compare_run unicode-configuration "$root/data/demo/input.txt" utf16
+compare_run utf8-configuration "$root/data/demo/input.txt" utf8
 
 if ((failures > 0)); then
   echo "$failures differences between the Windows and the Linux programs" >&2
