@@ -47,7 +47,7 @@ class Utf8Console {
   Utf8Console& operator=(const Utf8Console&) = delete;
 
  private:
-  unsigned previous_code_page_ = 0;  // 0: unchanged
+  [[maybe_unused]] unsigned previous_code_page_ = 0;  // Windows only; 0: unchanged
 };
 
 }  // namespace grulo

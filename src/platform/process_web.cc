@@ -20,6 +20,11 @@ int64_t MonotonicNanos() {
   return static_cast<int64_t>(emscripten_get_now() * 1e6);  // milliseconds, fractional
 }
 
+int64_t CoarseMonotonicMillis() { return static_cast<int64_t>(emscripten_get_now()); }
+
 void UseBinaryStandardStreams() {}
+
+Utf8Console::Utf8Console() = default;  // no console
+Utf8Console::~Utf8Console() = default;
 
 }  // namespace grulo
