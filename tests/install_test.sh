@@ -46,9 +46,9 @@ cmake --build "$work/cpp" >/dev/null
 LD_LIBRARY_PATH=$stage/$lib "$work/cpp/group_lines" "$work/tables" "$work/input.txt" >"$work/cpp.out"
 
 # Python, from the installed module.
-module=$(find "$stage/lib" -name 'grulo.cpython-*.so' | head -n 1)
+module=$(find "$stage/lib" -path '*/grulo/_grulo.cpython-*.so' | head -n 1)
 if [[ -n $module ]]; then
-  PYTHONPATH=$(dirname "$module") /usr/bin/python3 "$source/examples/python/group_lines.py" \
+  PYTHONPATH=$(dirname "$(dirname "$module")") /usr/bin/python3 "$source/examples/python/group_lines.py" \
     "$work/tables" "$work/input.txt" >"$work/python.out"
 else
   echo "the Python module was not built: skipping it"
