@@ -6,8 +6,11 @@
 #                                     GoogleTest, Google Benchmark, pybind11
 #                                     and the Python headers
 #   scripts/install-deps.sh test      build, and run the whole test suite:
-#                                     pytest, pkg-config, dpkg-dev and file
-#                                     (the installation test and its Debian
+#                                     pytest, pandas, Dask and its
+#                                     distributed scheduler (the Python data
+#                                     frames and the Dask example),
+#                                     pkg-config, dpkg-dev and file (the
+#                                     installation test and its Debian
 #                                     packages), lintian (their check),
 #                                     Chromium (the report rendered in a
 #                                     browser)
@@ -20,7 +23,8 @@
 source "$(dirname "$0")/common.sh"
 
 build=(g++ cmake ninja-build ccache libgtest-dev libbenchmark-dev pybind11-dev python3-dev)
-test=("${build[@]}" python3-pytest pkg-config dpkg-dev file lintian chromium)
+test=("${build[@]}" python3-pytest python3-pandas python3-dask python3-distributed pkg-config
+      dpkg-dev file lintian chromium)
 
 packages=()
 for task in "${@:-build}"; do
