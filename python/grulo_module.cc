@@ -6,7 +6,7 @@
 //     groups it (table problems and all), without the GIL, into .grp and
 //     .err bytes or file objects, the counters and, if asked, the columns of
 //     a data frame;
-//   - Result, LineFormat, TableError, the error catalogue and the version.
+//   - Result, LineFormat, the error catalogue and the version.
 
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
@@ -41,10 +41,9 @@ namespace grulo::python {
 namespace {
 
 // The Python objects made when the module is imported and never changed
-// after: the LineFormat members by value, and TableError.
+// after: the LineFormat members by value.
 struct ModuleObjects {
   py::object line_formats[4];
-  py::object table_error;
 };
 
 // Filled once, under the GIL, by the module's initialisation, and only read
@@ -128,9 +127,10 @@ class LineToday {
 
 // ---- tables ----
 
-// The Python error of tables that cannot be opened: TableError(message) with
-// filename the first table that failed, errno the system's number when the
-// system refused that file, None when the file was read and refused.
+// The Python error of tables that cannot be opened: grulo.TableError(message)
+// (defined by the package, imported by now) with filename the first table
+// that failed, errno the system's number when the system refused that file,
+// None when the file was read and refused.
 [[noreturn]] void RaiseTableError(const Status& status, const TablePaths& paths) {
   const std::string& message = status.message();
   const std::string first = message.substr(0, message.find('\n'));
@@ -155,11 +155,9 @@ class LineToday {
     }
     break;
   }
-  py::object error = Objects().table_error(FromFileSystem(message));
-  error.attr("errno") = error_number;
-  error.attr("strerror") = reason;
-  error.attr("filename") = filename;
-  PyErr_SetObject(Objects().table_error.ptr(), error.ptr());
+  py::object table_error = py::module_::import("grulo").attr("TableError");
+  py::object error = table_error(FromFileSystem(message), error_number, reason, filename);
+  PyErr_SetObject(table_error.ptr(), error.ptr());
   throw py::error_already_set();
 }
 
@@ -277,11 +275,18 @@ class FileLines {
     errors_.RaiseIfAny();
     throw py::value_error("the input cannot be read");
   }
+  // Closes the file opened for the iteration; a failure to close it is
+  // reported as unraisable (the iteration is over, or the iterator gone).
   void Close() {
     reader_.reset();
     source_.reset();
-    if (close_at_end_ && input_) input_.attr("close")();
+    if (!close_at_end_) return;
     close_at_end_ = false;
+    try {
+      input_.attr("close")();
+    } catch (py::error_already_set& error) {
+      error.discard_as_unraisable("closing the input of Tables.group_file");
+    }
   }
 
   std::shared_ptr<const TableSet> set_;
@@ -496,16 +501,6 @@ PYBIND11_MODULE(_grulo, m) {
       "Only a well-formed line has a result, a version and errors.";
   for (int i = 0; i < 4; ++i) objects.line_formats[i] = line_format(i);
   m.attr("LineFormat") = line_format;
-
-  objects.table_error = py::reinterpret_steal<py::object>(PyErr_NewExceptionWithDoc(
-      "grulo.TableError",
-      "Tables that cannot be opened together (an OSError).\n\n"
-      "str() names every table that failed and why, one per line. filename is the\n"
-      "first table that failed; errno the system's error number when the system\n"
-      "refused that file (errno.ENOENT: missing), None when the file was read and\n"
-      "refused (too short, a record size the program refuses, another version).",
-      PyExc_OSError, nullptr));
-  m.attr("TableError") = objects.table_error;
 
   py::class_<LineResult> result(m, "Result",
                                 "The outcome of one line, immutable: compared, hashed and "

@@ -36,7 +36,7 @@ import types
 from typing import Any, BinaryIO, Iterator, Mapping, NamedTuple, Optional, Sequence, Tuple, Union
 
 from grulo import _grulo
-from grulo._grulo import LineFormat, Result, TableError
+from grulo._grulo import LineFormat, Result
 
 __all__ = [
     "Counters",
@@ -68,6 +68,30 @@ Input = Union[Path, BinaryIO, bytearray, memoryview]
 TableFiles = Union[Path, Sequence[Path]]
 
 
+class TableError(OSError):
+    """Tables that cannot be used together (an OSError).
+
+    str() names every table that failed and why, one per line. filename is
+    the first table that failed; errno the system's error number when the
+    system refused that file (errno.ENOENT: missing), None when the file was
+    read and refused (too short, a record size the program refuses, another
+    version); strerror the reason of that table.
+    """
+
+    def __init__(self, message: str, errno: Optional[int] = None,
+                 strerror: Optional[str] = None, filename: Optional[str] = None) -> None:
+        super().__init__(message)
+        self.errno = errno
+        self.strerror = strerror
+        self.filename = filename
+
+    def __str__(self) -> str:
+        return str(self.args[0])
+
+    def __reduce__(self) -> tuple:
+        return (TableError, (self.args[0], self.errno, self.strerror, self.filename))
+
+
 class Counters(NamedTuple):
     """What a run counts of its lines.
 
@@ -75,13 +99,13 @@ class Counters(NamedTuple):
     the same names. Counters add up: ``a + b``, ``sum(counters)``.
     """
 
-    NbLus: int = 0  #: lines read
-    NbErrBloq: int = 0  #: summaries with at least one blocking error
-    NbErrNonBloq: int = 0  #: summaries with non-blocking errors only
-    NbErrForm: int = 0  #: lines that the format recognition refused
-    NbGrp: int = 0  #: lines written to the .grp file
-    NbErrTab: int = 0  #: summaries that a table problem ended (return code 99 or 9)
-    NbErrArbre: int = 0  #: summaries whose tree walk failed (99, 904, 1 to 3)
+    NbLus: int = 0
+    NbErrBloq: int = 0
+    NbErrNonBloq: int = 0
+    NbErrForm: int = 0
+    NbGrp: int = 0
+    NbErrTab: int = 0
+    NbErrArbre: int = 0
 
     def __add__(self, other: Any) -> "Counters":  # type: ignore[override]
         if not isinstance(other, Counters):
@@ -121,12 +145,37 @@ class FileResult:
 class ErrorInfo(NamedTuple):
     """An error number as the catalogue describes it."""
 
-    number: int  #: 1 to 82
-    blocking: bool  #: a summary with this error is not grouped
-    produced: bool  #: False for a number no check gives
-    field: str  #: the field of the summary it concerns ("" when not produced)
-    description: str  #: one line
-    note: str  #: what the one line leaves out, or ""
+    number: int
+    blocking: bool
+    produced: bool
+    field: str
+    description: str
+    note: str
+
+
+def _describe(fields: Any, docs: Mapping[str, str]) -> None:
+    """Gives the fields of a NamedTuple their docstrings, which help() shows."""
+    for name, doc in docs.items():
+        getattr(fields, name).__doc__ = doc
+
+
+_describe(Counters, {
+    "NbLus": "Lines read.",
+    "NbErrBloq": "Summaries with at least one blocking error.",
+    "NbErrNonBloq": "Summaries with non-blocking errors only.",
+    "NbErrForm": "Lines that the format recognition refused.",
+    "NbGrp": "Lines written to the .grp file.",
+    "NbErrTab": "Summaries that a table problem ended (return code 99 or 9).",
+    "NbErrArbre": "Summaries whose tree walk failed (99, 904, 1 to 3).",
+})
+_describe(ErrorInfo, {
+    "number": "The error number, 1 to 82.",
+    "blocking": "A summary with this error is not grouped.",
+    "produced": "False for a number that no check gives.",
+    "field": "The field of the summary it concerns (\"\" when not produced).",
+    "description": "One line, for listings.",
+    "note": "What the one line leaves out, or \"\".",
+})
 
 
 #: The error catalogue: each number from 1 to 82 and its ErrorInfo.

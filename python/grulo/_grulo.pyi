@@ -13,8 +13,6 @@ class LineFormat(enum.Enum):
     UNKNOWN_FORMAT = 2
     SIZE_PROBLEM = 3
 
-class TableError(OSError): ...
-
 class Result:
     @property
     def line_number(self) -> int: ...

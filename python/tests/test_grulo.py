@@ -238,7 +238,10 @@ def test_tables_that_cannot_be_used_together_raise(setup, name, error_number, ta
     assert isinstance(raised.value, OSError)
     assert raised.value.errno == error_number
     assert raised.value.filename == os.path.join(setup.tables(name), table)
-    assert raised.value.filename in str(raised.value)
+    assert str(raised.value).startswith(raised.value.filename + ": ")
+    copy = pickle.loads(pickle.dumps(raised.value))  # as multiprocessing and Dask carry it
+    assert (str(copy), copy.errno, copy.filename) == \
+        (str(raised.value), raised.value.errno, raised.value.filename)
 
 
 def test_bad_arguments_raise(setup):
