@@ -10,7 +10,9 @@ void FrameColumns::OnLine(int64_t line, std::string_view, uint64_t, const LineOu
   category.push_back(outcome.result.GroupCategory);
   number.push_back(outcome.result.GroupNumber);
   return_code.push_back(outcome.result.GroupReturn);
-  version.push_back(VersionIndex(VersionView(outcome.version)));
+  version.push_back(outcome.format == LineFormat::kWellFormed
+                        ? VersionIndex(VersionView(outcome.version))
+                        : int16_t{-1});
   const ErrorList& list = outcome.errors;
   for (int i = 0; i < list.ErrorCount && i < kErrorListSize; ++i) {
     const int16_t e = list.entries[i];
@@ -22,7 +24,7 @@ void FrameColumns::OnLine(int64_t line, std::string_view, uint64_t, const LineOu
 }
 
 int16_t FrameColumns::VersionIndex(std::string_view bytes) {
-  // A run has one tree version, two at most (one that failed, then another).
+  // A run has two at most: none while the tree table is not open, then its.
   for (size_t i = 0; i < versions.size(); ++i) {
     if (versions[i] == bytes) return static_cast<int16_t>(i);
   }

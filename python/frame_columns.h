@@ -22,8 +22,9 @@ class FrameColumns final : public LineObserver {
   std::vector<int64_t> line_number;
   std::vector<int8_t> format;  // a grulo::LineFormat
   std::vector<int16_t> category, number, return_code;
-  // Each line's version as an index into `versions`, the distinct versions'
-  // bytes in order of appearance.
+  // Each summary's version as an index into `versions`, the distinct
+  // versions' bytes in order of appearance; -1 for a line that is not a
+  // summary, which has none.
   std::vector<int16_t> version;
   std::vector<std::string> versions;
   // The blocking and the non-blocking numbers of line i, in check order:

@@ -40,7 +40,10 @@ def group_folder(client, folder, tables, today, pattern="*.rss"):
     frames = client.gather(client.map(group_one, files, tables=tables, today=today))
     counters = sum(frame.attrs["counters"] for frame in frames)
     frame = pandas.concat(frames, ignore_index=True)
-    frame["file"] = frame["file"].astype("category")
+    # Categories that differ from file to file make plain columns: make them
+    # categorical again.
+    for column in ("file", "version"):
+        frame[column] = frame[column].astype("category")
     return counters, frame
 
 
@@ -57,7 +60,7 @@ def main():
         counters, frame = group_folder(client, folder, tables, today)
     for name, value in counters._asdict().items():
         print(f"{name}={value}")
-    grouped = frame[frame["format"] == "WELL_FORMED"]
+    grouped = frame[frame["format"] == "well-formed"]
     groups = grouped.groupby(["category", "number"]).size().sort_values(ascending=False)
     print("most frequent groups (category, number, summaries):")
     for (category, number), count in groups.head(10).items():

@@ -42,6 +42,8 @@ __all__ = [
     "Counters",
     "ERRORS",
     "ErrorInfo",
+    "FORMAT_NAMES",
+    "FRAME_COLUMNS",
     "FileResult",
     "LineFormat",
     "Result",
@@ -275,21 +277,34 @@ def group_file(input: Input, tables: TableFiles, *, today: Today, threads: int =
     return FileResult(grp_bytes, err_bytes, Counters(*counters), tuple(warnings))
 
 
-#: The columns of read_frame, in order.
-FRAME_COLUMNS = ("line_number", "format", "category", "number", "return_code", "version",
-                 "blocking", "non_blocking")
+#: The columns of read_frame, in order: those of the JSON rows of grulo group.
+FRAME_COLUMNS = ("line", "format", "category", "number", "return", "version", "blocking",
+                 "non_blocking")
+
+#: The names of the formats in read_frame's format column, by LineFormat.
+FORMAT_NAMES: Mapping[LineFormat, str] = types.MappingProxyType({
+    LineFormat.WELL_FORMED: "well-formed",
+    LineFormat.UNREADABLE: "unreadable",
+    LineFormat.UNKNOWN_FORMAT: "unknown-format",
+    LineFormat.SIZE_PROBLEM: "size-problem",
+})
 
 
 def read_frame(input: Input, tables: TableFiles, *, today: Today,
                threads: int = 1) -> "pandas.DataFrame":  # noqa: F821
     """Groups a whole input as group_file does into a pandas DataFrame, one
-    row per line in input order.
+    row per line in input order, with the columns of the JSON rows of
+    grulo group (FRAME_COLUMNS).
 
-    Columns: line_number (from 1), format (categorical: the LineFormat
-    names), category, number, return_code (int16), version (categorical str,
-    decoded as Result.version), blocking and non_blocking (tuples of error
-    numbers in check order). A malformed line has 0, 0, 0, version "" and no
-    errors. frame.attrs["counters"] holds the run's Counters and
+    line: the line's number, from 1 (int64). format: "well-formed",
+    "unreadable", "unknown-format" or "size-problem" (categorical;
+    FORMAT_NAMES). category, number, return: the three numbers of the
+    result (Int16; <NA> for a line that is not a summary). version: the
+    tree table's version that starts the .grp line, decoded as
+    Result.version ("" while the tree table cannot be opened; <NA> for a
+    line that is not a summary; categorical). blocking, non_blocking: the
+    error numbers of the .err entry's two lists, in check order (tuples).
+    frame.attrs["counters"] holds the run's Counters and
     frame.attrs["warnings"] its table warnings.
 
     Needs pandas (Debian: python3-pandas). The arguments are those of
@@ -303,13 +318,18 @@ def read_frame(input: Input, tables: TableFiles, *, today: Today,
     _, _, counters, warnings, columns = _run(input, tables, today, threads, _DISCARD, _DISCARD,
                                              True)
     count = len(columns["line_number"])
+    not_summary = columns["format"] != LineFormat.WELL_FORMED.value
+
+    def numbers(values: Any) -> Any:
+        return pandas.arrays.IntegerArray(values, not_summary.copy())
+
     data = {
-        "line_number": columns["line_number"],
+        "line": columns["line_number"],
         "format": pandas.Categorical.from_codes(columns["format"],
-                                                categories=[f.name for f in LineFormat]),
-        "category": columns["category"],
-        "number": columns["number"],
-        "return_code": columns["return_code"],
+                                                categories=list(FORMAT_NAMES.values())),
+        "category": numbers(columns["category"]),
+        "number": numbers(columns["number"]),
+        "return": numbers(columns["return_code"]),
         "version": pandas.Categorical.from_codes(columns["version"],
                                                  categories=columns["versions"]),
         # Object arrays made element by element: a tuple stays one value.
