@@ -1,9 +1,11 @@
 """The Python package against the native batch on the same file: grulo
 --threads 1, grulo.group_file and grulo.read_frame on one thread, the lines
-of Tables.group_file, and group_file on two Python threads at once (the GIL
-is released while a file is grouped). Each is run REPEAT times (default 3),
-alternated, and the median kept; summaries per second and the ratio to the
-native run.
+of Tables.group_file, and group_file on two Python threads at once. Each is
+run REPEAT times (default 3), alternated, and the median kept; summaries
+per second and the ratio to the native run. Then group_file beside another
+thread that keeps the GIL busy (a Python loop) and beside one as busy that
+leaves the GIL free (hashing): the difference is what the GIL costs the
+grouping, which releases it but for the signals it looks for.
 
     PYTHONPATH=build/python /usr/bin/python3 bench/python_bench.py [COUNT]
 
@@ -11,6 +13,7 @@ COUNT generated summaries (default 1000000) from the demo tables, in
 build/bench-python/. Build first (scripts/build.sh, or cmake --build build).
 """
 
+import hashlib
 import os
 import shutil
 import statistics
@@ -86,6 +89,35 @@ def main():
     for name, (_, summaries) in runs.items():
         rate = summaries / statistics.median(seconds[name])
         print(f"{name:30} {rate:12,.0f} summaries/s  {rate / base:5.2f} x native")
+    group = runs["grulo.group_file"][0]
+    beside = {name: busy_beside(group, work) for name, work in
+              (("a Python loop", python_loop), ("hashing, without the GIL", hashing))}
+    for name, taken in beside.items():
+        print(f"group_file beside {name:25} {count / taken:12,.0f} summaries/s")
+
+
+def python_loop(stop):
+    while not stop:
+        pass
+
+
+def hashing(stop):
+    data = b"x" * (1 << 20)
+    while not stop:
+        hashlib.sha256(data).digest()  # the GIL released while it hashes
+
+
+def busy_beside(run, work):
+    """Seconds of run() while another thread does work()."""
+    stop = []
+    busy = threading.Thread(target=work, args=(stop,))
+    busy.start()
+    start = time.perf_counter()
+    run()
+    seconds = time.perf_counter() - start
+    stop.append(True)
+    busy.join()
+    return seconds
 
 
 if __name__ == "__main__":

@@ -56,12 +56,6 @@ ModuleObjects& Objects() {
 
 py::str Decoded(std::string_view windows_1252) { return py::str(Cp1252ToUtf8(windows_1252)); }
 
-// Text that may hold paths: undecodable bytes as the file system's names do.
-py::str FromFileSystem(std::string_view text) {
-  return py::reinterpret_steal<py::str>(
-      PyUnicode_DecodeFSDefaultAndSize(text.data(), static_cast<py::ssize_t>(text.size())));
-}
-
 // ---- today ----
 
 // The date of a `today` argument: nullopt for None (the local clock), a
@@ -139,9 +133,9 @@ class LineToday {
   py::object reason = py::none();
   for (const std::string* path : {&paths.tree, &paths.acts, &paths.diags}) {
     if (!first.starts_with(*path + ": ")) continue;
-    filename = FromFileSystem(*path);
+    filename = FileSystemText(*path);
     const std::string why = first.substr(path->size() + 2);
-    reason = FromFileSystem(why);
+    reason = FileSystemText(why);
     if (status.code() == Status::kNotFound) {
       error_number = py::int_(ENOENT);
     } else if (status.code() == Status::kIoError) {
@@ -156,7 +150,7 @@ class LineToday {
     break;
   }
   py::object table_error = py::module_::import("grulo").attr("TableError");
-  py::object error = table_error(FromFileSystem(message), error_number, reason, filename);
+  py::object error = table_error(FileSystemText(message), error_number, reason, filename);
   PyErr_SetObject(table_error.ptr(), error.ptr());
   throw py::error_already_set();
 }
@@ -217,8 +211,8 @@ class NativeTables {
 
   py::str version() const { return Decoded(VersionView(set_->version())); }
   py::tuple paths() const {
-    return py::make_tuple(FromFileSystem(paths_.tree), FromFileSystem(paths_.acts),
-                          FromFileSystem(paths_.diags));
+    return py::make_tuple(FileSystemText(paths_.tree), FileSystemText(paths_.acts),
+                          FileSystemText(paths_.diags));
   }
 
   LineResult Group(py::handle line, py::handle today, int64_t line_number) {
@@ -414,9 +408,11 @@ py::dict FrameOf(const FrameColumns& c) {
   return d;
 }
 
-// Groups `input` (a binary file object or a buffer) with the tables at the
-// three paths by the batch's rules. Returns (grp bytes or None, err bytes or
-// None, the seven counters, the table warnings, the frame's columns or None).
+// Groups `input` (bytes naming a file, a binary file object or a buffer)
+// with the tables at the three paths by the batch's rules, each output into
+// bytes (None), a binary file object, or nowhere (False). Returns (grp
+// bytes or None, err bytes or None, the seven counters, the table warnings,
+// the frame's columns or None).
 py::tuple RunBatch(py::handle input, const std::string& tree, const std::string& acts,
                    const std::string& diags, py::handle today, int threads, py::object grp_file,
                    py::object err_file, bool frame) {
@@ -429,8 +425,16 @@ py::tuple RunBatch(py::handle input, const std::string& tree, const std::string&
   std::unique_ptr<OutputFile> grp_out, err_out;
   OutputFile* grp = grp_bytes.output();
   OutputFile* err = err_bytes.output();
-  if (!grp_file.is_none()) grp = (grp_out = PythonOutput(grp_file, &errors)).get();
-  if (!err_file.is_none()) err = (err_out = PythonOutput(err_file, &errors)).get();
+  auto choose = [&errors](py::object file, std::unique_ptr<OutputFile>* out) {
+    if (file.is(py::bool_(false))) {
+      *out = OutputFile::ToFunction([](std::string_view) { return Status(); });
+    } else {
+      *out = PythonOutput(std::move(file), &errors);
+    }
+    return out->get();
+  };
+  if (!grp_file.is_none()) grp = choose(grp_file, &grp_out);
+  if (!err_file.is_none()) err = choose(err_file, &err_out);
   FrameColumns columns;
   BatchOptions options;
   options.threads = threads;
@@ -441,16 +445,13 @@ py::tuple RunBatch(py::handle input, const std::string& tree, const std::string&
     status = engine.Run(&source, err, grp, options);
   }
   errors.RaiseIfAny();
-  if (!status.ok()) {
-    PyErr_SetObject(PyExc_OSError, FromFileSystem(status.message()).ptr());
-    throw py::error_already_set();
-  }
+  if (!status.ok()) RaiseOSError(status.message());
 
   const RunCounters& n = engine.counters();
   py::list warnings;
   // Three paths and no RepTab: a directory ending with '/' asks for no hint.
   for (const std::string& w : TableWarnings("/", "tables argument", *engine.session())) {
-    warnings.append(FromFileSystem(w));
+    warnings.append(FileSystemText(w));
   }
   return py::make_tuple(
       grp_file.is_none() ? py::object(grp_bytes.Take()) : py::none(),

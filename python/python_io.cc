@@ -8,6 +8,16 @@
 
 namespace grulo::python {
 
+py::str FileSystemText(std::string_view text) {
+  return py::reinterpret_steal<py::str>(
+      PyUnicode_DecodeFSDefaultAndSize(text.data(), static_cast<py::ssize_t>(text.size())));
+}
+
+void RaiseOSError(std::string_view message) {
+  PyErr_SetObject(PyExc_OSError, FileSystemText(message).ptr());
+  throw py::error_already_set();
+}
+
 void PendingError::Catch(py::error_already_set&& error) {
   if (!error_.has_value()) error_.emplace(std::move(error));
 }
@@ -24,6 +34,11 @@ bool IsTextFile(py::handle file) {
 }
 
 PythonSource::PythonSource(py::handle input, PendingError* errors) : errors_(errors) {
+  if (py::isinstance<py::bytes>(input)) {
+    const Status status = FileSource::Open(input.cast<std::string>(), &file_);
+    if (!status.ok()) RaiseOSError(status.message());
+    return;
+  }
   if (IsTextFile(input)) {
     throw py::type_error("the input is a text file: open it in binary mode ('rb')");
   }
@@ -52,19 +67,41 @@ PythonSource::~PythonSource() {
   }
 }
 
+bool PythonSource::SignalRaised() {
+  if (PyErr_CheckSignals() == 0) return false;
+  errors_->Catch(py::error_already_set());
+  return true;
+}
+
 int64_t PythonSource::Read(char* buffer, size_t n) {
-  py::gil_scoped_acquire gil;
-  if (errors_->failed()) return -1;
-  if (PyErr_CheckSignals() != 0) {
-    errors_->Catch(py::error_already_set());
-    return -1;
+  if (readinto_ || read_) {
+    py::gil_scoped_acquire gil;
+    if (errors_->failed() || SignalRaised()) return -1;
+    return ReadFileObject(buffer, n);
   }
-  if (!view_.has_value()) return ReadFileObject(buffer, n);
+  if (++blocks_ % kSignalBlocks == 0) {
+    py::gil_scoped_acquire gil;
+    if (SignalRaised()) return -1;
+  }
+  if (file_ != nullptr) return ReadFile(buffer, n);
   const size_t size = static_cast<size_t>(view_->len);
   const size_t count = std::min(n, size - offset_);
   std::memcpy(buffer, static_cast<const char*>(view_->buf) + offset_, count);
   offset_ += count;
   return static_cast<int64_t>(count);
+}
+
+int64_t PythonSource::ReadFile(char* buffer, size_t n) {
+  const int64_t count = file_->Read(buffer, n);
+  if (count < 0) {
+    py::gil_scoped_acquire gil;
+    try {
+      RaiseOSError(file_->read_status().message());
+    } catch (py::error_already_set& error) {
+      errors_->Catch(std::move(error));
+    }
+  }
+  return count;
 }
 
 int64_t PythonSource::ReadFileObject(char* buffer, size_t n) {

@@ -21,6 +21,13 @@ namespace grulo::python {
 
 namespace py = pybind11;
 
+// Text that may hold paths, bytes that are not UTF-8 decoded as the file
+// system's names are (GIL held).
+py::str FileSystemText(std::string_view text);
+
+// Raises OSError(message) (GIL held).
+[[noreturn]] void RaiseOSError(std::string_view message);
+
 // The first Python exception met while the GIL was released elsewhere.
 class PendingError {
  public:
@@ -37,26 +44,37 @@ class PendingError {
 // The input of a grouping, read in blocks by a LineReader.
 class PythonSource final : public ByteSource {
  public:
-  // `input`: a binary file object (readinto(b) or read(n)), or an object
-  // that exposes a contiguous buffer, read from its start. Raises TypeError
-  // for anything else, a text file object included (GIL held).
+  // `input`: bytes naming a file, read without the GIL; a binary file object
+  // (readinto(b) or read(n)), which needs the GIL for each block; or an
+  // object that exposes a contiguous buffer, read from its start without
+  // the GIL. Raises OSError for a file that cannot be opened, TypeError for
+  // anything else, a text file object included (GIL held).
   PythonSource(py::handle input, PendingError* errors);
   ~PythonSource() override;
   PythonSource(const PythonSource&) = delete;
   PythonSource& operator=(const PythonSource&) = delete;
 
-  // Takes the GIL for each block. -1 when the file object failed or a
-  // signal (Ctrl-C) came: see PendingError.
+  // -1 when the input failed or a signal (Ctrl-C) came: see PendingError.
+  // Signals are looked for with each block of a file object, and every
+  // kSignalBlocks blocks of a file or a buffer, so that a thread that holds
+  // the GIL slows the grouping little.
   int64_t Read(char* buffer, size_t n) override;
 
  private:
+  static constexpr int kSignalBlocks = 256;  // 16 MiB
+
   int64_t ReadFileObject(char* buffer, size_t n);
+  int64_t ReadFile(char* buffer, size_t n);
+  // Whether a signal's Python handler raised (GIL held).
+  bool SignalRaised();
 
   PendingError* errors_;
+  std::unique_ptr<FileSource> file_;  // the file of a path
   py::object readinto_;  // the file object's, or None
   py::object read_;      // the file object's, when it has no readinto
   std::optional<Py_buffer> view_;  // the buffer of a bytes-like input
   size_t offset_ = 0;              // what of the buffer is read
+  int64_t blocks_ = 0;
 };
 
 // An output that hands each block to `file.write`, taking the GIL. A write

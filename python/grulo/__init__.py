@@ -225,12 +225,18 @@ def _threads(threads: Any) -> int:
 
 
 class _Opened:
-    """The input as a file object: a path opened for the call, or the
-    caller's object as it is."""
+    """The input of a whole-file grouping: a path, opened here so that
+    Python's own exceptions say what is wrong with it, then given as bytes
+    for the native half to read without the GIL; or the caller's object as
+    it is."""
 
     def __init__(self, input: Any) -> None:
-        self.file = open(_path(input, "input"), "rb", buffering=0) if _is_path(input) else None
-        self.source = input if self.file is None else self.file
+        self.file = None
+        self.source = input
+        if _is_path(input):
+            path = _path(input, "input")
+            self.file = open(path, "rb", buffering=0)
+            self.source = os.fsencode(path)
 
     def __enter__(self) -> Any:
         return self.source
@@ -242,11 +248,10 @@ class _Opened:
 
 def _run(input: Input, tables: TableFiles, today: Today, threads: int, grp: Any, err: Any,
          frame: bool) -> tuple:
+    """The native run; each output None (bytes returned), a file object, or
+    False (nowhere)."""
     paths = _table_paths(tables)
     threads = _threads(threads)
-    for name, out in (("grp", grp), ("err", err)):
-        if out is not None and not callable(getattr(out, "write", None)):
-            raise TypeError(f"{name} is a binary file object (with write) or None")
     with _Opened(input) as source:
         return _grulo.run(source, *paths, today, threads, grp, err, frame)
 
@@ -272,6 +277,9 @@ def group_file(input: Input, tables: TableFiles, *, today: Today, threads: int =
     input cannot be opened or read or an output cannot be written, and what
     a file object raises.
     """
+    for name, out in (("grp", grp), ("err", err)):
+        if out is not None and not callable(getattr(out, "write", None)):
+            raise TypeError(f"{name} is a binary file object (with write) or None")
     grp_bytes, err_bytes, counters, warnings, _ = _run(input, tables, today, threads, grp, err,
                                                        False)
     return FileResult(grp_bytes, err_bytes, Counters(*counters), tuple(warnings))
@@ -315,8 +323,7 @@ def read_frame(input: Input, tables: TableFiles, *, today: Today,
         import pandas
     except ImportError as error:
         raise ImportError("grulo.read_frame needs pandas (Debian: python3-pandas)") from error
-    _, _, counters, warnings, columns = _run(input, tables, today, threads, _DISCARD, _DISCARD,
-                                             True)
+    _, _, counters, warnings, columns = _run(input, tables, today, threads, False, False, True)
     count = len(columns["line_number"])
     not_summary = columns["format"] != LineFormat.WELL_FORMED.value
 
@@ -340,17 +347,6 @@ def read_frame(input: Input, tables: TableFiles, *, today: Today,
     frame.attrs["counters"] = Counters(*counters)
     frame.attrs["warnings"] = tuple(warnings)
     return frame
-
-
-class _Discard:
-    """An output that keeps nothing."""
-
-    @staticmethod
-    def write(block: Any) -> int:
-        return len(block)
-
-
-_DISCARD = _Discard()
 
 
 class Tables:
