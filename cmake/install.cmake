@@ -189,10 +189,13 @@ if(TARGET grulo_python)
   math(EXPR python_next "${python_minor} + 1")
   set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
       "python3 (>= ${python_major}.${python_minor}), python3 (<< ${python_major}.${python_next})")
+  # grulo.read_frame gives pandas data frames; the Dask example needs Dask.
+  set(CPACK_DEBIAN_PYTHON_PACKAGE_SUGGESTS "python3-pandas, python3-dask, python3-distributed")
   string(CONCAT CPACK_DEBIAN_PYTHON_DESCRIPTION
          "grouping of follow-up care and rehabilitation summaries - Python 3\n"
-         "The grulo module groups summary lines and whole files from Python,\n"
-         "exactly as the grulo batch program does.\n"
+         "The grulo package groups summary lines and whole files from Python,\n"
+         "exactly as the grulo batch program does, into bytes, counters or\n"
+         "pandas data frames.\n"
          "${grulo_description_tail}"
          "This package holds the module for Python ${python_major}.${python_minor}.")
 endif()

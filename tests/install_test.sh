@@ -92,10 +92,13 @@ for binary in "$work/unpacked/usr/bin/grulo" "$work/unpacked/usr/lib/$multiarch"
   file -L "$binary" | grep -q ', stripped' || { echo "not stripped: $binary"; exit 1; }
 done
 if [[ -n $module ]]; then
-  expect_in python3-grulo "/usr/lib/python3/dist-packages/grulo\.cpython-.*\.so"
+  expect_in python3-grulo "/usr/lib/python3/dist-packages/grulo/_grulo\.cpython-.*\.so" \
+    /usr/lib/python3/dist-packages/grulo/__init__.py /usr/lib/python3/dist-packages/grulo/py.typed
   python=$(/usr/bin/python3 -c 'import sys; print("%d.%d" % sys.version_info[:2])')
   [[ $(field python3-grulo Depends) == *"python3 (>= $python), python3 (<< "* ]] ||
     { echo "python3-grulo: $(field python3-grulo Depends)"; exit 1; }
+  [[ $(field python3-grulo Suggests) == *python3-pandas* ]] ||
+    { echo "python3-grulo suggests no pandas"; exit 1; }
 fi
 # lintian finds nothing but what the packages' overrides explain (see
 # docs/library.md); its informational tags are shown, not counted.
