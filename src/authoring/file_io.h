@@ -1,5 +1,7 @@
-// Whole-file reads and writes of the table toolkit: text sources in, table
-// files and dumps out, table files opened for the dump and the check.
+// Whole-file reads and writes of the table toolkit, through the platform's
+// one reader and one replacement, with messages that name the path: text
+// sources in, table files and dumps out, table files opened for the dump and
+// the check.
 
 #ifndef GRULO_AUTHORING_FILE_IO_H_
 #define GRULO_AUTHORING_FILE_IO_H_
@@ -8,10 +10,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "base/status.h"
+#include "platform/file_replacement.h"
 #include "tables/table_file.h"
 
 namespace grulo {
@@ -20,45 +22,20 @@ namespace grulo {
 // of 65535 codes with 12-byte records has some 4 MB).
 inline constexpr int64_t kMaxSourceBytes = int64_t{16} << 20;
 
-// Reads a whole regular file of at most `max_bytes` bytes into *bytes. Not ok
+// Reads a text source: a regular file of at most kMaxSourceBytes. Not ok
 // when there is no such file (kNotFound), when it is not a regular file or
 // is larger (kInvalidArgument, nothing read) or when it cannot be read
-// (kIoError); every message names the path.
-Status ReadWholeFile(const std::string& path, int64_t max_bytes, std::string* bytes);
+// (kIoError); the message is "<path>: <reason>".
+Status ReadTextSource(const std::string& path, std::string* text);
 
-// A file written beside its target under a temporary name, flushed to disk
-// and then renamed over the target by Commit, so that a program opening the
-// target sees either the old file or the new one, never a part of either.
-// Without a successful Commit the temporary file is removed when the object
-// goes, and the target is left as it was.
-class PendingFile {
- public:
-  // Writes `bytes` to a new temporary file in the directory of `path`
-  // ("<path>.tmp.<process>.<n>"), with the mode of the file it replaces (or
-  // 0666 less the umask) and flushed. Not ok (naming the path and the
-  // system's reason; no temporary file left) when it cannot.
-  static Status Write(const std::string& path, std::string_view bytes,
-                      std::unique_ptr<PendingFile>* file);
-
-  PendingFile(const PendingFile&) = delete;
-  PendingFile& operator=(const PendingFile&) = delete;
-  ~PendingFile();
-
-  // Renames the temporary file over the target, then flushes the directory.
-  // Not ok (kIoError) when the rename fails: the target is left as it was
-  // and the temporary file removed.
-  Status Commit();
-
-  const std::string& temporary_path() const { return temporary_; }
-
- private:
-  PendingFile(std::string path, std::string temporary)
-      : path_(std::move(path)), temporary_(std::move(temporary)) {}
-
-  std::string path_;
-  std::string temporary_;
-  bool done_ = false;  // renamed or removed
-};
+// A table or a dump being written: its temporary file beside it
+// ("<path>.tmp.<process>.<n>", with the mode of the file it replaces),
+// written and flushed, ready to be renamed into place by CommitFile. A name
+// that is a symbolic link or anything but a regular file is refused before
+// anything is written. Every message names the path.
+Status WritePendingFile(const std::string& path, std::string_view bytes,
+                        std::unique_ptr<FileReplacement>* file);
+Status CommitFile(FileReplacement& file);
 
 // Writes one file that way: written, flushed and renamed into place.
 Status WriteFileAtomically(const std::string& path, std::string_view bytes);
@@ -66,14 +43,13 @@ Status WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& 
 
 // Opens a table file for reading (TableFile::Open). Not ok when there is no
 // such file (kNotFound), when it is not a regular file (kInvalidArgument) or
-// when it cannot be opened or mapped (kIoError); the message names the path.
+// when it cannot be read (kIoError); the message names the path.
 Status OpenTableFile(const std::string& path, std::unique_ptr<TableFile>* file);
 
-// The same reading and (atomic) writing for callers that keep a bool: false,
-// with the message in *error for the writing.
+// The same writing for callers that keep a bool: false, with the message in
+// *error.
 bool WriteBytesToFile(const std::string& path, const std::vector<uint8_t>& bytes,
                       std::string* error);
-bool ReadFileToString(const std::string& path, std::string* text);
 
 }  // namespace grulo
 

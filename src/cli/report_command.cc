@@ -6,12 +6,13 @@
 #include <vector>
 
 #include "batch/batch_driver.h"
-#include "io/file_replacement.h"
 #include "config/ini_file.h"
 #include "io/line_reader.h"
 #include "config/run_config.h"
 #include "io/paths.h"
 #include "options/help_text.h"
+#include "platform/file_read.h"
+#include "platform/file_replacement.h"
 #include "platform/files.h"
 #include "platform/local_time.h"
 #include "report/report_html.h"
@@ -45,7 +46,7 @@ int Failure(std::FILE* err, const std::string& message) {
 }
 
 bool ReadWhole(const std::string& path, std::string* text) {
-  return ReadWholeFile(path, text).ok();
+  return ReadWholeFile(path, ReadRules{.regular_only = false}, text).ok();
 }
 
 // A moment as local "YYYY-MM-DD HH:MM"; "" when the system cannot tell.
@@ -169,7 +170,7 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
   // Through the platform layer, as the batch writes its outputs: the path's
   // Windows-1252 bytes name the file on every system, and a reader sees the
   // previous page or the new one, never a part.
-  const Status saved = ReplaceFileAtomically(target, page, kReportTempSuffix);
+  const Status saved = ReplaceFileAtomically(target, page, kReportTempSuffix, TempNaming::kUnique);
   if (!saved.ok()) {
     return Failure(err, "cannot write the page " + Quoted(target) + ": " + saved.message());
   }

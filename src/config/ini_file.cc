@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "text/cp1252_names.h"
-#include "platform/files.h"
+#include "platform/file_read.h"
 #include "text/cp1252_utf16.h"
 
 namespace grulo {
@@ -168,7 +168,7 @@ IniFile::IniFile(std::string bytes) { Decode(std::move(bytes)); }
 
 Status IniFile::Load(const std::string& path) {
   std::string bytes;
-  Status status = ReadWholeFile(path, &bytes);
+  Status status = ReadWholeFile(path, ReadRules{.regular_only = false}, &bytes);
   Decode(std::move(bytes));
   return status;
 }

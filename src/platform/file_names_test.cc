@@ -54,17 +54,18 @@ TEST(FileNamesTest, AccentedNamesRoundTrip) {
   ASSERT_TRUE(GetFileInfo(other, &info).ok());
   EXPECT_EQ(info.type, FileInfo::kMissing);
   std::string text;
-  ASSERT_TRUE(ReadWholeFile(name, &text).ok());
+  ASSERT_TRUE(ReadWholeFile(name, ReadRules(), &text).ok());
   EXPECT_EQ(text, "new\r\nline\n");
   std::vector<uint8_t> bytes;
-  ASSERT_TRUE(ReadRegularFile(name, 100, &bytes).ok());
+  ASSERT_TRUE(ReadWholeFile(name, ReadRules{.max_size = 100}, &bytes).ok());
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "new\r\nline\n");
-  EXPECT_EQ(ReadRegularFile(name, 5, &bytes).code(), Status::kInvalidArgument);
+  EXPECT_EQ(ReadWholeFile(name, ReadRules{.max_size = 5}, &bytes).code(),
+            Status::kInvalidArgument);
 
   ASSERT_TRUE(RemoveFile(name).ok());
   EXPECT_TRUE(RemoveFile(name).ok());  // already gone
-  EXPECT_EQ(ReadWholeFile(name, &text).code(), Status::kNotFound);
-  EXPECT_EQ(ReadRegularFile(dir.File("none\xE9"), 100, &bytes).code(), Status::kNotFound);
+  EXPECT_EQ(ReadWholeFile(name, ReadRules(), &text).code(), Status::kNotFound);
+  EXPECT_EQ(ReadWholeFile(dir.File("none\xE9"), ReadRules(), &bytes).code(), Status::kNotFound);
 }
 
 TEST(FileNamesTest, DirectoriesAreNoFiles) {
@@ -75,7 +76,7 @@ TEST(FileNamesTest, DirectoriesAreNoFiles) {
   std::unique_ptr<ReadableFile> file;
   EXPECT_FALSE(ReadableFile::Open(dir.path(), &file).ok());
   std::vector<uint8_t> bytes;
-  EXPECT_EQ(ReadRegularFile(dir.path(), 100, &bytes).code(), Status::kInvalidArgument);
+  EXPECT_EQ(ReadWholeFile(dir.path(), ReadRules(), &bytes).code(), Status::kInvalidArgument);
   ASSERT_TRUE(GetFileInfo(dir.File("missing/deeper"), &info).ok());
   EXPECT_EQ(info.type, FileInfo::kMissing);
 }
@@ -127,7 +128,7 @@ TEST(FileNamesTest, LockFileNamesItsHolder) {
   ASSERT_TRUE(LockFile(path, &lock, &holder).ok());
   EXPECT_EQ(holder, 0);
   std::string text;
-  ASSERT_TRUE(ReadWholeFile(path, &text).ok());
+  ASSERT_TRUE(ReadWholeFile(path, ReadRules(), &text).ok());
   EXPECT_EQ(text, std::to_string(CurrentProcessId()) + "\n");
   lock.reset();
   FileInfo info;

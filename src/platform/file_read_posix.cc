@@ -1,4 +1,4 @@
-#include "platform/file_read.h"
+// Whole-file reading of platform/file_read.h on a POSIX system.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/file_read.h"
 #include "platform/file_read_internal.h"
 
 namespace grulo {
@@ -26,40 +27,52 @@ class ScopedFd {
   int fd_;
 };
 
-}  // namespace
+Status Failure(int error, const char* doing = "") {
+  const std::string reason = std::string(doing) + std::strerror(error);
+  return error == ENOENT || error == ENOTDIR ? Status::NotFound("", reason)
+                                             : Status::IoError("", reason);
+}
 
-Status ReadRegularFile(const std::string& path, int64_t max_size, std::vector<uint8_t>* bytes) {
+template <typename Bytes>
+Status ReadAll(const std::string& path, const ReadRules& rules, Bytes* bytes) {
   bytes->clear();
-  if (path.find('\0') != std::string::npos) {
-    return Status::InvalidArgument(path, "the path holds a NUL byte");
+  if (path.empty() || path.find('\0') != std::string::npos) {
+    return Status::InvalidArgument("", "not a usable path");
   }
-  // Non-blocking, so that opening a FIFO or a device cannot hang; anything
-  // but a regular file is refused right after.
-  ScopedFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd.get() < 0) {
-    const int error = errno;
-    return error == ENOENT ? Status::NotFound(path, std::strerror(error))
-                           : Status::IoError(path, std::strerror(error));
-  }
+  // Non-blocking when only a regular file will do, so that opening a FIFO or
+  // a device cannot hang; anything but a regular file is refused right
+  // after.
+  const int flags = O_RDONLY | O_CLOEXEC | O_NOCTTY | (rules.regular_only ? O_NONBLOCK : 0);
+  ScopedFd fd(::open(path.c_str(), flags));
+  if (fd.get() < 0) return Failure(errno);
   struct stat st;
-  if (::fstat(fd.get(), &st) != 0) return Status::IoError(path, std::strerror(errno));
-  if (!S_ISREG(st.st_mode)) {
-    return Status::InvalidArgument(path, S_ISDIR(st.st_mode) ? "is a directory"
-                                                             : "is not a regular file");
+  if (::fstat(fd.get(), &st) != 0) return Failure(errno);
+  if (S_ISDIR(st.st_mode)) return Status::InvalidArgument("", "is a directory");
+  if (rules.regular_only && !S_ISREG(st.st_mode)) {
+    return Status::InvalidArgument("", "is not a regular file");
   }
-  auto read_some = [&](uint8_t* to, size_t room, size_t* got) {
+  auto read_some = [&](char* to, size_t room, size_t* got) {
     for (;;) {
       const ssize_t n = ::read(fd.get(), to, room);
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) {
-        const int error = errno;
-        return Status::IoError(path, std::string("read failed: ") + std::strerror(error));
-      }
+      if (n < 0) return Failure(errno, "read failed: ");
       *got = static_cast<size_t>(n);
       return Status();
     }
   };
-  return file_read_internal::ReadToEnd(path, st.st_size, max_size, read_some, bytes);
+  const int64_t size = S_ISREG(st.st_mode) ? static_cast<int64_t>(st.st_size) : 0;
+  return file_read_internal::ReadToEnd(size, rules.max_size, read_some, bytes);
+}
+
+}  // namespace
+
+Status ReadWholeFile(const std::string& path, const ReadRules& rules, std::string* bytes) {
+  return ReadAll(path, rules, bytes);
+}
+
+Status ReadWholeFile(const std::string& path, const ReadRules& rules,
+                     std::vector<uint8_t>* bytes) {
+  return ReadAll(path, rules, bytes);
 }
 
 }  // namespace grulo

@@ -23,44 +23,56 @@ class ScopedHandle {
   HANDLE handle_;
 };
 
-// The status of a failed call, naming the path.
-Status Failure(const std::string& path, unsigned long error, const std::string& doing = "") {
+Status Failure(unsigned long error, const std::string& doing = "") {
   Status reason = WindowsError(error);
-  return reason.code() == Status::kNotFound ? Status::NotFound(path, doing + reason.message())
-                                            : Status::IoError(path, doing + reason.message());
+  return reason.code() == Status::kNotFound ? Status::NotFound("", doing + reason.message())
+                                            : Status::IoError("", doing + reason.message());
 }
 
-}  // namespace
-
-Status ReadRegularFile(const std::string& path, int64_t max_size, std::vector<uint8_t>* bytes) {
+template <typename Bytes>
+Status ReadAll(const std::string& path, const ReadRules& rules, Bytes* bytes) {
   bytes->clear();
-  if (path.find('\0') != std::string::npos) {
-    return Status::InvalidArgument(path, "the path holds a NUL byte");
+  if (path.empty() || path.find('\0') != std::string::npos) {
+    return Status::InvalidArgument("", "not a usable path");
   }
   const std::wstring wide = WidePath(path);
   const DWORD attributes = GetFileAttributesW(wide.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return Status::InvalidArgument(path, "is a directory");
+    return Status::InvalidArgument("", "is a directory");
   }
   ScopedHandle file(CreateFileW(wide.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return Failure(path, GetLastError());
-  if (GetFileType(file.get()) != FILE_TYPE_DISK) {
-    return Status::InvalidArgument(path, "is not a regular file");
-  }
+  if (file.get() == INVALID_HANDLE_VALUE) return Failure(GetLastError());
+  const bool disk = GetFileType(file.get()) == FILE_TYPE_DISK;
+  if (rules.regular_only && !disk) return Status::InvalidArgument("", "is not a regular file");
   LARGE_INTEGER size;
-  if (!GetFileSizeEx(file.get(), &size)) return Failure(path, GetLastError());
-  auto read_some = [&](uint8_t* to, size_t room, size_t* got) {
+  size.QuadPart = 0;
+  if (disk && !GetFileSizeEx(file.get(), &size)) return Failure(GetLastError());
+  auto read_some = [&](char* to, size_t room, size_t* got) {
     const DWORD wanted = room > (1u << 30) ? (1u << 30) : static_cast<DWORD>(room);
     DWORD read = 0;
     if (!ReadFile(file.get(), to, wanted, &read, nullptr)) {
-      return Failure(path, GetLastError(), "read failed: ");
+      const DWORD error = GetLastError();
+      *got = 0;
+      if (error == ERROR_BROKEN_PIPE) return Status();  // a pipe's end
+      return Failure(error, "read failed: ");
     }
     *got = read;
     return Status();
   };
-  return file_read_internal::ReadToEnd(path, size.QuadPart, max_size, read_some, bytes);
+  return file_read_internal::ReadToEnd(size.QuadPart, rules.max_size, read_some, bytes);
+}
+
+}  // namespace
+
+Status ReadWholeFile(const std::string& path, const ReadRules& rules, std::string* bytes) {
+  return ReadAll(path, rules, bytes);
+}
+
+Status ReadWholeFile(const std::string& path, const ReadRules& rules,
+                     std::vector<uint8_t>* bytes) {
+  return ReadAll(path, rules, bytes);
 }
 
 }  // namespace grulo

@@ -1,5 +1,6 @@
-// Files as the operating system gives them: their kind and size, whole-file
-// reading, reading and writing opened files, removal, renaming and syncing.
+// Files as the operating system gives them: their kind and size, reading and
+// writing opened files, removal, renaming and syncing. Whole files are read by
+// platform/file_read.h and replaced by platform/file_replacement.h.
 //
 // Every failure is a Status whose message is the system's reason alone ("No
 // such file or directory"): the caller knows which file it was and what it
@@ -28,7 +29,9 @@ struct FileId {
 };
 
 struct FileInfo {
-  enum Type { kMissing, kRegular, kDirectory, kOther };
+  // kPipe: a FIFO or a pipe. kLink: a symbolic link (on Windows any reparse
+  // point: a link or a junction), told by GetNameInfo only.
+  enum Type { kMissing, kRegular, kDirectory, kPipe, kLink, kOther };
   Type type = kMissing;
   int64_t size = 0;  // in bytes, for a regular file
   FileId id;
@@ -42,8 +45,9 @@ struct FileInfo {
 // searched) return their reason.
 Status GetFileInfo(const std::string& path, FileInfo* info);
 
-// The whole content of a file into `text` (emptied first).
-Status ReadWholeFile(const std::string& path, std::string* text);
+// What the name itself is, a final symbolic link not followed: kLink for a
+// link (its size and id are the link's), otherwise as GetFileInfo.
+Status GetNameInfo(const std::string& path, FileInfo* info);
 
 // Removes a file; ok when there is none.
 Status RemoveFile(const std::string& path);
@@ -79,7 +83,8 @@ bool IsPathSeparator(char c);
 // A file opened for reading from its start.
 class ReadableFile {
  public:
-  // Opens the file; a directory is refused with its reason.
+  // Opens the file, symbolic links followed; a directory is refused with its
+  // reason. A FIFO is opened as the system does, once a writer has opened it.
   static Status Open(const std::string& path, std::unique_ptr<ReadableFile>* file);
   // The process's standard input, read as bytes from where it stands (a
   // copy of its descriptor or handle: closing the file leaves it open).
@@ -96,9 +101,11 @@ class ReadableFile {
 // A new file opened for writing.
 class WritableFile {
  public:
-  // Creates the file at `path`, which must not exist yet. When `model` is
-  // not empty and names a file, the new file takes its permission bits (and
-  // its owner, where the system allows).
+  // Creates the file at `path`, which must not exist yet: a name taken by
+  // anything, a symbolic link included, is refused ("File exists"), so no
+  // file is ever created through a link. When `model` is not empty and names
+  // a regular file (itself, not through a link), the new file takes its
+  // permission bits (and its owner, where the system allows).
   static Status CreateNew(const std::string& path, const std::string& model,
                           std::unique_ptr<WritableFile>* file);
   virtual ~WritableFile() = default;  // closes the file when still open
@@ -107,6 +114,12 @@ class WritableFile {
   virtual Status Append(std::string_view data) = 0;
   // Makes what was written durable (fsync).
   virtual Status Sync() = 0;
+  // The kind, size and id of the open file; a writer that is no file of the
+  // system (an output handed to a function) has none.
+  virtual Status Info(FileInfo* info) const {
+    *info = FileInfo();
+    return Status::InvalidArgument("", "not a file of the system");
+  }
   // Closes the file; later calls do nothing.
   virtual Status Close() = 0;
 };

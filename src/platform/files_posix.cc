@@ -33,6 +33,10 @@ void FillInfo(const struct stat& st, FileInfo* info) {
     info->type = FileInfo::kRegular;
   } else if (S_ISDIR(st.st_mode)) {
     info->type = FileInfo::kDirectory;
+  } else if (S_ISFIFO(st.st_mode)) {
+    info->type = FileInfo::kPipe;
+  } else if (S_ISLNK(st.st_mode)) {
+    info->type = FileInfo::kLink;
   } else {
     info->type = FileInfo::kOther;
   }
@@ -94,6 +98,13 @@ class PosixWritableFile final : public WritableFile {
     return Status();
   }
 
+  Status Info(FileInfo* info) const override {
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) return SystemError(errno);
+    FillInfo(st, info);
+    return Status();
+  }
+
   Status Close() override {
     if (fd_ < 0) return Status();
     int result = ::close(fd_);
@@ -128,6 +139,18 @@ Status GetFileInfo(const std::string& path, FileInfo* info) {
   if (Unusable(path)) return UnusablePath();
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT) return Status();
+    return SystemError(errno);
+  }
+  FillInfo(st, info);
+  return Status();
+}
+
+Status GetNameInfo(const std::string& path, FileInfo* info) {
+  *info = FileInfo();
+  if (Unusable(path)) return UnusablePath();
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) {
     if (errno == ENOENT) return Status();
     return SystemError(errno);
   }
@@ -186,7 +209,7 @@ bool IsPathSeparator(char c) { return c == '/'; }
 Status ReadableFile::Open(const std::string& path, std::unique_ptr<ReadableFile>* file) {
   file->reset();
   if (Unusable(path)) return UnusablePath();
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return SystemError(errno);
   struct stat st;
   if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
@@ -210,10 +233,10 @@ Status WritableFile::CreateNew(const std::string& path, const std::string& model
                                std::unique_ptr<WritableFile>* file) {
   file->reset();
   if (Unusable(path)) return UnusablePath();
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
   if (fd < 0) return SystemError(errno);
   struct stat st;
-  if (!model.empty() && ::stat(model.c_str(), &st) == 0) {
+  if (!model.empty() && ::lstat(model.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
     if (st.st_uid != ::geteuid() || st.st_gid != ::getegid()) {
       (void)!::fchown(fd, st.st_uid, st.st_gid);  // allowed to fail: the file stays ours
     }

@@ -1,5 +1,7 @@
 #include "platform/files.h"
 
+#include "platform/file_read.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,20 +28,23 @@ TEST(FilesTest, TellsWhatAPathNames) {
   std::filesystem::create_directory(dir.File("d"));
   std::filesystem::create_symlink("f", dir.File("link"));
   std::filesystem::create_symlink("nowhere", dir.File("dangling"));
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0644), 0);
   struct Case {
     std::string path;
     FileInfo::Type type;
     int64_t size;
     Status::Code code;
+    FileInfo::Type name_type;  // GetNameInfo's: a link not followed
   } cases[] = {
-      {dir.File("f"), FileInfo::kRegular, 5, Status::kOk},
-      {dir.File("link"), FileInfo::kRegular, 5, Status::kOk},
-      {dir.File("d"), FileInfo::kDirectory, 0, Status::kOk},
-      {"/dev/null", FileInfo::kOther, 0, Status::kOk},
-      {dir.File("none"), FileInfo::kMissing, 0, Status::kOk},
-      {dir.File("dangling"), FileInfo::kMissing, 0, Status::kOk},
-      {dir.File("f/below"), FileInfo::kMissing, 0, Status::kNotFound},
-      {"", FileInfo::kMissing, 0, Status::kInvalidArgument},
+      {dir.File("f"), FileInfo::kRegular, 5, Status::kOk, FileInfo::kRegular},
+      {dir.File("link"), FileInfo::kRegular, 5, Status::kOk, FileInfo::kLink},
+      {dir.File("d"), FileInfo::kDirectory, 0, Status::kOk, FileInfo::kDirectory},
+      {dir.File("fifo"), FileInfo::kPipe, 0, Status::kOk, FileInfo::kPipe},
+      {"/dev/null", FileInfo::kOther, 0, Status::kOk, FileInfo::kOther},
+      {dir.File("none"), FileInfo::kMissing, 0, Status::kOk, FileInfo::kMissing},
+      {dir.File("dangling"), FileInfo::kMissing, 0, Status::kOk, FileInfo::kLink},
+      {dir.File("f/below"), FileInfo::kMissing, 0, Status::kNotFound, FileInfo::kMissing},
+      {"", FileInfo::kMissing, 0, Status::kInvalidArgument, FileInfo::kMissing},
   };
   for (const Case& c : cases) {
     FileInfo info;
@@ -47,6 +52,9 @@ TEST(FilesTest, TellsWhatAPathNames) {
     EXPECT_EQ(status.code(), c.code) << c.path;
     EXPECT_EQ(info.type, c.type) << c.path;
     EXPECT_EQ(info.size, c.size) << c.path;
+    status = GetNameInfo(c.path, &info);
+    EXPECT_EQ(status.code(), c.code) << c.path;
+    EXPECT_EQ(info.type, c.name_type) << c.path;
   }
   FileInfo a, b;
   ASSERT_TRUE(GetFileInfo(dir.File("f"), &a).ok());
@@ -56,19 +64,40 @@ TEST(FilesTest, TellsWhatAPathNames) {
   EXPECT_EQ(ResolveLinks(dir.File("f")), dir.File("f"));
 }
 
-TEST(FilesTest, ReadingGivesTheSystemsReason) {
+// The one whole-file reader: the rules of each caller, and the system's
+// reason when it refuses.
+TEST(FilesTest, WholeFilesReadByTheCallersRules) {
   TempDir dir;
-  std::string text = "stale";
-  Status status = ReadWholeFile(dir.File("none"), &text);
-  EXPECT_EQ(status.code(), Status::kNotFound);
-  EXPECT_EQ(status.message(), "No such file or directory");
-  EXPECT_EQ(text, "");
-  status = ReadWholeFile(dir.path(), &text);
-  EXPECT_EQ(status.code(), Status::kIoError);
-  EXPECT_EQ(status.message(), "Is a directory");
   WriteFileBytes(dir.File("f"), std::string(20000, 'x') + "end");
-  ASSERT_TRUE(ReadWholeFile(dir.File("f"), &text).ok());
-  EXPECT_EQ(text.size(), 20003u);
+  ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0644), 0);
+  const ReadRules any{.regular_only = false};
+  const struct {
+    std::string path;
+    ReadRules rules;
+    Status::Code code;
+    const char* message;
+    size_t size;
+  } cases[] = {
+      {dir.File("f"), ReadRules(), Status::kOk, "", 20003},
+      {dir.File("f"), ReadRules{.max_size = 20003}, Status::kOk, "", 20003},
+      {dir.File("f"), ReadRules{.max_size = 20002}, Status::kInvalidArgument,
+       "is too large (20003 bytes, at most 20002 bytes)", 0},
+      {dir.File("none"), ReadRules(), Status::kNotFound, "No such file or directory", 0},
+      {dir.path(), any, Status::kInvalidArgument, "is a directory", 0},
+      // Refused at once, without waiting for a writer.
+      {dir.File("fifo"), ReadRules(), Status::kInvalidArgument, "is not a regular file", 0},
+      {"/dev/null", ReadRules(), Status::kInvalidArgument, "is not a regular file", 0},
+      {"/dev/null", any, Status::kOk, "", 0},
+      {"/dev/zero", ReadRules{.regular_only = false, .max_size = 100000},
+       Status::kInvalidArgument, "is too large (more than 100000 bytes)", 0},
+  };
+  for (const auto& c : cases) {
+    std::string text = "stale";
+    const Status status = ReadWholeFile(c.path, c.rules, &text);
+    EXPECT_EQ(status.code(), c.code) << c.path;
+    EXPECT_EQ(status.message(), c.message) << c.path;
+    EXPECT_EQ(text.size(), c.size) << c.path;
+  }
 
   std::unique_ptr<ReadableFile> file;
   ASSERT_TRUE(ReadableFile::Open(dir.File("f"), &file).ok());
@@ -103,6 +132,11 @@ TEST(FilesTest, WritesOnlyNewFiles) {
   Status status = WritableFile::CreateNew(dir.File("new"), "", &file);
   EXPECT_EQ(status.message(), "File exists");
   EXPECT_EQ(file, nullptr);
+  // A name taken by a link, dangling or not, is taken: nothing is created
+  // where it points.
+  std::filesystem::create_symlink(dir.File("elsewhere"), dir.File("planted"));
+  EXPECT_EQ(WritableFile::CreateNew(dir.File("planted"), "", &file).message(), "File exists");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("elsewhere")));
   EXPECT_EQ(WritableFile::CreateNew(dir.File("no/new"), "", &file).code(), Status::kNotFound);
 
   ASSERT_TRUE(RenameFile(dir.File("new"), dir.File("model")).ok());

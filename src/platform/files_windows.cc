@@ -23,9 +23,10 @@ Status LastError() { return WindowsError(GetLastError()); }
 
 // The kind, size and id of an open handle.
 Status HandleInfo(HANDLE handle, FileInfo* info) {
-  if (GetFileType(handle) != FILE_TYPE_DISK) {
+  const DWORD kind = GetFileType(handle);
+  if (kind != FILE_TYPE_DISK) {
     *info = FileInfo();
-    info->type = FileInfo::kOther;
+    info->type = kind == FILE_TYPE_PIPE ? FileInfo::kPipe : FileInfo::kOther;
     return Status();
   }
   BY_HANDLE_FILE_INFORMATION about;
@@ -92,6 +93,8 @@ class WindowsWritableFile final : public WritableFile {
     return Status();
   }
 
+  Status Info(FileInfo* info) const override { return HandleInfo(handle_, info); }
+
   Status Close() override {
     if (handle_ == INVALID_HANDLE_VALUE) return Status();
     const bool closed = CloseHandle(handle_) != 0;
@@ -132,6 +135,17 @@ Status GetFileInfo(const std::string& path, FileInfo* info) {
   Status status = HandleInfo(handle, info);
   CloseHandle(handle);
   return status;
+}
+
+Status GetNameInfo(const std::string& path, FileInfo* info) {
+  *info = FileInfo();
+  if (Unusable(path)) return UnusablePath();
+  const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    info->type = FileInfo::kLink;
+    return Status();
+  }
+  return GetFileInfo(path, info);
 }
 
 Status RemoveFile(const std::string& path) {
@@ -230,9 +244,11 @@ Status WritableFile::CreateNew(const std::string& path, const std::string& model
   (void)model;  // the new file takes the permissions its directory gives
   file->reset();
   if (Unusable(path)) return UnusablePath();
+  // CREATE_NEW fails on any name that is taken, a link included; the flag
+  // keeps a link from being followed all the same.
   HANDLE handle = CreateFileW(WidePath(path).c_str(), GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return LastError();
   *file = std::make_unique<WindowsWritableFile>(handle);
   return Status();

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/file_read.h"
 #include "platform/files.h"
 #include "tests/process_testutil.h"
 
@@ -73,7 +74,7 @@ TEST(WindowsFilesTest, DrivePathsAndBackslashes) {
   }
   test::WriteFileBytes(dir.File("a.txt"), "x");
   std::string text;
-  ASSERT_TRUE(ReadWholeFile(windows_path + "\\a.txt", &text).ok()) << windows_path;
+  ASSERT_TRUE(ReadWholeFile(windows_path + "\\a.txt", ReadRules(), &text).ok()) << windows_path;
   EXPECT_EQ(text, "x");
   EXPECT_TRUE(IsAbsolutePath(windows_path)) << windows_path;
 }

@@ -8,7 +8,6 @@
 
 #include "batch/batch_engine.h"
 #include "text/cp1252_names.h"
-#include "io/file_replacement.h"
 #include "config/ini_file.h"
 #include "io/line_reader.h"
 #include "io/output_file.h"
@@ -16,6 +15,7 @@
 #include "run/progress_display.h"
 #include "batch/table_report.h"
 #include "platform/file_lock.h"
+#include "platform/file_replacement.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "text/cp1252_text.h"
@@ -195,10 +195,10 @@ Status BatchJob::TakeLocks() {
 
 void BatchJob::RemoveLeftovers() {
   // Under the locks no other run writes these names: a file of such a name
-  // is what a killed run left behind.
+  // is what a killed run left behind (a link planted there goes as a name).
   (void)RemoveFile(TemporaryPathFor(config_target_, kConfigTempSuffix));
-  (void)RemoveFile(TemporaryPathFor(ResolveLinks(grp_path_), kOutputTempSuffix));
-  (void)RemoveFile(TemporaryPathFor(ResolveLinks(err_path_), kOutputTempSuffix));
+  (void)RemoveFile(TemporaryPathFor(grp_path_, kOutputTempSuffix));
+  (void)RemoveFile(TemporaryPathFor(err_path_, kOutputTempSuffix));
 }
 
 Status BatchJob::OpenInput() {
@@ -226,7 +226,7 @@ Status RefuseInputAsOutput(const std::string& path, const FileInfo& input) {
 
 Status BatchJob::CreateErrFile() {
   Status status = RefuseInputAsOutput(err_path_, input_at_start_);
-  if (status.ok()) status = FileReplacement::Begin(err_path_, kOutputTempSuffix, &err_file_);
+  if (status.ok()) status = FileReplacement::Begin(err_path_, kOutputTempSuffix, TempNaming::kFixed, &err_file_);
   if (!status.ok()) {
     return Status::IoError("cannot create the output file " + Quoted(err_path_) + " (" +
                                config_.Origin("RepSor", config_.rep_sor) + ")",
@@ -239,7 +239,7 @@ Status BatchJob::CreateErrFile() {
 
 Status BatchJob::CreateGrpFile() {
   Status status = RefuseInputAsOutput(grp_path_, input_at_start_);
-  if (status.ok()) status = FileReplacement::Begin(grp_path_, kOutputTempSuffix, &grp_file_);
+  if (status.ok()) status = FileReplacement::Begin(grp_path_, kOutputTempSuffix, TempNaming::kFixed, &grp_file_);
   if (!status.ok()) return status;
   grp_ = OutputFile::Into(grp_file_->file());
   engine_ = std::make_unique<BatchEngine>(grouping_(config_.rep_tab));
@@ -348,7 +348,8 @@ Status BatchJob::StageCounters() {
   ini.SetValue(section, "NbErrBloq", std::to_string(counters.NbErrBloq));
   ini.SetValue(section, "NbErrNonBloq", std::to_string(counters.NbErrNonBloq));
   ini.SetValue(section, "NbErrForm", std::to_string(counters.NbErrForm));
-  status = FileReplacement::Begin(config_.path, kConfigTempSuffix, &config_file_);
+  status = FileReplacement::Begin(config_target_, kConfigTempSuffix, TempNaming::kFixed,
+                                  &config_file_);
   if (status.ok()) status = config_file_->file()->Append(ini.FileBytes());
   if (status.ok()) status = config_file_->Finish();
   if (!status.ok()) return Status::IoError(where, status.message());

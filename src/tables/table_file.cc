@@ -9,9 +9,10 @@ namespace grulo {
 
 std::unique_ptr<TableFile> TableFile::Open(const std::string& path, Status* why) {
   std::unique_ptr<TableFile> file(new TableFile());
-  Status status = ReadRegularFile(path, kMaxSize, &file->bytes_);
+  Status status = ReadWholeFile(path, ReadRules{.regular_only = true, .max_size = kMaxSize},
+                                &file->bytes_);
   if (!status.ok()) {
-    if (why != nullptr) *why = std::move(status);
+    if (why != nullptr) *why = Status(status.code(), path, status.message());
     return nullptr;
   }
   file->path_ = path;

@@ -41,7 +41,7 @@ int Fail(const Status& status) {
 template <typename Model, typename Parser>
 Status LoadSource(const std::string& path, Parser parse, Model* model) {
   std::string text;
-  if (!ReadFileToString(path, &text)) return Status::IoError(path, "cannot be read");
+  if (Status s = ReadTextSource(path, &text); !s.ok()) return s;
   std::vector<std::string> errors;
   if (parse(text, path, model, &errors)) return Status();
   std::string listed = "not a usable table source";

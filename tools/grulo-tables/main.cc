@@ -160,7 +160,7 @@ int RunBuild(int argc, char** argv, std::FILE* out, std::FILE* err) {
   bool source_errors = false;
   for (Built& b : built) {
     std::string text;
-    if (Status s = ReadWholeFile(b.source, kMaxSourceBytes, &text); !s.ok()) {
+    if (Status s = ReadTextSource(b.source, &text); !s.ok()) {
       return Failure(err, s, kExitUsage);
     }
     if (Status s = BuildTable(b.kind, text, b.source, &b.bytes); !s.ok()) {
@@ -209,17 +209,19 @@ int RunBuild(int argc, char** argv, std::FILE* out, std::FILE* err) {
   }
   // Every table is written to a temporary file first; only when all are
   // written are they renamed into place, each one whole.
-  std::vector<std::unique_ptr<PendingFile>> pending(built.size());
+  // A name that is a symbolic link or no regular file is refused before any
+  // table is written.
+  std::vector<std::unique_ptr<FileReplacement>> pending(built.size());
   for (size_t i = 0; i < built.size(); ++i) {
     const std::string path = JoinPath(out_dir, TableFileName(built[i].kind));
     const std::string_view bytes(reinterpret_cast<const char*>(built[i].bytes.data()),
                                  built[i].bytes.size());
-    if (Status s = PendingFile::Write(path, bytes, &pending[i]); !s.ok()) {
+    if (Status s = WritePendingFile(path, bytes, &pending[i]); !s.ok()) {
       return Failure(err, s, kExitUsage);
     }
   }
-  for (const std::unique_ptr<PendingFile>& file : pending) {
-    if (Status s = file->Commit(); !s.ok()) return Failure(err, s, kExitUsage);
+  for (const std::unique_ptr<FileReplacement>& file : pending) {
+    if (Status s = CommitFile(*file); !s.ok()) return Failure(err, s, kExitUsage);
   }
   return kExitOk;
 }
