@@ -172,6 +172,10 @@ Status BatchJob::TakeLocks() {
                                      Quoted(config_.shown_path) + " (lock file " +
                                      Quoted(lock_path) + "); this run stops and changes nothing");
     }
+    if (status.code() == Status::kInvalidArgument) {  // the name is refused: the reason says why
+      return Status::IoError("the lock file " + Quoted(lock_path) + " beside the configuration file",
+                             status.message());
+    }
     return Status::IoError("cannot create the lock file " + Quoted(lock_path) +
                                " beside the configuration file (the counters are written "
                                "there, so its directory must be writable)",
@@ -184,6 +188,10 @@ Status BatchJob::TakeLocks() {
       return Status::IoError("", AnotherRun(holder) + " is writing " + Quoted(grp_path_) +
                                      " and " + Quoted(FileName(err_path_)) + " (lock file " +
                                      Quoted(lock_path) + "); this run stops and changes nothing");
+    }
+    if (status.code() == Status::kInvalidArgument) {
+      return Status::IoError("the lock file " + Quoted(lock_path) + " of the outputs",
+                             status.message());
     }
     return Status::IoError("cannot write into the output directory " + Quoted(config_.rep_sor) +
                                " (" +
