@@ -19,6 +19,7 @@
 #include "report/run_outputs.h"
 #include "report/run_report.h"
 #include "text/cp1252_text.h"
+#include "run/results_commit.h"
 #include "text/number_text.h"
 
 namespace grulo {
@@ -109,6 +110,14 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     if (!loaded.ok()) {
       return Failure(err, "cannot read the configuration " + Quoted(info.config_path) + ": " +
                               loaded.message() + " (or give --input, --grp and --err)");
+    }
+    // A run stopped while it put its results in place may have left them
+    // apart from each other: the next run finishes that first.
+    if (CommitPending(ResolveLinks(info.config_path))) {
+      return Failure(err, "the last run of " + info.config_path +
+                              " was stopped while it put its results in place, so they may not "
+                              "agree with each other; run grulo again (it finishes that first), "
+                              "then the report");
     }
     const std::string fic_ent = config.GetValue(kGeneralSection, "FicEnt", "");
     const std::string stem =

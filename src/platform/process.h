@@ -50,6 +50,11 @@ class Utf8Console {
   [[maybe_unused]] unsigned previous_code_page_ = 0;  // Windows only; 0: unchanged
 };
 
+// Ends the process at once, as SIGKILL does (on Windows, TerminateProcess):
+// nothing is flushed, nothing cleaned up. For tests that stop a run at a
+// chosen step.
+[[noreturn]] void KillThisProcess();
+
 }  // namespace grulo
 
 #endif  // GRULO_PLATFORM_PROCESS_H_

@@ -60,6 +60,11 @@ int64_t MonotonicNanos() {
 
 int64_t CoarseMonotonicMillis() { return static_cast<int64_t>(GetTickCount64()); }
 
+void KillThisProcess() {
+  TerminateProcess(GetCurrentProcess(), 137);
+  ExitProcess(137);  // not reached
+}
+
 void UseBinaryStandardStreams() {
   (void)_setmode(_fileno(stdout), _O_BINARY);
   (void)_setmode(_fileno(stderr), _O_BINARY);

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "batch/batch_engine.h"
-#include "text/cp1252_names.h"
 #include "config/ini_file.h"
 #include "io/line_reader.h"
 #include "io/output_file.h"
 #include "io/paths.h"
 #include "run/progress_display.h"
+#include "run/results_commit.h"
 #include "batch/table_report.h"
 #include "platform/file_lock.h"
 #include "platform/file_replacement.h"
@@ -23,8 +23,6 @@
 namespace grulo {
 namespace {
 
-constexpr int kExitComplete = 0;
-constexpr int kExitFailed = 1;
 
 // "another run (process 1234)", or "another run" when the id is unknown.
 std::string AnotherRun(int64_t holder) {
@@ -41,7 +39,11 @@ std::string FileName(std::string_view path) {
 class BatchJob {
  public:
   BatchJob(const RunOptions& options, const GrouperFactory& grouping, RunConsole& console)
-      : options_(options), grouping_(grouping), console_(console), start_(MonotonicNanos()) {}
+      : options_(options),
+        grouping_(grouping),
+        console_(console),
+        start_(MonotonicNanos()),
+        faults_(FaultHook::FromEnvironment()) {}
 
   // The whole run; the exit status.
   int Run(const ConfigChoice& choice);
@@ -52,6 +54,7 @@ class BatchJob {
   Status ReadConfiguration(const ConfigChoice& choice);
   Status CheckOutputDirectory();
   Status TakeLocks();
+  Status FinishEarlierCommit();
   void RemoveLeftovers();
   Status OpenInput();
   Status CreateErrFile();
@@ -61,8 +64,8 @@ class BatchJob {
   Status ReadAllLines();
   Status CheckInputUnchanged();
   Status FinishOutputs();
-  Status StageCounters();
-  Status CommitAll();
+  // The .grp, .err and counters put in place together; the exit status.
+  int CommitResults();
   // The table warnings and, on a terminal, the closing summary; the exit
   // status of the complete run.
   int ReportCompleteRun();
@@ -74,6 +77,7 @@ class BatchJob {
   const GrouperFactory& grouping_;
   RunConsole& console_;
   const int64_t start_;
+  const FaultHook faults_;
 
   IniFile ini_;
   RunConfig config_;
@@ -82,6 +86,7 @@ class BatchJob {
   std::string grp_path_;
   std::string err_path_;
 
+  std::string output_lock_path_;
   std::unique_ptr<FileLock> config_lock_;
   std::unique_ptr<FileLock> output_lock_;
 
@@ -91,7 +96,6 @@ class BatchJob {
 
   std::unique_ptr<FileReplacement> err_file_;
   std::unique_ptr<FileReplacement> grp_file_;
-  std::unique_ptr<FileReplacement> config_file_;
   std::unique_ptr<OutputFile> err_;
   std::unique_ptr<OutputFile> grp_;
   std::unique_ptr<BatchEngine> engine_;
@@ -102,6 +106,7 @@ int BatchJob::Run(const ConfigChoice& choice) {
   Status status = ReadConfiguration(choice);
   if (status.ok()) status = CheckOutputDirectory();
   if (status.ok()) status = TakeLocks();
+  if (status.ok()) status = FinishEarlierCommit();
   if (!status.ok()) return Fail(status);
   RemoveLeftovers();
   status = OpenInput();
@@ -112,10 +117,8 @@ int BatchJob::Run(const ConfigChoice& choice) {
   status = ReadAllLines();
   if (status.ok()) status = CheckInputUnchanged();
   if (status.ok()) status = FinishOutputs();
-  if (status.ok()) status = StageCounters();
-  if (status.ok()) status = CommitAll();
   if (!status.ok()) return Fail(status);
-  return ReportCompleteRun();
+  return CommitResults();
 }
 
 int BatchJob::Fail(const Status& status) {
@@ -198,7 +201,17 @@ Status BatchJob::TakeLocks() {
                                config_.Origin("RepSor", config_.rep_sor) + ")",
                            status.message());
   }
+  output_lock_path_ = lock_path;
   return Status();
+}
+
+// A commit that an earlier run began and did not end is finished (or
+// undone) first.
+Status BatchJob::FinishEarlierCommit() {
+  std::string note;
+  Status status = RecoverResults(config_target_, output_lock_path_, &note);
+  if (!note.empty()) console_.Warning(note);
+  return status;
 }
 
 void BatchJob::RemoveLeftovers() {
@@ -234,7 +247,9 @@ Status RefuseInputAsOutput(const std::string& path, const FileInfo& input) {
 
 Status BatchJob::CreateErrFile() {
   Status status = RefuseInputAsOutput(err_path_, input_at_start_);
-  if (status.ok()) status = FileReplacement::Begin(err_path_, kOutputTempSuffix, TempNaming::kFixed, &err_file_);
+  if (status.ok()) {
+    status = FileReplacement::Begin(err_path_, kOutputTempSuffix, TempNaming::kFixed, &err_file_);
+  }
   if (!status.ok()) {
     return Status::IoError("cannot create the output file " + Quoted(err_path_) + " (" +
                                config_.Origin("RepSor", config_.rep_sor) + ")",
@@ -247,7 +262,9 @@ Status BatchJob::CreateErrFile() {
 
 Status BatchJob::CreateGrpFile() {
   Status status = RefuseInputAsOutput(grp_path_, input_at_start_);
-  if (status.ok()) status = FileReplacement::Begin(grp_path_, kOutputTempSuffix, TempNaming::kFixed, &grp_file_);
+  if (status.ok()) {
+    status = FileReplacement::Begin(grp_path_, kOutputTempSuffix, TempNaming::kFixed, &grp_file_);
+  }
   if (!status.ok()) return status;
   grp_ = OutputFile::Into(grp_file_->file());
   engine_ = std::make_unique<BatchEngine>(grouping_(config_.rep_tab));
@@ -332,67 +349,34 @@ Status BatchJob::FinishOutputs() {
   grp_->Flush();
   if (!err_->ok()) return OutputWriteFailure(err_path_, err_->status());
   if (!grp_->ok()) return OutputWriteFailure(grp_path_, grp_->status());
-  Status status = grp_file_->Finish();
+  Status status = faults_.At("sync-grp");
+  if (status.ok()) status = grp_file_->Finish();
   if (!status.ok()) return OutputWriteFailure(grp_path_, status);
-  status = err_file_->Finish();
+  status = faults_.At("sync-err");
+  if (status.ok()) status = err_file_->Finish();
   if (!status.ok()) return OutputWriteFailure(err_path_, status);
   return Status();
 }
 
-// The configuration file with the counters, ready to be renamed into place.
-// It is read again: an edit made during the run is kept.
-Status BatchJob::StageCounters() {
-  const std::string where = "cannot write the counters into " + Quoted(config_.shown_path);
-  IniFile ini;
-  Status status = ini.Load(config_.path);
-  if (!status.ok() && status.code() != Status::kNotFound) {
-    return Status::IoError(where, status.message());
-  }
-  // A new section takes the file's own encoding.
-  const std::string section =
-      HoldsUtf8Text(ini.text()) ? Cp1252ToUtf8(kResultsSection) : std::string(kResultsSection);
+int BatchJob::CommitResults() {
   const RunCounters& counters = engine_->counters();
-  ini.SetValue(section, "NbLus", std::to_string(counters.NbLus));
-  ini.SetValue(section, "NbErrBloq", std::to_string(counters.NbErrBloq));
-  ini.SetValue(section, "NbErrNonBloq", std::to_string(counters.NbErrNonBloq));
-  ini.SetValue(section, "NbErrForm", std::to_string(counters.NbErrForm));
-  status = FileReplacement::Begin(config_target_, kConfigTempSuffix, TempNaming::kFixed,
-                                  &config_file_);
-  if (status.ok()) status = config_file_->file()->Append(ini.FileBytes());
-  if (status.ok()) status = config_file_->Finish();
-  if (!status.ok()) return Status::IoError(where, status.message());
-  return Status();
-}
-
-Status BatchJob::CommitAll() {
-  // Windows refuses to replace a file that another program holds open: each
-  // file is checked before the first is replaced, so that such a run
-  // replaces none.
-  Status status = grp_file_->CheckCommit();
-  if (!status.ok()) return OutputWriteFailure(grp_path_, status);
-  status = err_file_->CheckCommit();
-  if (!status.ok()) return OutputWriteFailure(err_path_, status);
-  status = config_file_->CheckCommit();
-  if (!status.ok()) {
-    return Status::IoError("cannot write the counters into " + Quoted(config_.shown_path),
-                           status.message());
+  CommitPlan plan;
+  plan.config_path = config_target_;
+  plan.outputs_lock = output_lock_path_;
+  plan.counters = {{"NbLus", std::to_string(counters.NbLus)},
+                   {"NbErrBloq", std::to_string(counters.NbErrBloq)},
+                   {"NbErrNonBloq", std::to_string(counters.NbErrNonBloq)},
+                   {"NbErrForm", std::to_string(counters.NbErrForm)}};
+  plan.outputs = {grp_file_.get(), err_file_.get()};
+  CommitEnd end;
+  const Status status = grulo::CommitResults(plan, faults_, &end);
+  if (end == CommitEnd::kPending) {
+    console_.Error(status.message());
+    return kExitResultsPending;
   }
-  status = grp_file_->Commit();
-  if (!status.ok()) return OutputWriteFailure(grp_path_, status);
-  outputs_begun_ = false;  // from here on the message says what was replaced
-  status = err_file_->Commit();
-  if (!status.ok()) {
-    return Status::IoError("cannot replace the output file " + Quoted(err_path_),
-                           status.message() + "; " + Quoted(grp_path_) +
-                               " was replaced, the counters were not written");
-  }
-  status = config_file_->Commit();
-  if (!status.ok()) {
-    return Status::IoError("cannot write the counters into " + Quoted(config_.shown_path),
-                           status.message() + "; " + Quoted(grp_path_) + " and " +
-                               Quoted(err_path_) + " were replaced");
-  }
-  return Status();
+  if (!status.ok()) return Fail(status);
+  outputs_begun_ = false;
+  return ReportCompleteRun();
 }
 
 int BatchJob::ReportCompleteRun() {

@@ -1,13 +1,14 @@
 // The whole batch run as an operator starts it: the configuration, the
-// lock, the input, the batch engine (batch/batch_engine.h), the outputs and
+// locks, the input, the batch engine (batch/batch_engine.h), the outputs and
 // the counters, and what the operator is told on standard error.
 //
 // The outputs are all or nothing: .grp and .err are written to temporary
-// files beside them, made durable, and renamed over the previous ones only
-// when the whole input was read and written; the counters follow. A run that
-// fails leaves the previous outputs and counters as they were (except the
-// one case kept from the classic program: when the .grp file cannot be
-// created, the .err file that says so is still written).
+// files beside them, made durable, and put in place together with the
+// counters only when the whole input was read and written
+// (run/results_commit.h). A run that fails leaves the previous outputs and
+// counters as they were (except the one case kept from the classic program:
+// when the .grp file cannot be created, the .err file that says so is still
+// written).
 
 #ifndef GRULO_RUN_RUN_BATCH_H_
 #define GRULO_RUN_RUN_BATCH_H_
@@ -35,6 +36,13 @@ inline constexpr char kOutputTempSuffix[] = ".grulo-tmp";
 inline constexpr char kConfigTempSuffix[] = ".grulo-config-tmp";
 inline constexpr char kOutputLockSuffix[] = ".grulo-outputs.lock";
 inline constexpr char kConfigLockSuffix[] = ".grulo-config.lock";
+
+// The exit statuses of a run.
+inline constexpr int kExitComplete = 0;
+inline constexpr int kExitFailed = 1;  // nothing of this run was put in place
+// The run is complete, but a rename failed midway: some of its results are
+// in place, the rest is put in place by the next run before anything else.
+inline constexpr int kExitResultsPending = 5;
 
 // How a run groups: on how many threads, and in chunks of how many lines.
 struct RunOptions {
@@ -79,9 +87,10 @@ inline constexpr char kChunkLinesVariable[] = "GRULO_CHUNK_LINES";
 // counters are in place (kExitStrictTableProblems under options.strict when
 // summaries met table problems); 1 when the run failed, after one line on `console`
 // that says what failed, with the path, where the path came from and the
-// system's reason. A complete run that met table problems warns about each
-// at its end; on a terminal the run shows its progress and a closing
-// summary.
+// system's reason; kExitResultsPending as said above. A commit that an
+// earlier run left unfinished is finished first, with a warning. A complete
+// run that met table problems warns about each at its end; on a terminal the
+// run shows its progress and a closing summary.
 int RunBatch(const ConfigChoice& choice, const RunOptions& options,
              const GrouperFactory& grouping, RunConsole& console);
 

@@ -411,6 +411,34 @@ TEST_F(BatchRunTest, LeftoversOfAKilledRunAreRemoved) {
   EXPECT_EQ(Names(""), (std::vector<std::string>{"grulo.ini", "in", "out"}));
 }
 
+// A commit record that a power cut left unfinished (no rename had begun)
+// is undone; one that is not grulo's, or names another configuration, stops
+// the run and stays.
+TEST_F(BatchRunTest, CommitRecordsCutShortOrNotOurs) {
+  WriteStandardConfig();
+  WriteInput(Summary() + "\n");
+  const std::string record = dir_.File(".grulo.ini.grulo-commit");
+  const struct {
+    std::string text;
+    int status;
+    std::string said;
+  } cases[] = {
+      {"grulo commit record\nconfig " + ConfigPath() + "\ncounter NbLus 9", 0,
+       "grulo: warning: an earlier run was stopped while it wrote its commit record " + record +
+           ": none of its results had been put in place; the record is removed\n"},
+      {"notes\n", 1, "the record is not one of grulo's; remove it"},
+      {"grulo commit record\nconfig /elsewhere/grulo.ini\nend\n", 1,
+       "the record names the configuration file /elsewhere/grulo.ini (moved or copied since?); "
+       "remove it"},
+  };
+  for (const auto& c : cases) {
+    WriteFileBytes(record, c.text);
+    EXPECT_EQ(Run(), c.status) << c.text;
+    EXPECT_NE(messages_.find(c.said), std::string::npos) << messages_;
+    EXPECT_EQ(PathExists(record), c.status != 0);
+  }
+}
+
 // A run that finds the configuration or the output names locked by another
 // process stops at once and names it.
 TEST_F(BatchRunTest, LockHeldByAnotherProcess) {
