@@ -249,6 +249,39 @@ TEST_F(OperatorTest, KilledRunLeavesThePreviousOutputs) {
 #endif
 }
 
+// A run asked to stop removes its temporary and lock files, says so in one
+// line and ends with 128 + the signal; the previous outputs stay.
+TEST_F(OperatorTest, InterruptedRunCleansUpAndSaysSo) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the run is held midway through a FIFO input and signalled, which Windows "
+                  "does not have";
+#else
+  const std::string fifo = File("data/week.rss");
+  std::filesystem::remove(fifo);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  auto before = Snapshot(box_.dir());
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    ProcessOptions options;
+    options.cwd = box_.dir().path();
+    ChildProcess run(box_.program(), box_.program(), options);
+    int fd = OpenFifoWriter(fifo);
+    ASSERT_GE(fd, 0);
+    WriteAllTo(fd, Lines(0, 500));
+    for (int i = 0; i < 500 && !PathExists(File("out/.week.grp.grulo-tmp")); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(PathExists(File("out/.week.grp.grulo-tmp")));
+    run.Signal(signal);
+    const ProcessResult r = run.Wait();
+    ::close(fd);
+    EXPECT_EQ(r.exit_status, 128 + signal);
+    EXPECT_EQ(r.err, "grulo: interrupted: the previous outputs and counters are kept\n");
+    EXPECT_EQ(Snapshot(box_.dir()), before);
+  }
+#endif
+}
+
 // Two runs started together on the same configuration: one runs, the other
 // refuses at once and names it.
 TEST_F(OperatorTest, TwoRunsAtOnce) {

@@ -13,6 +13,7 @@
 #include "io/paths.h"
 #include "run/progress_display.h"
 #include "run/results_commit.h"
+#include "run/run_interruption.h"
 #include "batch/table_report.h"
 #include "platform/file_lock.h"
 #include "platform/file_replacement.h"
@@ -78,6 +79,7 @@ class BatchJob {
   RunConsole& console_;
   const int64_t start_;
   const FaultHook faults_;
+  std::optional<RunInterruption> interruption_;
 
   IniFile ini_;
   RunConfig config_;
@@ -103,6 +105,7 @@ class BatchJob {
 };
 
 int BatchJob::Run(const ConfigChoice& choice) {
+  interruption_.emplace(console_);  // before any thread starts
   Status status = ReadConfiguration(choice);
   if (status.ok()) status = CheckOutputDirectory();
   if (status.ok()) status = TakeLocks();
@@ -184,6 +187,7 @@ Status BatchJob::TakeLocks() {
                                "there, so its directory must be writable)",
                            status.message());
   }
+  interruption_->RemoveOnStop(lock_path);
   lock_path = TemporaryPathFor(stem_, kOutputLockSuffix);
   status = LockFile(lock_path, &output_lock_, &holder);
   if (!status.ok()) {
@@ -201,16 +205,20 @@ Status BatchJob::TakeLocks() {
                                config_.Origin("RepSor", config_.rep_sor) + ")",
                            status.message());
   }
+  interruption_->RemoveOnStop(lock_path);
   output_lock_path_ = lock_path;
   return Status();
 }
 
 // A commit that an earlier run began and did not end is finished (or
-// undone) first.
+// undone) first, a request to stop held meanwhile.
 Status BatchJob::FinishEarlierCommit() {
+  interruption_->BeginCommit();
   std::string note;
   Status status = RecoverResults(config_target_, output_lock_path_, &note);
+  const int held = interruption_->EndCommit();
   if (!note.empty()) console_.Warning(note);
+  if (held != 0) interruption_->Deliver(held);
   return status;
 }
 
@@ -247,6 +255,7 @@ Status RefuseInputAsOutput(const std::string& path, const FileInfo& input) {
 
 Status BatchJob::CreateErrFile() {
   Status status = RefuseInputAsOutput(err_path_, input_at_start_);
+  interruption_->RemoveOnStop(TemporaryPathFor(err_path_, kOutputTempSuffix));
   if (status.ok()) {
     status = FileReplacement::Begin(err_path_, kOutputTempSuffix, TempNaming::kFixed, &err_file_);
   }
@@ -262,6 +271,7 @@ Status BatchJob::CreateErrFile() {
 
 Status BatchJob::CreateGrpFile() {
   Status status = RefuseInputAsOutput(grp_path_, input_at_start_);
+  interruption_->RemoveOnStop(TemporaryPathFor(grp_path_, kOutputTempSuffix));
   if (status.ok()) {
     status = FileReplacement::Begin(grp_path_, kOutputTempSuffix, TempNaming::kFixed, &grp_file_);
   }
@@ -278,7 +288,11 @@ int BatchJob::ReportGrpFailure(const Status& status) {
   err_->Flush();
   Status written = err_->status();
   if (written.ok()) written = err_file_->Finish();
+  interruption_->BeginCommit();
   if (written.ok()) written = err_file_->Commit();
+  if (const int held = interruption_->EndCommit(); held != 0 && !written.ok()) {
+    interruption_->Deliver(held);
+  }
   std::string message = "cannot create the output file " + Quoted(grp_path_) + " (" +
                         config_.Origin("RepSor", config_.rep_sor) + "): " + status.message();
   if (written.ok()) {
@@ -368,14 +382,21 @@ int BatchJob::CommitResults() {
                    {"NbErrNonBloq", std::to_string(counters.NbErrNonBloq)},
                    {"NbErrForm", std::to_string(counters.NbErrForm)}};
   plan.outputs = {grp_file_.get(), err_file_.get()};
+  interruption_->BeginCommit();
   CommitEnd end;
   const Status status = grulo::CommitResults(plan, faults_, &end);
+  const int held = interruption_->EndCommit();
   if (end == CommitEnd::kPending) {
     console_.Error(status.message());
     return kExitResultsPending;
   }
   if (!status.ok()) return Fail(status);
   outputs_begun_ = false;
+  if (held != 0) {
+    console_.Error("interrupted once the results were in place: the new outputs and counters "
+                   "are kept");
+    return RunInterruption::ExitStatusFor(held);
+  }
   return ReportCompleteRun();
 }
 

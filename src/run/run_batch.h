@@ -5,10 +5,10 @@
 // The outputs are all or nothing: .grp and .err are written to temporary
 // files beside them, made durable, and put in place together with the
 // counters only when the whole input was read and written
-// (run/results_commit.h). A run that fails leaves the previous outputs and
-// counters as they were (except the one case kept from the classic program:
-// when the .grp file cannot be created, the .err file that says so is still
-// written).
+// (run/results_commit.h). A run that fails, or is asked to stop
+// (run/run_interruption.h), leaves the previous outputs and counters as they
+// were (except the one case kept from the classic program: when the .grp
+// file cannot be created, the .err file that says so is still written).
 
 #ifndef GRULO_RUN_RUN_BATCH_H_
 #define GRULO_RUN_RUN_BATCH_H_
@@ -43,6 +43,7 @@ inline constexpr int kExitFailed = 1;  // nothing of this run was put in place
 // The run is complete, but a rename failed midway: some of its results are
 // in place, the rest is put in place by the next run before anything else.
 inline constexpr int kExitResultsPending = 5;
+// A run asked to stop ends with 128 + the signal's number (130 for Ctrl-C).
 
 // How a run groups: on how many threads, and in chunks of how many lines.
 struct RunOptions {
@@ -87,10 +88,10 @@ inline constexpr char kChunkLinesVariable[] = "GRULO_CHUNK_LINES";
 // counters are in place (kExitStrictTableProblems under options.strict when
 // summaries met table problems); 1 when the run failed, after one line on `console`
 // that says what failed, with the path, where the path came from and the
-// system's reason; kExitResultsPending as said above. A commit that an
-// earlier run left unfinished is finished first, with a warning. A complete
-// run that met table problems warns about each at its end; on a terminal the
-// run shows its progress and a closing summary.
+// system's reason; kExitResultsPending or 128 + a signal as said above. A
+// commit that an earlier run left unfinished is finished first, with a
+// warning. A complete run that met table problems warns about each at its
+// end; on a terminal the run shows its progress and a closing summary.
 int RunBatch(const ConfigChoice& choice, const RunOptions& options,
              const GrouperFactory& grouping, RunConsole& console);
 

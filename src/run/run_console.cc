@@ -17,6 +17,7 @@ void RunConsole::WipeProgress() {
 }
 
 void RunConsole::Line(std::string_view prefix, std::string_view text) {
+  std::lock_guard<std::mutex> lock(mu_);
   WipeProgress();
   std::string line = "grulo: ";
   line += prefix;
@@ -37,6 +38,7 @@ void RunConsole::Summary(std::string_view text) {
 
 void RunConsole::ShowProgress(std::string_view text) {
   if (!terminal_) return;
+  std::lock_guard<std::mutex> lock(mu_);
   std::string line = "\rgrulo: ";
   line += text;
   size_t width = line.size() - 1;

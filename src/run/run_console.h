@@ -4,12 +4,15 @@
 // the program's texts (paths and names as the files and the system give
 // them, Windows-1252 or UTF-8), which DisplayText (text/cp1252_text.h) turns
 // into UTF-8 as each line is written. Nothing goes to standard output.
+// Safe to use from several threads (an interruption, a notice that the
+// input is silent): each line is written whole.
 
 #ifndef GRULO_RUN_RUN_CONSOLE_H_
 #define GRULO_RUN_RUN_CONSOLE_H_
 
 #include <cstddef>
 #include <cstdio>
+#include <mutex>
 #include <string_view>
 
 namespace grulo {
@@ -39,6 +42,7 @@ class RunConsole {
   void WipeProgress();
   void Line(std::string_view prefix, std::string_view text);
 
+  std::mutex mu_;  // over what follows and the stream
   std::FILE* stream_;
   bool terminal_;
   size_t progress_width_ = 0;  // of the progress line on the screen; 0 for none
