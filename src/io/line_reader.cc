@@ -46,7 +46,7 @@ int64_t FileSource::Read(char* buffer, size_t n) {
   size_t got = 0;
   read_status_ = file_->Read(buffer, n, &got);
   if (!read_status_.ok()) return -1;
-  bytes_read_ += static_cast<int64_t>(got);
+  bytes_read_.fetch_add(static_cast<int64_t>(got), std::memory_order_relaxed);
   return static_cast<int64_t>(got);
 }
 

@@ -11,6 +11,7 @@
 #define GRULO_IO_LINE_READER_H_
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -43,15 +44,15 @@ class FileSource final : public ByteSource {
 
   // The kind, size and id of the open file, now.
   Status Info(FileInfo* info) const { return file_->Info(info); }
-  // The bytes handed out so far.
-  int64_t bytes_read() const { return bytes_read_; }
+  // The bytes handed out so far; may be asked from another thread.
+  int64_t bytes_read() const { return bytes_read_.load(std::memory_order_relaxed); }
   // Why the last read failed; ok when none did.
   const Status& read_status() const { return read_status_; }
 
  private:
   explicit FileSource(std::unique_ptr<ReadableFile> file) : file_(std::move(file)) {}
   std::unique_ptr<ReadableFile> file_;
-  int64_t bytes_read_ = 0;
+  std::atomic<int64_t> bytes_read_{0};
   Status read_status_;
 };
 

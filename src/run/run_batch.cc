@@ -11,6 +11,7 @@
 #include "io/line_reader.h"
 #include "io/output_file.h"
 #include "io/paths.h"
+#include "run/input_wait.h"
 #include "run/progress_display.h"
 #include "run/results_commit.h"
 #include "run/run_interruption.h"
@@ -67,8 +68,8 @@ class BatchJob {
   Status FinishOutputs();
   // The .grp, .err and counters put in place together; the exit status.
   int CommitResults();
-  // The table warnings and, on a terminal, the closing summary; the exit
-  // status of the complete run.
+  // The table warnings, an empty input and, on a terminal, the closing
+  // summary; the exit status of the complete run.
   int ReportCompleteRun();
   // Says why the run failed; status 1.
   int Fail(const Status& status);
@@ -94,6 +95,7 @@ class BatchJob {
 
   std::unique_ptr<FileSource> input_;
   FileInfo input_at_start_;
+  std::unique_ptr<InputWait> input_wait_;  // gone before the input
   std::unique_ptr<LineReader> reader_;
 
   std::unique_ptr<FileReplacement> err_file_;
@@ -118,6 +120,7 @@ int BatchJob::Run(const ConfigChoice& choice) {
   status = CreateGrpFile();
   if (!status.ok()) return ReportGrpFailure(status);
   status = ReadAllLines();
+  input_wait_.reset();
   if (status.ok()) status = CheckInputUnchanged();
   if (status.ok()) status = FinishOutputs();
   if (!status.ok()) return Fail(status);
@@ -230,13 +233,29 @@ void BatchJob::RemoveLeftovers() {
   (void)RemoveFile(TemporaryPathFor(err_path_, kOutputTempSuffix));
 }
 
+// A regular file or a pipe: anything else (a device, a socket) could never
+// end, or is no input at all.
+bool IsReadableInput(const FileInfo& info) {
+  return info.type == FileInfo::kRegular || info.type == FileInfo::kPipe;
+}
+
 Status BatchJob::OpenInput() {
   const std::string where = "the input file " + Quoted(config_.fic_ent) + " (" +
                             config_.Origin("FicEnt", config_.fic_ent) + ")";
+  const Status refused = Status::InvalidArgument(
+      "", where + " is neither a regular file nor a pipe (a device or a socket): grulo reads "
+                  "the summaries from a file or a pipe");
+  FileInfo named;
+  if (GetFileInfo(config_.fic_ent, &named).ok() && named.type == FileInfo::kOther) return refused;
+  if (named.type == FileInfo::kPipe && console_.terminal()) {
+    input_wait_ = std::make_unique<InputWait>(console_, "the pipe " + Quoted(config_.fic_ent));
+  }
   Status status = FileSource::Open(config_.fic_ent, &input_);
   if (!status.ok()) return Status::IoError("cannot open " + where, status.message());
   status = input_->Info(&input_at_start_);
   if (!status.ok()) return Status::IoError("cannot read " + where, status.message());
+  if (!IsReadableInput(input_at_start_)) return refused;
+  if (input_wait_ != nullptr) input_wait_->Attach(input_.get());
   reader_ = std::make_unique<LineReader>(input_.get());
   if (!reader_->Start()) {
     return Status::IoError("cannot read " + where, input_->read_status().message());
@@ -401,6 +420,11 @@ int BatchJob::CommitResults() {
 }
 
 int BatchJob::ReportCompleteRun() {
+  if (engine_->counters().NbLus == 0) {
+    console_.Warning("the input file " + Quoted(config_.fic_ent) + " (" +
+                     config_.Origin("FicEnt", config_.fic_ent) +
+                     ") is empty: the outputs are empty and the counters 0");
+  }
   if (engine_->session() != nullptr) {
     for (const std::string& warning :
          TableWarnings(config_.rep_tab, config_.Origin("RepTab", config_.rep_tab),
