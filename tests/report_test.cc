@@ -243,7 +243,7 @@ TEST_F(ReportTest, PageUnderAnAccentedName) {
 TEST_F(ReportTest, UsageErrorsAndMissingFiles) {
   const std::string unwritable = box_.dir().File("nowhere/page.html");
   const std::string unwritable_message =
-      "cannot write the page '" + unwritable + "': No such file or directory";
+      "cannot write the report page '" + unwritable + "': No such file or directory";
   const struct {
     std::vector<std::string> args;
     int status;

@@ -65,8 +65,11 @@ constexpr char kEpilogue[] =
     "\n"
     "Exit status: 0 complete run; 1 the run failed (the reason is on standard\n"
     "error; the previous outputs and counters are left as they were); 2 usage\n"
-    "error (nothing was read or written); 4 with --strict, a complete run whose\n"
-    "summaries met table problems or failed walks.\n"
+    "error (nothing was read or written); 3 with --report, a complete run whose\n"
+    "page could not be written; 4 with --strict, a complete run whose\n"
+    "summaries met table problems or failed walks; 5 a complete run whose\n"
+    "results the next run finishes putting in place; 128+N stopped by signal N\n"
+    "(130: Ctrl-C).\n"
     "\n" GRULO_DOCS;
 
 }  // namespace

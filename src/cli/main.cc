@@ -22,6 +22,25 @@
 #include "platform/process.h"
 #include "text/cp1252_text.h"
 
+namespace {
+
+// The page of --report, checked before the run so that a run that changed
+// nothing is the only one to end with status 1: 0 when it may be written, 2
+// (a usage error) when it would replace a file of the run or a file that is
+// no page of grulo report, 1 when its directory does not take it.
+int CheckReportBeforeRun(const std::string& config_path, const std::string& page,
+                         grulo::RunConsole& console) {
+  std::string why;
+  const int refused = grulo::CheckReportPage(config_path, page, &why);
+  if (refused == grulo::kExitUsage) {
+    return grulo::PrintUsageError(stderr, grulo::kGruloCommand, "--report: " + why);
+  }
+  if (refused != 0) console.Error(why + "; the run did not start, nothing was changed");
+  return refused;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   grulo::UseBinaryStandardStreams();  // pages, texts and explanations as bytes, "\n" as written
   const grulo::Utf8Console utf8_console;  // what grulo prints is UTF-8, on a console too
@@ -42,6 +61,10 @@ int main(int argc, char** argv) {
     choice.given = !line.config_path.empty();
     choice.path = choice.given ? line.config_path
                                : grulo::ConfigPath(argc > 0 ? argv[0] : nullptr);
+    if (!line.report_path.empty()) {
+      const int refused = CheckReportBeforeRun(choice.path, line.report_path, console);
+      if (refused != 0) return refused;
+    }
     auto make_clock = [] { return grulo::MakeRunClock(std::getenv(grulo::kTodayVariable)); };
     grulo::RunOptions options;
     options.threads = line.threads > 0 ? line.threads : grulo::AvailableCores();
@@ -52,7 +75,12 @@ int main(int argc, char** argv) {
     }
     const int status =
         grulo::RunBatch(choice, options, grulo::BatchGrouping(make_clock), console);
-    if (status == 1 || line.report_path.empty()) return status;
+    // Only a complete run is reported (under --strict, one with table
+    // problems too).
+    if (line.report_path.empty() ||
+        (status != grulo::kExitComplete && status != grulo::kExitStrictTableProblems)) {
+      return status;
+    }
     // The report of the complete run, made from its files as "grulo report"
     // makes it.
     std::vector<std::string> report_args = {argc > 0 ? argv[0] : "grulo", "report", "--config",
@@ -62,9 +90,9 @@ int main(int argc, char** argv) {
     report_argv.push_back(nullptr);
     if (grulo::RunReportCommand(static_cast<int>(report_args.size()), report_argv.data(), stdout,
                                 stderr) != 0) {
-      console.Error("the run is complete, but its report " + grulo::Quoted(line.report_path) +
-                    " could not be written");
-      return 1;
+      console.Error("the run is complete and its outputs and counters are in place, but its "
+                    "report " + grulo::Quoted(line.report_path) + " could not be written");
+      return grulo::kExitReportNotWritten;
     }
     return status;
   } catch (const std::bad_alloc&) {

@@ -10,6 +10,7 @@
 #include "io/line_reader.h"
 #include "config/run_config.h"
 #include "io/paths.h"
+#include "cli/report_target.h"
 #include "options/help_text.h"
 #include "platform/file_read.h"
 #include "platform/file_replacement.h"
@@ -42,6 +43,10 @@ constexpr OptionDefinition kOptions[] = {
      ".html)"},
 };
 
+int Usage(std::FILE* err, const std::string& message) {
+  return PrintUsageError(err, kReportCommand, message);
+}
+
 int Failure(std::FILE* err, const std::string& message) {
   return PrintFailure(err, kReportCommand, message);
 }
@@ -69,6 +74,30 @@ std::string ModifiedAt(const std::string& path) {
   return LocalTime(info.modified);
 }
 
+// The page a run's report goes to by default: the .err file's path with
+// .html for its extension.
+std::string DefaultPage(const std::string& err_path) {
+  const size_t dot = err_path.find_last_of('.');
+  const size_t directory = DirectoryPart(err_path).size();
+  return (dot != std::string::npos && dot >= directory ? err_path.substr(0, dot) : err_path) +
+         ".html";
+}
+
+// The page checked before anything is read: 0 when it may be written, 2
+// when it is refused (a file of the run, or no page of grulo report), 1
+// when its directory does not take it; `*message` then says why.
+int CheckPage(const std::string& page, const std::vector<RunFile>& run_files,
+              std::string* message) {
+  Status status = CheckReportTarget(page, run_files);
+  if (!status.ok()) {
+    *message = status.message();
+    return status.code() == Status::kInvalidArgument ? 2 : 1;
+  }
+  status = CheckReportWritable(page);
+  if (!status.ok()) *message = status.message();
+  return status.ok() ? 0 : 1;
+}
+
 bool ReadCounter(const IniFile& config, const char* key, int64_t* value) {
   const std::string text = config.GetValue(kResultsSection, key, "");
   bool digits = !text.empty() && text.size() < 19;
@@ -93,6 +122,18 @@ const CommandDefinition kReportCommand = {
     .run = RunReportCommand,
 };
 
+int CheckReportPage(const std::string& config_path, const std::string& page,
+                    std::string* message) {
+  IniFile config;
+  if (!config.Load(config_path).ok()) return 0;  // the run says why
+  const std::string fic_ent = config.GetValue(kGeneralSection, "FicEnt", "");
+  const std::string stem =
+      OutputStem(config.GetValue(kGeneralSection, "RepSor", ""), InputBaseName(fic_ent));
+  std::vector<RunFile> run_files = RunFilesOf(fic_ent, stem + ".grp", stem + ".err");
+  AddConfigFiles(config_path, config.GetValue(kGeneralSection, "RepTab", ""), &run_files);
+  return CheckPage(page, run_files, message);
+}
+
 int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
   ParsedOptions options = ParseOptions(kReportCommand, argc, argv, 2);
   const int handled = HandleParsedOptions(kReportCommand, options, out, err);
@@ -114,7 +155,7 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     // A run stopped while it put its results in place may have left them
     // apart from each other: the next run finishes that first.
     if (CommitPending(ResolveLinks(info.config_path))) {
-      return Failure(err, "the last run of " + info.config_path +
+      return Failure(err, "the last run of " + Quoted(info.config_path) +
                               " was stopped while it put its results in place, so they may not "
                               "agree with each other; run grulo again (it finishes that first), "
                               "then the report");
@@ -134,6 +175,22 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
   info.grp_path = options.Value("grp", info.grp_path);
   info.err_path = options.Value("err", info.err_path);
   info.run_date = ModifiedAt(info.err_path);
+
+  // The page may replace no file of the run, nor anything but an earlier
+  // page: checked before anything is read.
+  std::string target = options.Value("output");
+  if (target.empty()) target = DefaultPage(info.err_path);
+  if (target != "-") {
+    std::vector<RunFile> run_files = RunFilesOf(info.input_path, info.grp_path, info.err_path);
+    if (!info.config_path.empty()) {
+      AddConfigFiles(info.config_path, config.GetValue(kGeneralSection, "RepTab", ""),
+                     &run_files);
+    }
+    std::string why;
+    const int refused = CheckPage(target, run_files, &why);
+    if (refused == 2) return Usage(err, why);
+    if (refused != 0) return Failure(err, why);
+  }
 
   std::string grp_text, err_text;
   if (!ReadWhole(info.grp_path, &grp_text)) {
@@ -164,21 +221,15 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
   }
 
   const std::string page = ReportHtml(report, LocalTime(WallClockSeconds()), outputs.Mismatches());
-  std::string target = options.Value("output");
-  if (target.empty()) {
-    const std::string& e = info.err_path;
-    const size_t dot = e.find_last_of('.');
-    const size_t directory = DirectoryPart(e).size();
-    target = (dot != std::string::npos && dot >= directory ? e.substr(0, dot) : e) + ".html";
-  }
   if (target == "-") {
     const bool written_out =
         std::fwrite(page.data(), 1, page.size(), out) == page.size() && std::fflush(out) == 0;
     return written_out ? 0 : Failure(err, "cannot write the page");
   }
   // Through the platform layer, as the batch writes its outputs: the path's
-  // Windows-1252 bytes name the file on every system, and a reader sees the
-  // previous page or the new one, never a part.
+  // Windows-1252 bytes name the file on every system, a reader sees the
+  // previous page or the new one, never a part, and a link planted at the
+  // name since the check is replaced, its target untouched.
   const Status saved = ReplaceFileAtomically(target, page, kReportTempSuffix, TempNaming::kUnique);
   if (!saved.ok()) {
     return Failure(err, "cannot write the page " + Quoted(target) + ": " + saved.message());

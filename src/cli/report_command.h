@@ -5,6 +5,7 @@
 #define GRULO_CLI_REPORT_COMMAND_H_
 
 #include <cstdio>
+#include <string>
 
 #include "options/option_parser.h"
 
@@ -19,6 +20,15 @@ extern const CommandDefinition kReportCommand;
 // 0 when the page is written, 1 when a file cannot be read or the page
 // cannot be written, 2 for a usage error (one line on `err`).
 int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err);
+
+// For "grulo --report PAGE", before the run starts: whether the page of the
+// run of `config_path` may be written there. 0 when it may; 2 when PAGE
+// names a file of the run (the configuration, the input, an output, a
+// table) or an existing file that is no page of grulo report; 1 when its
+// directory does not take a new file; `*message` then says why. A
+// configuration that cannot be read is left to the run to report (0).
+int CheckReportPage(const std::string& config_path, const std::string& page,
+                    std::string* message);
 
 }  // namespace grulo
 

@@ -539,6 +539,7 @@ std::string ReportHtml(const RunReport& report, std::string_view made_at,
   std::string name = report.info().input_path;
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
+      "<meta name=\"generator\" content=\"grulo report\">\n"
       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
       "<title>grulo run report: " +
       E(name) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n<main>\n";

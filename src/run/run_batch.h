@@ -44,6 +44,8 @@ inline constexpr int kExitFailed = 1;  // nothing of this run was put in place
 // in place, the rest is put in place by the next run before anything else.
 inline constexpr int kExitResultsPending = 5;
 // A run asked to stop ends with 128 + the signal's number (130 for Ctrl-C).
+// grulo --report: the run is complete, its report page could not be written.
+inline constexpr int kExitReportNotWritten = 3;
 
 // How a run groups: on how many threads, and in chunks of how many lines.
 struct RunOptions {
