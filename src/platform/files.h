@@ -62,6 +62,16 @@ Status RenameFile(const std::string& from, const std::string& to);
 // that reason.
 Status CheckReplaceable(const std::string& path);
 
+class ReadableFile;
+
+// The regular file at `path` (not through a link) held open, so that a
+// rename over it does not free its blocks inside the rename: on POSIX
+// systems the last name of a large file going makes the call wait until it
+// is freed, tens of milliseconds for a hundred megabytes. The blocks are
+// freed when the returned file goes. Null when there is no such file, and
+// on Windows, where a rename does not wait so.
+std::unique_ptr<ReadableFile> KeepWhileReplaced(const std::string& path);
+
 // Makes the entries of a directory (a rename into it) durable.
 Status SyncDirectory(const std::string& dir);
 

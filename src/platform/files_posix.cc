@@ -175,6 +175,18 @@ Status CheckReplaceable(const std::string& path) {
   return Status();  // an open file is replaced all the same
 }
 
+std::unique_ptr<ReadableFile> KeepWhileReplaced(const std::string& path) {
+  if (Unusable(path)) return nullptr;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::make_unique<PosixReadableFile>(fd);
+}
+
 Status SyncDirectory(const std::string& dir) {
   if (Unusable(dir)) return UnusablePath();
   int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

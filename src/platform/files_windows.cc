@@ -184,6 +184,8 @@ Status CheckReplaceable(const std::string& path) {
   return Status();
 }
 
+std::unique_ptr<ReadableFile> KeepWhileReplaced(const std::string&) { return nullptr; }
+
 Status SyncDirectory(const std::string& dir) {
   // The renames are written through (RenameFile): nothing is left to flush.
   if (Unusable(dir)) return UnusablePath();

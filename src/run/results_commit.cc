@@ -372,7 +372,13 @@ Status CommitResults(const CommitPlan& plan, const FaultHook& faults, CommitEnd*
     (void)RemoveFile(record_path);  // an edit meanwhile: merged again into it
   }
 
-  // Step 4: the renames, the configuration first.
+  // Step 4: the renames, the configuration first. The files they replace
+  // are held open until the record is gone, so that their blocks are freed
+  // after the renames, not between them.
+  std::vector<std::unique_ptr<ReadableFile>> replaced_files;
+  for (FileReplacement* output : plan.outputs) {
+    replaced_files.push_back(KeepWhileReplaced(output->target()));
+  }
   struct Step {
     FileReplacement* file;
     const char* hook;

@@ -12,7 +12,9 @@
 //      durable, with its directory;
 //   3. the configuration is looked at once more: when it changed since step
 //      1 (an edit), the record is removed and the commit starts again;
-//   4. the three renames, the configuration first, then the directories
+//   4. the three renames, the configuration first, one right after the
+//      other (the files they replace held open meanwhile, so that no rename
+//      waits for a large file's blocks to be freed), then the directories
 //      are synced;
 //   5. the record is removed.
 // A run that starts and finds a record (RecoverResults, under the locks)
