@@ -4,6 +4,8 @@
 
 #include <emscripten.h>
 
+#include <cstdlib>
+
 #include "platform/process.h"
 
 namespace grulo {
@@ -26,5 +28,7 @@ void UseBinaryStandardStreams() {}
 
 Utf8Console::Utf8Console() = default;  // no console
 Utf8Console::~Utf8Console() = default;
+
+void KillThisProcess() { std::abort(); }  // nothing else ends a module at once
 
 }  // namespace grulo
