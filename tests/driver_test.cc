@@ -110,9 +110,9 @@ TEST_F(DriverTest, RecognizesRecordFormats) {
 TEST_F(DriverTest, EmptyInputWritesZeroCounters) {
   box_.WriteInput("");
   EXPECT_EQ(Run(), 0);
-  EXPECT_EQ(box_.LastErr(), "grulo: warning: the input file " + File("data/week.rss") +
-                                " (FicEnt in " + File("bin/grulo.ini") +
-                                ") is empty: the outputs are empty and the counters 0\n");
+  EXPECT_EQ(box_.LastErr(), "grulo: warning: the input file '" + File("data/week.rss") +
+                                "' (FicEnt in '" + File("bin/grulo.ini") +
+                                "') is empty: the outputs are empty and the counters 0\n");
   EXPECT_EQ(box_.Err(), "");
   EXPECT_EQ(box_.Grp(), "");
   EXPECT_EQ(box_.Config(), WithCounters(0, 0));

@@ -71,21 +71,19 @@ TEST_F(FileSafetyTest, LinksPlantedAtEveryNameLeaveTheirTargetsUntouched) {
   } cases[] = {
       // Refused before anything is written: the planted name stays.
       {"out/.week.grulo-outputs.lock", 1,
-       "grulo: the lock file " + File("out/.week.grulo-outputs.lock") +
-           " of the outputs: it is a symbolic link, which grulo never writes through; remove it"},
+       "grulo: the lock file '" + File("out/.week.grulo-outputs.lock") +
+           "' of the outputs: it is a symbolic link, which grulo never writes through; remove it"},
       {"bin/.grulo.ini.grulo-config.lock", 1,
        "beside the configuration file: it is a symbolic link, which grulo never writes through"},
       {"out/week.err", 1,
-       "cannot create the output file " + File("out/week.err") +
-           " (RepSor in " + File("bin/grulo.ini") +
-           "): it is a symbolic link, which grulo never writes through"},
+       "cannot create the output file '" + File("out/week.err") + "' (RepSor in '" +
+           File("bin/grulo.ini") + "'): it is a symbolic link, which grulo never writes through"},
       {"out/week.grp", 1,
-       "cannot create the output file " + File("out/week.grp") +
-           " (RepSor in " + File("bin/grulo.ini") +
-           "): it is a symbolic link, which grulo never writes through"},
+       "cannot create the output file '" + File("out/week.grp") + "' (RepSor in '" +
+           File("bin/grulo.ini") + "'): it is a symbolic link, which grulo never writes through"},
       {"bin/.grulo.ini.grulo-commit", 1, "the record is not a regular file; remove it"},
-      {"page.html", 2, "grulo: --report: the report page " + File("page.html") +
-                           " is a symbolic link, which grulo never writes through"},
+      {"page.html", 2, "grulo: --report: the report page '" + File("page.html") +
+                           "' is a symbolic link, which grulo never writes through"},
       // Names of temporary files: a leftover, removed as a name.
       {"out/.week.grp.grulo-tmp", 0, ""},
       {"out/.week.err.grulo-tmp", 0, ""},
@@ -133,14 +131,15 @@ TEST_F(FileSafetyTest, ReportNeverReplacesAFileOfTheRun) {
           std::vector<std::string>{"report", "-o", c.page}}) {
       const ProcessResult r = Run(args);
       EXPECT_EQ(r.exit_status, 2) << r.err;
-      EXPECT_TRUE(Contains(r.err, "the report page " + c.page + " " + c.said)) << r.err;
+      EXPECT_TRUE(Contains(r.err, "the report page '" + c.page + "' " + c.said)) << r.err;
       EXPECT_EQ(Snapshot(box_.dir()), before);
     }
   }
   const ProcessResult r = Run({"--report", File("nowhere/page.html")});
   EXPECT_EQ(r.exit_status, 1);
-  EXPECT_TRUE(Contains(r.err, "grulo: cannot write the report page " + File("nowhere/page.html") +
-                                  ": No such file or directory; the run did not start, nothing "
+  EXPECT_TRUE(Contains(r.err, "grulo: cannot write the report page '" +
+                                  File("nowhere/page.html") +
+                                  "': No such file or directory; the run did not start, nothing "
                                   "was changed\n"))
       << r.err;
   EXPECT_EQ(Snapshot(box_.dir()), before);

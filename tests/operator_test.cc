@@ -543,7 +543,7 @@ TEST_F(OperatorTest, ProgressAndSummaryOnATerminalOnly) {
   ProcessResult shown = run.Wait();
   EXPECT_EQ(shown.exit_status, 0);
   EXPECT_TRUE(Contains(shown.err, "\rgrulo: waiting for input: nothing came from the pipe " +
-                                      fifo + " for 2 s"))
+                                      Quoted(fifo) + " for 2 s"))
       << shown.err;
   EXPECT_TRUE(Contains(shown.err, "\rgrulo: 1024 lines read, ")) << shown.err;
   EXPECT_TRUE(Contains(shown.err, " summaries/s")) << shown.err;

@@ -32,12 +32,16 @@ TEST(FileReplacementTest, ReplacesInOneStep) {
     TempDir dir;
     const std::string path = dir.File("grulo.ini");
     WriteFileBytes(path, "old");
+#ifndef _WIN32  // permission bits are those of POSIX systems
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+#endif
     ASSERT_TRUE(ReplaceFileAtomically(path, "new", ".t", naming).ok());
     EXPECT_EQ(ReadFileBytes(path), "new");
+#ifndef _WIN32
     struct stat st;
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
+#endif
     EXPECT_EQ(DirectoryNames(dir.path()), std::vector<std::string>{"grulo.ini"});
   }
 }
@@ -45,6 +49,9 @@ TEST(FileReplacementTest, ReplacesInOneStep) {
 // Nothing is written through a link or over anything but a regular file:
 // each is refused before the temporary file exists, and what it names stays.
 TEST(FileReplacementTest, RefusesWhatIsNoRegularFile) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the cases are symbolic links and a FIFO, which Windows does not give the tests";
+#else
   TempDir dir;
   WriteFileBytes(dir.File("victim"), "precious");
   std::filesystem::create_symlink(dir.File("victim"), dir.File("link.grp"));
@@ -78,11 +85,15 @@ TEST(FileReplacementTest, RefusesWhatIsNoRegularFile) {
   EXPECT_EQ(DirectoryNames(dir.path()),
             (std::vector<std::string>{"dangling.grp", "dir.grp", "fifo.grp", "link.grp",
                                       "victim"}));
+#endif
 }
 
 // A link planted at the name once the replacement began is replaced as a
 // name: its target is never written.
 TEST(FileReplacementTest, LinkPlantedMeanwhileIsReplacedAsAName) {
+#ifdef _WIN32
+  GTEST_SKIP() << "symbolic links need a privilege that the tests do not have on Windows";
+#else
   TempDir dir;
   WriteFileBytes(dir.File("victim"), "precious");
   std::unique_ptr<FileReplacement> replacement;
@@ -95,6 +106,7 @@ TEST(FileReplacementTest, LinkPlantedMeanwhileIsReplacedAsAName) {
   EXPECT_FALSE(std::filesystem::is_symlink(dir.File("week.grp")));
   EXPECT_EQ(ReadFileBytes(dir.File("week.grp")), "new");
   EXPECT_EQ(ReadFileBytes(dir.File("victim")), "precious");
+#endif
 }
 
 TEST(FileReplacementTest, UncommittedReplacementLeavesTheOldFile) {

@@ -22,7 +22,7 @@ using test::WriteFileBytes;
 TEST(FilesTest, TellsWhatAPathNames) {
 #ifdef _WIN32
   GTEST_SKIP() << "the cases are symbolic links, which Windows grants only to administrators";
-#endif
+#else
   TempDir dir;
   WriteFileBytes(dir.File("f"), "12345");
   std::filesystem::create_directory(dir.File("d"));
@@ -62,11 +62,15 @@ TEST(FilesTest, TellsWhatAPathNames) {
   EXPECT_EQ(a.id, b.id);
   EXPECT_EQ(ResolveLinks(dir.File("link")), std::filesystem::canonical(dir.File("f")).string());
   EXPECT_EQ(ResolveLinks(dir.File("f")), dir.File("f"));
+#endif
 }
 
 // The one whole-file reader: the rules of each caller, and the system's
 // reason when it refuses.
 TEST(FilesTest, WholeFilesReadByTheCallersRules) {
+#ifdef _WIN32
+  GTEST_SKIP() << "FIFOs and /dev are those of POSIX systems";
+#else
   TempDir dir;
   WriteFileBytes(dir.File("f"), std::string(20000, 'x') + "end");
   ASSERT_EQ(::mkfifo(dir.File("fifo").c_str(), 0644), 0);
@@ -109,6 +113,7 @@ TEST(FilesTest, WholeFilesReadByTheCallersRules) {
   FileInfo info;
   ASSERT_TRUE(file->Info(&info).ok());
   EXPECT_EQ(info.size, 5);
+#endif
 }
 
 TEST(FilesTest, WritesOnlyNewFiles) {
@@ -132,11 +137,13 @@ TEST(FilesTest, WritesOnlyNewFiles) {
   Status status = WritableFile::CreateNew(dir.File("new"), "", &file);
   EXPECT_EQ(status.message(), "File exists");
   EXPECT_EQ(file, nullptr);
+#ifndef _WIN32  // links need a privilege there
   // A name taken by a link, dangling or not, is taken: nothing is created
   // where it points.
   std::filesystem::create_symlink(dir.File("elsewhere"), dir.File("planted"));
   EXPECT_EQ(WritableFile::CreateNew(dir.File("planted"), "", &file).message(), "File exists");
   EXPECT_FALSE(std::filesystem::exists(dir.File("elsewhere")));
+#endif
   EXPECT_EQ(WritableFile::CreateNew(dir.File("no/new"), "", &file).code(), Status::kNotFound);
 
   ASSERT_TRUE(RenameFile(dir.File("new"), dir.File("model")).ok());

@@ -14,6 +14,7 @@
 #include "platform/process.h"
 #include "run/run_batch.h"
 #include "text/cp1252_names.h"
+#include "text/cp1252_text.h"
 
 namespace grulo {
 namespace {
@@ -319,7 +320,7 @@ bool CommitPending(const std::string& config_path) {
 Status CommitResults(const CommitPlan& plan, const FaultHook& faults, CommitEnd* end) {
   *end = CommitEnd::kUndone;
   const std::string counters_failure =
-      "cannot write the counters into " + ShownPath(plan.config_path);
+      "cannot write the counters into " + Quoted(ShownPath(plan.config_path));
   const std::string record_path = CommitRecordPath(plan.config_path);
   std::unique_ptr<FileReplacement> config;
   Status status;
@@ -347,7 +348,7 @@ Status CommitResults(const CommitPlan& plan, const FaultHook& faults, CommitEnd*
     for (FileReplacement* output : plan.outputs) {
       status = output->CheckCommit();
       if (!status.ok()) {
-        return Status::IoError("cannot write the output file " + output->target(),
+        return Status::IoError("cannot write the output file " + Quoted(output->target()),
                                status.message());
       }
     }
@@ -364,7 +365,7 @@ Status CommitResults(const CommitPlan& plan, const FaultHook& faults, CommitEnd*
     status = WriteRecord(record_path, RecordText(record), faults);
     if (!status.ok()) {
       (void)RemoveFile(record_path);
-      return Status::IoError("cannot write the commit record " + ShownPath(record_path),
+      return Status::IoError("cannot write the commit record " + Quoted(ShownPath(record_path)),
                              status.message());
     }
     std::string now;
@@ -393,12 +394,12 @@ Status CommitResults(const CommitPlan& plan, const FaultHook& faults, CommitEnd*
     status = faults.At(step.hook);
     if (status.ok()) status = Retried([&] { return step.file->Rename(); });
     if (status.ok()) {
-      replaced.push_back(FileName(step.file->target()));
+      replaced.push_back(Quoted(FileName(step.file->target())));
       continue;
     }
     const std::string what = step.file == config.get()
                                  ? counters_failure
-                                 : "cannot replace the output file " + step.file->target();
+                                 : "cannot replace the output file " + Quoted(step.file->target());
     if (replaced.empty()) {
       (void)RemoveFile(record_path);
       return Status::IoError(what, status.message());
@@ -410,7 +411,7 @@ Status CommitResults(const CommitPlan& plan, const FaultHook& faults, CommitEnd*
         what, status.message() + " (tried " + std::to_string(kRenameTries) + " times); " +
                   Listed(replaced) + (replaced.size() == 1 ? " was" : " were") +
                   " replaced: the next run of grulo puts the rest in place before anything "
-                  "else (commit record " + ShownPath(record_path) + ")");
+                  "else (commit record " + Quoted(ShownPath(record_path)) + ")");
   }
 
   // Step 5: the renames made durable, the record removed.
@@ -430,7 +431,7 @@ Status RecoverResults(const std::string& config_path, const std::string& outputs
   Status status = GetNameInfo(record_path, &info);
   if (status.ok() && info.type == FileInfo::kMissing) return Status();
   const std::string cannot = "cannot finish the commit of an earlier run that was stopped "
-                             "midway (commit record " + ShownPath(record_path) + ")";
+                             "midway (commit record " + Quoted(ShownPath(record_path)) + ")";
   if (status.ok() && info.type != FileInfo::kRegular) {
     status = Status::InvalidArgument("", "the record is not a regular file; remove it");
   }
@@ -449,13 +450,13 @@ Status RecoverResults(const std::string& config_path, const std::string& outputs
     }
     (void)RemoveFile(record_path);
     *note = "an earlier run was stopped while it wrote its commit record " +
-            ShownPath(record_path) +
+            Quoted(ShownPath(record_path)) +
             ": none of its results had been put in place; the record is removed";
     return Status();
   }
   if (!SameFile(record.config, ShownPath(config_path))) {
     return Status::InvalidArgument(cannot, "the record names the configuration file " +
-                                               record.config +
+                                               Quoted(record.config) +
                                                " (moved or copied since?); remove it");
   }
   // The outputs of the record may be others than this run's: their lock too
@@ -465,7 +466,7 @@ Status RecoverResults(const std::string& config_path, const std::string& outputs
     int64_t holder = 0;
     status = LockFile(record.outputs_lock, &other_lock, &holder);
     if (!status.ok()) {
-      return Status::IoError(cannot, "its outputs' lock " + record.outputs_lock + ": " +
+      return Status::IoError(cannot, "its outputs' lock " + Quoted(record.outputs_lock) + ": " +
                                          status.message());
     }
   }
@@ -474,7 +475,7 @@ Status RecoverResults(const std::string& config_path, const std::string& outputs
   // it was staged from, else the counters merged again into it.
   std::string current;
   status = ReadConfigBytes(config_path, &current);
-  if (!status.ok()) return Status::IoError(cannot, config_path + ": " + status.message());
+  if (!status.ok()) return Status::IoError(cannot, Quoted(config_path) + ": " + status.message());
   const RecordedFile& staged = record.config_file;
   const bool temp_there = IsFileWithId(staged.temp, staged.temp_id);
   if (temp_there && Fingerprint(current) == record.config_base) {
@@ -486,7 +487,7 @@ Status RecoverResults(const std::string& config_path, const std::string& outputs
       status = ReplaceFileAtomically(config_path, merged, kConfigTempSuffix, TempNaming::kFixed);
     }
   }
-  if (!status.ok()) return Status::IoError(cannot, config_path + ": " + status.message());
+  if (!status.ok()) return Status::IoError(cannot, Quoted(config_path) + ": " + status.message());
 
   std::vector<std::string> lost;
   std::vector<std::string> targets = {config_path};
@@ -494,15 +495,15 @@ Status RecoverResults(const std::string& config_path, const std::string& outputs
     targets.push_back(output.target);
     if (IsFileWithId(output.temp, output.temp_id)) {
       status = RenameWithRetry(output.temp, output.target);
-      if (!status.ok()) return Status::IoError(cannot, output.target + ": " + status.message());
+      if (!status.ok()) return Status::IoError(cannot, Quoted(output.target) + ": " + status.message());
     } else if (!IsFileWithId(output.target, output.temp_id)) {
-      lost.push_back(output.target);  // replaced or removed since
+      lost.push_back(Quoted(output.target));  // replaced or removed since
     }
   }
   SyncDirectoriesOf(targets);
   (void)RemoveFile(record_path);
   *note = "an earlier run was stopped while it replaced its results; this run first finished "
-          "that (commit record " + ShownPath(record_path) + ")";
+          "that (commit record " + Quoted(ShownPath(record_path)) + ")";
   if (!lost.empty()) {
     *note += ", except " + Listed(lost) + ", whose new version was gone: " +
              (lost.size() == 1 ? "it holds" : "they hold") + " what was put there since";

@@ -424,11 +424,11 @@ TEST_F(BatchRunTest, CommitRecordsCutShortOrNotOurs) {
     std::string said;
   } cases[] = {
       {"grulo commit record\nconfig " + ConfigPath() + "\ncounter NbLus 9", 0,
-       "grulo: warning: an earlier run was stopped while it wrote its commit record " + record +
-           ": none of its results had been put in place; the record is removed\n"},
+       "grulo: warning: an earlier run was stopped while it wrote its commit record '" + record +
+           "': none of its results had been put in place; the record is removed\n"},
       {"notes\n", 1, "the record is not one of grulo's; remove it"},
       {"grulo commit record\nconfig /elsewhere/grulo.ini\nend\n", 1,
-       "the record names the configuration file /elsewhere/grulo.ini (moved or copied since?); "
+       "the record names the configuration file '/elsewhere/grulo.ini' (moved or copied since?); "
        "remove it"},
   };
   for (const auto& c : cases) {
