@@ -94,7 +94,7 @@ int16_t PairInTwoDiags(const SummaryState& state, const TreeNode& node);
 // walk follows it whatever the node's branch limit.
 int16_t Jump(const SummaryState& state, const TreeNode& node);
 
-inline constexpr std::array<NodeTest, kNodeTestCount> kNodeTestTable = {
+inline constexpr auto kNodeTestTable = std::to_array<NodeTest>({
     AgeBelow,                   // 0
     FirstCategoryBranch,        // 1
     FirstDiagBlankPair,         // 2
@@ -115,19 +115,13 @@ inline constexpr std::array<NodeTest, kNodeTestCount> kNodeTestTable = {
     PresenceBelow,              // 17
     PairInTwoDiags,             // 18
     Jump,                       // 19
-};
+});
 
-// True when every entry of the table is set: a test added to the catalogue
-// without its function here would be a null entry, which the walk would
-// call.
-template <typename Entry, size_t N>
-constexpr bool EverySet(const std::array<Entry, N>& table) {
-  for (const Entry& entry : table) {
-    if (entry == nullptr) return false;
-  }
-  return true;
-}
-static_assert(EverySet(kNodeTestTable), "every test of the catalogue has its function");
+// The table is sized by its entries: a test added to the catalogue without
+// its function here fails to build rather than leaving a null entry the walk
+// would call.
+static_assert(kNodeTestTable.size() == kNodeTestCount,
+              "every test of the catalogue has its function");
 
 }  // namespace grulo
 
