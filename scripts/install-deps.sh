@@ -31,7 +31,7 @@ for task in "${@:-build}"; do
   case $task in
     build) packages+=("${build[@]}") ;;
     test) packages+=("${test[@]}") ;;
-    windows) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 googletest zip) ;;
+    windows) packages+=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 googletest zip) ;;
     coverage) packages+=("${test[@]}" gcovr) ;;
     fuzz) packages+=(clang libclang-rt-dev cmake ninja-build) ;;
     *)
