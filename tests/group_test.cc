@@ -1,0 +1,240 @@
+// grulo group and grulo compare against the batch itself: what grulo group
+// writes from a pipe is the classic run's .grp and .err, byte for byte, for
+// good and broken table sets and on any number of threads; its JSON rows
+// are read_frame's columns.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "process_testutil.h"
+
+namespace grulo::test {
+namespace {
+
+constexpr char kToday[] = "07122026";
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+// A path between single quotes for sh.
+std::string Sh(const std::string& path) { return "'" + path + "'"; }
+
+struct Classic {
+  std::string grp, err;
+};
+
+class GroupTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new TempDir();
+    MakeDirectory(dir_->File("good"));
+    ASSERT_EQ(BuildDemoTables(dir_->File("good/")), 0);
+    ASSERT_EQ(RunBuiltProgram("grulo-gen",
+                              {"--count", "3000", "--seed", "5", "--faulty-share", "0.4",
+                               "--malformed-share", "0.05", "--diag",
+                               SourcePath("data/demo/diag.txt"), "--acts",
+                               SourcePath("data/demo/acts.txt"), "--out",
+                               dir_->File("generated.txt")}),
+              0);
+    std::string input = ReadFileBytes(dir_->File("generated.txt"));
+    const std::string good = input.substr(0, input.find('\n'));
+    input += std::string(5000, '7') + "\n" + good + "\r\n\n" + good;  // no final line feed
+    WriteFileBytes(dir_->File("input.rss"), input);
+  }
+  static void TearDownTestSuite() {
+    delete dir_;
+    dir_ = nullptr;
+  }
+
+  // A table directory made from the good tables, one byte string changed.
+  static std::string TableSet(const std::string& name,
+                              void (*edit)(const std::string& file, std::string* bytes)) {
+    const std::string tables = dir_->File(name + "/");
+    MakeDirectory(tables);
+    for (const char* file : {"arbressr.tab", "ccamcssr.tab", "diag10sr.tab"}) {
+      std::string bytes = ReadFileBytes(dir_->File("good/") + file);
+      edit(file, &bytes);
+      if (bytes != "<drop>") WriteFileBytes(tables + file, bytes);
+    }
+    return tables;
+  }
+
+  // The classic run on the input with `tables`.
+  static Classic ClassicRun(const std::string& tables) {
+    GruloSandbox box;
+    box.WriteInput(ReadFileBytes(dir_->File("input.rss")));
+    const std::string config = "[G\xE9n\xE9ral]\r\nRepTab=" + tables + "\r\nFicEnt=" +
+                               box.dir().File("data/week.rss") + "\r\nRepSor=" +
+                               box.dir().File("out") + "\r\n";
+    EXPECT_EQ(box.RunWithConfig(kToday, config), 0);
+    return {box.Grp(), box.Err()};
+  }
+
+  static TempDir* dir_;
+};
+
+TempDir* GroupTest::dir_ = nullptr;
+
+void Unchanged(const std::string&, std::string*) {}
+void DropTree(const std::string& file, std::string* bytes) {
+  if (file == "arbressr.tab") *bytes = "<drop>";
+}
+void ActsOfAnotherVersion(const std::string& file, std::string* bytes) {
+  if (file == "ccamcssr.tab") (*bytes)[9] = 'Z';
+}
+void DiagsCut(const std::string& file, std::string* bytes) {
+  if (file == "diag10sr.tab") bytes->resize(bytes->size() / 3);
+}
+
+TEST_F(GroupTest, FromAPipeWritesTheBatchsGrpAndErr) {
+  const struct {
+    const char* name;
+    void (*edit)(const std::string&, std::string*);
+  } table_sets[] = {{"good", Unchanged},
+                    {"no-tree", DropTree},
+                    {"acts-version", ActsOfAnotherVersion},
+                    {"diags-cut", DiagsCut}};
+  for (const auto& set : table_sets) {
+    SCOPED_TRACE(set.name);
+    const std::string tables = TableSet(set.name, set.edit);
+    const Classic classic = ClassicRun(tables);
+    for (const char* threads : {"1", "3"}) {
+      SCOPED_TRACE(threads);
+      const std::string err_path = dir_->File(std::string(set.name) + threads + ".err");
+      const std::vector<std::string> args = {"group", "--tables", tables, "--today", kToday,
+                                             "--err", err_path, "--threads", threads, "-"};
+#ifdef _WIN32
+      ProcessOptions options;
+      options.args = args;
+      options.stdin_path = dir_->File("input.rss");
+      ProcessResult result = RunProgram(BuiltProgram("grulo"), BuiltProgram("grulo"), options);
+#else
+      std::string command = "cat " + Sh(dir_->File("input.rss")) + " | " + Sh(BuiltProgram("grulo"));
+      for (const std::string& arg : args) command += " " + Sh(arg);
+      ProcessOptions options;
+      options.args = {"-c", command};
+      ProcessResult result = RunProgram("/bin/sh", "sh", options);
+#endif
+      ASSERT_EQ(result.exit_status, 0) << result.err;
+      EXPECT_TRUE(result.out == classic.grp);
+      EXPECT_TRUE(ReadFileBytes(err_path) == classic.err);
+      EXPECT_NE(result.err.find("NbLus=3004 "), std::string::npos) << result.err;
+    }
+  }
+}
+
+#ifdef _WIN32
+TEST_F(GroupTest, RowsAreReadFramesColumns) {
+  GTEST_SKIP() << "checked with Debian's Python on Linux";
+}
+#else
+// The JSON rows, parsed by Python's json, are read_frame's columns (when the
+// Python module is built), and the CSV rows say the same.
+TEST_F(GroupTest, RowsAreReadFramesColumns) {
+  const std::string tables = dir_->File("good/");
+  for (const char* format : {"jsonl", "csv"}) {
+    ProcessOptions options;
+    options.args = {"group", "--tables", tables, "--today", kToday, "--format", format,
+                    "--quiet", dir_->File("input.rss")};
+    ProcessResult result = RunProgram(BuiltProgram("grulo"), BuiltProgram("grulo"), options);
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    WriteFileBytes(dir_->File(std::string("rows.") + format), result.out);
+  }
+  const std::string script = R"(
+import csv, json, os, sys
+d = sys.argv[1]
+rows = [json.loads(line) for line in open(os.path.join(d, "rows.jsonl"), encoding="utf-8")]
+columns = ["line", "format", "category", "number", "return", "version", "blocking",
+           "non_blocking"]
+assert len(rows) == 3004, len(rows)
+assert all(list(r) == columns for r in rows)
+table = list(csv.reader(open(os.path.join(d, "rows.csv"), encoding="utf-8", newline="")))
+assert table[0] == columns, table[0]
+def text(v):
+    return "" if v is None else " ".join(map(str, v)) if isinstance(v, list) else str(v)
+for r, c in zip(rows, table[1:]):
+    assert [text(r[k]) for k in columns] == c, (r, c)
+try:
+    import grulo, pandas
+except ImportError:
+    print("no module")
+    sys.exit(0)
+frame = grulo.read_frame(os.path.join(d, "input.rss"), sys.argv[2], today=sys.argv[3])
+assert list(frame.columns) == columns
+for r, (_, f) in zip(rows, frame.iterrows()):
+    for k in columns:
+        v = f[k]
+        v = None if v is pandas.NA or (k == "version" and pandas.isna(v)) else v
+        v = list(v) if isinstance(v, tuple) else v
+        assert r[k] == v, (k, r, f)
+print("frame")
+)";
+  WriteFileBytes(dir_->File("check.py"), script);
+  ProcessOptions options;
+  options.args = {dir_->File("check.py"), dir_->path(), tables, kToday};
+  options.env = {{"PYTHONPATH", BuildFile("python")}};
+  ProcessResult result = RunProgram("/usr/bin/python3", "python3", options);
+  EXPECT_EQ(result.exit_status, 0) << result.err;
+  if (result.out != "frame\n") std::printf("read_frame not compared: %s", result.out.c_str());
+}
+
+// A reader that stops early (head) ends grulo group quietly with 141.
+TEST_F(GroupTest, ClosedOutputEndsQuietly) {
+  const std::string command = Sh(BuiltProgram("grulo")) + " group --tables " +
+                              Sh(dir_->File("good/")) + " --today " + kToday + " " +
+                              Sh(dir_->File("input.rss")) +
+                              " 2>" + Sh(dir_->File("pipe.stderr")) +
+                              " | head -n 1 >/dev/null; echo \"${PIPESTATUS[0]}\"";
+  ProcessOptions options;
+  options.args = {"-c", command};
+  ProcessResult result = RunProgram("/bin/bash", "bash", options);
+  EXPECT_EQ(result.out, "141\n");
+  EXPECT_EQ(ReadFileBytes(dir_->File("pipe.stderr")), "");
+}
+#endif
+
+// An --err file is never the input, a table or a link; the usage error
+// changes nothing.
+TEST_F(GroupTest, ErrFileRefusals) {
+  const std::string tables = dir_->File("good/");
+  const std::string input = dir_->File("input.rss");
+  const std::string before = ReadFileBytes(input);
+  std::vector<std::string> refused = {input, tables + "diag10sr.tab", dir_->path()};
+#ifndef _WIN32
+  WriteFileBytes(dir_->File("target.txt"), "kept");
+  ASSERT_EQ(std::system(("ln -s " + Sh(dir_->File("target.txt")) + " " +
+                         Sh(dir_->File("link.err"))).c_str()),
+            0);
+  refused.push_back(dir_->File("link.err"));
+#endif
+  for (const std::string& err_path : refused) {
+    SCOPED_TRACE(err_path);
+    ProcessOptions options;
+    options.args = {"group", "--tables", tables, "--today", kToday, "--err", err_path, input};
+    ProcessResult result = RunProgram(BuiltProgram("grulo"), BuiltProgram("grulo"), options);
+    EXPECT_EQ(result.exit_status, 2) << result.err;
+    EXPECT_EQ(result.out, "");
+  }
+  EXPECT_TRUE(ReadFileBytes(input) == before);
+#ifndef _WIN32
+  EXPECT_EQ(ReadFileBytes(dir_->File("target.txt")), "kept");
+#endif
+}
+
+}  // namespace
+}  // namespace grulo::test
