@@ -1,7 +1,8 @@
 // grulo group and grulo compare against the batch itself: what grulo group
 // writes from a pipe is the classic run's .grp and .err, byte for byte, for
 // good and broken table sets and on any number of threads; its JSON rows
-// are read_frame's columns.
+// are read_frame's columns; and each side of grulo compare is the classic
+// run with that table set.
 
 #include <gtest/gtest.h>
 
@@ -234,6 +235,110 @@ TEST_F(GroupTest, ErrFileRefusals) {
 #ifndef _WIN32
   EXPECT_EQ(ReadFileBytes(dir_->File("target.txt")), "kept");
 #endif
+}
+
+// grulo compare with a new table set (some leaves moved, some diagnosis
+// codes gone): each changed summary's row is what the two classic runs say
+// of it, and no other summary has one.
+TEST_F(GroupTest, CompareRowsAreTheTwoClassicRuns) {
+  std::string tree = ReadFileBytes(SourcePath("data/demo/tree.txt"));
+  for (const char* leaf : {"[01 010 00]", "[02 020 00]", "[01 021 00]"}) {
+    const size_t at = tree.find(leaf);
+    if (at != std::string::npos) tree.replace(at + 4, 3, "099");
+  }
+  std::string diag;
+  int code = 0;
+  for (const std::string& line : Lines(ReadFileBytes(SourcePath("data/demo/diag.txt")))) {
+    const bool is_code = !line.empty() && line[0] >= 'A' && line[0] <= 'Z';
+    if (is_code && ++code % 25 == 0) continue;
+    diag += line + "\n";
+  }
+  WriteFileBytes(dir_->File("tree.txt"), tree);
+  WriteFileBytes(dir_->File("diag.txt"), diag);
+  MakeDirectory(dir_->File("new"));
+  ASSERT_EQ(RunBuiltProgram("grulo-tables",
+                            {"build", "--tree", dir_->File("tree.txt"), "--acts",
+                             SourcePath("data/demo/acts.txt"), "--diag", dir_->File("diag.txt"),
+                             "--out", dir_->File("new/")}),
+            0);
+  const std::string old_tables = dir_->File("good/"), new_tables = dir_->File("new/");
+
+  // What each classic run says of each line: "category,number,return" and
+  // the two lists, blanks between numbers; empty for a line no summary.
+  auto verdicts = [&](const Classic& run) {
+    const std::vector<std::string> input = Lines(ReadFileBytes(dir_->File("input.rss")));
+    std::vector<std::vector<std::string>> v(input.size(), std::vector<std::string>(3));
+    std::vector<bool> malformed(input.size());
+    size_t record = 0;
+    for (const std::string& text : Lines(run.err)) {
+      static const std::string kHeader = "====================================Enregistrement n\xB0 ";
+      static const std::string kBlocking = "\t->  Liste des erreurs bloquantes: ";
+      static const std::string kNonBlocking = "\t->  Liste des erreurs non bloquantes: ";
+      auto list = [](std::string l) {
+        if (!l.empty() && l.back() == ',') l.pop_back();
+        for (char& c : l) c = c == ',' ? ' ' : c;
+        return l;
+      };
+      if (text.rfind(kHeader, 0) == 0) {
+        record = std::strtoul(text.c_str() + kHeader.size(), nullptr, 10);
+      } else if (record >= 1 && record <= input.size()) {
+        if (text.rfind(kBlocking, 0) == 0) v[record - 1][1] = list(text.substr(kBlocking.size()));
+        else if (text.rfind(kNonBlocking, 0) == 0) v[record - 1][2] = list(text.substr(kNonBlocking.size()));
+        else if (text.rfind("   -> ", 0) == 0) malformed[record - 1] = true;
+      }
+    }
+    const std::vector<std::string> grp = Lines(run.grp);
+    size_t next = 0;
+    for (size_t i = 0; i < input.size(); ++i) {
+      if (malformed[i]) {
+        v[i] = {};
+      } else if (!v[i][1].empty()) {
+        v[i][0] = "90,900," + v[i][1].substr(0, v[i][1].find(' '));
+      } else if (next < grp.size()) {
+        const std::string& g = grp[next++];
+        v[i][0] = std::to_string(std::atoi(g.substr(2, 2).c_str())) + "," +
+                  std::to_string(std::atoi(g.substr(4, 3).c_str())) + "," +
+                  std::to_string(std::atoi(g.substr(7, 2).c_str()));
+      }
+    }
+    return v;
+  };
+  const auto old_v = verdicts(ClassicRun(old_tables));
+  const auto new_v = verdicts(ClassicRun(new_tables));
+  std::string expected =
+      "line,old_category,old_number,old_return,new_category,new_number,new_return,"
+      "old_blocking,old_non_blocking,new_blocking,new_non_blocking\n";
+  int changed = 0;
+  for (size_t i = 0; i < old_v.size(); ++i) {
+    if (old_v[i].empty() || old_v[i] == new_v[i]) continue;
+    ++changed;
+    expected += std::to_string(i + 1) + "," + old_v[i][0] + "," + new_v[i][0] + "," +
+                old_v[i][1] + "," + old_v[i][2] + "," + new_v[i][1] + "," + new_v[i][2] + "\n";
+  }
+  EXPECT_GT(changed, 20);
+
+  ProcessOptions options;
+  options.args = {"compare", "--old", old_tables, "--new", new_tables, "--input",
+                  dir_->File("input.rss"), "--today", kToday, "--csv", dir_->File("changes.csv"),
+                  "--html", dir_->File("changes.html"), "--threads", "3"};
+  ProcessResult result = RunProgram(BuiltProgram("grulo"), BuiltProgram("grulo"), options);
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_TRUE(ReadFileBytes(dir_->File("changes.csv")) == expected);
+  EXPECT_NE(result.out.find(" " + std::to_string(changed) + " with another outcome"),
+            std::string::npos)
+      << result.out;
+  const std::string page = ReadFileBytes(dir_->File("changes.html"));
+  EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_NE(page.find("<th>01-099</th>"), std::string::npos);
+  EXPECT_EQ(page.find("http"), std::string::npos);  // nothing fetched
+
+  // Its outputs are never a file it reads.
+  for (const char* option : {"--csv", "--html"}) {
+    options.args = {"compare", "--old", old_tables, "--new", new_tables, "--input",
+                    dir_->File("input.rss"), "--today", kToday, option, new_tables + "arbressr.tab"};
+    result = RunProgram(BuiltProgram("grulo"), BuiltProgram("grulo"), options);
+    EXPECT_EQ(result.exit_status, 2) << result.err;
+  }
 }
 
 }  // namespace

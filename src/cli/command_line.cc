@@ -5,6 +5,7 @@
 #include "cli/errors_command.h"
 #include "cli/explain_command.h"
 #include "cli/group_command.h"
+#include "cli/compare_command.h"
 #include "cli/report_command.h"
 
 namespace grulo {
@@ -33,7 +34,7 @@ constexpr OptionDefinition kOptions[] = {
 };
 
 constexpr const CommandDefinition* kSubcommands[] = {
-    &kExplainCommand, &kReportCommand, &kErrorsCommand, &kGroupCommand};
+    &kExplainCommand, &kReportCommand, &kErrorsCommand, &kGroupCommand, &kCompareCommand};
 
 #ifdef _WIN32
 #define GRULO_SAMPLE_TABLES "C:\\grulo\\tables\\"
