@@ -34,7 +34,7 @@ std::string LineList(const std::vector<int64_t>& lines, int64_t total) {
 constexpr char kStyle[] =
     "body{font-family:sans-serif;margin:2em;color:#222}"
     "table{border-collapse:collapse;margin:0.5em 0 1.5em}"
-    "td,th{border:1px solid #bbb;padding:2px 6px;text-align:right}"
+    "td,th{border:1px solid #bbb;padding:2px 6px;text-align:right;white-space:nowrap}"
     "th{background:#eee}td.l,th.l{text-align:left}"
     "td.same{color:#888}td.moved{background:#fde8c8}"
     ".note{color:#555}";
