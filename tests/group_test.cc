@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -231,6 +232,11 @@ TEST_F(GroupTest, ErrFileRefusals) {
     EXPECT_EQ(result.exit_status, 2) << result.err;
     EXPECT_EQ(result.out, "");
   }
+  // The input on standard input, named by --err.
+  ProcessOptions options;
+  options.args = {"group", "--tables", tables, "--today", kToday, "--err", input, "-"};
+  options.stdin_path = input;
+  EXPECT_EQ(RunProgram(BuiltProgram("grulo"), BuiltProgram("grulo"), options).exit_status, 2);
   EXPECT_TRUE(ReadFileBytes(input) == before);
 #ifndef _WIN32
   EXPECT_EQ(ReadFileBytes(dir_->File("target.txt")), "kept");
