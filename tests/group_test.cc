@@ -338,10 +338,15 @@ TEST_F(GroupTest, CompareRowsAreTheTwoClassicRuns) {
   EXPECT_NE(page.find("<th>01-099</th>"), std::string::npos);
   EXPECT_EQ(page.find("http"), std::string::npos);  // nothing fetched
 
-  // Its outputs are never a file it reads.
-  for (const char* option : {"--csv", "--html"}) {
-    options.args = {"compare", "--old", old_tables, "--new", new_tables, "--input",
-                    dir_->File("input.rss"), "--today", kToday, option, new_tables + "arbressr.tab"};
+  // Its outputs are never a file it reads, and its input, read twice, is a
+  // file.
+  const std::vector<std::vector<std::string>> refused = {
+      {"--input", dir_->File("input.rss"), "--csv", new_tables + "arbressr.tab"},
+      {"--input", dir_->File("input.rss"), "--html", dir_->File("input.rss")},
+      {"--input", dir_->path()}};
+  for (const std::vector<std::string>& words : refused) {
+    options.args = {"compare", "--old", old_tables, "--new", new_tables, "--today", kToday};
+    options.args.insert(options.args.end(), words.begin(), words.end());
     result = RunProgram(BuiltProgram("grulo"), BuiltProgram("grulo"), options);
     EXPECT_EQ(result.exit_status, 2) << result.err;
   }

@@ -18,6 +18,7 @@
 #include "io/output_file.h"
 #include "options/help_text.h"
 #include "platform/file_replacement.h"
+#include "platform/files.h"
 #include "platform/process.h"
 #include "tables/open_tables.h"
 #include "text/cp1252_text.h"
@@ -201,8 +202,17 @@ int RunCompareCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     if (!status.ok()) return PrintUsageError(err, kCompareCommand, "--html: " + status.message());
   }
 
+  // Read twice, side by side: a pipe would hand each run half the lines.
+  FileInfo input_info;
+  Status status = GetFileInfo(input_path, &input_info);
+  if (status.ok() && input_info.type != FileInfo::kRegular &&
+      input_info.type != FileInfo::kMissing) {
+    return PrintUsageError(err, kCompareCommand,
+                           "--input: " + Quoted(input_path) +
+                               " is not a regular file (the input is read twice)");
+  }
   std::unique_ptr<FileSource> old_input, new_input;
-  Status status = FileSource::Open(input_path, &old_input);
+  status = FileSource::Open(input_path, &old_input);
   if (status.ok()) status = FileSource::Open(input_path, &new_input);
   if (!status.ok()) {
     return Failure(err, "cannot open the input " + Quoted(input_path) + ": " + status.message());
@@ -257,7 +267,8 @@ int RunCompareCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
   }
   if (!old_status.ok()) return Failure(err, "with the old tables: " + old_status.message());
   if (!new_status.ok()) return Failure(err, "with the new tables: " + new_status.message());
-  if (!new_side.in_step() || old_engine.counters().NbLus != new_engine.counters().NbLus) {
+  if (!new_side.in_step() || old_engine.counters().NbLus != new_engine.counters().NbLus ||
+      old_input->bytes_read() != new_input->bytes_read()) {
     return Failure(err, "the input " + Quoted(input_path) +
                             " changed while it was read: the two runs read other lines");
   }
