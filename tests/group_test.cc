@@ -208,6 +208,22 @@ TEST_F(GroupTest, ClosedOutputEndsQuietly) {
   EXPECT_EQ(result.out, "141\n");
   EXPECT_EQ(ReadFileBytes(dir_->File("pipe.stderr")), "");
 }
+
+// Each line's row is out before grulo group waits for the next line: a
+// filter that answers line by line.
+TEST_F(GroupTest, AnswersBeforeTheNextLine) {
+  const std::string input = ReadFileBytes(dir_->File("input.rss"));
+  WriteFileBytes(dir_->File("one.rss"), input.substr(0, input.find('\n') + 1));
+  const std::string command =
+      "coproc G { " + Sh(BuiltProgram("grulo")) + " group --tables " + Sh(dir_->File("good/")) +
+      " --today " + kToday + " --format jsonl --threads 1 --quiet; }\n"
+      "cat " + Sh(dir_->File("one.rss")) + " >&\"${G[1]}\"\n"
+      "IFS= read -r -t 30 row <&\"${G[0]}\" && echo \"${row:0:10}\" || echo none\n"
+      "eval \"exec ${G[1]}>&-\"\nwait\n";
+  ProcessOptions options;
+  options.args = {"-c", command};
+  EXPECT_EQ(RunProgram("/bin/bash", "bash", options).out, "{\"line\": 1\n");
+}
 #endif
 
 // An --err file is never the input, a table or a link; the usage error
