@@ -33,7 +33,7 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 // A path between single quotes for sh.
-std::string Sh(const std::string& path) { return "'" + path + "'"; }
+[[maybe_unused]] std::string Sh(const std::string& path) { return "'" + path + "'"; }
 
 struct Classic {
   std::string grp, err;
