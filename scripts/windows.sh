@@ -83,7 +83,7 @@ cp "$build_dir"/grulo.exe "$build_dir"/grulo-tables.exe "$build_dir"/grulo-gen.e
 iconv -f UTF-8 -t WINDOWS-1252 docs/windows/grulo.ini | sed 's/$/\r/' >"$staging/grulo.ini"
 # The user docs only: not the developer's README, design, coverage, fuzzing
 # or library docs.
-cp docs/running.md docs/explain.md docs/report.md docs/errors.md docs/table-formats.md \
+cp docs/running.md docs/explain.md docs/report.md docs/errors.md docs/group.md docs/table-formats.md \
    docs/generator.md "$staging/docs/"
 (cd "$build_dir" && zip -q -r "$package.zip" "$package")
 echo "packed $build_dir/$package.zip"

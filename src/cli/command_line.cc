@@ -4,6 +4,8 @@
 
 #include "cli/errors_command.h"
 #include "cli/explain_command.h"
+#include "cli/group_command.h"
+#include "cli/compare_command.h"
 #include "cli/report_command.h"
 
 namespace grulo {
@@ -31,8 +33,8 @@ constexpr OptionDefinition kOptions[] = {
                       "(the outputs and counters are written all the same)"},
 };
 
-constexpr const CommandDefinition* kSubcommands[] = {&kExplainCommand, &kReportCommand,
-                                                      &kErrorsCommand};
+constexpr const CommandDefinition* kSubcommands[] = {
+    &kExplainCommand, &kReportCommand, &kErrorsCommand, &kGroupCommand, &kCompareCommand};
 
 #ifdef _WIN32
 #define GRULO_SAMPLE_TABLES "C:\\grulo\\tables\\"

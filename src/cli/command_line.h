@@ -7,7 +7,8 @@
 //   grulo --threads N        the same on N threads (-j N)
 //   grulo --report PAGE      the same, then the run's report as an HTML page
 //   grulo --strict           the same, exit status 4 after table problems
-//   grulo explain|report|errors ...   the subcommands (kGruloCommand.commands)
+//   grulo explain|report|errors|group|compare ...   the subcommands
+//                            (kGruloCommand.commands)
 //   grulo --help | -h        the help text, on standard output
 //   grulo --version | -V     the version, on standard output
 //

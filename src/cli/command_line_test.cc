@@ -58,7 +58,8 @@ TEST(CommandLineTest, UsageErrors) {
 TEST(CommandLineTest, UsageLineAndHelp) {
   EXPECT_EQ(UsageErrorLine(kGruloCommand, "unknown option '--bogus'"),
             "grulo: unknown option '--bogus' (usage: grulo [--config FILE] [--threads N] "
-            "[--report PAGE] [--strict] | grulo explain|report|errors ...; see grulo --help)\n");
+            "[--report PAGE] [--strict] | grulo explain|report|errors|group|compare ...; see grulo "
+            "--help)\n");
   const std::string help = HelpText(kGruloCommand);
   for (const char* piece : {"[G\xC3\xA9n\xC3\xA9ral]\n  RepTab=", "\n  FicEnt=", "\n  RepSor=",
                             "running.md", "  explain  ", "--strict", "4 with --strict"}) {
