@@ -512,6 +512,21 @@ TEST(LibraryFileRunTest, FailuresNameTheFileAndReplaceNothing) {
   EXPECT_NE(std::string(error).find(missing), std::string::npos) << error;
   EXPECT_EQ(ReadFileBytes(dir.File("old.grp")), "old");
   EXPECT_FALSE(std::filesystem::exists(dir.File("old.err")));
+  // An output that would replace the input, or the other output: refused,
+  // nothing lost.
+  WriteFileBytes(dir.File("week.rss"), "input\n");
+  const std::string input = dir.File("week.rss"), old_grp = dir.File("old.grp");
+  for (auto [grp, err] : {std::pair{input, dir.File("new.err")}, std::pair{old_grp, input},
+                          std::pair{old_grp, old_grp}}) {
+    ASSERT_EQ(grulo_file_run_set_output_files(run, grp.c_str(), err.c_str()), GRULO_OK);
+    EXPECT_EQ(grulo_group_file(run, input.c_str(), &error), GRULO_ERROR_OUTPUT);
+    EXPECT_NE(std::string(error != nullptr ? error : "").find(grp == old_grp ? err : grp),
+              std::string::npos);
+  }
+  EXPECT_EQ(ReadFileBytes(input), "input\n");
+  EXPECT_EQ(ReadFileBytes(old_grp), "old");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("new.err")));
+
   EXPECT_EQ(grulo_group_file(nullptr, missing.c_str(), &error), GRULO_ERROR_ARGUMENT);
   EXPECT_EQ(error, nullptr);
   EXPECT_EQ(grulo_file_run_set_today(run, 1, 13, 2026), GRULO_ERROR_ARGUMENT);

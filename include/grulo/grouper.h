@@ -243,7 +243,8 @@ class GRULO_EXPORT FileRun {
   void UseLocalClock();
   // Where the outputs go: two files, replaced in one step each when the run
   // has read and grouped the whole input (never written through a symbolic
-  // link); two functions (an empty one drops its output); or, by default,
+  // link; an output on the input file or on the other output's is
+  // refused); two functions (an empty one drops its output); or, by default,
   // memory (grp_bytes, err_bytes).
   void SetOutputFiles(const std::string& grp, const std::string& err);
   void SetOutputFunctions(Writer grp, Writer err);

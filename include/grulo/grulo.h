@@ -192,7 +192,8 @@ GRULO_EXPORT int grulo_file_run_set_today(grulo_file_run* run, int day, int mont
 GRULO_EXPORT int grulo_file_run_use_local_clock(grulo_file_run* run);
 /* The outputs: two files, each replaced in one step once the whole input
    has been grouped (never written through a symbolic link, left as they
-   were when the run fails); or two functions, either NULL to drop that
+   were when the run fails; an output on the input file or on the other
+   output's file gives GRULO_ERROR_OUTPUT); or two functions, either NULL to drop that
    output, called with `context`. */
 GRULO_EXPORT int grulo_file_run_set_output_files(grulo_file_run* run, const char* grp,
                                                  const char* err);

@@ -14,6 +14,7 @@
 #include "io/line_reader.h"
 #include "io/output_file.h"
 #include "platform/file_replacement.h"
+#include "platform/files.h"
 #include "text/cp1252_text.h"
 
 namespace grulo {
@@ -60,7 +61,9 @@ struct FileRun::Rep {
   bool FailWithoutDate() {
     return Fail(Failure::kNoDate, "no date for the checks: set one or ask for the local clock");
   }
-  bool Group(ByteSource* input, const std::string& input_name);
+  // `input_file`: what the input file is, when it is one (an output must
+  // not replace it).
+  bool Group(ByteSource* input, const std::string& input_name, const FileInfo* input_file);
 };
 
 FileRun::FileRun() : rep_(std::make_unique<Rep>()) {}
@@ -110,15 +113,38 @@ bool FileRun::Run(const std::string& input) {
   if (!status.ok()) {
     return rep_->Fail(Failure::kInput, "cannot open " + name + ": " + status.message());
   }
-  return rep_->Group(source.get(), name);
+  FileInfo info;
+  const bool known = source->Info(&info).ok() && info.type == FileInfo::kRegular;
+  return rep_->Group(source.get(), name, known ? &info : nullptr);
 }
 
 bool FileRun::RunBytes(std::string_view input) {
   MemorySource source(input);
-  return rep_->Group(&source, "the input bytes");
+  return rep_->Group(&source, "the input bytes", nullptr);
 }
 
-bool FileRun::Rep::Group(ByteSource* input, const std::string& input_name) {
+namespace {
+
+// Why an output may not go to `path`: it is the input file, or the other
+// output's; ok otherwise.
+Status RefuseOutput(const std::string& path, const std::string& other_output,
+                    const FileInfo* input_file) {
+  FileInfo info, other;
+  const bool exists = GetFileInfo(path, &info).ok() && info.type != FileInfo::kMissing;
+  if (exists && input_file != nullptr && info.id == input_file->id) {
+    return Status::InvalidArgument("", "it is the input file");
+  }
+  if (path == other_output || (exists && GetFileInfo(other_output, &other).ok() &&
+                               other.type != FileInfo::kMissing && other.id == info.id)) {
+    return Status::InvalidArgument("", "it is the other output's file as well");
+  }
+  return Status();
+}
+
+}  // namespace
+
+bool FileRun::Rep::Group(ByteSource* input, const std::string& input_name,
+                         const FileInfo* input_file) {
   Begin();
   if (!HasDate()) return FailWithoutDate();
 
@@ -144,7 +170,8 @@ bool FileRun::Rep::Group(ByteSource* input, const std::string& input_name) {
       break;
     case OutputKind::kFiles:
       for (auto [path, file] : {std::pair{&grp_path, &grp_file}, std::pair{&err_path, &err_file}}) {
-        const Status status = FileReplacement::Begin(*path, kTempSuffix, TempNaming::kUnique, file);
+        Status status = RefuseOutput(*path, path == &grp_path ? err_path : grp_path, input_file);
+        if (status.ok()) status = FileReplacement::Begin(*path, kTempSuffix, TempNaming::kUnique, file);
         if (!status.ok()) {
           return Fail(Failure::kOutput,
                       "cannot create the output file " + Quoted(*path) + ": " + status.message());
