@@ -371,6 +371,28 @@ TEST(LibraryCInterfaceTest, RefusedCallsLeaveNoOutcome) {
   }
   EXPECT_THROW(Grouper(Date{7, 13, 2026}), std::invalid_argument);
 
+  // Dates as text: DDMMYYYY, nothing else.
+  const struct {
+    const char* text;
+    int status;
+  } dates[] = {
+      {"07122026", GRULO_OK},             {"29022024", GRULO_OK},
+      {"29022026", GRULO_ERROR_ARGUMENT}, {"07132026", GRULO_ERROR_ARGUMENT},
+      {"7122026", GRULO_ERROR_ARGUMENT},  {"07-12-26", GRULO_ERROR_ARGUMENT},
+      {"071220260", GRULO_ERROR_ARGUMENT}, {"00000000", GRULO_ERROR_ARGUMENT},
+      {nullptr, GRULO_ERROR_ARGUMENT},
+  };
+  for (const auto& date : dates) {
+    int day = -1, month = -1, year = -1;
+    EXPECT_EQ(grulo_parse_date(date.text, &day, &month, &year), date.status) << date.text;
+    if (date.status == GRULO_OK) {
+      EXPECT_EQ(std::to_string(day * 1000000 + month * 10000 + year),
+                std::string(date.text).substr(date.text[0] == '0' ? 1 : 0));
+    } else {
+      EXPECT_EQ(day + month + year, -3) << date.text;
+    }
+  }
+
   // A text cut to the caller's buffer, as snprintf cuts it.
   grulo_grouper* g = nullptr;
   ASSERT_EQ(grulo_grouper_new(&g), GRULO_OK);

@@ -45,6 +45,11 @@ struct Date {
 // a grouper and a file run accept).
 GRULO_EXPORT bool IsCalendarDate(Date date);
 
+// Reads "DDMMYYYY" (eight digits, as the batch's GRULO_TODAY and
+// Python's today="07122026" write it) into `date`; false, and `date`
+// unchanged, for other text or a date that is not one of the calendar.
+GRULO_EXPORT bool ParseDate(std::string_view ddmmyyyy, Date* date);
+
 // The computer's local date now.
 GRULO_EXPORT Date LocalToday();
 

@@ -103,6 +103,12 @@ GRULO_EXPORT void grulo_grouper_free(grulo_grouper* grouper);
    outside 1 to 9999) gives GRULO_ERROR_ARGUMENT and changes nothing. */
 GRULO_EXPORT int grulo_grouper_set_today(grulo_grouper* grouper, int day, int month, int year);
 
+/* Reads "DDMMYYYY" (eight digits, such as "07122026") into the three
+   numbers that the set_today functions take; GRULO_ERROR_ARGUMENT, and
+   nothing written, for other text or a date that is not one of the
+   calendar. Any of the three pointers may be NULL. */
+GRULO_EXPORT int grulo_parse_date(const char* ddmmyyyy, int* day, int* month, int* year);
+
 /* Reads the computer's local date before every summary from now on. */
 GRULO_EXPORT int grulo_grouper_use_local_clock(grulo_grouper* grouper);
 

@@ -177,6 +177,15 @@ int grulo_grouper_set_today(grulo_grouper* grouper, int day, int month, int year
   return GRULO_OK;
 }
 
+int grulo_parse_date(const char* ddmmyyyy, int* day, int* month, int* year) {
+  grulo::Date date;
+  if (ddmmyyyy == nullptr || !grulo::ParseDate(ddmmyyyy, &date)) return GRULO_ERROR_ARGUMENT;
+  if (day != nullptr) *day = date.day;
+  if (month != nullptr) *month = date.month;
+  if (year != nullptr) *year = date.year;
+  return GRULO_OK;
+}
+
 int grulo_grouper_use_local_clock(grulo_grouper* grouper) {
   if (grouper == nullptr) return GRULO_ERROR_ARGUMENT;
   try {

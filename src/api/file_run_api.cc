@@ -171,7 +171,9 @@ bool FileRun::Rep::Group(ByteSource* input, const std::string& input_name,
     case OutputKind::kFiles:
       for (auto [path, file] : {std::pair{&grp_path, &grp_file}, std::pair{&err_path, &err_file}}) {
         Status status = RefuseOutput(*path, path == &grp_path ? err_path : grp_path, input_file);
-        if (status.ok()) status = FileReplacement::Begin(*path, kTempSuffix, TempNaming::kUnique, file);
+        if (status.ok()) {
+          status = FileReplacement::Begin(*path, kTempSuffix, TempNaming::kUnique, file);
+        }
         if (!status.ok()) {
           return Fail(Failure::kOutput,
                       "cannot create the output file " + Quoted(*path) + ": " + status.message());

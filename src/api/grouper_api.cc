@@ -38,6 +38,22 @@ bool IsCalendarDate(Date date) {
   return ymd.ok();
 }
 
+bool ParseDate(std::string_view text, Date* date) {
+  if (text.size() != 8) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  auto number = [text](size_t at, size_t n) {
+    int value = 0;
+    for (size_t i = at; i < at + n; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+  };
+  const Date read{number(0, 2), number(2, 2), number(4, 4)};
+  if (!IsCalendarDate(read)) return false;
+  if (date != nullptr) *date = read;
+  return true;
+}
+
 Date LocalToday() {
   SystemClock clock;
   const CivilDate d = clock.LocalToday();
