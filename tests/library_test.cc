@@ -507,9 +507,21 @@ TEST_F(LibraryTest, WholeFilesAreTheBatch) {
     EXPECT_EQ(std::string(grulo_file_run_warnings(c_run)).empty(), run.warnings().empty());
     grulo_file_run_free(c_run);
 
-    // One at a time, the library refuses every set the batch works around.
+    // One at a time, the library refuses every set the batch works around,
+    // and a refused set gives what the batch gives without a tree table.
     const bool good = std::strcmp(set.name, "good") == 0;
-    EXPECT_EQ(Tables::Open(box.TableDir()).ok(), good);
+    const Tables refused = Tables::Open(box.TableDir());
+    EXPECT_EQ(refused.ok(), good);
+    if (std::strcmp(set.name, "no-tree") == 0) {
+      Grouper grouper(kToday);
+      std::string line_grp, line_err;
+      for (size_t i = 0; i < reference_->verdicts().size(); ++i) {
+        const Outcome& outcome = grouper.Group(refused, reference_->verdicts()[i].line);
+        line_grp += outcome.grp_line();
+        line_err += outcome.err_entry(static_cast<int64_t>(i) + 1);
+      }
+      EXPECT_TRUE(line_grp == grp && line_err == err);
+    }
     grulo_tables* c_tables = nullptr;
     EXPECT_EQ(grulo_tables_open(box.TableDir().c_str(), &c_tables, nullptr),
               good ? GRULO_OK : GRULO_ERROR_TABLES);
@@ -548,6 +560,13 @@ TEST(LibraryFileRunTest, FailuresNameTheFileAndReplaceNothing) {
   EXPECT_EQ(ReadFileBytes(input), "input\n");
   EXPECT_EQ(ReadFileBytes(old_grp), "old");
   EXPECT_FALSE(std::filesystem::exists(dir.File("new.err")));
+
+  // An output function that asks to stop.
+  ASSERT_EQ(grulo_file_run_set_output_functions(
+                run, nullptr, [](void*, const char*, size_t) { return 1; }, nullptr),
+            GRULO_OK);
+  EXPECT_EQ(grulo_group_file(run, input.c_str(), &error), GRULO_ERROR_OUTPUT);
+  EXPECT_NE(std::string(error != nullptr ? error : "").find(".err output"), std::string::npos);
 
   EXPECT_EQ(grulo_group_file(nullptr, missing.c_str(), &error), GRULO_ERROR_ARGUMENT);
   EXPECT_EQ(error, nullptr);
