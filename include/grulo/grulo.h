@@ -50,7 +50,7 @@ extern "C" {
 #define GRULO_ERROR_TABLES 2    /* the tables cannot be opened (see the message) */
 #define GRULO_ERROR_NO_DATE 3   /* the grouper has neither a date nor the clock */
 #define GRULO_ERROR_MEMORY 4    /* out of memory */
-#define GRULO_ERROR_NO_OUTCOME 5 /* nothing grouped yet */
+#define GRULO_ERROR_NO_OUTCOME 5 /* nothing grouped yet, or the last grouping failed */
 #define GRULO_ERROR_INPUT 6      /* the input file cannot be read (see the message) */
 #define GRULO_ERROR_OUTPUT 7     /* an output cannot be written (see the message) */
 

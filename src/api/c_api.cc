@@ -126,7 +126,7 @@ const char* grulo_status_text(int status) {
     case GRULO_ERROR_MEMORY:
       return "out of memory";
     case GRULO_ERROR_NO_OUTCOME:
-      return "nothing has been grouped yet";
+      return "no outcome: nothing grouped yet, or the last grouping failed";
     case GRULO_ERROR_INPUT:
       return "the input cannot be read";
     case GRULO_ERROR_OUTPUT:
