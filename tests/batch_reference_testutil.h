@@ -38,6 +38,9 @@ class BatchReference {
   const std::string& table_dir() const { return table_dir_; }
   const std::string& input_path() const { return input_path_; }
   const std::vector<BatchVerdict>& verdicts() const { return verdicts_; }
+  // The batch's .grp and .err files, as it wrote them.
+  std::string grp() const { return box_.Grp(); }
+  std::string err() const { return box_.Err(); }
 
   // The .grp line the batch writes for a result: the version right-aligned
   // in two places, the numbers "%02d%03d%02d", "M14" and the line.

@@ -2,7 +2,8 @@
 # Installs the build into a staging prefix and uses it from outside the build
 # tree: the C example through pkg-config, the C++ example through
 # find_package(grulo), the Python example through the installed module; the
-# three must print the same results. Then cpack builds the Debian packages,
+# three must print the same results. The C example of whole files must write
+# the installed batch program's files and counters. Then cpack builds the Debian packages,
 # whose contents, dependencies and lintian's verdict are checked.
 #   install_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
@@ -60,6 +61,21 @@ cat "$work/c.out"
 for other in c_static cpp python; do
   cmp "$work/c.out" "$work/$other.out" || { echo "$other differs from C"; exit 1; }
 done
+
+# Whole files: the C example writes what the installed batch program writes.
+cc -std=c99 -Wall -Werror "$source/examples/c/group_file.c" -o "$work/c_file" \
+  $(pkg-config --cflags --libs grulo)
+mkdir -p "$work/batch/out"
+cp "$stage/bin/grulo" "$work/batch/grulo"
+printf '[G\xe9n\xe9ral]\r\nRepTab=%s/\r\nFicEnt=%s\r\nRepSor=%s/out\r\n' "$work/tables" \
+  "$source/data/demo/input.txt" "$work/batch" >"$work/batch/grulo.ini"
+(cd "$work/batch" && GRULO_TODAY=07122026 ./grulo >/dev/null)
+LD_LIBRARY_PATH=$stage/$lib "$work/c_file" "$work/tables" "$source/data/demo/input.txt" 07122026 \
+  "$work/c.grp" "$work/c.err" >"$work/c_file.out"
+cmp "$work/batch/out/input.grp" "$work/c.grp" || { echo "group_file: .grp differs"; exit 1; }
+cmp "$work/batch/out/input.err" "$work/c.err" || { echo "group_file: .err differs"; exit 1; }
+grep -aE '^(NbLus|NbErrBloq|NbErrNonBloq|NbErrForm)=' "$work/batch/grulo.ini" | tr -d '\r' |
+  cmp - "$work/c_file.out" || { echo "group_file: the counters differ"; exit 1; }
 
 # The Debian packages: the programs, the runtime library, the development
 # files and the Python module apart, each with what Debian asks of it.

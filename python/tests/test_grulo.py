@@ -6,6 +6,7 @@ package's own promises: paths, inputs, results and errors as Python expects
 them, never a crash."""
 
 import ast
+import ctypes
 import datetime
 import enum
 import errno
@@ -147,6 +148,53 @@ def test_group_file_is_the_batch(setup, name):
         assert run.counters.NbGrp == grp.count(b"\n")
     problems = name in ("no-tree", "no-acts", "acts-version", "diags-refused")
     assert (bool(run.warnings), run.counters.NbErrTab > 0) == (problems, problems)
+
+
+_WRITE = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p, ctypes.c_size_t)
+
+
+def _c_library():
+    """libgrulo.so of the build, through ctypes; skips where there is none."""
+    path = os.path.join(BUILD, "lib", "libgrulo.so")
+    if not os.path.exists(path):
+        pytest.skip("no shared library in this build")
+    lib = ctypes.CDLL(path)
+    lib.grulo_file_run_counter.restype = ctypes.c_longlong
+    lib.grulo_error_description.restype = ctypes.c_char_p
+    return lib
+
+
+@pytest.mark.parametrize("name", ["good", "no-tree", "no-acts", "acts-version", "diags-refused"])
+def test_the_c_interface_agrees_with_python(setup, name):
+    """Whole files, refused table sets and the catalogue are the same in C."""
+    lib = _c_library()
+    run = ctypes.c_void_p()
+    assert lib.grulo_file_run_new(ctypes.byref(run)) == 0
+    out = {"grp": bytearray(), "err": bytearray()}
+    writers = [_WRITE(lambda _, data, n, kept=kept: kept.extend(ctypes.string_at(data, n)) or 0)
+               for kept in (out["grp"], out["err"])]
+    assert lib.grulo_file_run_set_tables(run, setup.tables(name).encode()) == 0
+    assert lib.grulo_file_run_set_today(run, 7, 12, 2026) == 0
+    assert lib.grulo_file_run_set_output_functions(run, writers[0], writers[1], None) == 0
+    assert lib.grulo_group_file(run, setup.input.encode(), None) == 0
+    python = grulo.group_file(setup.input, setup.tables(name), today=TODAY)
+    assert (bytes(out["grp"]), bytes(out["err"])) == (python.grp, python.err)
+    assert tuple(lib.grulo_file_run_counter(run, i) for i in range(4)) == python.counters[:4]
+    lib.grulo_file_run_free(run)
+
+    tables = ctypes.c_void_p()
+    status = lib.grulo_tables_open(setup.tables(name).encode(), ctypes.byref(tables), None)
+    lib.grulo_tables_free(tables)
+    try:
+        grulo.Tables(setup.tables(name))
+        refused = False
+    except grulo.TableError:
+        refused = True
+    assert (status == 2, refused) == (name != "good", name != "good")  # GRULO_ERROR_TABLES
+
+    for number, info in grulo.ERRORS.items():
+        assert lib.grulo_error_description(number).decode() == info.description
+        assert lib.grulo_error_blocking(number) == int(info.blocking)
 
 
 def test_every_input_and_output_gives_the_same_run(setup):
