@@ -1,11 +1,11 @@
 #include "report/run_report.h"
 
-#include <algorithm>
 #include <set>
 
+#include "checks/error_list.h"
 #include "grouper/line_format.h"
+#include "grouper/result_lines.h"
 #include "record/summary_layout.h"
-#include "tree/tree_walk.h"
 
 namespace grulo {
 
@@ -14,72 +14,66 @@ void RunReport::Note(LinesOfKind* kind, int64_t line_number) {
   if (kind->first_lines.size() < kLinesKept) kind->first_lines.push_back(line_number);
 }
 
-void RunReport::CountGrpLine(std::string_view version) {
-  ++grp_lines_;
-  ++versions_[std::string(version)];
-}
+void RunReport::OnLine(int64_t line_number, std::string_view text, uint64_t,
+                       const LineOutcome& outcome) {
+  counters_.Count(outcome);
+  if (outcome.format != LineFormat::kWellFormed) {
+    Note(&format_problems_[outcome.format], line_number);
+    return;
+  }
+  if (!outcome.blocked()) ++versions_[std::string(VersionView(outcome.version))];
+  if (outcome.kind == OutcomeKind::kTableProblem) {
+    TableProblem problem;
+    problem.status = outcome.result.GroupReturn;
+    if (outcome.table_problem != nullptr) problem = *outcome.table_problem;
+    TableProblemCount& count = table_problems_[{problem.table, problem.status}];
+    if (count.lines.count == 0) {
+      ResultLineBuffer buffer;
+      std::string_view message = TableProblemLine(problem, &buffer);
+      if (!message.empty() && message.back() == '\n') message.remove_suffix(1);
+      count.message = std::string(message);
+      count.reason = problem.reason.message();
+    }
+    Note(&count.lines, line_number);
+    return;
+  }
 
-void RunReport::AddFormatProblem(int64_t line_number, LineFormat format, std::string_view,
-                                 uint64_t) {
-  ++counters_.NbLus;
-  ++counters_.NbErrForm;
-  Note(&format_problems_[format], line_number);
-}
-
-void RunReport::AddSummary(int64_t line_number, std::string_view text, std::string_view version,
-                           const GroupResult& result, const ErrorList& errors) {
+  ++checked_;
   std::vector<int16_t> blocking, non_blocking;
-  for (int16_t number : errors.entries) {
+  std::set<int16_t> seen;
+  // Every entry, zeros skipped, as the .err lists are written.
+  for (int16_t number : outcome.errors.entries) {
     if (number == 0) continue;
     (IsNonBlocking(number) ? non_blocking : blocking).push_back(number);
+    ErrorCount& count = errors_[number];
+    ++count.occurrences;
+    if (seen.insert(number).second) ++count.summaries;
   }
-  AddSummary(line_number, text, version, result, blocking, non_blocking);
-}
-
-void RunReport::AddSummary(int64_t line_number, std::string_view text, std::string_view version,
-                           const GroupResult& result, std::span<const int16_t> blocking,
-                           std::span<const int16_t> non_blocking) {
-  ++counters_.NbLus;
-  std::set<int16_t> seen;
-  for (std::span<const int16_t> list : {blocking, non_blocking}) {
-    for (int16_t number : list) {
-      ErrorCount& count = errors_[number];
-      ++count.occurrences;
-      if (seen.insert(number).second) ++count.summaries;
-    }
-  }
-  if (!blocking.empty()) {
-    ++counters_.NbErrBloq;
+  if (outcome.blocked()) {
     if (rejected_.size() < kRejectedKept) {
       RejectedSummary r;
       r.line_number = line_number;
       r.stay_no = std::string(FieldText(text, line_field::kStayNo));
       r.week_no = std::string(FieldText(text, line_field::kWeekNo));
       r.unit_no = std::string(FieldText(text, line_field::kUnitNo));
-      r.blocking.assign(blocking.begin(), blocking.end());
-      r.non_blocking.assign(non_blocking.begin(), non_blocking.end());
+      r.blocking = std::move(blocking);
+      r.non_blocking = std::move(non_blocking);
       rejected_.push_back(std::move(r));
     }
     return;
   }
-  if (!non_blocking.empty()) ++counters_.NbErrNonBloq;
-  CountGrpLine(version);
-  if (result.GroupCategory == kWalkFailedCategory && result.GroupNumber == kWalkFailedNumber) {
-    Note(&failed_walks_[result.GroupReturn], line_number);
+  ++walked_;
+  if (outcome.kind == OutcomeKind::kWalkFailed) {
+    Note(&failed_walks_[outcome.result.GroupReturn], line_number);
     return;
   }
   ++grouped_;
   if (!non_blocking.empty()) ++grouped_with_errors_;
-  GroupCount& group = groups_[{result.GroupCategory, result.GroupNumber}];
+  GroupCount& group = groups_[{outcome.result.GroupCategory, outcome.result.GroupNumber}];
   ++group.count;
-  ++group.by_return[result.GroupReturn];
+  ++group.by_return[outcome.result.GroupReturn];
 }
 
-void RunReport::AddTableProblem(int64_t line_number, std::string_view version, int16_t,
-                                std::string_view message) {
-  ++counters_.NbLus;
-  CountGrpLine(version);
-  Note(&table_problems_[std::string(message)], line_number);
-}
+void RunReport::OnEnd(const RunCounters&, const TableSession*) { complete_ = true; }
 
 }  // namespace grulo

@@ -1,27 +1,24 @@
-// What a run did with its input, gathered line by line for a report: the
-// counters, the groups, the error numbers and the summaries they hit, the
-// format problems, the failed walks, the table problems and the first
-// rejected summaries. The batch can feed it while it runs (one call per
-// line); RunOutputsReader feeds it from a run's input and outputs
-// afterwards. Memory stays bounded whatever the size of the input.
+// What a run did with its input, gathered from the outcome of every line as
+// the batch gives it (grouper/line_outcome.h): the counters, the groups, the
+// error numbers and the summaries they hit, the format problems, the failed
+// walks, the table problems and the first rejected summaries. It is the
+// run's LineObserver: "grulo --report" hands it to the run, "grulo report"
+// to the regrouping of the run's input (report/run_regroup.h). Nothing is
+// read back from the .grp and .err texts. Memory stays bounded whatever the
+// size of the input.
 
 #ifndef GRULO_REPORT_RUN_REPORT_H_
 #define GRULO_REPORT_RUN_REPORT_H_
 
-#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "checks/error_list.h"
-#include "checks/error_number.h"
 #include "grouper/line_outcome.h"
-#include "grulo/result.h"
-#include "tables/open_tables.h"
 
 namespace grulo {
 
@@ -32,41 +29,28 @@ struct RunInfo {
   std::string grp_path;
   std::string err_path;
   std::string config_path;  // empty when the report was made without one
+  std::string table_dir;    // RepTab, as the run used it
   std::string run_date;     // "2026-12-07 14:03", or empty when unknown
+  std::string checks_date;  // the current date of the checks, "07/12/2026"; empty when unknown
 };
 
-class RunReport {
+class RunReport final : public LineObserver {
  public:
   // The rejected summaries kept with their errors, and the line numbers kept
-  // per kind of format problem or table problem.
+  // per kind of format problem, failed walk or table problem.
   static constexpr size_t kRejectedKept = 50;
   static constexpr size_t kLinesKept = 10;
 
   explicit RunReport(RunInfo info) : info_(std::move(info)) {}
 
-  // A line that the format recognition refused (`text` holds its first
-  // characters, `length` its length).
-  void AddFormatProblem(int64_t line_number, LineFormat format, std::string_view text,
-                        uint64_t length);
+  // Line `line_number` of the input (`text` its first characters, `length`
+  // its length) and what the run made of it. Lines come in input order.
+  void OnLine(int64_t line_number, std::string_view text, uint64_t length,
+              const LineOutcome& outcome) override;
+  // The end of a run that read its whole input.
+  void OnEnd(const RunCounters& counters, const TableSession* tables) override;
 
-  // A well-formed summary and what its grouping gave: its .grp version and
-  // result, and its error list in check order.
-  void AddSummary(int64_t line_number, std::string_view text, std::string_view version,
-                  const GroupResult& result, const ErrorList& errors);
-
-  // The same with the error numbers already sorted into the blocking and the
-  // non-blocking ones, as an .err entry lists them.
-  void AddSummary(int64_t line_number, std::string_view text, std::string_view version,
-                  const GroupResult& result, std::span<const int16_t> blocking,
-                  std::span<const int16_t> non_blocking);
-
-  // A summary stopped by a table problem, with the message the grouping
-  // wrote into the .err file for it (without its line end). Its result is
-  // 0, 0 and 99 or 9 and its .grp line is written like any other.
-  void AddTableProblem(int64_t line_number, std::string_view version, int16_t status,
-                       std::string_view message);
-
-  // The counters the run wrote into its configuration, to set beside those
+  // The counters found in the run's configuration, to set beside those
   // counted here.
   void SetWrittenCounters(const RunCounters& counters) { written_counters_ = counters; }
 
@@ -82,6 +66,12 @@ class RunReport {
     int64_t count = 0;
     std::vector<int64_t> first_lines;  // at most kLinesKept
   };
+  // The summaries that one table problem ended.
+  struct TableProblemCount {
+    std::string message;  // the .err message, Windows-1252, without its line end
+    std::string reason;   // the run's account of the first: the table's path and the cause
+    LinesOfKind lines;
+  };
   struct RejectedSummary {
     int64_t line_number = 0;
     std::string stay_no, week_no, unit_no;  // Windows-1252, as in the line
@@ -90,11 +80,16 @@ class RunReport {
   };
 
   const RunInfo& info() const { return info_; }
-  // The counters as the batch counts them, from the lines fed.
+  // The counters as the batch counts them, from the lines seen.
   const RunCounters& counters() const { return counters_; }
   const std::optional<RunCounters>& written_counters() const { return written_counters_; }
-  // Lines with a .grp line: well-formed and without blocking error.
-  int64_t grp_lines() const { return grp_lines_; }
+  // Whether the run read its whole input (OnEnd).
+  bool complete() const { return complete_; }
+  // Summaries that went through the checks: blocked, grouped or walked in
+  // vain (a table problem ends a summary before its checks).
+  int64_t checked() const { return checked_; }
+  // Summaries whose walk of the tree started: grouped or walked in vain.
+  int64_t walked() const { return walked_; }
   int64_t grouped() const { return grouped_; }  // reached a leaf
   // Of those, the summaries with non-blocking errors.
   int64_t grouped_with_errors() const { return grouped_with_errors_; }
@@ -106,19 +101,21 @@ class RunReport {
   const std::map<LineFormat, LinesOfKind>& format_problems() const { return format_problems_; }
   // Failed walks by code (1 to 3).
   const std::map<int16_t, LinesOfKind>& failed_walks() const { return failed_walks_; }
-  // Table problems by message.
-  const std::map<std::string, LinesOfKind>& table_problems() const { return table_problems_; }
+  // Table problems by table and return code (99 or 9).
+  const std::map<std::pair<TableRole, int16_t>, TableProblemCount>& table_problems() const {
+    return table_problems_;
+  }
   const std::vector<RejectedSummary>& rejected() const { return rejected_; }
-  int64_t rejected_count() const { return counters_.NbErrBloq; }
 
  private:
   void Note(LinesOfKind* kind, int64_t line_number);
-  void CountGrpLine(std::string_view version);
 
   RunInfo info_;
   RunCounters counters_;
   std::optional<RunCounters> written_counters_;
-  int64_t grp_lines_ = 0;
+  bool complete_ = false;
+  int64_t checked_ = 0;
+  int64_t walked_ = 0;
   int64_t grouped_ = 0;
   int64_t grouped_with_errors_ = 0;
   std::map<std::string, int64_t> versions_;
@@ -126,7 +123,7 @@ class RunReport {
   std::map<int16_t, ErrorCount> errors_;
   std::map<LineFormat, LinesOfKind> format_problems_;
   std::map<int16_t, LinesOfKind> failed_walks_;
-  std::map<std::string, LinesOfKind> table_problems_;
+  std::map<std::pair<TableRole, int16_t>, TableProblemCount> table_problems_;
   std::vector<RejectedSummary> rejected_;
 };
 
