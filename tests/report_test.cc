@@ -298,7 +298,9 @@ TEST_F(ReportTest, FromTheRunsFilesWithoutAConfiguration) {
     std::vector<std::string> more;
     std::string input;  // replaces the input when not empty
     const char* said;
+    bool edit_grp = false;  // a byte of the .grp file's third line changed
   } rows[] = {
+      {"an edited .grp file", today, "", "from its line 3 on, its bytes are not", true},
       {"another date", {"--today", "01011990"}, "", "from its line "},
       {"another input",
        today,
@@ -311,6 +313,13 @@ TEST_F(ReportTest, FromTheRunsFilesWithoutAConfiguration) {
   };
   for (const auto& row : rows) {
     if (!row.input.empty()) box_.WriteInput(row.input);
+    const std::string grp = box_.Grp();
+    if (row.edit_grp) {
+      std::string edited = grp;
+      size_t third = edited.find('\n', edited.find('\n') + 1) + 1;
+      edited[third + 10] = edited[third + 10] == '4' ? '5' : '4';  // in "M14"
+      WriteFileBytes(box_.dir().File("out/week.grp"), edited);
+    }
     std::vector<std::string> other = args;
     other.insert(other.end(), row.more.begin(), row.more.end());
     other.insert(other.end(), {"-o", refused});
@@ -322,6 +331,7 @@ TEST_F(ReportTest, FromTheRunsFilesWithoutAConfiguration) {
     EXPECT_NE(seen.err.find(row.said), std::string::npos) << row.name << ": " << seen.err;
     EXPECT_NE(seen.err.find("--today DDMMYYYY"), std::string::npos) << seen.err;
     EXPECT_FALSE(PathExists(refused)) << row.name;
+    WriteFileBytes(box_.dir().File("out/week.grp"), grp);
   }
 }
 
