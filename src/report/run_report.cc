@@ -1,6 +1,7 @@
 #include "report/run_report.h"
 
-#include <set>
+#include <algorithm>
+#include <cstddef>
 
 #include "checks/error_list.h"
 #include "grouper/line_format.h"
@@ -21,7 +22,14 @@ void RunReport::OnLine(int64_t line_number, std::string_view text, uint64_t,
     Note(&format_problems_[outcome.format], line_number);
     return;
   }
-  if (!outcome.blocked()) ++versions_[std::string(VersionView(outcome.version))];
+  if (!outcome.blocked()) {
+    // One version or two in a run: found without making a text.
+    const std::string_view version = VersionView(outcome.version);
+    auto known = std::find_if(versions_.begin(), versions_.end(),
+                              [version](const auto& seen) { return seen.first == version; });
+    if (known == versions_.end()) known = versions_.insert(known, {std::string(version), 0});
+    ++known->second;
+  }
   if (outcome.kind == OutcomeKind::kTableProblem) {
     TableProblem problem;
     problem.status = outcome.result.GroupReturn;
@@ -40,14 +48,18 @@ void RunReport::OnLine(int64_t line_number, std::string_view text, uint64_t,
 
   ++checked_;
   std::vector<int16_t> blocking, non_blocking;
-  std::set<int16_t> seen;
   // Every entry, zeros skipped, as the .err lists are written.
-  for (int16_t number : outcome.errors.entries) {
+  const auto& entries = outcome.errors.entries;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const int16_t number = entries[i];
     if (number == 0) continue;
     (IsNonBlocking(number) ? non_blocking : blocking).push_back(number);
     ErrorCount& count = errors_[number];
     ++count.occurrences;
-    if (seen.insert(number).second) ++count.summaries;
+    if (std::find(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(i), number) ==
+        entries.begin() + static_cast<std::ptrdiff_t>(i)) {
+      ++count.summaries;
+    }
   }
   if (outcome.blocked()) {
     if (rejected_.size() < kRejectedKept) {

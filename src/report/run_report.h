@@ -93,8 +93,9 @@ class RunReport final : public LineObserver {
   int64_t grouped() const { return grouped_; }  // reached a leaf
   // Of those, the summaries with non-blocking errors.
   int64_t grouped_with_errors() const { return grouped_with_errors_; }
-  // The tree versions on the .grp lines, with their counts.
-  const std::map<std::string, int64_t>& versions() const { return versions_; }
+  // The tree versions on the .grp lines, with their counts, in the order
+  // they first came.
+  const std::vector<std::pair<std::string, int64_t>>& versions() const { return versions_; }
   // By (category, number) of the leaf.
   const std::map<std::pair<int16_t, int16_t>, GroupCount>& groups() const { return groups_; }
   const std::map<int16_t, ErrorCount>& errors() const { return errors_; }
@@ -118,7 +119,7 @@ class RunReport final : public LineObserver {
   int64_t walked_ = 0;
   int64_t grouped_ = 0;
   int64_t grouped_with_errors_ = 0;
-  std::map<std::string, int64_t> versions_;
+  std::vector<std::pair<std::string, int64_t>> versions_;
   std::map<std::pair<int16_t, int16_t>, GroupCount> groups_;
   std::map<int16_t, ErrorCount> errors_;
   std::map<LineFormat, LinesOfKind> format_problems_;

@@ -155,7 +155,8 @@ TEST(RunReportTest, CountsFollowTheOutcomes) {
   EXPECT_EQ(problem.message, "Pb d'ouverture des tables arbre: 99");
   EXPECT_EQ(problem.lines.first_lines, std::vector<int64_t>{2});
   // The tree's version once open; a table problem of the tree has none.
-  EXPECT_EQ(report.versions(), (std::map<std::string, int64_t>{{"", 1}, {"D1", 2}}));
+  EXPECT_EQ(report.versions(),
+            (std::vector<std::pair<std::string, int64_t>>{{"", 1}, {"D1", 2}}));
 }
 
 }  // namespace
