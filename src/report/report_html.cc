@@ -359,6 +359,73 @@ void Counters(const RunReport& report, std::string* out) {
   *out += "</tbody></table></section>\n";
 }
 
+// A week number WWYYYY as "WW/YYYY", and a key that sorts the weeks in
+// time (the text itself when it is no week number).
+std::string WeekKey(std::string_view week) {
+  bool digits = week.size() == 6;
+  for (char c : week) digits = digits && c >= '0' && c <= '9';
+  return digits ? std::string(week.substr(2, 4)) + std::string(week.substr(0, 2))
+                : "~" + std::string(week);
+}
+
+void WeeksAndEstablishments(const RunReport& report, std::string* out) {
+  *out += "<section id=\"weeks\"><h2>Weeks and establishments</h2>\n";
+  std::vector<std::pair<std::string, std::pair<std::string, int64_t>>> weeks;
+  for (const auto& [week, count] : report.weeks()) {
+    weeks.push_back({WeekKey(week), {week, count}});
+  }
+  std::sort(weeks.begin(), weeks.end());
+  const int64_t summaries = report.counters().NbLus - report.counters().NbErrForm;
+  if (weeks.empty()) {
+    *out += "<p class=\"empty\">No well-formed summary, so no week.</p>\n";
+  } else {
+    *out += "<p class=\"lead\">The " + Num(summaries) + " well-formed summaries cover " +
+            Num(static_cast<int64_t>(weeks.size()) + (report.other_weeks() > 0 ? 1 : 0)) +
+            (weeks.size() == 1 && report.other_weeks() == 0 ? " week" : " weeks") +
+            " (week number of the line, WW/YYYY as given).</p>\n";
+    *out +=
+        "<table class=\"weeks\"><thead><tr><th>week</th><th class=\"num\">summaries</th>"
+        "<th class=\"num\">share</th></tr></thead><tbody>\n";
+    auto row = [&](const std::string& shown, const std::string& raw, int64_t count) {
+      *out += "<tr class=\"week-row\" data-week=\"" + W(raw) + "\" data-summaries=\"" +
+              Raw(count) + "\"><td class=\"mono\">" + shown + "</td><td class=\"num\">" +
+              Num(count) + "</td><td class=\"num\">" + Share(count, summaries) + "</td></tr>\n";
+    };
+    for (const auto& [key, week] : weeks) {
+      const std::string& text = week.first;
+      const bool plain = key[0] != '~';
+      row(plain ? W(text.substr(0, 2)) + "/" + W(text.substr(2)) : W(text), text, week.second);
+    }
+    if (report.other_weeks() > 0) row("other weeks", "", report.other_weeks());
+    *out += "</tbody></table>\n";
+  }
+  *out += "<h3>By establishment</h3>\n";
+  if (report.establishments().empty()) {
+    *out += "<p class=\"empty\">The input has no line.</p></section>\n";
+    return;
+  }
+  *out +=
+      "<table class=\"establishments\"><thead><tr><th>establishment</th>"
+      "<th class=\"num\">lines</th><th class=\"num\">grouped</th><th class=\"num\">blocked</th>"
+      "<th class=\"num\">format problems</th><th class=\"num\">not grouped: tables or tree</th>"
+      "</tr></thead><tbody>\n";
+  auto row = [&](const std::string& shown, const std::string& raw,
+                 const RunReport::EstablishmentCount& c) {
+    *out += "<tr class=\"establishment-row\" data-establishment=\"" + W(raw) +
+            "\" data-lines=\"" + Raw(c.lines) + "\" data-grouped=\"" + Raw(c.grouped) +
+            "\" data-blocked=\"" + Raw(c.blocked) + "\" data-format-problems=\"" +
+            Raw(c.format_problems) + "\"><td class=\"mono\">" + shown + "</td><td class=\"num\">" +
+            Num(c.lines) + "</td><td class=\"num\">" + Num(c.grouped) + "</td><td class=\"num\">" +
+            Num(c.blocked) + "</td><td class=\"num\">" + Num(c.format_problems) +
+            "</td><td class=\"num\">" + Num(c.not_grouped) + "</td></tr>\n";
+  };
+  for (const auto& [number, count] : report.establishments()) row(W(number), number, count);
+  if (report.other_establishments().lines > 0) {
+    row("other establishments", "", report.other_establishments());
+  }
+  *out += "</tbody></table></section>\n";
+}
+
 void Groups(const RunReport& report, std::string* out) {
   *out += "<section id=\"groups\"><h2>Groups</h2>\n";
   std::vector<std::pair<std::pair<int16_t, int16_t>, RunReport::GroupCount>> groups(
@@ -626,6 +693,7 @@ std::string ReportHtml(const RunReport& report, std::string_view made_at,
   Warnings(report, mismatches, &out);
   Banners(report, &out);
   Counters(report, &out);
+  WeeksAndEstablishments(report, &out);
   Groups(report, &out);
   Errors(report, &out);
   Problems(report, &out);

@@ -15,13 +15,37 @@ void RunReport::Note(LinesOfKind* kind, int64_t line_number) {
   if (kind->first_lines.size() < kLinesKept) kind->first_lines.push_back(line_number);
 }
 
+RunReport::EstablishmentCount& RunReport::EstablishmentOf(std::string_view text) {
+  const std::string_view number = FieldText(text, line_field::kEstablishmentNo);
+  auto known = establishments_.find(number);
+  if (known != establishments_.end()) return known->second;
+  if (establishments_.size() >= kEstablishmentsKept) return other_establishments_;
+  return establishments_[std::string(number)];
+}
+
+void RunReport::CountWeek(std::string_view text) {
+  const std::string_view week = FieldText(text, line_field::kWeekNo);
+  auto known = weeks_.find(week);
+  if (known != weeks_.end()) {
+    ++known->second;
+  } else if (weeks_.size() >= kWeeksKept) {
+    ++other_weeks_;
+  } else {
+    weeks_.emplace(std::string(week), 1);
+  }
+}
+
 void RunReport::OnLine(int64_t line_number, std::string_view text, uint64_t,
                        const LineOutcome& outcome) {
   counters_.Count(outcome);
+  EstablishmentCount& establishment = EstablishmentOf(text);
+  ++establishment.lines;
   if (outcome.format != LineFormat::kWellFormed) {
+    ++establishment.format_problems;
     Note(&format_problems_[outcome.format], line_number);
     return;
   }
+  CountWeek(text);
   if (!outcome.blocked()) {
     // One version or two in a run: found without making a text.
     const std::string_view version = VersionView(outcome.version);
@@ -43,6 +67,7 @@ void RunReport::OnLine(int64_t line_number, std::string_view text, uint64_t,
       count.reason = problem.reason.message();
     }
     Note(&count.lines, line_number);
+    ++establishment.not_grouped;
     return;
   }
 
@@ -62,6 +87,7 @@ void RunReport::OnLine(int64_t line_number, std::string_view text, uint64_t,
     }
   }
   if (outcome.blocked()) {
+    ++establishment.blocked;
     if (rejected_.size() < kRejectedKept) {
       RejectedSummary r;
       r.line_number = line_number;
@@ -77,8 +103,10 @@ void RunReport::OnLine(int64_t line_number, std::string_view text, uint64_t,
   ++walked_;
   if (outcome.kind == OutcomeKind::kWalkFailed) {
     Note(&failed_walks_[outcome.result.GroupReturn], line_number);
+    ++establishment.not_grouped;
     return;
   }
+  ++establishment.grouped;
   ++grouped_;
   if (!non_blocking.empty()) ++grouped_with_errors_;
   GroupCount& group = groups_[{outcome.result.GroupCategory, outcome.result.GroupNumber}];

@@ -11,6 +11,7 @@
 #define GRULO_REPORT_RUN_REPORT_H_
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -40,6 +41,10 @@ class RunReport final : public LineObserver {
   // per kind of format problem, failed walk or table problem.
   static constexpr size_t kRejectedKept = 50;
   static constexpr size_t kLinesKept = 10;
+  // Establishments and weeks kept one by one; the lines of any further ones
+  // are counted together.
+  static constexpr size_t kEstablishmentsKept = 200;
+  static constexpr size_t kWeeksKept = 200;
 
   explicit RunReport(RunInfo info) : info_(std::move(info)) {}
 
@@ -71,6 +76,14 @@ class RunReport final : public LineObserver {
     std::string message;  // the .err message, Windows-1252, without its line end
     std::string reason;   // the run's account of the first: the table's path and the cause
     LinesOfKind lines;
+  };
+  // What became of the lines of one establishment.
+  struct EstablishmentCount {
+    int64_t lines = 0;
+    int64_t grouped = 0;          // reached a leaf
+    int64_t blocked = 0;          // NbErrBloq
+    int64_t format_problems = 0;  // NbErrForm
+    int64_t not_grouped = 0;      // ended by a table problem or a failed walk
   };
   struct RejectedSummary {
     int64_t line_number = 0;
@@ -107,9 +120,22 @@ class RunReport final : public LineObserver {
     return table_problems_;
   }
   const std::vector<RejectedSummary>& rejected() const { return rejected_; }
+  // By establishment number (the first 9 characters of the line, fewer for
+  // a shorter line; Windows-1252), and the lines of the establishments past
+  // the first kEstablishmentsKept.
+  const std::map<std::string, EstablishmentCount, std::less<>>& establishments() const {
+    return establishments_;
+  }
+  const EstablishmentCount& other_establishments() const { return other_establishments_; }
+  // The well-formed summaries by week number (WWYYYY as in the line), and
+  // those of the weeks past the first kWeeksKept.
+  const std::map<std::string, int64_t, std::less<>>& weeks() const { return weeks_; }
+  int64_t other_weeks() const { return other_weeks_; }
 
  private:
   void Note(LinesOfKind* kind, int64_t line_number);
+  EstablishmentCount& EstablishmentOf(std::string_view text);
+  void CountWeek(std::string_view text);
 
   RunInfo info_;
   RunCounters counters_;
@@ -126,6 +152,10 @@ class RunReport final : public LineObserver {
   std::map<int16_t, LinesOfKind> failed_walks_;
   std::map<std::pair<TableRole, int16_t>, TableProblemCount> table_problems_;
   std::vector<RejectedSummary> rejected_;
+  std::map<std::string, EstablishmentCount, std::less<>> establishments_;
+  EstablishmentCount other_establishments_;
+  std::map<std::string, int64_t, std::less<>> weeks_;
+  int64_t other_weeks_ = 0;
 };
 
 }  // namespace grulo

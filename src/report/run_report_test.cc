@@ -159,5 +159,55 @@ TEST(RunReportTest, CountsFollowTheOutcomes) {
             (std::vector<std::pair<std::string, int64_t>>{{"", 1}, {"D1", 2}}));
 }
 
+// Establishments and weeks: each line counts for its establishment, each
+// well-formed summary for its week; the page lists the weeks in time.
+TEST(RunReportTest, SplitByEstablishmentAndWeek) {
+  RunReport report(RunInfo{});
+  const struct {
+    const char* establishment;
+    const char* week;
+    OutcomeKind kind;
+  } lines[] = {
+      {"750000001", "022025", OutcomeKind::kGrouped},
+      {"750000001", "522024", OutcomeKind::kBlocked},
+      {"130000002", "022025", OutcomeKind::kTableProblem},
+      {"130000002", "022025", OutcomeKind::kWalkFailed},
+      {"130000002", "", OutcomeKind::kFormatProblem},
+  };
+  int64_t number = 0;
+  for (const auto& line : lines) {
+    std::string text = testing::ValidSummaryLine(0);
+    testing::SetField(&text, line_field::kEstablishmentNo, line.establishment);
+    if (line.kind == OutcomeKind::kFormatProblem) text = text.substr(0, 100);
+    testing::SetField(&text, line_field::kWeekNo, *line.week ? line.week : "xxxxxx");
+    LineOutcome outcome;
+    outcome.Start(line.kind == OutcomeKind::kFormatProblem ? LineFormat::kSizeProblem
+                                                           : LineFormat::kWellFormed);
+    outcome.kind = line.kind;
+    if (line.kind == OutcomeKind::kBlocked) AddError(&outcome.errors, 16);
+    if (line.kind == OutcomeKind::kTableProblem) outcome.table_problem = &kMissingTree;
+    report.OnLine(++number, text, text.size(), outcome);
+  }
+  const auto& paris = report.establishments().at("750000001");
+  const auto& marseille = report.establishments().at("130000002");
+  EXPECT_EQ((std::vector<int64_t>{paris.lines, paris.grouped, paris.blocked,
+                                  paris.format_problems, paris.not_grouped}),
+            (std::vector<int64_t>{2, 1, 1, 0, 0}));
+  EXPECT_EQ((std::vector<int64_t>{marseille.lines, marseille.grouped, marseille.blocked,
+                                  marseille.format_problems, marseille.not_grouped}),
+            (std::vector<int64_t>{3, 0, 0, 1, 2}));
+  EXPECT_EQ(report.weeks(),
+            (std::map<std::string, int64_t, std::less<>>{{"022025", 3}, {"522024", 1}}));
+  const std::string page = ReportHtml(report, "");
+  EXPECT_NE(page.find("The 4 well-formed summaries cover 2 weeks"), std::string::npos);
+  const size_t december = page.find(">52/2024<"), january = page.find(">02/2025<");
+  ASSERT_NE(december, std::string::npos);
+  ASSERT_NE(january, std::string::npos);
+  EXPECT_LT(december, january);
+  EXPECT_NE(page.find("data-establishment=\"130000002\" data-lines=\"3\" data-grouped=\"0\" "
+                      "data-blocked=\"0\" data-format-problems=\"1\""),
+            std::string::npos);
+}
+
 }  // namespace
 }  // namespace grulo
