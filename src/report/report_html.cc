@@ -478,6 +478,51 @@ void Groups(const RunReport& report, std::string* out) {
   *out += "</svg></section>\n";
 }
 
+// The errors by field, and the blocked summaries by the error that stopped
+// them.
+void ErrorRollups(const RunReport& report, std::string* out) {
+  std::vector<std::pair<std::string_view, RunReport::ErrorCount>> fields(
+      report.error_fields().begin(), report.error_fields().end());
+  std::stable_sort(fields.begin(), fields.end(), [](const auto& a, const auto& b) {
+    return a.second.summaries > b.second.summaries;
+  });
+  *out +=
+      "<h3>By field</h3><p class=\"lead\">The summaries with an error on each field (a summary "
+      "counts once per field), and the errors in all.</p><table class=\"fields\"><thead><tr>"
+      "<th>field</th><th class=\"num\">summaries</th><th class=\"num\">errors</th></tr>"
+      "</thead><tbody>\n";
+  for (const auto& [field, count] : fields) {
+    const std::string name =
+        field.empty() ? std::string("(numbers the catalogue does not know)") : E(field);
+    *out += "<tr class=\"field-row\" data-field=\"" + E(field) + "\" data-summaries=\"" +
+            Raw(count.summaries) + "\"><td>" + name + "</td><td class=\"num\">" +
+            Num(count.summaries) + "</td><td class=\"num\">" + Num(count.occurrences) +
+            "</td></tr>\n";
+  }
+  *out += "</tbody></table>\n";
+  const int64_t blocked = report.counters().NbErrBloq;
+  if (blocked == 0) return;
+  std::vector<std::pair<int16_t, int64_t>> first(report.first_blocking().begin(),
+                                                 report.first_blocking().end());
+  std::stable_sort(first.begin(), first.end(),
+                   [](const auto& a, const auto& b) { return a.second > b.second; });
+  *out += "<h3>What stopped the blocked summaries</h3><p class=\"lead\">The " + Num(blocked) +
+          " blocked summaries by their first blocking error, the one that kept them out of the "
+          ".grp file (its number is their return code).</p><table class=\"first-blocking\">"
+          "<thead><tr><th>error</th><th>meaning</th><th class=\"num\">summaries</th>"
+          "<th class=\"num\">share</th></tr></thead><tbody>\n";
+  for (const auto& [number, count] : first) {
+    const ErrorInfo* info = FindErrorInfo(number);
+    *out += "<tr class=\"first-blocking-row\" data-error=\"" + Raw(number) +
+            "\" data-summaries=\"" + Raw(count) + "\"><td>" + ErrorBadge(number) + "</td><td>" +
+            (info != nullptr ? E(info->description)
+                             : std::string("not an error number of the catalogue")) +
+            "</td><td class=\"num\">" + Num(count) + "</td><td class=\"num\">" +
+            Share(count, blocked) + "</td></tr>\n";
+  }
+  *out += "</tbody></table>\n";
+}
+
 void Errors(const RunReport& report, std::string* out) {
   *out += "<section id=\"errors\"><h2>Errors</h2>\n";
   std::vector<std::pair<int16_t, RunReport::ErrorCount>> errors(report.errors().begin(),
@@ -537,7 +582,9 @@ void Errors(const RunReport& report, std::string* out) {
                   std::max(1.0, w), info != nullptr && !info->blocking ? "#d08c00" : "#c0392b");
     *out += "</td><td>" + std::string(bar) + "</td></tr>\n";
   }
-  *out += "</tbody></table></section>\n";
+  *out += "</tbody></table>\n";
+  ErrorRollups(report, out);
+  *out += "</section>\n";
 }
 
 void Problems(const RunReport& report, std::string* out) {

@@ -3,12 +3,23 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "checks/error_catalogue.h"
 #include "checks/error_list.h"
 #include "grouper/line_format.h"
 #include "grouper/result_lines.h"
 #include "record/summary_layout.h"
 
 namespace grulo {
+namespace {
+
+// The name of the field of an error number; empty when the catalogue does
+// not know the number.
+std::string_view FieldOf(int16_t number) {
+  const ErrorInfo* info = FindErrorInfo(number);
+  return info == nullptr ? std::string_view() : info->field.name;
+}
+
+}  // namespace
 
 void RunReport::Note(LinesOfKind* kind, int64_t line_number) {
   ++kind->count;
@@ -81,13 +92,19 @@ void RunReport::OnLine(int64_t line_number, std::string_view text, uint64_t,
     (IsNonBlocking(number) ? non_blocking : blocking).push_back(number);
     ErrorCount& count = errors_[number];
     ++count.occurrences;
-    if (std::find(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(i), number) ==
-        entries.begin() + static_cast<std::ptrdiff_t>(i)) {
-      ++count.summaries;
+    const auto before = entries.begin() + static_cast<std::ptrdiff_t>(i);
+    if (std::find(entries.begin(), before, number) == before) ++count.summaries;
+    const std::string_view field = FieldOf(number);
+    ErrorCount& by_field = error_fields_[field];
+    ++by_field.occurrences;
+    if (std::none_of(entries.begin(), before,
+                     [field](int16_t earlier) { return earlier != 0 && FieldOf(earlier) == field; })) {
+      ++by_field.summaries;
     }
   }
   if (outcome.blocked()) {
     ++establishment.blocked;
+    ++first_blocking_[outcome.result.GroupReturn];
     if (rejected_.size() < kRejectedKept) {
       RejectedSummary r;
       r.line_number = line_number;

@@ -112,6 +112,12 @@ class RunReport final : public LineObserver {
   // By (category, number) of the leaf.
   const std::map<std::pair<int16_t, int16_t>, GroupCount>& groups() const { return groups_; }
   const std::map<int16_t, ErrorCount>& errors() const { return errors_; }
+  // The same by the field the catalogue gives each error number (its name;
+  // empty for a number the catalogue does not know).
+  const std::map<std::string_view, ErrorCount>& error_fields() const { return error_fields_; }
+  // The blocked summaries by their first blocking error, the one that
+  // stopped them (their return code).
+  const std::map<int16_t, int64_t>& first_blocking() const { return first_blocking_; }
   const std::map<LineFormat, LinesOfKind>& format_problems() const { return format_problems_; }
   // Failed walks by code (1 to 3).
   const std::map<int16_t, LinesOfKind>& failed_walks() const { return failed_walks_; }
@@ -148,6 +154,8 @@ class RunReport final : public LineObserver {
   std::vector<std::pair<std::string, int64_t>> versions_;
   std::map<std::pair<int16_t, int16_t>, GroupCount> groups_;
   std::map<int16_t, ErrorCount> errors_;
+  std::map<std::string_view, ErrorCount> error_fields_;
+  std::map<int16_t, int64_t> first_blocking_;
   std::map<LineFormat, LinesOfKind> format_problems_;
   std::map<int16_t, LinesOfKind> failed_walks_;
   std::map<std::pair<TableRole, int16_t>, TableProblemCount> table_problems_;

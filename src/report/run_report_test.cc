@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "checks/error_catalogue.h"
 #include "checks/summary_testutil.h"
 #include "report/report_html.h"
 
@@ -93,7 +94,9 @@ TEST(RunReportTest, ThePageSaysWhatTheOutcomesCount) {
        {blocked, blocked},
        {Card("NbErrBloq", 2), Card("grouped", 0), "No summary was walked through the tree.",
         "No summary reached a leaf of the tree (0 walks started).",
-        "data-error=\"16\" data-summaries=\"2\""}},
+        "data-error=\"16\" data-summaries=\"2\"",
+        "class=\"first-blocking-row\" data-error=\"16\" data-summaries=\"2\"",
+        "class=\"field-row\" data-field=\"sex\" data-summaries=\"2\""}},
       {"a failed walk",
        {grouped, walk_failed},
        {Card("failed-walks", 1), Card("NbErrNonBloq", 1), "id=\"failed-walks-banner\"",
@@ -154,6 +157,15 @@ TEST(RunReportTest, CountsFollowTheOutcomes) {
   const auto& problem = report.table_problems().at({TableRole::kTree, kTableCannotOpen});
   EXPECT_EQ(problem.message, "Pb d'ouverture des tables arbre: 99");
   EXPECT_EQ(problem.lines.first_lines, std::vector<int64_t>{2});
+  // Error 16 is the sex's, 17 the unit number's: a summary counts once per
+  // field, every error in the errors.
+  std::map<std::string_view, std::pair<int64_t, int64_t>> fields;
+  for (const auto& [field, count] : report.error_fields()) {
+    fields[field] = {count.summaries, count.occurrences};
+  }
+  EXPECT_EQ(fields, (std::map<std::string_view, std::pair<int64_t, int64_t>>{
+                        {error_field::kSex.name, {1, 2}}, {error_field::kUnitNo.name, {2, 2}}}));
+  EXPECT_EQ(report.first_blocking(), (std::map<int16_t, int64_t>{{16, 1}}));
   // The tree's version once open; a table problem of the tree has none.
   EXPECT_EQ(report.versions(),
             (std::vector<std::pair<std::string, int64_t>>{{"", 1}, {"D1", 2}}));
