@@ -13,6 +13,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -333,6 +334,55 @@ TEST_F(ReportTest, FromTheRunsFilesWithoutAConfiguration) {
     EXPECT_FALSE(PathExists(refused)) << row.name;
     WriteFileBytes(box_.dir().File("out/week.grp"), grp);
   }
+}
+
+// --rejected lists every summary of the .err file that has error lists,
+// with the same numbers, and replaces only such a list.
+TEST_F(ReportTest, RejectedListHasEveryEntryOfTheErrFile) {
+  const std::string list = box_.dir().File("rejected.csv");
+  const std::vector<std::string> args = {box_.program(), "report", "--config",
+                                         box_.dir().File("bin/grulo.ini"), "--today",
+                                         BatchReference::kToday, "--rejected", list, "-o", page_};
+  for (int run = 0; run < 2; ++run) {  // the second replaces the first
+    const ProcessResult r = RunCommand(args);
+    ASSERT_EQ(r.exit_status, 0) << r.err;
+  }
+  // From the .err file: "line,blocking,non_blocking" of each entry with lists.
+  std::vector<std::string> expected;
+  std::string line_number, blocking;
+  const std::regex header("Enregistrement n\xB0 ([0-9]+)");
+  const std::regex lists("erreurs (non )?bloquantes: ([0-9,]*)");
+  for (const std::string& line : SplitLines(box_.Err())) {
+    std::smatch match;
+    if (std::regex_search(line, match, header)) line_number = match[1].str();
+    if (!std::regex_search(line, match, lists)) continue;
+    std::string numbers = match[2].str();
+    if (!numbers.empty()) numbers.pop_back();  // the last comma
+    std::replace(numbers.begin(), numbers.end(), ',', ' ');
+    if (!match[1].matched) {
+      blocking = numbers;
+    } else {
+      expected.push_back(line_number + ",\"" + blocking + "\",\"" + numbers + "\"");
+    }
+  }
+  const std::string csv = ReadFileBytes(list);
+  ASSERT_EQ(csv.rfind("line,establishment,stay,week,unit,blocking,non_blocking\r\n", 0), 0u);
+  std::vector<std::string> rows;
+  for (const std::string& row : SplitLines(csv.substr(csv.find('\n') + 1))) {
+    // line,"establishment","stay","week","unit","blocking","non_blocking"
+    const size_t lists_at = row.rfind("\",\"", row.rfind("\",\"") - 1) + 2;
+    rows.push_back(row.substr(0, row.find(',')) + "," + row.substr(lists_at));
+  }
+  EXPECT_GT(expected.size(), 100u);
+  EXPECT_EQ(rows, expected);
+
+  WriteFileBytes(list, "notes\n");
+  const ProcessResult refused = RunCommand(args);
+  EXPECT_EQ(refused.exit_status, 2);
+  EXPECT_NE(refused.err.find("is a file that is no list of rejected summaries"),
+            std::string::npos)
+      << refused.err;
+  EXPECT_EQ(ReadFileBytes(list), "notes\n");
 }
 
 // The page replaces the previous one whole, under a name of Windows-1252

@@ -17,7 +17,9 @@
 #include "platform/files.h"
 #include "platform/local_time.h"
 #include "platform/process.h"
+#include "io/output_file.h"
 #include "report/report_html.h"
+#include "report/rejected_list.h"
 #include "report/run_regroup.h"
 #include "report/run_report.h"
 #include "text/cp1252_text.h"
@@ -43,6 +45,8 @@ constexpr OptionDefinition kOptions[] = {
     {"today", 0, "DDMMYYYY",
      "the run's date, the current date of its checks (default: $GRULO_TODAY, else the day "
      "the .err file was written)"},
+    {"rejected", 0, "FILE",
+     "also write the summaries with an error to FILE, one CSV row each (UTF-8, a header row)"},
     {"output", 'o', "FILE",
      "the page ('-': standard output; default: beside the .err file, with the extension "
      ".html)"},
@@ -257,6 +261,34 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     if (refused == 2) return Usage(err, why);
     if (refused != 0) return Failure(err, why);
   }
+  // The list of rejected summaries, checked by the same rules, begun beside
+  // its name and put in place only with the page.
+  std::unique_ptr<FileReplacement> list_file;
+  std::unique_ptr<OutputFile> list_out;
+  std::unique_ptr<RejectedList> list;
+  const std::string list_path = options.Value("rejected");
+  if (options.Has("rejected")) {
+    std::vector<RunFile> run_files = RunFilesOf(info.input_path, info.grp_path, info.err_path);
+    if (!info.config_path.empty()) {
+      AddConfigFiles(info.config_path, config.GetValue(kGeneralSection, "RepTab", ""),
+                     &run_files);
+    }
+    if (options.Has("tables")) AddConfigFiles("", info.table_dir, &run_files);
+    if (target != "-") run_files.push_back({target, "the report page"});
+    const Status refused = CheckRejectedListTarget(list_path, run_files);
+    if (!refused.ok()) {
+      return refused.code() == Status::kInvalidArgument ? Usage(err, refused.message())
+                                                        : Failure(err, refused.message());
+    }
+    const Status begun =
+        FileReplacement::Begin(list_path, kReportTempSuffix, TempNaming::kUnique, &list_file);
+    if (!begun.ok()) {
+      return Failure(err, "cannot write the rejected list " + Quoted(list_path) + ": " +
+                              begun.message());
+    }
+    list_out = OutputFile::Into(list_file->file());
+    list = std::make_unique<RejectedList>(list_out.get());
+  }
 
   // The run's date: given, or the tests' fixed date, or the day its .err
   // file was written, or today.
@@ -288,7 +320,9 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
   request.threads = AvailableCores();
   RunReport report(info);
   if (counters_known) report.SetWrittenCounters(written);
-  const Status regrouped = RegroupRun(request, &report);
+  BothObservers both(&report, list.get());
+  const Status regrouped =
+      RegroupRun(request, list != nullptr ? static_cast<LineObserver*>(&both) : &report);
   if (regrouped.code() == Status::kCorruption) {
     return Failure(err, regrouped.message() + " (the checks as of " + shown + ", " + date_origin +
                             "; the tables of " + Quoted(info.table_dir) +
@@ -298,6 +332,16 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
   }
   if (!regrouped.ok()) return Failure(err, regrouped.message());
 
+  if (list != nullptr) {
+    list_out->Flush();
+    Status saved = list_out->status();
+    if (saved.ok()) saved = list_file->Finish();
+    if (saved.ok()) saved = list_file->Commit();
+    if (!saved.ok()) {
+      return Failure(err, "cannot write the rejected list " + Quoted(list_path) + ": " +
+                              saved.message());
+    }
+  }
   const std::string page = ReportHtml(report, LocalTime(WallClockSeconds()));
   if (target == "-") {
     const bool written_out =

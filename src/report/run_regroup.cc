@@ -94,7 +94,7 @@ class FileComparison {
 
 }  // namespace
 
-Status RegroupRun(const RegroupRequest& request, RunReport* report) {
+Status RegroupRun(const RegroupRequest& request, LineObserver* observer) {
   FileComparison grp(".grp file", request.grp_path);
   FileComparison err(".err file", request.err_path);
   for (FileComparison* file : {&grp, &err}) {
@@ -114,7 +114,7 @@ Status RegroupRun(const RegroupRequest& request, RunReport* report) {
   BatchEngine engine(TableSource::InDirectory(request.table_dir), FixedClocks(request.today));
   BatchOptions options;
   options.threads = std::max(1, request.threads);
-  options.observer = report;
+  options.observer = observer;
   const Status ran = engine.Run(input.get(), err_out.get(), grp_out.get(), options);
   // A difference stops the engine: it is the answer, before anything else.
   for (const FileComparison* file : {&grp, &err}) {

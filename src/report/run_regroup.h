@@ -1,6 +1,6 @@
 // The report of a finished run, made from results: the run's input grouped
 // again by the batch engine with the run's tables and date, every outcome
-// told to a RunReport, and the .grp and .err bytes of that grouping compared
+// told to a RunReport (report/run_report.h), and the .grp and .err bytes of that grouping compared
 // with the files on disk as they come (nothing is kept, so memory stays
 // bounded). A page is made only when both are the same, byte for byte: then
 // the outcomes are those of the run.
@@ -12,7 +12,7 @@
 
 #include "base/status.h"
 #include "calendar/clock.h"
-#include "report/run_report.h"
+#include "grouper/line_outcome.h"
 
 namespace grulo {
 
@@ -25,13 +25,14 @@ struct RegroupRequest {
   int threads = 1;
 };
 
-// Groups the input again into `report`. Ok when the regrouped .grp and .err
+// Groups the input again, telling `observer` (a RunReport, or more) every
+// outcome. Ok when the regrouped .grp and .err
 // bytes are those of the files; kCorruption when they differ, with a message
 // that names the file and its first differing line ("the .grp file
 // 'out/week.grp' differs from the regrouping of the input from line 12 on:
 // ..."); kNotFound or kIoError, naming the file, when a file cannot be read.
-// `report` holds the outcomes only when the status is ok.
-Status RegroupRun(const RegroupRequest& request, RunReport* report);
+// What `observer` was told is the run's only when the status is ok.
+Status RegroupRun(const RegroupRequest& request, LineObserver* observer);
 
 }  // namespace grulo
 
