@@ -19,6 +19,7 @@
 #include "platform/process.h"
 #include "io/output_file.h"
 #include "report/report_html.h"
+#include "report/group_labels.h"
 #include "report/rejected_list.h"
 #include "report/run_regroup.h"
 #include "report/run_report.h"
@@ -47,6 +48,9 @@ constexpr OptionDefinition kOptions[] = {
      "the .err file was written)"},
     {"rejected", 0, "FILE",
      "also write the summaries with an error to FILE, one CSV row each (UTF-8, a header row)"},
+    {"labels", 0, "FILE",
+     "the groups' names, a CSV file of rows category,number,label (UTF-8), shown on the "
+     "page"},
     {"output", 'o', "FILE",
      "the page ('-': standard output; default: beside the .err file, with the extension "
      ".html)"},
@@ -290,6 +294,18 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     list = std::make_unique<RejectedList>(list_out.get());
   }
 
+  // The groups' names.
+  GroupLabels labels;
+  if (options.Has("labels")) {
+    const std::string labels_path = options.Value("labels");
+    std::string csv;
+    const Status read = ReadWholeFile(labels_path, ReadRules{.max_size = int64_t{16} << 20}, &csv);
+    if (!read.ok()) {
+      return Failure(err, "cannot read the labels " + Quoted(labels_path) + ": " + read.message());
+    }
+    const Status parsed = ParseGroupLabels(Quoted(labels_path), csv, &labels);
+    if (!parsed.ok()) return Failure(err, "the labels " + parsed.message());
+  }
   // The run's date: given, or the tests' fixed date, or the day its .err
   // file was written, or today.
   RegroupRequest request;
@@ -342,7 +358,8 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
                               saved.message());
     }
   }
-  const std::string page = ReportHtml(report, LocalTime(WallClockSeconds()));
+  const std::string page =
+      ReportHtml(report, LocalTime(WallClockSeconds()), {}, options.Has("labels") ? &labels : nullptr);
   if (target == "-") {
     const bool written_out =
         std::fwrite(page.data(), 1, page.size(), out) == page.size() && std::fflush(out) == 0;

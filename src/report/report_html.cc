@@ -426,7 +426,7 @@ void WeeksAndEstablishments(const RunReport& report, std::string* out) {
   *out += "</tbody></table></section>\n";
 }
 
-void Groups(const RunReport& report, std::string* out) {
+void Groups(const RunReport& report, const GroupLabels* labels, std::string* out) {
   *out += "<section id=\"groups\"><h2>Groups</h2>\n";
   std::vector<std::pair<std::pair<int16_t, int16_t>, RunReport::GroupCount>> groups(
       report.groups().begin(), report.groups().end());
@@ -460,9 +460,16 @@ void Groups(const RunReport& report, std::string* out) {
     std::snprintf(bar, sizeof bar,
                   "<rect class=\"bar\" x=\"%d\" y=\"%d\" width=\"%.2f\" height=\"%d\" rx=\"2\"",
                   kBarStart, y + 3, w, kRow - 7);
+    std::string name;  // the department's label of the group, escaped
+    if (labels != nullptr) {
+      auto known = labels->find(group);
+      if (known != labels->end()) name = E(known->second);
+    }
     *out += "<g class=\"group-bar\" data-group=\"" + label + "\" data-count=\"" + Raw(count.count) +
-            "\"><title>group " + label + ": " + Raw(count.count) + " summaries (" +
-            Share(count.count, report.grouped()) + "), " + returns + "</title>";
+            "\"" + (name.empty() ? std::string() : " data-label=\"" + name + "\"") +
+            "><title>group " + label + (name.empty() ? std::string() : " " + name) + ": " +
+            Raw(count.count) + " summaries (" + Share(count.count, report.grouped()) + "), " +
+            returns + "</title>";
     *out += "<text x=\"" + Raw(kLabel) + "\" y=\"" + Raw(y + 16) +
             "\" text-anchor=\"end\" font-size=\"13\" font-weight=\"600\" fill=\"#1d2430\">" +
             label + "</text>";
@@ -472,7 +479,9 @@ void Groups(const RunReport& report, std::string* out) {
     *out += "<text x=\"" + std::string(after) + "\" y=\"" + Raw(y + 16) +
             "\" font-size=\"12.5\" fill=\"#1d2430\">" + Num(count.count) +
             "<tspan fill=\"#5b6576\"> \xC2\xB7 " + Share(count.count, report.grouped()) +
-            " \xC2\xB7 " + returns + "</tspan></text></g>\n";
+            " \xC2\xB7 " + returns + "</tspan>" +
+            (name.empty() ? std::string() : "<tspan class=\"label\"> \xC2\xB7 " + name + "</tspan>") +
+            "</text></g>\n";
     y += kRow;
   }
   *out += "</svg></section>\n";
@@ -728,7 +737,7 @@ std::string HtmlEscaped(std::string_view text) {
 }
 
 std::string ReportHtml(const RunReport& report, std::string_view made_at,
-                       const std::vector<std::string>& mismatches) {
+                       const std::vector<std::string>& mismatches, const GroupLabels* labels) {
   std::string name = report.info().input_path;
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -741,7 +750,7 @@ std::string ReportHtml(const RunReport& report, std::string_view made_at,
   Banners(report, &out);
   Counters(report, &out);
   WeeksAndEstablishments(report, &out);
-  Groups(report, &out);
+  Groups(report, labels, &out);
   Errors(report, &out);
   Problems(report, &out);
   Rejected(report, &out);

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "report/group_labels.h"
 #include "report/run_report.h"
 
 namespace grulo {
@@ -21,8 +22,11 @@ namespace grulo {
 // data-count on each bar of the group chart, class "error-row" with
 // data-error on each row of the error table and class "meaning" on its
 // description.
+// `labels`, when given, names the groups: a bar shows its group's label
+// after its count, and carries it in data-label.
 std::string ReportHtml(const RunReport& report, std::string_view made_at,
-                       const std::vector<std::string>& mismatches = {});
+                       const std::vector<std::string>& mismatches = {},
+                       const GroupLabels* labels = nullptr);
 
 // The text with &, <, >, " and ' written as character references, in UTF-8
 // whatever it holds: the bytes of a path or of grulo.ini that are not UTF-8
