@@ -20,6 +20,7 @@
 #include "io/output_file.h"
 #include "report/report_html.h"
 #include "report/group_labels.h"
+#include "report/previous_report.h"
 #include "report/rejected_list.h"
 #include "report/run_regroup.h"
 #include "report/run_report.h"
@@ -48,6 +49,9 @@ constexpr OptionDefinition kOptions[] = {
      "the .err file was written)"},
     {"rejected", 0, "FILE",
      "also write the summaries with an error to FILE, one CSV row each (UTF-8, a header row)"},
+    {"previous", 0, "PAGE",
+     "an earlier page of grulo report (last week's): the page compares its counters and "
+     "groups with it"},
     {"labels", 0, "FILE",
      "the groups' names, a CSV file of rows category,number,label (UTF-8), shown on the "
      "page"},
@@ -294,6 +298,20 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     list = std::make_unique<RejectedList>(list_out.get());
   }
 
+  // The earlier page to compare with.
+  PreviousReport previous;
+  if (options.Has("previous")) {
+    const std::string previous_path = options.Value("previous");
+    std::string html;
+    const Status read =
+        ReadWholeFile(previous_path, ReadRules{.max_size = int64_t{256} << 20}, &html);
+    if (!read.ok()) {
+      return Failure(err, "cannot read the previous report " + Quoted(previous_path) + ": " +
+                              read.message());
+    }
+    const Status parsed = ParsePreviousReport(previous_path, html, &previous);
+    if (!parsed.ok()) return Failure(err, "the previous report " + parsed.message());
+  }
   // The groups' names.
   GroupLabels labels;
   if (options.Has("labels")) {
@@ -359,7 +377,9 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     }
   }
   const std::string page =
-      ReportHtml(report, LocalTime(WallClockSeconds()), {}, options.Has("labels") ? &labels : nullptr);
+      ReportHtml(report, LocalTime(WallClockSeconds()), {},
+                 {.labels = options.Has("labels") ? &labels : nullptr,
+                  .previous = options.Has("previous") ? &previous : nullptr});
   if (target == "-") {
     const bool written_out =
         std::fwrite(page.data(), 1, page.size(), out) == page.size() && std::fflush(out) == 0;

@@ -48,7 +48,7 @@ TEST(GroupLabelsTest, BarsShowTheirLabel) {
     report.OnLine(1, "", 0, outcome);
   }
   const GroupLabels labels = {{{225, 26824}, "Burns <severe>"}};
-  const std::string page = ReportHtml(report, "", {}, &labels);
+  const std::string page = ReportHtml(report, "", {}, {.labels = &labels});
   EXPECT_NE(page.find("data-group=\"225-26824\" data-count=\"1\" data-label=\"Burns &lt;severe&gt;\""),
             std::string::npos);
   EXPECT_NE(page.find("data-group=\"01-020\" data-count=\"1\">"), std::string::npos);

@@ -359,6 +359,64 @@ void Counters(const RunReport& report, std::string* out) {
   *out += "</tbody></table></section>\n";
 }
 
+// A change as "+3", "-2" or "0".
+std::string Change(int64_t now, int64_t before) {
+  const int64_t d = now - before;
+  return d > 0 ? "+" + Num(d) : d < 0 ? "\xE2\x88\x92" + Num(-d) : std::string("0");
+}
+
+void Comparison(const RunReport& report, const PreviousReport& previous, std::string* out) {
+  const RunCounters& c = report.counters();
+  *out += "<section id=\"previous\"><h2>Against the previous report</h2>\n<p class=\"lead\">"
+          "The counters and groups of this run beside those of " +
+          E(previous.path) + ".</p>\n";
+  *out +=
+      "<table class=\"previous\"><thead><tr><th>counter</th><th class=\"num\">before</th>"
+      "<th class=\"num\">now</th><th class=\"num\">change</th></tr></thead><tbody>\n";
+  int64_t failed = 0;
+  for (const auto& [code, lines] : report.failed_walks()) failed += lines.count;
+  const std::pair<const char*, int64_t> now[] = {
+      {"NbLus", c.NbLus},           {"grouped", report.grouped()}, {"NbErrBloq", c.NbErrBloq},
+      {"NbErrNonBloq", c.NbErrNonBloq}, {"NbErrForm", c.NbErrForm},
+      {"table-problems", c.NbErrTab}, {"failed-walks", failed}};
+  for (const auto& [name, value] : now) {
+    auto before = previous.counters.find(name);
+    if (before == previous.counters.end()) continue;
+    *out += "<tr class=\"previous-row\" data-previous=\"" + std::string(name) +
+            "\" data-before=\"" + Raw(before->second) + "\" data-now=\"" + Raw(value) +
+            "\"><td class=\"mono\">" + name + "</td><td class=\"num\">" + Num(before->second) +
+            "</td><td class=\"num\">" + Num(value) + "</td><td class=\"num\">" +
+            Change(value, before->second) + "</td></tr>\n";
+  }
+  *out += "</tbody></table>\n";
+  // Every group of either run, the largest changes first.
+  std::map<std::string, std::pair<int64_t, int64_t>> groups;  // label: before, now
+  for (const auto& [label, count] : previous.groups) groups[label].first = count;
+  for (const auto& [group, count] : report.groups()) groups[GroupLabel(group)].second = count.count;
+  std::vector<std::pair<std::string, std::pair<int64_t, int64_t>>> rows(groups.begin(),
+                                                                        groups.end());
+  std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+    const int64_t da = a.second.second - a.second.first, db = b.second.second - b.second.first;
+    return (da < 0 ? -da : da) > (db < 0 ? -db : db);
+  });
+  if (rows.empty()) {
+    *out += "<p class=\"empty\">Neither run has a group.</p></section>\n";
+    return;
+  }
+  *out +=
+      "<h3>Groups</h3><table class=\"previous-groups\"><thead><tr><th>group</th>"
+      "<th class=\"num\">before</th><th class=\"num\">now</th><th class=\"num\">change</th>"
+      "</tr></thead><tbody>\n";
+  for (const auto& [label, counts] : rows) {
+    *out += "<tr class=\"previous-group-row\" data-group=\"" + E(label) + "\" data-before=\"" +
+            Raw(counts.first) + "\" data-now=\"" + Raw(counts.second) +
+            "\"><td class=\"mono\">" + E(label) + "</td><td class=\"num\">" + Num(counts.first) +
+            "</td><td class=\"num\">" + Num(counts.second) + "</td><td class=\"num\">" +
+            Change(counts.second, counts.first) + "</td></tr>\n";
+  }
+  *out += "</tbody></table></section>\n";
+}
+
 // A week number WWYYYY as "WW/YYYY", and a key that sorts the weeks in
 // time (the text itself when it is no week number).
 std::string WeekKey(std::string_view week) {
@@ -737,7 +795,7 @@ std::string HtmlEscaped(std::string_view text) {
 }
 
 std::string ReportHtml(const RunReport& report, std::string_view made_at,
-                       const std::vector<std::string>& mismatches, const GroupLabels* labels) {
+                       const std::vector<std::string>& mismatches, const ReportExtras& extras) {
   std::string name = report.info().input_path;
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -750,7 +808,8 @@ std::string ReportHtml(const RunReport& report, std::string_view made_at,
   Banners(report, &out);
   Counters(report, &out);
   WeeksAndEstablishments(report, &out);
-  Groups(report, labels, &out);
+  if (extras.previous != nullptr) Comparison(report, *extras.previous, &out);
+  Groups(report, extras.labels, &out);
   Errors(report, &out);
   Problems(report, &out);
   Rejected(report, &out);
