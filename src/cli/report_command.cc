@@ -139,13 +139,16 @@ bool ReadCounter(const IniFile& config, const char* key, int64_t* value) {
 
 const CommandDefinition kReportCommand = {
     .name = "grulo report",
-    .summary = "writes the HTML report of a run from its files",
+    .summary = "writes the HTML report of a finished run",
     .description =
         "Writes the report of a run as one HTML page (no script, no network,\n"
-        "printable): the counters, the groups as a bar chart, the error numbers\n"
-        "ranked with their meaning, the format problems, failed walks and table\n"
-        "problems, and the first rejected summaries. The run is named by its\n"
-        "configuration, or by its files (--input, --grp and --err).\n",
+        "printable): the counters, the weeks and establishments, the groups as a\n"
+        "bar chart, the error numbers ranked with their meaning, the format\n"
+        "problems, failed walks and table problems, and the first rejected\n"
+        "summaries. The run is named by its configuration, or by its files\n"
+        "(--input, --grp, --err and --tables). Its input is grouped again with its\n"
+        "tables and date, and the page is made only when that gives its .grp and\n"
+        ".err files byte for byte.\n",
     .options = kOptions,
     .epilogue = "See docs/report.md.\n",
     .run = RunReportCommand,
