@@ -32,8 +32,10 @@ RejectedList::RejectedList(OutputFile* out) : out_(out) {
 void RejectedList::OnLine(int64_t line_number, std::string_view text, uint64_t,
                           const LineOutcome& outcome) {
   if (outcome.format != LineFormat::kWellFormed) return;
+  if (outcome.errors.ErrorCount <= 0) return;
   std::string blocking, non_blocking;
-  for (int16_t number : outcome.errors.entries) {
+  for (int i = 0; i < outcome.errors.ErrorCount && i < kErrorListSize; ++i) {
+    const int16_t number = outcome.errors.entries[static_cast<size_t>(i)];
     if (number == 0) continue;
     std::string& list = IsNonBlocking(number) ? non_blocking : blocking;
     if (!list.empty()) list += ' ';

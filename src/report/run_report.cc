@@ -84,9 +84,12 @@ void RunReport::OnLine(int64_t line_number, std::string_view text, uint64_t,
 
   ++checked_;
   std::vector<int16_t> blocking, non_blocking;
-  // Every entry, zeros skipped, as the .err lists are written.
+  // The entries in list order, zeros skipped, as the .err lists are written
+  // (those from ErrorCount on hold 0 in every list the checks fill).
   const auto& entries = outcome.errors.entries;
-  for (size_t i = 0; i < entries.size(); ++i) {
+  const size_t listed = static_cast<size_t>(std::clamp<int>(outcome.errors.ErrorCount, 0,
+                                                            kErrorListSize));
+  for (size_t i = 0; i < listed; ++i) {
     const int16_t number = entries[i];
     if (number == 0) continue;
     (IsNonBlocking(number) ? non_blocking : blocking).push_back(number);
