@@ -477,7 +477,11 @@ void WeeksAndEstablishments(const RunReport& report, std::string* out) {
             Num(c.blocked) + "</td><td class=\"num\">" + Num(c.format_problems) +
             "</td><td class=\"num\">" + Num(c.not_grouped) + "</td></tr>\n";
   };
-  for (const auto& [number, count] : report.establishments()) row(W(number), number, count);
+  for (const auto& [number, count] : report.establishments()) {
+    const bool blank = number.find_first_not_of(' ') == std::string::npos;
+    row(blank ? "<span class=\"note\">(blank: \"" + W(number) + "\")</span>" : W(number), number,
+        count);
+  }
   if (report.other_establishments().lines > 0) {
     row("other establishments", "", report.other_establishments());
   }
