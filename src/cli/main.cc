@@ -61,14 +61,18 @@ int main(int argc, char** argv) {
     choice.given = !line.config_path.empty();
     choice.path = choice.given ? line.config_path
                                : grulo::ConfigPath(argc > 0 ? argv[0] : nullptr);
+    // The report is fed by the run itself, line by line.
+    std::unique_ptr<grulo::RunReport> report;
     if (!line.report_path.empty()) {
       const int refused = CheckReportBeforeRun(choice.path, line.report_path, console);
       if (refused != 0) return refused;
+      report = grulo::MakeRunReport(choice.path);
     }
     auto make_clock = [] { return grulo::MakeRunClock(std::getenv(grulo::kTodayVariable)); };
     grulo::RunOptions options;
     options.threads = line.threads > 0 ? line.threads : grulo::AvailableCores();
     options.strict = line.strict;
+    options.observer = report.get();
     if (const char* chunk = std::getenv(grulo::kChunkLinesVariable)) {
       const long lines = std::strtol(chunk, nullptr, 10);
       if (lines > 0) options.chunk_lines = static_cast<size_t>(lines);
@@ -77,21 +81,17 @@ int main(int argc, char** argv) {
         grulo::RunBatch(choice, options, grulo::BatchGrouping(make_clock), console);
     // Only a complete run is reported (under --strict, one with table
     // problems too).
-    if (line.report_path.empty() ||
+    if (report == nullptr ||
         (status != grulo::kExitComplete && status != grulo::kExitStrictTableProblems)) {
       return status;
     }
-    // The report of the complete run, made from its files as "grulo report"
-    // makes it.
-    std::vector<std::string> report_args = {argc > 0 ? argv[0] : "grulo", "report", "--config",
-                                            choice.path, "--output", line.report_path};
-    std::vector<char*> report_argv;
-    for (std::string& arg : report_args) report_argv.push_back(arg.data());
-    report_argv.push_back(nullptr);
-    if (grulo::RunReportCommand(static_cast<int>(report_args.size()), report_argv.data(), stdout,
-                                stderr) != 0) {
+    // The run has written its counters into the configuration: the page
+    // shows them beside those it counted, as grulo report does.
+    report->SetWrittenCounters(report->counters());
+    const grulo::Status written = grulo::WriteReportPage(*report, line.report_path);
+    if (!written.ok()) {
       console.Error("the run is complete and its outputs and counters are in place, but its "
-                    "report " + grulo::Quoted(line.report_path) + " could not be written");
+                    "report could not be written: " + written.message());
       return grulo::kExitReportNotWritten;
     }
     return status;

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "platform/file_replacement.h"
+#include "report/rejected_list.h"
 #include "platform/files.h"
 #include "text/cp1252_text.h"
 
@@ -36,9 +37,10 @@ bool SameName(const std::string& a, const std::string& b) {
          dy.type == FileInfo::kDirectory && dx.id == dy.id;
 }
 
-bool IsGruloPage(const std::string& path) {
+// The first bytes of a file; empty when it cannot be read.
+std::string HeadOf(const std::string& path) {
   std::unique_ptr<ReadableFile> file;
-  if (!ReadableFile::Open(path, &file).ok()) return false;
+  if (!ReadableFile::Open(path, &file).ok()) return "";
   std::string head(kPageHeadBytes, '\0');
   size_t have = 0;
   while (have < head.size()) {
@@ -47,11 +49,20 @@ bool IsGruloPage(const std::string& path) {
     have += got;
   }
   head.resize(have);
+  return head;
+}
+
+bool IsGruloPage(const std::string& path) {
+  const std::string head = HeadOf(path);
   if (!head.starts_with(kPageStart)) return false;
   for (const char* mark : kPageMarks) {
     if (head.find(mark) != std::string::npos) return true;
   }
   return false;
+}
+
+bool IsRejectedList(const std::string& path) {
+  return HeadOf(path).starts_with(std::string(RejectedList::kHeader) + "\r\n");
 }
 
 }  // namespace
@@ -68,8 +79,12 @@ void AddConfigFiles(const std::string& config_path, const std::string& rep_tab,
   for (const char* table : kTableNames) files->push_back({rep_tab + table, "the table file"});
 }
 
-Status CheckReportTarget(const std::string& page, const std::vector<RunFile>& run_files) {
-  const std::string where = "the report page " + Quoted(page);
+namespace {
+
+Status CheckTarget(const std::string& page, const std::vector<RunFile>& run_files,
+                   std::string_view what, bool (*ours)(const std::string&),
+                   std::string_view not_ours) {
+  const std::string where = std::string(what) + " " + Quoted(page);
   for (const RunFile& file : run_files) {
     if (!file.path.empty() && SameName(page, file.path)) {
       return Status::InvalidArgument("", where + " is " + file.what + " " + Quoted(file.path) +
@@ -83,10 +98,10 @@ Status CheckReportTarget(const std::string& page, const std::vector<RunFile>& ru
     case FileInfo::kMissing:
       return Status();
     case FileInfo::kRegular:
-      if (IsGruloPage(page)) return Status();
+      if (ours(page)) return Status();
       return Status::InvalidArgument(
-          "", where + " is a file that is no page of grulo report: a report never replaces "
-                      "it (choose another name, or remove it first)");
+          "", where + " is a file that is " + std::string(not_ours) +
+                  ": a report never replaces it (choose another name, or remove it first)");
     case FileInfo::kLink:
       return Status::InvalidArgument(
           "", where + " is a symbolic link, which grulo never writes through");
@@ -97,6 +112,18 @@ Status CheckReportTarget(const std::string& page, const std::vector<RunFile>& ru
       break;
   }
   return Status::InvalidArgument("", where + " is not a regular file");
+}
+
+}  // namespace
+
+Status CheckReportTarget(const std::string& page, const std::vector<RunFile>& run_files) {
+  return CheckTarget(page, run_files, "the report page", IsGruloPage,
+                     "no page of grulo report");
+}
+
+Status CheckRejectedListTarget(const std::string& list, const std::vector<RunFile>& run_files) {
+  return CheckTarget(list, run_files, "the rejected list", IsRejectedList,
+                     "no list of rejected summaries of grulo report");
 }
 
 Status CheckReportWritable(const std::string& page) {

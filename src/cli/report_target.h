@@ -34,6 +34,11 @@ void AddConfigFiles(const std::string& config_path, const std::string& rep_tab,
 // file holding an HTML page grulo wrote (a symbolic link included).
 Status CheckReportTarget(const std::string& page, const std::vector<RunFile>& run_files);
 
+// The same for the list of rejected summaries of `grulo report --rejected`:
+// an existing file is replaced only when it starts with the list's header
+// row (RejectedList::kHeader).
+Status CheckRejectedListTarget(const std::string& list, const std::vector<RunFile>& run_files);
+
 // Whether the page can be written now: its directory exists and takes a new
 // file (one is created and removed). The system's reason otherwise.
 Status CheckReportWritable(const std::string& page);

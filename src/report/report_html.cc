@@ -29,7 +29,7 @@ p.lead { margin: 4px 0 12px; color: var(--muted); }
 dl.meta { display: grid; grid-template-columns: max-content 1fr; gap: 2px 16px; margin: 0; font-size: 13.5px; }
 dl.meta dt { color: var(--muted); }
 dl.meta dd { margin: 0; font-family: ui-monospace, "DejaVu Sans Mono", Menlo, Consolas, monospace; font-size: 13px; word-break: break-all; }
-.cards { display: grid; grid-template-columns: repeat(5, 1fr); gap: 12px; margin: 14px 0 16px; }
+.cards { display: grid; grid-template-columns: repeat(auto-fit, minmax(128px, 1fr)); gap: 12px; margin: 14px 0 16px; }
 .card { border: 1px solid var(--line); border-top: 5px solid var(--accent); border-radius: 6px; padding: 10px 12px; background: #fff; }
 .card .value { font-size: 28px; font-weight: 650; font-variant-numeric: tabular-nums; }
 .card .label { font-size: 13px; color: var(--muted); }
@@ -51,6 +51,10 @@ td.mono, span.mono { font-family: ui-monospace, "DejaVu Sans Mono", Menlo, Conso
 .note { color: var(--muted); font-size: 13px; }
 .warning { border: 1px solid #e6b8b3; background: #fdf1ef; border-left: 5px solid var(--blocked); padding: 10px 14px; border-radius: 4px; margin: 14px 0; }
 .warning ul { margin: 4px 0 0 18px; padding: 0; }
+.banner { border: 1px solid #d7c3e0; background: #f7f0fa; border-left: 5px solid var(--table); padding: 10px 14px; border-radius: 4px; margin: 14px 0; }
+.banner.walk { border-color: #bcd3e6; background: #eef5fb; border-left-color: var(--walk); }
+.banner.empty-run { border-color: var(--line); background: var(--soft); border-left-color: var(--format); }
+.banner p { margin: 4px 0; }
 .ok { color: var(--grouped); font-weight: 600; }
 .errlist { margin: 0; padding: 0; list-style: none; }
 .errlist li { margin: 0 0 2px; }
@@ -65,10 +69,8 @@ footer { margin-top: 36px; padding-top: 10px; border-top: 1px solid var(--line);
   h2 { break-after: avoid; }
   section { break-inside: auto; }
   svg.chart, .cards, table.counters { break-inside: avoid; }
-  .cards { grid-template-columns: repeat(5, 1fr); }
   a { color: inherit; text-decoration: none; }
 }
-@media (max-width: 760px) { .cards { grid-template-columns: repeat(2, 1fr); } }
 )css";
 
 std::string Num(int64_t value) {
@@ -132,23 +134,13 @@ std::string WalkFailure(int16_t code) {
   }
 }
 
-std::string TableMeaning(std::string_view message) {
-  if (message.find("arbre") != std::string_view::npos) {
-    return "the tree table (arbressr.tab) cannot be opened";
-  }
-  if (message.find("Arbre - Actes") != std::string_view::npos) {
-    return "the act table's version differs from the tree table's";
-  }
-  if (message.find("Arbre - Diags") != std::string_view::npos) {
-    return "the diagnosis table's version differs from the tree table's";
-  }
-  if (message.find("actes") != std::string_view::npos) {
-    return "the act table (ccamcssr.tab) cannot be opened";
-  }
-  if (message.find("diags") != std::string_view::npos) {
-    return "the diagnosis table (diag10sr.tab) cannot be opened";
-  }
-  return "";
+std::string TableMeaning(TableRole role, int16_t status) {
+  const std::string table = role == TableRole::kTree   ? "the tree table"
+                            : role == TableRole::kActs ? "the act table"
+                                                       : "the diagnosis table";
+  const std::string file = std::string(" (") + TableFileName(role) + ")";
+  if (status == kTableVersionsDiffer) return table + file + " has another version than the tree table";
+  return table + file + " cannot be opened";
 }
 
 std::string LineList(const std::vector<int64_t>& lines, int64_t count) {
@@ -192,6 +184,7 @@ void Header(const RunReport& report, std::string* out) {
   row("Results (.grp)", info.grp_path);
   row("Errors (.err)", info.err_path);
   if (!info.config_path.empty()) row("Configuration", info.config_path);
+  if (!info.table_dir.empty()) row("Tables (RepTab)", info.table_dir);
   std::string versions;
   for (const auto& [version, count] : report.versions()) {
     versions += (versions.empty() ? "" : ", ") +
@@ -199,14 +192,25 @@ void Header(const RunReport& report, std::string* out) {
   }
   row("Tables' version", versions.empty() ? "(no .grp line)" : versions);
   row("Run", info.run_date.empty() ? "(date unknown)" : info.run_date);
+  if (!info.checks_date.empty()) row("Checks as of", info.checks_date);
   *out += "</dl></header>\n";
+}
+
+int64_t Total(const std::map<int16_t, RunReport::LinesOfKind>& kinds) {
+  int64_t n = 0;
+  for (const auto& [code, lines] : kinds) n += lines.count;
+  return n;
 }
 
 void Warnings(const RunReport& report, const std::vector<std::string>& mismatches,
               std::string* out) {
   std::vector<std::string> items = mismatches;
-  if (report.written_counters().has_value() && *report.written_counters() != report.counters()) {
-    const RunCounters& w = *report.written_counters();
+  const RunCounters& c = report.counters();
+  const std::optional<RunCounters>& written = report.written_counters();
+  if (written.has_value() &&
+      (written->NbLus != c.NbLus || written->NbErrBloq != c.NbErrBloq ||
+       written->NbErrNonBloq != c.NbErrNonBloq || written->NbErrForm != c.NbErrForm)) {
+    const RunCounters& w = *written;
     items.push_back("the counters in the configuration (NbLus " + Raw(w.NbLus) + ", NbErrBloq " +
                     Raw(w.NbErrBloq) + ", NbErrNonBloq " + Raw(w.NbErrNonBloq) + ", NbErrForm " +
                     Raw(w.NbErrForm) +
@@ -221,21 +225,64 @@ void Warnings(const RunReport& report, const std::vector<std::string>& mismatche
   *out += "</ul></div>\n";
 }
 
+// What the week's table problems and failed walks mean, and what to do,
+// at the top of the page; and a word on a run that read no line.
+void Banners(const RunReport& report, std::string* out) {
+  const RunCounters& c = report.counters();
+  const std::string tables =
+      report.info().table_dir.empty() ? std::string("the tables")
+                                      : "the tables in " + report.info().table_dir;
+  if (c.NbErrTab > 0) {
+    *out += "<div class=\"banner\" id=\"table-problems-banner\"><strong>" + Num(c.NbErrTab) +
+            " of the " + Num(c.NbLus) + " lines (" + Share(c.NbErrTab, c.NbLus) +
+            ") were not grouped because of a table problem.</strong><ul>";
+    for (const auto& [key, problem] : report.table_problems()) {
+      *out += "<li>" + Num(problem.lines.count) + ": " + E(TableMeaning(key.first, key.second));
+      if (!problem.reason.empty()) *out += " <span class=\"note\">(" + E(problem.reason) + ")</span>";
+      *out += "</li>";
+    }
+    *out +=
+        "</ul><p>The fault is in the tables, not in the summaries: these summaries were not "
+        "checked and have no group this week (their .grp lines carry 00-000 and the code 99 or "
+        "9).</p><p>What to do: tell whoever maintains " + E(tables) +
+        ", and run grulo again on this input once the tables are fixed.</p></div>\n";
+  }
+  const int64_t failed = Total(report.failed_walks());
+  if (failed > 0) {
+    *out += "<div class=\"banner walk\" id=\"failed-walks-banner\"><strong>" + Num(failed) +
+            " of the " + Num(c.NbLus) + " lines (" + Share(failed, c.NbLus) +
+            ") were not grouped: the walk of the tree failed.</strong><ul>";
+    for (const auto& [code, lines] : report.failed_walks()) {
+      *out += "<li>" + Num(lines.count) + " with 99-904 code " + Padded(code, 2) + ": " +
+              E(WalkFailure(code)) + "</li>";
+    }
+    *out +=
+        "</ul><p>The fault is in the tree table (arbressr.tab), not in the summaries: these "
+        "summaries passed their checks but have no group this week.</p><p>What to do: tell "
+        "whoever maintains " + E(tables) +
+        " (grulo-tables check finds such faults), and run grulo again on this input once the "
+        "tree is fixed.</p></div>\n";
+  }
+  if (c.NbLus == 0) {
+    *out +=
+        "<div class=\"banner empty-run\" id=\"empty-run-banner\"><strong>The input has no "
+        "line: this run grouped nothing.</strong> Check that the input named by the "
+        "configuration is the week's file.</div>\n";
+  }
+}
+
 void Counters(const RunReport& report, std::string* out) {
   const RunCounters& c = report.counters();
-  const int64_t failed = [&] {
-    int64_t n = 0;
-    for (const auto& [code, lines] : report.failed_walks()) n += lines.count;
-    return n;
-  }();
-  int64_t table = 0;
-  for (const auto& [message, lines] : report.table_problems()) table += lines.count;
+  const int64_t failed = Total(report.failed_walks());
+  const int64_t table = c.NbErrTab;
   *out += "<section id=\"counters\"><h2>The run at a glance</h2>\n<div class=\"cards\">\n";
   Card(out, "--ink", "NbLus", c.NbLus, "lines read", c.NbLus);
-  Card(out, "--grouped", "", report.grouped(), "grouped (reached a leaf)", c.NbLus);
+  Card(out, "--grouped", "grouped", report.grouped(), "grouped (reached a leaf)", c.NbLus);
   Card(out, "--blocked", "NbErrBloq", c.NbErrBloq, "blocked by an error", c.NbLus);
   Card(out, "--nonblocking", "NbErrNonBloq", c.NbErrNonBloq, "non-blocking errors only", c.NbLus);
   Card(out, "--format", "NbErrForm", c.NbErrForm, "format problems", c.NbLus);
+  Card(out, "--table", "table-problems", table, "ended by a table problem", c.NbLus);
+  Card(out, "--walk", "failed-walks", failed, "walk of the tree failed", c.NbLus);
   *out += "</div>\n";
 
   // One stacked bar: every line in exactly one part.
@@ -298,18 +345,156 @@ void Counters(const RunReport& report, std::string* out) {
   row("NbErrNonBloq", c.NbErrNonBloq, w.NbErrNonBloq,
       "summaries with non-blocking errors only: grouped all the same");
   row("NbErrForm", c.NbErrForm, w.NbErrForm, "lines that are not summaries (format problems)");
-  *out += "<tr><td class=\"mono\">.grp lines</td><td class=\"num\" data-total=\"grp\">" +
-          Num(report.grp_lines()) + "</td><td>summaries without blocking error</td>" +
-          (written ? "<td></td>" : "") + "</tr>\n";
+  auto more = [&](const char* name, const char* key, int64_t value, const char* what) {
+    *out += "<tr><td class=\"mono\">" + std::string(name) + "</td><td class=\"num\" data-total=\"" +
+            key + "\">" + Num(value) + "</td><td>" + what + "</td>" + (written ? "<td></td>" : "") +
+            "</tr>\n";
+  };
+  more(".grp lines", "grp", c.NbGrp,
+       "summaries without blocking error, table problems and failed walks included");
+  more("table problems", "table-problems", table,
+       "summaries that a table problem ended before their checks: 00-000, code 99 or 9");
+  more("failed walks", "failed-walks", failed,
+       "summaries whose walk of the tree failed: 99-904, code 01 to 03");
   *out += "</tbody></table></section>\n";
 }
 
-void Groups(const RunReport& report, std::string* out) {
+// A change as "+3", "-2" or "0".
+std::string Change(int64_t now, int64_t before) {
+  const int64_t d = now - before;
+  return d > 0 ? "+" + Num(d) : d < 0 ? "\xE2\x88\x92" + Num(-d) : std::string("0");
+}
+
+void Comparison(const RunReport& report, const PreviousReport& previous, std::string* out) {
+  const RunCounters& c = report.counters();
+  *out += "<section id=\"previous\"><h2>Against the previous report</h2>\n<p class=\"lead\">"
+          "The counters and groups of this run beside those of " +
+          E(previous.path) + ".</p>\n";
+  *out +=
+      "<table class=\"previous\"><thead><tr><th>counter</th><th class=\"num\">before</th>"
+      "<th class=\"num\">now</th><th class=\"num\">change</th></tr></thead><tbody>\n";
+  int64_t failed = 0;
+  for (const auto& [code, lines] : report.failed_walks()) failed += lines.count;
+  const std::pair<const char*, int64_t> now[] = {
+      {"NbLus", c.NbLus},           {"grouped", report.grouped()}, {"NbErrBloq", c.NbErrBloq},
+      {"NbErrNonBloq", c.NbErrNonBloq}, {"NbErrForm", c.NbErrForm},
+      {"table-problems", c.NbErrTab}, {"failed-walks", failed}};
+  for (const auto& [name, value] : now) {
+    auto before = previous.counters.find(name);
+    if (before == previous.counters.end()) continue;
+    *out += "<tr class=\"previous-row\" data-previous=\"" + std::string(name) +
+            "\" data-before=\"" + Raw(before->second) + "\" data-now=\"" + Raw(value) +
+            "\"><td class=\"mono\">" + name + "</td><td class=\"num\">" + Num(before->second) +
+            "</td><td class=\"num\">" + Num(value) + "</td><td class=\"num\">" +
+            Change(value, before->second) + "</td></tr>\n";
+  }
+  *out += "</tbody></table>\n";
+  // Every group of either run, the largest changes first.
+  std::map<std::string, std::pair<int64_t, int64_t>> groups;  // label: before, now
+  for (const auto& [label, count] : previous.groups) groups[label].first = count;
+  for (const auto& [group, count] : report.groups()) groups[GroupLabel(group)].second = count.count;
+  std::vector<std::pair<std::string, std::pair<int64_t, int64_t>>> rows(groups.begin(),
+                                                                        groups.end());
+  std::stable_sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+    const int64_t da = a.second.second - a.second.first, db = b.second.second - b.second.first;
+    return (da < 0 ? -da : da) > (db < 0 ? -db : db);
+  });
+  if (rows.empty()) {
+    *out += "<p class=\"empty\">Neither run has a group.</p></section>\n";
+    return;
+  }
+  *out +=
+      "<h3>Groups</h3><table class=\"previous-groups\"><thead><tr><th>group</th>"
+      "<th class=\"num\">before</th><th class=\"num\">now</th><th class=\"num\">change</th>"
+      "</tr></thead><tbody>\n";
+  for (const auto& [label, counts] : rows) {
+    *out += "<tr class=\"previous-group-row\" data-group=\"" + E(label) + "\" data-before=\"" +
+            Raw(counts.first) + "\" data-now=\"" + Raw(counts.second) +
+            "\"><td class=\"mono\">" + E(label) + "</td><td class=\"num\">" + Num(counts.first) +
+            "</td><td class=\"num\">" + Num(counts.second) + "</td><td class=\"num\">" +
+            Change(counts.second, counts.first) + "</td></tr>\n";
+  }
+  *out += "</tbody></table></section>\n";
+}
+
+// A week number WWYYYY as "WW/YYYY", and a key that sorts the weeks in
+// time (the text itself when it is no week number).
+std::string WeekKey(std::string_view week) {
+  bool digits = week.size() == 6;
+  for (char c : week) digits = digits && c >= '0' && c <= '9';
+  return digits ? std::string(week.substr(2, 4)) + std::string(week.substr(0, 2))
+                : "~" + std::string(week);
+}
+
+void WeeksAndEstablishments(const RunReport& report, std::string* out) {
+  *out += "<section id=\"weeks\"><h2>Weeks and establishments</h2>\n";
+  std::vector<std::pair<std::string, std::pair<std::string, int64_t>>> weeks;
+  for (const auto& [week, count] : report.weeks()) {
+    weeks.push_back({WeekKey(week), {week, count}});
+  }
+  std::sort(weeks.begin(), weeks.end());
+  const int64_t summaries = report.counters().NbLus - report.counters().NbErrForm;
+  if (weeks.empty()) {
+    *out += "<p class=\"empty\">No well-formed summary, so no week.</p>\n";
+  } else {
+    *out += "<p class=\"lead\">The " + Num(summaries) + " well-formed summaries cover " +
+            Num(static_cast<int64_t>(weeks.size()) + (report.other_weeks() > 0 ? 1 : 0)) +
+            (weeks.size() == 1 && report.other_weeks() == 0 ? " week" : " weeks") +
+            " (week number of the line, WW/YYYY as given).</p>\n";
+    *out +=
+        "<table class=\"weeks\"><thead><tr><th>week</th><th class=\"num\">summaries</th>"
+        "<th class=\"num\">share</th></tr></thead><tbody>\n";
+    auto row = [&](const std::string& shown, const std::string& raw, int64_t count) {
+      *out += "<tr class=\"week-row\" data-week=\"" + W(raw) + "\" data-summaries=\"" +
+              Raw(count) + "\"><td class=\"mono\">" + shown + "</td><td class=\"num\">" +
+              Num(count) + "</td><td class=\"num\">" + Share(count, summaries) + "</td></tr>\n";
+    };
+    for (const auto& [key, week] : weeks) {
+      const std::string& text = week.first;
+      const bool plain = key[0] != '~';
+      row(plain ? W(text.substr(0, 2)) + "/" + W(text.substr(2)) : W(text), text, week.second);
+    }
+    if (report.other_weeks() > 0) row("other weeks", "", report.other_weeks());
+    *out += "</tbody></table>\n";
+  }
+  *out += "<h3>By establishment</h3>\n";
+  if (report.establishments().empty()) {
+    *out += "<p class=\"empty\">The input has no line.</p></section>\n";
+    return;
+  }
+  *out +=
+      "<table class=\"establishments\"><thead><tr><th>establishment</th>"
+      "<th class=\"num\">lines</th><th class=\"num\">grouped</th><th class=\"num\">blocked</th>"
+      "<th class=\"num\">format problems</th><th class=\"num\">not grouped: tables or tree</th>"
+      "</tr></thead><tbody>\n";
+  auto row = [&](const std::string& shown, const std::string& raw,
+                 const RunReport::EstablishmentCount& c) {
+    *out += "<tr class=\"establishment-row\" data-establishment=\"" + W(raw) +
+            "\" data-lines=\"" + Raw(c.lines) + "\" data-grouped=\"" + Raw(c.grouped) +
+            "\" data-blocked=\"" + Raw(c.blocked) + "\" data-format-problems=\"" +
+            Raw(c.format_problems) + "\"><td class=\"mono\">" + shown + "</td><td class=\"num\">" +
+            Num(c.lines) + "</td><td class=\"num\">" + Num(c.grouped) + "</td><td class=\"num\">" +
+            Num(c.blocked) + "</td><td class=\"num\">" + Num(c.format_problems) +
+            "</td><td class=\"num\">" + Num(c.not_grouped) + "</td></tr>\n";
+  };
+  for (const auto& [number, count] : report.establishments()) {
+    const bool blank = number.find_first_not_of(' ') == std::string::npos;
+    row(blank ? "<span class=\"note\">(blank: \"" + W(number) + "\")</span>" : W(number), number,
+        count);
+  }
+  if (report.other_establishments().lines > 0) {
+    row("other establishments", "", report.other_establishments());
+  }
+  *out += "</tbody></table></section>\n";
+}
+
+void Groups(const RunReport& report, const GroupLabels* labels, std::string* out) {
   *out += "<section id=\"groups\"><h2>Groups</h2>\n";
   std::vector<std::pair<std::pair<int16_t, int16_t>, RunReport::GroupCount>> groups(
       report.groups().begin(), report.groups().end());
   if (groups.empty()) {
-    *out += "<p class=\"empty\">No summary reached a leaf of the tree.</p></section>\n";
+    *out += "<p class=\"empty\">No summary reached a leaf of the tree (" + Num(report.walked()) +
+            " walks started).</p></section>\n";
     return;
   }
   std::stable_sort(groups.begin(), groups.end(),
@@ -337,9 +522,16 @@ void Groups(const RunReport& report, std::string* out) {
     std::snprintf(bar, sizeof bar,
                   "<rect class=\"bar\" x=\"%d\" y=\"%d\" width=\"%.2f\" height=\"%d\" rx=\"2\"",
                   kBarStart, y + 3, w, kRow - 7);
+    std::string name;  // the department's label of the group, escaped
+    if (labels != nullptr) {
+      auto known = labels->find(group);
+      if (known != labels->end()) name = E(known->second);
+    }
     *out += "<g class=\"group-bar\" data-group=\"" + label + "\" data-count=\"" + Raw(count.count) +
-            "\"><title>group " + label + ": " + Raw(count.count) + " summaries (" +
-            Share(count.count, report.grouped()) + "), " + returns + "</title>";
+            "\"" + (name.empty() ? std::string() : " data-label=\"" + name + "\"") +
+            "><title>group " + label + (name.empty() ? std::string() : " " + name) + ": " +
+            Raw(count.count) + " summaries (" + Share(count.count, report.grouped()) + "), " +
+            returns + "</title>";
     *out += "<text x=\"" + Raw(kLabel) + "\" y=\"" + Raw(y + 16) +
             "\" text-anchor=\"end\" font-size=\"13\" font-weight=\"600\" fill=\"#1d2430\">" +
             label + "</text>";
@@ -349,10 +541,57 @@ void Groups(const RunReport& report, std::string* out) {
     *out += "<text x=\"" + std::string(after) + "\" y=\"" + Raw(y + 16) +
             "\" font-size=\"12.5\" fill=\"#1d2430\">" + Num(count.count) +
             "<tspan fill=\"#5b6576\"> \xC2\xB7 " + Share(count.count, report.grouped()) +
-            " \xC2\xB7 " + returns + "</tspan></text></g>\n";
+            " \xC2\xB7 " + returns + "</tspan>" +
+            (name.empty() ? std::string() : "<tspan class=\"label\"> \xC2\xB7 " + name + "</tspan>") +
+            "</text></g>\n";
     y += kRow;
   }
   *out += "</svg></section>\n";
+}
+
+// The errors by field, and the blocked summaries by the error that stopped
+// them.
+void ErrorRollups(const RunReport& report, std::string* out) {
+  std::vector<std::pair<std::string_view, RunReport::ErrorCount>> fields(
+      report.error_fields().begin(), report.error_fields().end());
+  std::stable_sort(fields.begin(), fields.end(), [](const auto& a, const auto& b) {
+    return a.second.summaries > b.second.summaries;
+  });
+  *out +=
+      "<h3>By field</h3><p class=\"lead\">The summaries with an error on each field (a summary "
+      "counts once per field), and the errors in all.</p><table class=\"fields\"><thead><tr>"
+      "<th>field</th><th class=\"num\">summaries</th><th class=\"num\">errors</th></tr>"
+      "</thead><tbody>\n";
+  for (const auto& [field, count] : fields) {
+    const std::string name =
+        field.empty() ? std::string("(numbers the catalogue does not know)") : E(field);
+    *out += "<tr class=\"field-row\" data-field=\"" + E(field) + "\" data-summaries=\"" +
+            Raw(count.summaries) + "\"><td>" + name + "</td><td class=\"num\">" +
+            Num(count.summaries) + "</td><td class=\"num\">" + Num(count.occurrences) +
+            "</td></tr>\n";
+  }
+  *out += "</tbody></table>\n";
+  const int64_t blocked = report.counters().NbErrBloq;
+  if (blocked == 0) return;
+  std::vector<std::pair<int16_t, int64_t>> first(report.first_blocking().begin(),
+                                                 report.first_blocking().end());
+  std::stable_sort(first.begin(), first.end(),
+                   [](const auto& a, const auto& b) { return a.second > b.second; });
+  *out += "<h3>What stopped the blocked summaries</h3><p class=\"lead\">The " + Num(blocked) +
+          " blocked summaries by their first blocking error, the one that kept them out of the "
+          ".grp file (its number is their return code).</p><table class=\"first-blocking\">"
+          "<thead><tr><th>error</th><th>meaning</th><th class=\"num\">summaries</th>"
+          "<th class=\"num\">share</th></tr></thead><tbody>\n";
+  for (const auto& [number, count] : first) {
+    const ErrorInfo* info = FindErrorInfo(number);
+    *out += "<tr class=\"first-blocking-row\" data-error=\"" + Raw(number) +
+            "\" data-summaries=\"" + Raw(count) + "\"><td>" + ErrorBadge(number) + "</td><td>" +
+            (info != nullptr ? E(info->description)
+                             : std::string("not an error number of the catalogue")) +
+            "</td><td class=\"num\">" + Num(count) + "</td><td class=\"num\">" +
+            Share(count, blocked) + "</td></tr>\n";
+  }
+  *out += "</tbody></table>\n";
 }
 
 void Errors(const RunReport& report, std::string* out) {
@@ -360,18 +599,22 @@ void Errors(const RunReport& report, std::string* out) {
   std::vector<std::pair<int16_t, RunReport::ErrorCount>> errors(report.errors().begin(),
                                                                 report.errors().end());
   if (errors.empty()) {
-    *out += "<p class=\"empty\">No summary has an error.</p></section>\n";
+    *out += report.checked() == 0
+                ? "<p class=\"empty\">No summary went through the checks, so no error was "
+                  "looked for.</p></section>\n"
+                : "<p class=\"empty\">None of the " + Num(report.checked()) +
+                      " summaries checked has an error.</p></section>\n";
     return;
   }
   std::stable_sort(errors.begin(), errors.end(), [](const auto& a, const auto& b) {
     return a.second.summaries > b.second.summaries;
   });
-  const int64_t summaries = report.counters().NbLus - report.counters().NbErrForm;
+  const int64_t summaries = report.checked();
   *out +=
       "<p class=\"lead\">Error numbers ranked by the number of summaries they hit (a "
       "summary counts once per number); the share is of the " +
       Num(summaries) +
-      " well-formed summaries. <code>grulo errors N</code> and docs/errors.md say more "
+      " summaries checked. <code>grulo errors N</code> and docs/errors.md say more "
       "about each number.</p>\n";
   *out +=
       "<table class=\"errors\"><thead><tr><th class=\"num\">#</th><th>error</th>"
@@ -410,14 +653,19 @@ void Errors(const RunReport& report, std::string* out) {
                   std::max(1.0, w), info != nullptr && !info->blocking ? "#d08c00" : "#c0392b");
     *out += "</td><td>" + std::string(bar) + "</td></tr>\n";
   }
-  *out += "</tbody></table></section>\n";
+  *out += "</tbody></table>\n";
+  ErrorRollups(report, out);
+  *out += "</section>\n";
 }
 
 void Problems(const RunReport& report, std::string* out) {
   *out += "<section id=\"problems\"><h2>Format problems, failed walks and table problems</h2>\n";
   *out += "<h3>Format problems</h3>\n";
   if (report.format_problems().empty()) {
-    *out += "<p class=\"empty\">Every line is a well-formed summary.</p>\n";
+    *out += report.counters().NbLus == 0
+                ? std::string("<p class=\"empty\">The input has no line.</p>\n")
+                : "<p class=\"empty\">All " + Num(report.counters().NbLus) +
+                      " lines are well-formed summaries.</p>\n";
   } else {
     *out +=
         "<table><thead><tr><th>kind</th><th class=\"num\">lines</th><th>first lines</th>"
@@ -431,7 +679,10 @@ void Problems(const RunReport& report, std::string* out) {
   }
   *out += "<h3>Failed walks</h3>\n";
   if (report.failed_walks().empty()) {
-    *out += "<p class=\"empty\">Every walk of the tree reached a leaf.</p>\n";
+    *out += report.walked() == 0
+                ? std::string("<p class=\"empty\">No summary was walked through the tree.</p>\n")
+                : "<p class=\"empty\">All " + Num(report.walked()) +
+                      " walks of the tree reached a leaf.</p>\n";
   } else {
     *out +=
         "<table><thead><tr><th>result</th><th>cause</th><th class=\"num\">summaries</th>"
@@ -446,14 +697,20 @@ void Problems(const RunReport& report, std::string* out) {
   }
   *out += "<h3>Table problems</h3>\n";
   if (report.table_problems().empty()) {
-    *out += "<p class=\"empty\">The three tables opened and agreed.</p>\n";
+    const int64_t well_formed = report.counters().NbLus - report.counters().NbErrForm;
+    *out += well_formed == 0
+                ? std::string("<p class=\"empty\">No summary needed the tables.</p>\n")
+                : "<p class=\"empty\">None of the " + Num(well_formed) +
+                      " well-formed summaries met a table problem.</p>\n";
   } else {
     *out +=
         "<table><thead><tr><th>message in the .err file</th><th>meaning</th>"
         "<th class=\"num\">summaries</th><th>first lines</th></tr></thead><tbody>\n";
-    for (const auto& [message, lines] : report.table_problems()) {
-      *out += "<tr><td class=\"mono\">" + W(message) + "</td><td>" + E(TableMeaning(message)) +
-              "</td><td class=\"num\">" + Num(lines.count) + "</td><td class=\"mono\">" +
+    for (const auto& [key, problem] : report.table_problems()) {
+      const RunReport::LinesOfKind& lines = problem.lines;
+      *out += "<tr><td class=\"mono\">" + W(problem.message) + "</td><td>" +
+              E(TableMeaning(key.first, key.second)) + "</td><td class=\"num\">" +
+              Num(lines.count) + "</td><td class=\"mono\">" +
               LineList(lines.first_lines, lines.count) + "</td></tr>\n";
     }
     *out += "</tbody></table>\n";
@@ -481,11 +738,18 @@ void ErrorItems(const std::vector<int16_t>& numbers, std::string* out) {
 void Rejected(const RunReport& report, std::string* out) {
   *out += "<section id=\"rejected\"><h2>Rejected summaries</h2>\n";
   if (report.rejected().empty()) {
-    *out += "<p class=\"empty\">No summary was blocked.</p></section>\n";
+    *out += report.checked() == 0
+                ? "<p class=\"empty\">No summary went through the checks, so none was "
+                  "blocked.</p></section>\n"
+                : "<p class=\"empty\">None of the " + Num(report.checked()) +
+                      " summaries checked was blocked.</p></section>\n";
     return;
   }
-  *out += "<p class=\"lead\">The first " + Num(static_cast<int64_t>(report.rejected().size())) +
-          " of the " + Num(report.rejected_count()) +
+  const int64_t shown = static_cast<int64_t>(report.rejected().size());
+  const int64_t all = report.counters().NbErrBloq;
+  *out += "<p class=\"lead\">" +
+          (shown == all ? "The " + Num(all)
+                        : "The first " + Num(shown) + " of the " + Num(all)) +
           " summaries that a blocking error kept out of the .grp file, in input order. "
           "<code>grulo explain --line N</code> tells everything about line N.</p>\n";
   *out +=
@@ -535,7 +799,7 @@ std::string HtmlEscaped(std::string_view text) {
 }
 
 std::string ReportHtml(const RunReport& report, std::string_view made_at,
-                       const std::vector<std::string>& mismatches) {
+                       const std::vector<std::string>& mismatches, const ReportExtras& extras) {
   std::string name = report.info().input_path;
   std::string out =
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
@@ -545,8 +809,11 @@ std::string ReportHtml(const RunReport& report, std::string_view made_at,
       E(name) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n<main>\n";
   Header(report, &out);
   Warnings(report, mismatches, &out);
+  Banners(report, &out);
   Counters(report, &out);
-  Groups(report, &out);
+  WeeksAndEstablishments(report, &out);
+  if (extras.previous != nullptr) Comparison(report, *extras.previous, &out);
+  Groups(report, extras.labels, &out);
   Errors(report, &out);
   Problems(report, &out);
   Rejected(report, &out);

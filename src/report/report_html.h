@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "report/group_labels.h"
+#include "report/previous_report.h"
 #include "report/run_report.h"
 
 namespace grulo {
@@ -21,8 +23,17 @@ namespace grulo {
 // data-count on each bar of the group chart, class "error-row" with
 // data-error on each row of the error table and class "meaning" on its
 // description.
+// What a page may show besides the run.
+struct ReportExtras {
+  // The groups' names: a bar shows its group's label after its count, and
+  // carries it in data-label.
+  const GroupLabels* labels = nullptr;
+  // An earlier page, to compare the counters and the groups with.
+  const PreviousReport* previous = nullptr;
+};
 std::string ReportHtml(const RunReport& report, std::string_view made_at,
-                       const std::vector<std::string>& mismatches = {});
+                       const std::vector<std::string>& mismatches = {},
+                       const ReportExtras& extras = {});
 
 // The text with &, <, >, " and ' written as character references, in UTF-8
 // whatever it holds: the bytes of a path or of grulo.ini that are not UTF-8

@@ -7,6 +7,7 @@
 #include "record/group_result.h"
 #include "tables/open_tables.h"
 #include "text/number_text.h"
+#include "tree/tree_walk.h"
 
 namespace grulo {
 namespace {
@@ -91,29 +92,33 @@ RunOutputsReader::RunOutputsReader(std::string_view grp_text, std::string_view e
 
 void RunOutputsReader::AddInputLine(std::string_view text, uint64_t length, RunReport* report) {
   const int64_t number = ++line_number_;
-  const LineFormat format = RecognizeFormat(text, length);
+  LineOutcome outcome;
+  outcome.Start(RecognizeFormat(text, length));
   auto entry_at = entries_.find(number);
   const Entry* entry = entry_at == entries_.end() ? nullptr : &entry_at->second;
-  if (format != LineFormat::kWellFormed) {
+  if (outcome.format != LineFormat::kWellFormed) {
     if (entry == nullptr || entry->format_line.empty()) {
       mismatches_.push_back("line " + std::to_string(number) +
                             " is not a summary, but the .err file has no format problem for it");
     }
-    report->AddFormatProblem(number, format, text, length);
+    report->OnLine(number, text, length, outcome);
     return;
   }
   static const std::vector<int16_t> kNone;
   const std::vector<int16_t>& blocking = entry != nullptr ? entry->blocking : kNone;
   const std::vector<int16_t>& non_blocking = entry != nullptr ? entry->non_blocking : kNone;
+  for (const std::vector<int16_t>* list : {&blocking, &non_blocking}) {
+    for (int16_t error : *list) AddError(&outcome.errors, error);
+  }
   if (!blocking.empty()) {
-    const GroupResult blocked{90, 900, blocking.front()};
-    report->AddSummary(number, text, "", blocked, blocking, non_blocking);
+    outcome.kind = OutcomeKind::kBlocked;
+    outcome.result = GroupResult{90, 900, blocking.front()};
+    report->OnLine(number, text, length, outcome);
     return;
   }
   if (next_grp_ >= grp_lines_.size()) {
     mismatches_.push_back("line " + std::to_string(number) +
                           " has no blocking error, but the .grp file has no line left for it");
-    report->AddSummary(number, text, "", GroupResult{}, blocking, non_blocking);
     return;
   }
   std::string_view grp = grp_lines_[next_grp_++];
@@ -123,25 +128,45 @@ void RunOutputsReader::AddInputLine(std::string_view text, uint64_t length, RunR
       prefix.substr(prefix.size() - kGrpMarker.size()) != kGrpMarker) {
     mismatches_.push_back(".grp line " + std::to_string(next_grp_) + " is not that of line " +
                           std::to_string(number) + " of the input");
+    return;
   }
-  const std::string version(prefix.substr(0, 2).find_first_not_of(' ') == std::string_view::npos
-                                ? std::string_view()
-                                : prefix.substr(0, 2));
-  const GroupResult result =
-      ParseResultDigits(prefix.size() >= 2 + kGrpMarker.size()
-                            ? prefix.substr(2, prefix.size() - 2 - kGrpMarker.size())
-                            : std::string_view());
+  // "%2.2s": the version right-aligned in two places.
+  std::string_view shown = prefix.substr(0, 2);
+  while (!shown.empty() && shown.front() == ' ') shown.remove_prefix(1);
+  for (size_t i = 0; i < shown.size(); ++i) outcome.version[i] = shown[i];
+  // The numbers stand in fixed columns only when each fits its width and
+  // none is negative: otherwise their digits run together, and the group
+  // cannot be told from the line.
+  const std::string_view digits = prefix.substr(2, prefix.size() - 2 - kGrpMarker.size());
+  bool plain = digits.size() == 7;
+  for (char c : digits) plain = plain && IsDigit(c);
+  if (!plain) {
+    mismatches_.push_back(".grp line " + std::to_string(next_grp_) +
+                          " has numbers wider than their columns: its group cannot be read "
+                          "back from the file (grulo --report or grulo report can tell it)");
+    return;
+  }
+  outcome.result = ParseResultDigits(digits);
+  const GroupResult& result = outcome.result;
   const bool table_problem =
       blocking.empty() && non_blocking.empty() && result.GroupCategory == kTableProblemCategory &&
       result.GroupNumber == kTableProblemNumber &&
       (result.GroupReturn == kTableCannotOpen || result.GroupReturn == kTableVersionsDiffer) &&
       next_table_message_ < table_messages_.size();
+  TableProblem problem;
   if (table_problem) {
-    report->AddTableProblem(number, version, result.GroupReturn,
-                            table_messages_[next_table_message_++]);
-    return;
+    const std::string& message = table_messages_[next_table_message_++];
+    problem.status = result.GroupReturn;
+    problem.table = message.find("arbre") != std::string::npos ? TableRole::kTree
+                    : message.find("ctes") != std::string::npos ? TableRole::kActs
+                                                                 : TableRole::kDiags;
+    outcome.kind = OutcomeKind::kTableProblem;
+    outcome.table_problem = &problem;
+  } else if (result.GroupCategory == kWalkFailedCategory &&
+             result.GroupNumber == kWalkFailedNumber) {
+    outcome.kind = OutcomeKind::kWalkFailed;
   }
-  report->AddSummary(number, text, version, result, blocking, non_blocking);
+  report->OnLine(number, text, length, outcome);
 }
 
 std::vector<std::string> RunOutputsReader::Mismatches() const {

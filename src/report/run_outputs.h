@@ -1,6 +1,10 @@
-// A report made after the run: the run's input read again line by line,
-// each line matched with what the .grp and .err files say of it, and fed to
-// a RunReport as the batch would have fed it.
+// A report made from a run's input and its .grp and .err texts alone, for
+// the web page, which keeps no tables at hand: each line matched with what
+// the outputs say of it and told to a RunReport. The .grp line's numbers can
+// be read back only while each fits its column (category 0-99, number
+// 0-999, return 0-99); a line where they do not is listed as a mismatch and
+// left out, never given a wrong group. grulo's own reports are made from
+// the outcomes (report/run_regroup.h, and the run's observer).
 //
 // The .err file gives, by line number, the format problem or the blocking
 // and non-blocking lists of a summary, and the table messages in the order
