@@ -381,10 +381,10 @@ def test_the_dask_example_gives_the_figures_of_one_run(setup, tmp_path):
     distributed = pytest.importorskip("distributed",
                                       reason="the Dask example needs python3-distributed")
     pandas = pytest.importorskip("pandas", reason="the Dask example needs python3-pandas")
-    spec = importlib.util.spec_from_file_location(
+    found = importlib.util.spec_from_file_location(
         "group_folder", os.path.join(SOURCE, "examples", "dask", "group_folder.py"))
-    example = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(example)
+    example = importlib.util.module_from_spec(found)
+    found.loader.exec_module(example)
     lines = setup.data.split(b"\n")
     folder = tmp_path / "weeks"
     folder.mkdir()
