@@ -126,7 +126,10 @@ TEST_F(GroupTest, FromAPipeWritesTheBatchsGrpAndErr) {
       ProcessResult result = RunProgram(BuiltProgram("grulo"), BuiltProgram("grulo"), options);
 #else
       std::string command = "cat " + Sh(dir_->File("input.rss")) + " | " + Sh(BuiltProgram("grulo"));
-      for (const std::string& arg : args) command += " " + Sh(arg);
+      for (const std::string& arg : args) {
+        command += ' ';
+        command += Sh(arg);
+      }
       ProcessOptions options;
       options.args = {"-c", command};
       ProcessResult result = RunProgram("/bin/sh", "sh", options);
