@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -299,6 +300,15 @@ TEST_F(OperatorTest, TwoRunsAtOnce) {
   options.cwd = box_.dir().path();
   ChildProcess first(box_.program(), box_.program(), options);
   ChildProcess second(box_.program(), box_.program(), options);
+  // The input is given only once one run has ended: the one that could not
+  // take the locks (the other waits for the input). Given earlier, a slow
+  // start could let the first run end before the second tries the locks.
+  const auto ended = [](pid_t pid) {
+    siginfo_t info{};
+    return ::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == pid;
+  };
+  for (int i = 0; i < 6000 && !ended(first.pid()) && !ended(second.pid()); ++i) ::usleep(10000);
   int fd = OpenFifoWriter(fifo);  // the reader is the run that holds the locks
   ASSERT_GE(fd, 0);
   WriteAllTo(fd, Lines(0, 100));
