@@ -33,6 +33,9 @@
 #include "io/line_reader.h"
 #include "io/output_file.h"
 #include "platform/files.h"
+#include "report/group_labels.h"
+#include "report/previous_report.h"
+#include "report/rejected_list.h"
 #include "report/report_html.h"
 #include "report/run_outputs.h"
 #include "report/run_report.h"
@@ -227,6 +230,43 @@ std::string CountersJson(const RunCounters& counters) {
   return json.Take();
 }
 
+// What a run reports besides its outputs (grulo_run): the page of
+// `grulo --report`, and the list of the summaries with an error.
+struct WebReportRequest {
+  int page = 0;      // 1: the report page goes to sink 3 at the end
+  int rejected = 0;  // 1: the rejected list's CSV bytes go to sink 2 as they come
+  const char* input_name = "";  // UTF-8, as the page shows them
+  const char* grp_name = "";
+  const char* err_name = "";
+  const char* made_at = "";  // "2026-12-07 14:03"
+  const char* labels = nullptr;  // the groups' names (CSV), or null
+  int labels_length = 0;
+  const char* previous = nullptr;  // an earlier page to compare with, or null
+  int previous_length = 0;
+  const char* previous_name = "";  // its file name, shown in the page
+};
+
+std::string ErrorJson(std::string_view message) {
+  JsonWriter json;
+  json.BeginObject();
+  json.Key("error");
+  json.String(message);
+  json.EndObject();
+  return json.Take();
+}
+
+// "07/12/2026": the date the checks take as today.
+std::string ChecksDate(const ClockFactory& clocks) {
+  DateText date{};
+  TodayDate(*clocks(), &date);
+  std::string shown(date.data(), 2);
+  shown += '/';
+  shown.append(date.data() + 2, 2);
+  shown += '/';
+  shown.append(date.data() + 4, 4);
+  return shown;
+}
+
 }  // namespace
 }  // namespace grulo
 
@@ -237,11 +277,73 @@ extern "C" {
 // local clock when empty): the input is read through Module.gruloIo.read in
 // blocks, the .grp (0) and .err (1) bytes go to Module.gruloIo.write, and
 // about every `progress_every` lines, and at the end, Module.gruloIo.progress
-// hears how far the run is. Returns the counters as JSON, or "" when the
-// input could not be read; the caller frees the text.
+// hears how far the run is. `page` asks for the report page (sink 3, at the
+// end) and `rejected_list` for the list of the summaries with an error
+// (sink 2, as the run goes), both made from the lines' outcomes as `grulo
+// --report` and `grulo report --rejected` make them; the other arguments
+// are those of WebReportRequest, the labels and the earlier page null when
+// not given. Returns the
+// counters as JSON, {"error": "..."} when the labels or the earlier page
+// cannot be read, or "" when the input could not be read; the caller frees
+// the text.
 EMSCRIPTEN_KEEPALIVE char* grulo_run(const uint8_t* tree, int tree_length, const uint8_t* acts,
                                      int acts_length, const uint8_t* diags, int diags_length,
-                                     const char* today, int progress_every) {
+                                     const char* today, int progress_every, int page,
+                                     int rejected_list, const char* input_name,
+                                     const char* grp_name, const char* err_name,
+                                     const char* made_at, const char* labels_csv,
+                                     int labels_length, const char* previous_html,
+                                     int previous_length, const char* previous_name) {
+  const grulo::WebReportRequest request{page,     rejected_list, input_name,    grp_name,
+                                        err_name, made_at,       labels_csv,    labels_length,
+                                        previous_html, previous_length, previous_name};
+  const grulo::WebReportRequest* report = &request;
+  const grulo::ClockFactory clocks = grulo::ClocksFor(today);
+  // What the report needs, read before any line is grouped.
+  grulo::GroupLabels labels;
+  grulo::PreviousReport previous;
+  std::unique_ptr<grulo::RunReport> run_report;
+  grulo::JsSink rejected_sink(2);
+  std::unique_ptr<grulo::OutputFile> rejected_out;
+  std::unique_ptr<grulo::RejectedList> rejected;
+  if (report->page != 0) {
+    if (report->labels != nullptr) {
+      const grulo::Status parsed = grulo::ParseGroupLabels(
+          "the labels",
+          std::string_view(report->labels, static_cast<size_t>(report->labels_length)), &labels);
+      if (!parsed.ok()) return grulo::Handed(grulo::ErrorJson(parsed.message()));
+    }
+    if (report->previous != nullptr) {
+      const grulo::Status parsed = grulo::ParsePreviousReport(
+          report->previous_name,
+          std::string_view(report->previous, static_cast<size_t>(report->previous_length)),
+          &previous);
+      if (!parsed.ok()) {
+        return grulo::Handed(grulo::ErrorJson(parsed.message()));
+      }
+    }
+    grulo::RunInfo info;
+    info.input_path = report->input_name;
+    info.grp_path = report->grp_name;
+    info.err_path = report->err_name;
+    info.run_date = report->made_at;
+    info.checks_date = grulo::ChecksDate(clocks);
+    run_report = std::make_unique<grulo::RunReport>(std::move(info));
+  }
+  if (report->rejected != 0) {
+    rejected_out = grulo::OutputFile::Into(&rejected_sink);
+    rejected = std::make_unique<grulo::RejectedList>(rejected_out.get());
+  }
+  grulo::BothObservers both(run_report.get(), rejected.get());
+  grulo::LineObserver* observer = nullptr;
+  if (run_report != nullptr && rejected != nullptr) {
+    observer = &both;
+  } else if (run_report != nullptr) {
+    observer = run_report.get();
+  } else {
+    observer = rejected.get();
+  }
+
   grulo::JsSource source;
   grulo::JsSink grp_sink(0);
   grulo::JsSink err_sink(1);
@@ -251,8 +353,9 @@ EMSCRIPTEN_KEEPALIVE char* grulo_run(const uint8_t* tree, int tree_length, const
       grulo::TableSource::InMemory(grulo::TableBytes(tree, tree_length),
                                    grulo::TableBytes(acts, acts_length),
                                    grulo::TableBytes(diags, diags_length)),
-      grulo::ClocksFor(today));
+      clocks);
   grulo::BatchOptions options;
+  options.observer = observer;
   int64_t told = 0;
   options.progress = [&](int64_t lines) {
     if (lines - told < progress_every) return;
@@ -263,13 +366,22 @@ EMSCRIPTEN_KEEPALIVE char* grulo_run(const uint8_t* tree, int tree_length, const
   if (!status.ok()) return grulo::Handed("");
   grulo::JsProgress(static_cast<double>(engine.counters().NbLus),
                     static_cast<double>(source.bytes_read()));
+  if (rejected_out != nullptr) rejected_out->Flush();
+  if (run_report != nullptr) {
+    const std::string page = grulo::ReportHtml(
+        *run_report, report->made_at, {},
+        {.labels = report->labels != nullptr ? &labels : nullptr,
+         .previous = report->previous != nullptr ? &previous : nullptr});
+    grulo::JsWrite(3, page.data(), static_cast<int>(page.size()));
+  }
   return grulo::Handed(grulo::CountersJson(engine.counters()));
 }
 
-// The HTML page of a run, as `grulo report` writes it: the input is read
-// through Module.gruloIo.read, `grp` and `err` are the run's whole outputs,
-// the names (UTF-8) are shown in the page, `made_at` in its footer. The
-// caller frees the text.
+// The HTML page of a run from its input and its .grp and .err texts alone,
+// for a caller without the run's tables: the input is read through
+// Module.gruloIo.read, `grp` and `err` are the run's whole outputs, the
+// names (UTF-8) are shown in the page, `made_at` in its footer; what does
+// not match is listed at the top of the page. The caller frees the text.
 EMSCRIPTEN_KEEPALIVE char* grulo_report(const char* grp, int grp_length, const char* err,
                                         int err_length, const char* input_name,
                                         const char* grp_name, const char* err_name,

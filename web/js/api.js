@@ -302,18 +302,31 @@ class Grulo {
     }
   }
 
-  // Groups a whole input as the batch does: {grp, err, counters}.
+  // Groups a whole input as the batch does: {grp, err, counters}, and with
+  // options.report the report page (report) and with options.rejected the
+  // list of the summaries with an error (rejected, CSV bytes), both made
+  // from the lines' outcomes as the run goes.
   groupFile(tables, input, options = {}) {
+    return this.groupInto(tables, input, options, null);
+  }
+
+  // groupFile, the .grp and .err bytes going to `outputs` ([grp, err], each
+  // with add(heap, at, n) and take()) when given.
+  groupInto(tables, input, options, outputsGiven) {
     if (typeof Blob === 'function' && input instanceof Blob && typeof FileReaderSync !== 'function') {
       // No synchronous reading of a Blob here (a page's main thread).
       return input.arrayBuffer().then((buffer) =>
-        this.groupFile(tables, new Uint8Array(buffer), options));
+        this.groupInto(tables, new Uint8Array(buffer), options, outputsGiven));
     }
     const today = todayText(options);
     const reader = inputReader(input);
     const given = tableBytes(tables);
+    const report = reportOptions(options.report);
+    const wantsRejected = options.rejected === true || typeof options.onRejected === 'function';
     const capacity = typeof reader.total === 'number' ? grpBound(reader.total) : 0;
-    const outputs = [new Collector(options.onGrp, capacity), new Collector(options.onErr, 0)];
+    const outputs = [...(outputsGiven ||
+                         [new Collector(options.onGrp, capacity), new Collector(options.onErr, 0)]),
+                     new Collector(options.onRejected, 0), new Collector(null, 0)];
     const onProgress = typeof options.onProgress === 'function' ? options.onProgress : null;
     const every = options.progressEvery === undefined ? PROGRESS_EVERY : options.progressEvery;
     if (!Number.isInteger(every) || every < 1) {
@@ -321,19 +334,30 @@ class Grulo {
     }
     const core = this.core;
     const at = given.map((bytes) => (bytes === null ? 0 : this.bytes(bytes)));
-    const todayAt = this.text(today);
-    let counters;
+    const texts = [today, report.names.input, report.names.grp, report.names.err, localNow(),
+                   report.names.previous].map((t) => this.text(t));
+    const extras = [report.labels, report.previous].map((b) => (b === null ? 0 : this.bytes(b)));
+    let answer;
     try {
-      counters = this.withIo(reader, outputs, onProgress, () => core._grulo_run(
+      answer = this.withIo(reader, outputs, onProgress, () => core._grulo_run(
           at[0], given[0] === null ? -1 : given[0].length,
           at[1], given[1] === null ? -1 : given[1].length,
-          at[2], given[2] === null ? -1 : given[2].length, todayAt, every));
+          at[2], given[2] === null ? -1 : given[2].length, texts[0], every,
+          report.wanted ? 1 : 0, wantsRejected ? 1 : 0, texts[1], texts[2], texts[3], texts[4],
+          extras[0], report.labels === null ? 0 : report.labels.length,
+          extras[1], report.previous === null ? 0 : report.previous.length, texts[5]));
     } finally {
       at.forEach((a) => a !== 0 && core._free(a));
-      core._free(todayAt);
+      extras.forEach((a) => a !== 0 && core._free(a));
+      texts.forEach((t) => core._free(t));
     }
-    if (counters === '') throw new Error('grulo: the input cannot be read');
-    return {grp: outputs[0].take(), err: outputs[1].take(), counters: JSON.parse(counters)};
+    if (answer === '') throw new Error('grulo: the input cannot be read');
+    const counters = JSON.parse(answer);
+    if (counters.error !== undefined) throw new Error(`grulo: ${counters.error}`);
+    const result = {grp: outputs[0].take(), err: outputs[1].take(), counters};
+    if (report.wanted) result.report = new TextDecoder().decode(outputs[3].take());
+    if (options.rejected === true) result.rejected = outputs[2].take();
+    return result;
   }
 
   // Opens the three tables once, for group() and explain() of single lines.
@@ -356,18 +380,40 @@ class Grulo {
     return new Tables(this, handle);
   }
 
-  // The HTML page of a run from its input and outputs, as `grulo report`
-  // writes it. `names` gives the file names shown in the page.
-  report({input, grp, err, names = {}} = {}) {
+  // The HTML page of a run, as `grulo report` writes it. With the run's
+  // tables (and today's date), the input is grouped again and the page made
+  // from the outcomes; the run's grp and err, when given, must be the bytes
+  // of that grouping (else an Error says where they part). Without tables,
+  // the page is made from the input and the grp and err texts alone, and
+  // lists at its top what does not match. `names` gives the file names
+  // shown in the page.
+  report({tables, input, grp, err, names = {}, today, labels, previous} = {}) {
+    if (tables !== undefined && tables !== null) {
+      for (const [what, bytes] of [['grp', grp], ['err', err]]) {
+        if (bytes !== undefined && bytes !== null && !(bytes instanceof Uint8Array)) {
+          throw new TypeError(`grulo: report's ${what} is a Uint8Array when given`);
+        }
+      }
+      const shown = fileNames(names);
+      const grpOutput = grp ? new Comparison(grp, '.grp file', shown.grp) : DISCARDED;
+      const errOutput = err ? new Comparison(err, '.err file', shown.err) : DISCARDED;
+      const run = this.groupInto(tables, input, {today, report: {names, labels, previous}},
+                                 [grpOutput, errOutput]);
+      for (const output of [grpOutput, errOutput]) {
+        const problem = output.problem ? output.problem() : null;
+        if (problem !== null) throw new Error(`grulo: ${problem}`);
+      }
+      return run.report;
+    }
     if (!(grp instanceof Uint8Array) || !(err instanceof Uint8Array)) {
-      throw new TypeError('grulo: report needs the run\'s grp and err as Uint8Arrays');
+      throw new TypeError('grulo: report needs the run\'s tables, or its grp and err as Uint8Arrays');
     }
     const reader = inputReader(input);
     const core = this.core;
     const grpAt = this.bytes(grp);
     const errAt = this.bytes(err);
-    const texts = [names.input || 'input', names.grp || 'input.grp', names.err || 'input.err',
-                   localNow()].map((t) => this.text(t));
+    const shown = fileNames(names);
+    const texts = [shown.input, shown.grp, shown.err, localNow()].map((t) => this.text(t));
     try {
       const page = this.withIo(reader, [], null, () => core._grulo_report(
           grpAt, grp.length, errAt, err.length, texts[0], texts[1], texts[2], texts[3]));
@@ -378,6 +424,72 @@ class Grulo {
       core._free(errAt);
       texts.forEach((t) => core._free(t));
     }
+  }
+}
+
+// The file names a report shows.
+function fileNames(names) {
+  names = names || {};
+  return {input: names.input || 'input', grp: names.grp || 'input.grp',
+          err: names.err || 'input.err', previous: names.previous || 'previous.html'};
+}
+
+// What groupFile's options.report asks: the page or not, the names it
+// shows, the groups' labels (CSV) and an earlier page to compare with, as
+// bytes.
+function reportOptions(report) {
+  const wanted = report !== undefined && report !== null && report !== false;
+  const given = wanted && typeof report === 'object' ? report : {};
+  const bytesOf = (value, what) => {
+    if (value === undefined || value === null) return null;
+    if (typeof value === 'string') return new TextEncoder().encode(value);
+    if (value instanceof ArrayBuffer) return new Uint8Array(value);
+    if (value instanceof Uint8Array) return value;
+    throw new TypeError(`grulo: the report's ${what} is a string or a Uint8Array`);
+  };
+  return {wanted, names: fileNames(given.names), labels: bytesOf(given.labels, 'labels'),
+          previous: bytesOf(given.previous, 'previous page')};
+}
+
+// An output that nobody reads.
+const DISCARDED = {add() {}, take() { return null; }};
+
+// An output compared, as it comes, with the bytes a run wrote: problem()
+// names the first line where they part, as `grulo report` does.
+class Comparison {
+  constructor(expected, what, name) {
+    this.expected = expected;
+    this.what = what;
+    this.name = name;
+    this.at = 0;
+    this.lines = 0;
+    this.how = null;
+  }
+  add(heap, at, n) {
+    if (this.how !== null) return;
+    const mine = heap.subarray(at, at + n);
+    const theirs = this.expected;
+    for (let i = 0; i < n; ++i) {
+      if (this.at + i >= theirs.length) {
+        this.how = 'the file ends there, the regrouping goes on';
+        return;
+      }
+      if (mine[i] !== theirs[this.at + i]) {
+        this.how = 'its bytes are not those of the regrouping';
+        return;
+      }
+      if (mine[i] === 10) ++this.lines;
+    }
+    this.at += n;
+  }
+  take() { return null; }
+  problem() {
+    if (this.how === null && this.at < this.expected.length) {
+      this.how = 'the file has more lines than the regrouping gives';
+    }
+    if (this.how === null) return null;
+    return `the ${this.what} '${this.name}' is not what the run's input, tables and date give: ` +
+           `from its line ${this.lines + 1} on, ${this.how}`;
   }
 }
 

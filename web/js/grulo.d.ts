@@ -41,6 +41,27 @@ export interface GroupFileOptions extends DateOptions {
   onGrp?: (chunk: Uint8Array) => void;
   /** Takes the .err bytes piece by piece; `err` of the result is then null. */
   onErr?: (chunk: Uint8Array) => void;
+  /**
+   * Makes the report page of the run from the lines' outcomes as they come,
+   * the page `grulo --report` writes: `report` of the result.
+   */
+  report?: boolean | ReportOptions;
+  /**
+   * Makes the list of the summaries with an error, the CSV file of
+   * `grulo report --rejected`: `rejected` of the result.
+   */
+  rejected?: boolean;
+  /** Takes the rejected list's bytes piece by piece instead. */
+  onRejected?: (chunk: Uint8Array) => void;
+}
+
+export interface ReportOptions {
+  /** The file names the page shows. */
+  names?: {input?: string; grp?: string; err?: string; previous?: string};
+  /** The groups' names: CSV rows "category,number,label" (`grulo report --labels`). */
+  labels?: string | Uint8Array;
+  /** An earlier report page, to show the changes beside it (`grulo report --previous`). */
+  previous?: string | Uint8Array;
 }
 
 /** The four counters the batch writes into its configuration. */
@@ -57,6 +78,10 @@ export interface RunOutputs {
   /** The .err file's bytes, as the batch writes them. */
   err: Uint8Array | null;
   counters: Counters;
+  /** The report page (UTF-8 HTML), with options.report. */
+  report?: string;
+  /** The rejected list (UTF-8 CSV, CR LF), with options.rejected. */
+  rejected?: Uint8Array;
 }
 
 /**
@@ -148,13 +173,18 @@ export interface Tables {
   close(): void;
 }
 
-export interface ReportRun {
+export interface ReportRun extends ReportOptions, DateOptions {
   /** The run's input. */
   input: Uint8Array | ArrayBuffer | Blob | ByteReader;
-  grp: Uint8Array;
-  err: Uint8Array;
-  /** The file names the page shows. */
-  names?: {input?: string; grp?: string; err?: string};
+  /**
+   * The run's tables: the input is grouped again with them and today's
+   * date, and the page made from the outcomes; grp and err, when given, must
+   * be the bytes of that grouping (an Error names where they part).
+   */
+  tables?: TableBytes;
+  /** The run's outputs; without tables, the page is read from them and the input. */
+  grp?: Uint8Array;
+  err?: Uint8Array;
 }
 
 export interface Grulo {

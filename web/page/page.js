@@ -1,6 +1,6 @@
 // The page: gathers the tables, the week's file and the date, has the
-// worker group them, and shows the counters, the downloads, the rejected
-// summaries with their explanations and the report.
+// worker group them, and shows the counters, the downloads, the summaries
+// with an error with their explanations, and the report.
 
 const lang = (navigator.languages && navigator.languages[0] || navigator.language || 'en')
     .toLowerCase().startsWith('fr') ? 'fr' : 'en';
@@ -132,7 +132,13 @@ $('run').addEventListener('click', async () => {
     const file = chosen.tables[role];
     tables[role] = file ? await file.arrayBuffer() : null;
   }
-  startWorker().postMessage({type: 'run', tables, input: chosen.input, today});
+  const extra = async (id) => {
+    const file = $(id).files[0];
+    return file ? file.arrayBuffer() : null;
+  };
+  startWorker().postMessage({type: 'run', tables, input: chosen.input, today,
+                             labels: await extra('labels'), previous: await extra('previous'),
+                             previousName: $('previous').files[0]?.name});
 });
 
 const handlers = {
@@ -189,17 +195,8 @@ function showResults(run) {
   link('download-grp', run.grp, `${stem}.grp`);
   link('download-err', run.err, `${stem}.err`);
   link('download-rejected', run.rejectedCsv, `${stem}-rejected.csv`);
-  const report = $('report');
-  if (run.report !== null) {
-    link('download-report', new Blob([run.report], {type: 'text/html'}), `${stem}.html`);
-    report.srcdoc = run.report;
-    report.hidden = false;
-    $('report-note').textContent = '';
-  } else {
-    $('download-report').removeAttribute('href');
-    report.hidden = true;
-    $('report-note').textContent = T.reportTooLarge;
-  }
+  link('download-report', new Blob([run.report], {type: 'text/html'}), `${stem}.html`);
+  $('report').srcdoc = run.report;
   showRejected(run);
 }
 
@@ -213,13 +210,14 @@ function showRejected(run) {
       ? T.rejectedNone : T.rejectedShown(run.rejected.length, run.rejectedCount);
   if (run.rejectedCount === 0) return;
   const row = element('tr');
-  for (const key of ['line', 'stay', 'week', 'unit', 'blocking', 'nonBlocking', 'why']) {
+  for (const key of ['line', 'establishment', 'stay', 'week', 'unit', 'blocking', 'nonBlocking',
+                     'why']) {
     row.append(element('th', {}, T[key]));
   }
   head.append(row);
   for (const r of run.rejected) {
     const tr = element('tr', {'data-line': r.line});
-    for (const value of [r.line, r.stay, r.week, r.unit, r.blocking.join(', '),
+    for (const value of [r.line, r.establishment, r.stay, r.week, r.unit, r.blocking.join(', '),
                          r.nonBlocking.join(', ')]) {
       tr.append(element('td', {}, String(value)));
     }

@@ -2,12 +2,12 @@
 // that the page stays responsive, and explains the rejected summaries.
 //
 // From the page: {type: 'run', tables: {tree, acts, diags} (ArrayBuffers or
-// null), input: File, today: 'DDMMYYYY'} and {type: 'explain', line: N}.
+// null), input: File, today: 'DDMMYYYY', labels, previous (ArrayBuffers or
+// null: the groups' names, an earlier report)} and {type: 'explain', line: N}.
 // To the page: 'progress', 'done', 'explanation' and 'failed' messages.
 
 const KEPT_REJECTED = 2000;  // rejected summaries listed in the page
 const BLOB_PART = 16 << 20;  // output bytes gathered before they become a Blob
-const REPORT_LIMIT = 256 << 20;  // outputs up to this size get a report
 
 // The engine is loaded as soon as the page starts the worker, while the
 // coder chooses the files.
@@ -45,61 +45,48 @@ class BlobSink {
   }
 }
 
-// Reads the .err text as it is written: every summary with a blocking error,
-// for the rejected list and its CSV file. An entry is a header line
-// ("=...=Enregistrement n° N"), the identification line ("N° de SSR /
-// N° de semaine / N° UM : stay / week / unit"), then either a format
-// problem or the blocking and the non-blocking lists.
-class RejectedList {
+// The list of the summaries with an error, as the engine writes it (the
+// CSV file of `grulo report --rejected`), kept as a Blob for its download,
+// and its first rows read for the page's table. A row:
+//   2,"750000001","0001234","112009","A123","16 77","17"
+class RejectedRows {
   constructor() {
-    this.decoder = new TextDecoder('windows-1252');
+    this.csv = new BlobSink('text/csv');
+    this.decoder = new TextDecoder();
     this.rest = '';
-    this.entry = null;
+    this.header = true;
     this.kept = [];
     this.count = 0;
-    this.csv = new BlobSink('text/csv');
-    this.rows = 'line,stay,week,unit,blocking,non_blocking\r\n';
   }
   add(chunk) {
+    this.csv.add(chunk);
     const text = this.rest + this.decoder.decode(chunk, {stream: true});
-    const lines = text.split('\r\n');
-    this.rest = lines.pop();
-    for (const line of lines) this.line(line);
-    this.csv.add(new TextEncoder().encode(this.rows));
-    this.rows = '';
-  }
-  line(line) {
-    const first = line.charCodeAt(0);
-    if (first === 61 /* = */) {
-      this.entry = {line: Number(line.slice(line.lastIndexOf(' ') + 1)), stay: '', week: '',
-                    unit: '', blocking: null};
-    } else if (this.entry === null) {
-      return;
-    } else if (first === 78 /* N */) {
-      const fields = line.slice(line.indexOf(' : ') + 3).split(' / ');
-      [this.entry.stay, this.entry.week, this.entry.unit] = fields.map((f) => f.trim());
-    } else if (line.startsWith(BLOCKING_LEAD)) {
-      this.entry.blocking = numbers(line.slice(BLOCKING_LEAD.length));
-    } else if (line.startsWith(NON_BLOCKING_LEAD) && this.entry.blocking !== null) {
-      this.entry.nonBlocking = numbers(line.slice(NON_BLOCKING_LEAD.length));
-      if (this.entry.blocking.length > 0) this.keep(this.entry);
-      this.entry = null;
+    const rows = text.split('\r\n');
+    this.rest = rows.pop();
+    for (const row of rows) {
+      if (this.header) {
+        this.header = false;
+        continue;
+      }
+      ++this.count;
+      if (this.kept.length < KEPT_REJECTED) this.kept.push(rejectedRow(row));
     }
-  }
-  keep(entry) {
-    ++this.count;
-    if (this.kept.length < KEPT_REJECTED) this.kept.push(entry);
-    const quoted = (s) => /[",\r\n]/.test(s) ? `"${s.replace(/"/g, '""')}"` : s;
-    this.rows += `${entry.line},${quoted(entry.stay)},${quoted(entry.week)},${quoted(entry.unit)},` +
-                 `${entry.blocking.join(' ')},${entry.nonBlocking.join(' ')}\r\n`;
   }
 }
 
-const BLOCKING_LEAD = '\t->  Liste des erreurs bloquantes: ';
-const NON_BLOCKING_LEAD = '\t->  Liste des erreurs non bloquantes: ';
-
-function numbers(list) {
-  return list.split(',').filter((n) => n !== '').map(Number);
+// The fields of one row: the line number, then quoted texts ("" for a
+// quote; a ' before a text that a spreadsheet would take for a formula).
+function rejectedRow(row) {
+  const fields = [];
+  const quoted = /"((?:[^"]|"")*)"/g;
+  for (let m = quoted.exec(row); m !== null; m = quoted.exec(row)) {
+    const text = m[1].replace(/""/g, '"');
+    fields.push(/^'[=+\-@\t\r]/.test(text) ? text.slice(1) : text);
+  }
+  const list = (text) => (text === '' ? [] : text.split(' ').map(Number));
+  return {line: Number(row.slice(0, row.indexOf(','))), establishment: fields[0],
+          stay: fields[1], week: fields[2], unit: fields[3], blocking: list(fields[4]),
+          nonBlocking: list(fields[5])};
 }
 
 // The texts of the wanted lines of a File, read as the batch reads lines
@@ -131,7 +118,7 @@ function readLines(file, wanted) {
   return found;
 }
 
-async function run({tables, input: file, today: date}) {
+async function run({tables, input: file, today: date, labels, previous, previousName}) {
   if (engine === null) engine = await engineLoading;
   today = date;
   input = file;
@@ -139,21 +126,19 @@ async function run({tables, input: file, today: date}) {
   const given = {tree: bytes(tables.tree), acts: bytes(tables.acts), diags: bytes(tables.diags)};
   const grp = new BlobSink('application/octet-stream');
   const err = new BlobSink('application/octet-stream');
-  const rejected = new RejectedList();
+  const rejected = new RejectedRows();
   const started = Date.now();
-  const {counters} = engine.groupFile(given, input, {
+  const names = {input: input.name, grp: stem(input.name) + '.grp', err: stem(input.name) + '.err',
+                 previous: previousName};
+  const {counters, report} = engine.groupFile(given, input, {
     today,
+    report: {names, labels: bytes(labels), previous: bytes(previous)},
     onGrp: (chunk) => grp.add(chunk),
-    onErr: (chunk) => {
-      err.add(chunk);
-      rejected.add(chunk);
-    },
+    onErr: (chunk) => err.add(chunk),
+    onRejected: (chunk) => rejected.add(chunk),
     onProgress: (p) => postMessage({type: 'progress', ...p}),
   });
   const seconds = (Date.now() - started) / 1000;
-  rejected.add(new Uint8Array(0));
-  const grpBlob = grp.blob();
-  const errBlob = err.blob();
 
   // The tables for the explanations; none when they cannot all be opened
   // (the outputs say why).
@@ -168,18 +153,8 @@ async function run({tables, input: file, today: date}) {
   const wanted = new Set(rejected.kept.map((r) => r.line));
   for (const [number, text] of readLines(input, wanted)) keptLines.set(number, text);
 
-  let report = null;
-  if (grpBlob.size + errBlob.size <= REPORT_LIMIT) {
-    const sync = new FileReaderSync();
-    report = engine.report({
-      input,
-      grp: new Uint8Array(sync.readAsArrayBuffer(grpBlob)),
-      err: new Uint8Array(sync.readAsArrayBuffer(errBlob)),
-      names: {input: input.name, grp: stem(input.name) + '.grp', err: stem(input.name) + '.err'},
-    });
-  }
   postMessage({
-    type: 'done', counters, seconds, grp: grpBlob, err: errBlob, report,
+    type: 'done', counters, seconds, grp: grp.blob(), err: err.blob(), report,
     rejected: rejected.kept, rejectedCount: rejected.count, rejectedCsv: rejected.csv.blob(),
     explainable: openTables !== null,
   });

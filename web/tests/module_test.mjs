@@ -172,6 +172,7 @@ test('bad arguments are refused with the reason', () => {
   const cases = [
     [() => grulo.groupFile(good, input, {today: '31022026'}), RangeError, /DDMMYYYY/],
     [() => grulo.groupFile(good, 'M04', {today: TODAY}), TypeError, /input/],
+    [() => grulo.groupFile(good, input, {report: {labels: '1,x,y'}}), Error, /the labels:1: /],
     [() => grulo.groupFile(null, input), TypeError, /tables/],
     [() => grulo.groupFile({tree: 'x'}, input), TypeError, /tree table/],
     [() => grulo.openTables(good).group('M04\u4e00'), RangeError, /Windows-1252/],
@@ -185,13 +186,47 @@ test('bad arguments are refused with the reason', () => {
   }
 });
 
-test('report makes the page grulo report writes, with the run counters', () => {
-  const run = grulo.groupFile(good, input, {today: TODAY});
-  const page = grulo.report({input, grp: run.grp, err: run.err});
-  for (const [counter, value] of Object.entries(run.counters)) {
-    const shown = new RegExp(`data-counter="${counter}"[^>]*>([0-9,\u202f ]+)<`).exec(page);
-    assert.ok(shown, counter);
-    assert.equal(Number(shown[1].replace(/[^0-9]/g, '')), value, counter);
+// The marks of a report page that tools read: the counters, the group bars
+// and the error rows.
+function pageMarks(page) {
+  return [...page.matchAll(/data-(?:counter|group|count|error)="[^"]*"(?:[^>]*>[0-9,\u202f ]+<)?/g)]
+      .map((m) => m[0]);
+}
+
+test('the report and the rejected list are those grulo report makes of the run', () => {
+  const expected = batch('report', good, input);
+  const dir = join(scratch, 'batch-report');
+  const labels = '1,20,Demo group\n';
+  writeFileSync(join(dir, 'labels.csv'), labels);
+  execFileSync(join(build, 'grulo'), [
+    'report', '--config', join(dir, 'grulo.ini'), '--today', TODAY, '--labels',
+    join(dir, 'labels.csv'), '--rejected', join(dir, 'rejected.csv'), '--output',
+    join(dir, 'page.html')], {stdio: 'ignore'});
+  const native = readFileSync(join(dir, 'page.html'), 'utf8');
+  const run = grulo.groupFile(good, input, {today: TODAY, rejected: true, report: {labels}});
+  assert.ok(Buffer.from(run.grp).equals(expected.grp));
+  assert.ok(Buffer.from(run.rejected).equals(readFileSync(join(dir, 'rejected.csv'))));
+  assert.ok(pageMarks(native).length > 20);
+  assert.deepEqual(pageMarks(run.report), pageMarks(native));
+  assert.ok(run.report.includes('Demo group'));
+  // Set beside an earlier page: that page's name and its counters.
+  const beside = grulo.groupFile(good, input, {today: TODAY, report: {
+    previous: native, names: {previous: 'week11.html'}}}).report;
+  assert.match(beside, /week11\.html/);
+  assert.match(beside, new RegExp(`data-previous="NbLus" data-before="${run.counters.NbLus}"`));
+
+  // Regrouped from the tables, or read from the outputs alone: the same
+  // marks; outputs that the tables do not give are refused.
+  assert.deepEqual(pageMarks(grulo.report({tables: good, input, today: TODAY, labels,
+                                           grp: run.grp, err: run.err})), pageMarks(native));
+  const other = Buffer.from(run.err);
+  other[other.indexOf(10) + 1] ^= 1;
+  assert.throws(() => grulo.report({tables: good, input, today: TODAY, grp: run.grp, err: other}),
+                /the \.err file 'input\.err' .* from its line 2 on/);
+  const readBack = grulo.report({input, grp: run.grp, err: run.err});
+  for (const counter of Object.keys(run.counters)) {
+    const mark = new RegExp(`data-counter="${counter}"[^>]*>[^<]*<`);
+    assert.equal(mark.exec(readBack)[0], mark.exec(native)[0], counter);
   }
   assert.equal(grulo.version, version);
 });

@@ -103,14 +103,16 @@ class PageTest(unittest.TestCase):
         self.assertEqual(sorted(counters), ["NbErrBloq", "NbErrForm", "NbErrNonBloq", "NbLus"])
         with open(INPUT, "rb") as f:
             self.assertEqual(counters["NbLus"], f.read().count(b"\n"))
-        # The rejected list: one row per summary with a blocking error.
+        # The list of the summaries with an error: one row each, blocked or
+        # not.
         rows = self.download("download-rejected").decode().splitlines()
-        self.assertEqual(rows[0], "line,stay,week,unit,blocking,non_blocking")
-        self.assertEqual(len(rows) - 1, counters["NbErrBloq"])
+        self.assertEqual(rows[0], "line,establishment,stay,week,unit,blocking,non_blocking")
+        self.assertEqual(len(rows) - 1, counters["NbErrBloq"] + counters["NbErrNonBloq"])
 
-        # The first rejected summary, opened: its errors are those of its row.
-        row = b.find_element(By.CSS_SELECTOR, "#rejected tbody tr")
-        blocking = row.find_elements(By.TAG_NAME, "td")[4].text
+        # The first blocked summary, opened: its errors are those of its row.
+        row = next(r for r in b.find_elements(By.CSS_SELECTOR, "#rejected tbody tr")
+                   if r.find_elements(By.TAG_NAME, "td")[5].text)
+        blocking = row.find_elements(By.TAG_NAME, "td")[5].text
         row.find_element(By.CSS_SELECTOR, "button.explain").click()
         WebDriverWait(b, 30).until(
             ready.presence_of_element_located((By.CSS_SELECTOR, "#explanation li[data-error]")))
