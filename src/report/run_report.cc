@@ -28,22 +28,36 @@ void RunReport::Note(LinesOfKind* kind, int64_t line_number) {
 
 RunReport::EstablishmentCount& RunReport::EstablishmentOf(std::string_view text) {
   const std::string_view number = FieldText(text, line_field::kEstablishmentNo);
+  // A week's file is most often one establishment's: the last one found
+  // is tried first (a map's elements stay where they are).
+  if (last_establishment_ != nullptr && last_establishment_->first == number) {
+    return last_establishment_->second;
+  }
   auto known = establishments_.find(number);
-  if (known != establishments_.end()) return known->second;
-  if (establishments_.size() >= kEstablishmentsKept) return other_establishments_;
-  return establishments_[std::string(number)];
+  if (known == establishments_.end()) {
+    if (establishments_.size() >= kEstablishmentsKept) return other_establishments_;
+    known = establishments_.emplace(std::string(number), EstablishmentCount()).first;
+  }
+  last_establishment_ = &*known;
+  return known->second;
 }
 
 void RunReport::CountWeek(std::string_view text) {
   const std::string_view week = FieldText(text, line_field::kWeekNo);
-  auto known = weeks_.find(week);
-  if (known != weeks_.end()) {
-    ++known->second;
-  } else if (weeks_.size() >= kWeeksKept) {
-    ++other_weeks_;
-  } else {
-    weeks_.emplace(std::string(week), 1);
+  if (last_week_ != nullptr && last_week_->first == week) {
+    ++last_week_->second;
+    return;
   }
+  auto known = weeks_.find(week);
+  if (known == weeks_.end()) {
+    if (weeks_.size() >= kWeeksKept) {
+      ++other_weeks_;
+      return;
+    }
+    known = weeks_.emplace(std::string(week), 0).first;
+  }
+  ++known->second;
+  last_week_ = &*known;
 }
 
 void RunReport::OnLine(int64_t line_number, std::string_view text, uint64_t,

@@ -47,6 +47,12 @@ class RunReport final : public LineObserver {
   static constexpr size_t kWeeksKept = 200;
 
   explicit RunReport(RunInfo info) : info_(std::move(info)) {}
+  // It holds pointers into its own maps: moved (the maps' elements go
+  // with them), never copied.
+  RunReport(RunReport&&) = default;
+  RunReport& operator=(RunReport&&) = default;
+  RunReport(const RunReport&) = delete;
+  RunReport& operator=(const RunReport&) = delete;
 
   // Line `line_number` of the input (`text` its first characters, `length`
   // its length) and what the run made of it. Lines come in input order.
@@ -164,6 +170,9 @@ class RunReport final : public LineObserver {
   EstablishmentCount other_establishments_;
   std::map<std::string, int64_t, std::less<>> weeks_;
   int64_t other_weeks_ = 0;
+  // The elements of the last lines' establishment and week.
+  std::pair<const std::string, EstablishmentCount>* last_establishment_ = nullptr;
+  std::pair<const std::string, int64_t>* last_week_ = nullptr;
 };
 
 }  // namespace grulo
