@@ -18,31 +18,44 @@ let today = '';
 let input = null;  // the week's file of the last run
 const keptLines = new Map();  // line number: the text of a listed rejected summary
 
-// Output chunks gathered into Blobs, so that the outputs leave the worker's
-// memory as they grow.
+// An output gathered into Blobs, so that it leaves the worker's memory as
+// it grows: its bytes are copied into a staging array, which becomes a Blob
+// each time it is full.
 class BlobSink {
   constructor(type) {
     this.type = type;
     this.parts = [];
-    this.pending = [];
-    this.pendingSize = 0;
-    this.size = 0;
+    this.stage = new Uint8Array(BLOB_PART);
+    this.used = 0;
   }
   add(chunk) {
-    this.pending.push(chunk);
-    this.pendingSize += chunk.length;
-    this.size += chunk.length;
-    if (this.pendingSize >= BLOB_PART) this.seal();
+    this.addFrom(chunk, 0, chunk.length);
+  }
+  addFrom(bytes, at, n) {
+    while (n > 0) {
+      const k = Math.min(n, this.stage.length - this.used);
+      this.stage.set(bytes.subarray(at, at + k), this.used);
+      this.used += k;
+      at += k;
+      n -= k;
+      if (this.used === this.stage.length) this.seal();
+    }
   }
   seal() {
-    if (this.pending.length > 0) this.parts.push(new Blob(this.pending));
-    this.pending = [];
-    this.pendingSize = 0;
+    if (this.used > 0) this.parts.push(new Blob([this.stage.subarray(0, this.used)]));
+    this.used = 0;
   }
   blob() {
     this.seal();
     return new Blob(this.parts, {type: this.type});
   }
+}
+
+// A BlobSink as an output of the engine (groupInto): the bytes go from the
+// engine's memory to the staging array, without a copy of each block on
+// the way (a sixth of the time of a run).
+function engineOutput(sink) {
+  return {add: (heap, at, n) => sink.addFrom(heap, at, n), take: () => null};
 }
 
 // The list of the summaries with an error, as the engine writes it (the
@@ -130,14 +143,12 @@ async function run({tables, input: file, today: date, labels, previous, previous
   const started = Date.now();
   const names = {input: input.name, grp: stem(input.name) + '.grp', err: stem(input.name) + '.err',
                  previous: previousName};
-  const {counters, report} = engine.groupFile(given, input, {
+  const {counters, report} = engine.groupInto(given, input, {
     today,
     report: {names, labels: bytes(labels), previous: bytes(previous)},
-    onGrp: (chunk) => grp.add(chunk),
-    onErr: (chunk) => err.add(chunk),
     onRejected: (chunk) => rejected.add(chunk),
     onProgress: (p) => postMessage({type: 'progress', ...p}),
-  });
+  }, [engineOutput(grp), engineOutput(err)]);
   const seconds = (Date.now() - started) / 1000;
 
   // The tables for the explanations; none when they cannot all be opened
