@@ -474,6 +474,32 @@ TEST(ReportOfRunsTest, EveryPageTellsTheTruth) {
   }
 }
 
+// --previous takes last week's run by its configuration (its page made
+// first, as grulo report makes it) or by its page; not by its outputs.
+TEST_F(ReportTest, AgainstThePreviousRunByItsConfigurationOrItsPage) {
+  const std::string config = box_.dir().File("bin/grulo.ini");
+  const std::string lines = std::to_string(WrittenCounters(box_).at("NbLus"));
+  const std::string compared = box_.dir().File("compared.html");
+  const struct {
+    std::string previous;
+    int status;
+    std::string said;  // in the page, or on standard error
+  } rows[] = {
+      {config, 0, "data-previous=\"NbLus\" data-before=\"" + lines + "\" data-now=\"" + lines},
+      {page_, 0, "data-previous=\"NbLus\" data-before=\"" + lines + "\" data-now=\"" + lines},
+      {box_.dir().File("out/week.grp"), 2, "is an output of a run; name that run's configuration"},
+      {box_.dir().File("data/week.rss"), 1, "gives no page to compare with"},
+  };
+  for (const auto& row : rows) {
+    const ProcessResult r = RunCommand(
+        {box_.program(), "report", "--config", config, "--previous", row.previous, "-o", compared},
+        "", {"GRULO_TODAY=" + std::string(BatchReference::kToday)});
+    ASSERT_EQ(r.exit_status, row.status) << row.previous << ": " << r.err;
+    const std::string said = row.status == 0 ? ReadFileBytes(compared) : r.err;
+    EXPECT_NE(said.find(row.said), std::string::npos) << row.previous << ": " << said;
+  }
+}
+
 TEST_F(ReportTest, UsageErrorsAndMissingFiles) {
   const std::string unwritable = box_.dir().File("nowhere/page.html");
   const std::string unwritable_message =

@@ -49,9 +49,10 @@ constexpr OptionDefinition kOptions[] = {
      "the .err file was written)"},
     {"rejected", 0, "FILE",
      "also write the summaries with an error to FILE, one CSV row each (UTF-8, a header row)"},
-    {"previous", 0, "PAGE",
-     "an earlier page of grulo report (last week's): the page compares its counters and "
-     "groups with it"},
+    {"previous", 0, "FILE",
+     "the previous run (last week's): its configuration (grulo.ini), whose page is made "
+     "first, or an earlier page of grulo report; the page compares its counters and groups "
+     "with it"},
     {"labels", 0, "FILE",
      "the groups' names, a CSV file of rows category,number,label (UTF-8), shown on the "
      "page"},
@@ -199,7 +200,47 @@ Status WriteReportPage(const RunReport& report, const std::string& page) {
   return Status();
 }
 
-int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
+namespace {
+
+// Whether a file's text is a page (HTML) rather than a configuration: its
+// first character that is not blank is '<'.
+bool LooksLikePage(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
+  return first != std::string_view::npos && text[first] == '<';
+}
+
+int MakeReport(int argc, char** argv, std::FILE* out, std::FILE* err, std::string* page_text);
+
+// The page of the previous run of the configuration `config_path`, made as
+// "grulo report --config CONFIG -o -" makes it, into `html`; 0, or the
+// command's status after it has said why. Its outputs named instead of its
+// configuration are refused: without the run's input and tables they do not
+// give its outcomes.
+int PreviousRunPage(const char* program, const std::string& config_path, std::FILE* err,
+                    std::string* html) {
+  const std::string_view path(config_path);
+  for (std::string_view output : {".grp", ".err", ".GRP", ".ERR"}) {
+    if (path.ends_with(output)) {
+      return Usage(err, "--previous: " + Quoted(config_path) +
+                            " is an output of a run; name that run's configuration (its "
+                            "grulo.ini) or its report page");
+    }
+  }
+  std::string program_text = program != nullptr ? program : "grulo";
+  std::string command = "report", config_option = "--config", output_option = "-o", to = "-";
+  std::string config = config_path;
+  char* args[] = {program_text.data(), command.data(), config_option.data(), config.data(),
+                  output_option.data(), to.data(), nullptr};
+  if (MakeReport(6, args, nullptr, err, html) != 0) {
+    return Failure(err, "the previous run " + Quoted(config_path) +
+                            " gives no page to compare with (above)");
+  }
+  return 0;
+}
+
+// The command; with `page_text`, a page for standard output ("-o -") goes
+// there instead of `out`.
+int MakeReport(int argc, char** argv, std::FILE* out, std::FILE* err, std::string* page_text) {
   ParsedOptions options = ParseOptions(kReportCommand, argc, argv, 2);
   const int handled = HandleParsedOptions(kReportCommand, options, out, err);
   if (handled >= 0) return handled;
@@ -312,6 +353,10 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
       return Failure(err, "cannot read the previous report " + Quoted(previous_path) + ": " +
                               read.message());
     }
+    if (!LooksLikePage(html)) {
+      const int made = PreviousRunPage(argc > 0 ? argv[0] : nullptr, previous_path, err, &html);
+      if (made != 0) return made;
+    }
     const Status parsed = ParsePreviousReport(previous_path, html, &previous);
     if (!parsed.ok()) return Failure(err, "the previous report " + parsed.message());
   }
@@ -383,6 +428,10 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
       ReportHtml(report, LocalTime(WallClockSeconds()), {},
                  {.labels = options.Has("labels") ? &labels : nullptr,
                   .previous = options.Has("previous") ? &previous : nullptr});
+  if (target == "-" && page_text != nullptr) {
+    *page_text = page;
+    return 0;
+  }
   if (target == "-") {
     const bool written_out =
         std::fwrite(page.data(), 1, page.size(), out) == page.size() && std::fflush(out) == 0;
@@ -394,6 +443,12 @@ int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
   }
   if (!options.Has("output")) PrintText(err, "grulo report: wrote " + Quoted(target) + "\n");
   return 0;
+}
+
+}  // namespace
+
+int RunReportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
+  return MakeReport(argc, argv, out, err, nullptr);
 }
 
 }  // namespace grulo
